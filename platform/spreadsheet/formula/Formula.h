@@ -1,0 +1,109 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/base/Variant.h"
+
+namespace kavex::formula {
+
+using base::Variant;
+
+// A rectangle of cells, 1-based. sheet is empty when the formula did not name one (the formula's
+// own sheet).
+struct AreaRef {
+    std::string sheet;
+    int firstRow = 1;
+    int firstColumn = 1;
+    int lastRow = 1;
+    int lastColumn = 1;
+
+    bool isSingleCell() const { return firstRow == lastRow && firstColumn == lastColumn; }
+    friend bool operator==(const AreaRef&, const AreaRef&) = default;
+};
+
+// A formula text that does not parse: position is the 0-based offset in the text after "=".
+class ParseError : public std::runtime_error {
+public:
+    ParseError(std::size_t position, const std::string& message)
+        : std::runtime_error(message), position_(position) {}
+    std::size_t position() const noexcept { return position_; }
+
+private:
+    std::size_t position_;
+};
+
+struct Node;  // the parsed tree; defined in the implementation
+
+// One parsed formula. Cheap to copy (the tree is shared and immutable).
+class Formula {
+public:
+    // Everything the formula reads: cell and area references (sheet names as written) and the
+    // identifiers that are not functions (defined names), for dependency tracking.
+    const std::vector<AreaRef>& references() const { return references_; }
+    const std::vector<std::string>& names() const { return names_; }
+    const std::vector<std::string>& functionNames() const { return functionNames_; }
+    const std::shared_ptr<const Node>& root() const { return root_; }
+
+    Formula(std::shared_ptr<const Node> root, std::vector<AreaRef> references,
+            std::vector<std::string> names, std::vector<std::string> functionNames)
+        : root_(std::move(root)),
+          references_(std::move(references)),
+          names_(std::move(names)),
+          functionNames_(std::move(functionNames)) {}
+
+private:
+    std::shared_ptr<const Node> root_;
+    std::vector<AreaRef> references_;
+    std::vector<std::string> names_;
+    std::vector<std::string> functionNames_;
+};
+
+// Parses the text after the leading "=". Throws ParseError.
+Formula parse(std::string_view text);
+
+// The formula's text without the leading "=", as the host shows it: references and built-in
+// function names in upper case; other function names as canonicalName returns them (it may return
+// nullopt to keep the name as typed). Relative references are moved by the offsets (used when rows
+// are sorted); a reference moved off the sheet renders as #REF!.
+std::string render(const Formula& formula,
+                   const std::function<std::optional<std::string>(std::string_view)>& canonicalName = {},
+                   int rowOffset = 0, int columnOffset = 0);
+
+// An argument handed to a function the host does not know: its value (a single cell's value for a
+// one-cell reference, the top-left value for a larger area) and, when it was a reference, the area.
+struct Argument {
+    Variant value;
+    std::optional<AreaRef> reference;
+};
+
+// What evaluation needs of the workbook around it.
+class EvaluationContext {
+public:
+    virtual ~EvaluationContext() = default;
+    // The value of one cell (sheet empty = the formula's own sheet). Throws nothing; a sheet that
+    // does not exist gives the #REF! error value.
+    virtual Variant cellValue(const std::string& sheet, int row, int column) = 0;
+    // A defined name, resolved for the formula's sheet; nullopt when it does not resolve (#NAME?).
+    virtual std::optional<AreaRef> resolveName(const std::string& name) = 0;
+    // Calls a function that is not built in (an add-in's registered function); nullopt when no such
+    // function is registered (the formula then gives #NAME?). Names compare without regard to case.
+    virtual std::optional<Variant> callFunction(const std::string& name,
+                                                const std::vector<Argument>& arguments) = 0;
+};
+
+// Evaluates the formula. Built-ins: IF, TRIM, AND, OR, NOT, LEN, VALUE, ROUND, SUM, ABS, ISERROR,
+// ISNUMBER, CONCATENATE (and a few more). Operators + - * / & = <> < > <= >=, unary minus,
+// parentheses. Text that reads as a number takes part in arithmetic as the spreadsheet does; error
+// values propagate. Never throws for a formula that parsed.
+Variant evaluate(const Formula& formula, EvaluationContext& context);
+
+// True when the name is a built-in function (without regard to case).
+bool isBuiltinFunction(std::string_view name);
+
+}  // namespace kavex::formula
