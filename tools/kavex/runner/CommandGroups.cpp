@@ -1,0 +1,15 @@
+#include "tools/kavex/runner/CommandGroups.h"
+
+namespace kavex::tool {
+
+CommandTable buildCommandTable() {
+    CommandTable table;
+    // The command groups, one line each. A new group adds its line here.
+    registerRunnerCommands(table);
+    registerHostCommands(table);
+    registerHostExpectCommands(table);
+    registerTestCommands(table);
+    return table;
+}
+
+}  // namespace kavex::tool

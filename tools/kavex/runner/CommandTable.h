@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <limits>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/kavex/runner/CommandArgs.h"
+
+namespace kavex::tool {
+
+class ScenarioContext;
+
+// One command of the scenario language.
+struct ScriptCommand {
+    static constexpr std::size_t unbounded = std::numeric_limits<std::size_t>::max();
+
+    std::string name;     // "expect-value"
+    std::string usage;    // "REF TEXT" — what follows the name, for messages and --help
+    std::string summary;  // one line for --help
+    std::size_t minArgs = 0;
+    std::size_t maxArgs = unbounded;
+    // Throws ScriptError (exit 2), ExpectationFailed (exit 1); any other exception is exit 2.
+    std::function<void(ScenarioContext&, const CommandArgs&)> run;
+};
+
+// What a command group needs done around each script, e.g. setting the clock before the first
+// line or releasing the add-in after the last. Every member is optional.
+struct ScriptHooks {
+    // Before the first line; the context's options (realtime) are set.
+    std::function<void(ScenarioContext&)> start;
+    // After each command that completed (not after one that threw).
+    std::function<void(ScenarioContext&)> afterCommand;
+    // After the last line, whatever the outcome; must not throw.
+    std::function<void(ScenarioContext&)> finish;
+};
+
+// The commands a run knows, filled by the command groups (CommandGroups.cpp).
+//
+// Adding a command group:
+//   1. Write tools/kavex/runner/XxxCommands.cpp defining
+//        void kavex::tool::registerXxxCommands(CommandTable& table) {
+//            table.add({"wait", "SECONDS", "lets that much time pass", 1, 1,
+//                       [](ScenarioContext& context, const CommandArgs& args) { ... }});
+//            table.addHooks({.start = ...});  // only if the group needs them
+//        }
+//   2. Declare it in CommandGroups.h and call it from the list in CommandGroups.cpp.
+//   3. State it shares across commands: a member of ScenarioContext, or, without editing that
+//      file, context.extension<MyState>() (created on first use, destroyed with the context).
+//   4. Document the commands in docs/scenarios.md.
+class CommandTable {
+  public:
+    // Throws std::logic_error when the name is taken (two groups must not fight over a name).
+    void add(ScriptCommand command);
+    void addHooks(ScriptHooks hooks);
+
+    const ScriptCommand* find(std::string_view name) const;
+    // Sorted by name.
+    std::vector<const ScriptCommand*> commands() const;
+    const std::vector<ScriptHooks>& hooks() const noexcept { return hooks_; }
+
+  private:
+    std::map<std::string, ScriptCommand, std::less<>> commands_;
+    std::vector<ScriptHooks> hooks_;
+};
+
+}  // namespace kavex::tool

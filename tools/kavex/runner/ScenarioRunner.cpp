@@ -1,0 +1,179 @@
+#include "tools/kavex/runner/ScenarioRunner.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/base/PlatformError.h"
+#include "tools/kavex/runner/ScriptErrors.h"
+#include "tools/kavex/runner/ScriptLexer.h"
+
+namespace kavex::tool {
+
+namespace {
+
+std::string plural(std::size_t count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+void runHooks(ScenarioContext& context, const CommandTable& table,
+              std::function<void(ScenarioContext&)> ScriptHooks::*member) {
+    for (const ScriptHooks& hooks : table.hooks()) {
+        if (hooks.*member) {
+            (hooks.*member)(context);
+        }
+    }
+}
+
+// Shows the text of a value on one line, so that a stray blank or line break can be seen.
+std::string shown(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '"':
+                out += "\"\"";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+void executeCommand(ScenarioContext& context, const CommandTable& table,
+                    const std::vector<std::string>& tokens) {
+    if (tokens.empty()) {
+        throw ScriptError("a command is missing");
+    }
+    const ScriptCommand* command = table.find(tokens.front());
+    if (command == nullptr) {
+        throw ScriptError("unknown command '" + tokens.front() + "'");
+    }
+    const std::size_t count = tokens.size() - 1;
+    if (count < command->minArgs || count > command->maxArgs) {
+        std::string wanted;
+        if (command->minArgs == command->maxArgs) {
+            wanted = plural(command->minArgs, "argument");
+        } else if (command->maxArgs == ScriptCommand::unbounded) {
+            wanted = "at least " + plural(command->minArgs, "argument");
+        } else {
+            wanted =
+                std::to_string(command->minArgs) + " to " + plural(command->maxArgs, "argument");
+        }
+        throw ScriptError(command->name + " takes " + wanted + ", not " + std::to_string(count) +
+                          " (usage: " + command->name +
+                          (command->usage.empty() ? "" : " " + command->usage) + ")");
+    }
+    command->run(context, CommandArgs(command->name,
+                                      std::vector<std::string>(tokens.begin() + 1, tokens.end())));
+}
+
+ScenarioRunner::ScenarioRunner(const CommandTable& table, RunOptions options, std::ostream& out,
+                               std::ostream& report)
+    : table_(table), options_(options), out_(out), report_(report) {}
+
+RunStatus ScenarioRunner::runFile(const std::string& path) {
+    std::ifstream script(path, std::ios::binary);
+    if (!script) {
+        report_ << path << ": cannot open the script\n";
+        return RunStatus::CouldNotRun;
+    }
+    return runStream(script, path);
+}
+
+RunStatus ScenarioRunner::runFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        const RunStatus status = runFile(path);
+        if (status != RunStatus::Held) {
+            return status;
+        }
+    }
+    return RunStatus::Held;
+}
+
+RunStatus ScenarioRunner::runStream(std::istream& script, const std::string& name) {
+    ScenarioContext context(name, options_, out_);
+    context.setCommandTable(table_);
+    RunStatus status = RunStatus::Held;
+    try {
+        runHooks(context, table_, &ScriptHooks::start);
+    } catch (const std::exception& error) {
+        report_ << name << ": the run could not start: " << error.what() << "\n";
+        status = RunStatus::CouldNotRun;
+    }
+    if (status == RunStatus::Held) {
+        status = runLines(context, script);
+    }
+    for (const ScriptHooks& hooks : table_.hooks()) {
+        if (hooks.finish) {
+            try {
+                hooks.finish(context);
+            } catch (const std::exception& error) {
+                report_ << name << ": while finishing: " << error.what() << "\n";
+            }
+        }
+    }
+    out_.flush();
+    return status;
+}
+
+RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& script) {
+    std::string text;
+    int number = 0;
+    while (std::getline(script, text)) {
+        ++number;
+        context.setLine(number);
+        const std::string where = context.location();
+        try {
+            std::vector<std::string> tokens;
+            try {
+                tokens = splitScriptLine(text);
+            } catch (const LexError& error) {
+                throw ScriptError("column " + std::to_string(error.column()) + ": " + error.what());
+            }
+            if (tokens.empty()) {
+                continue;
+            }
+            executeCommand(context, table_, tokens);
+            runHooks(context, table_, &ScriptHooks::afterCommand);
+        } catch (const ExpectationFailed& failure) {
+            out_.flush();
+            report_ << where << ": expectation failed: " << text << "\n";
+            if (!failure.subject().empty()) {
+                report_ << "  subject:  " << failure.subject() << "\n";
+            }
+            report_ << "  expected: " << shown(failure.expected()) << "\n"
+                    << "  found:    " << shown(failure.found()) << "\n";
+            return RunStatus::ExpectationFailed;
+        } catch (const ScriptError& error) {
+            out_.flush();
+            report_ << where << ": " << error.what() << "\n";
+            return RunStatus::CouldNotRun;
+        } catch (const base::PlatformError& error) {
+            out_.flush();
+            report_ << where << ": error " << error.number() << ": " << error.description() << "\n";
+            return RunStatus::CouldNotRun;
+        } catch (const std::exception& error) {
+            out_.flush();
+            report_ << where << ": " << error.what() << "\n";
+            return RunStatus::CouldNotRun;
+        }
+    }
+    if (script.bad()) {
+        report_ << context.file() << ": the script could not be read\n";
+        return RunStatus::CouldNotRun;
+    }
+    return RunStatus::Held;
+}
+
+}  // namespace kavex::tool
