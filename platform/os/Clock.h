@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/base/Date.h"
+
+namespace kavex::os {
+
+// The machine's clock: real, or simulated (a test or a scenario sets the time and the message
+// loop moves it). Instants are milliseconds since 1970-01-01 UTC; Now() is the machine's local
+// time in its own zone (MachineZone.h), as the runtime's Now returns it.
+class Clock {
+  public:
+    bool isSimulated() const { return simulated_; }
+
+    // Simulated time starting at a local date-time of the machine's zone / at a UTC instant.
+    void startSimulation(base::Date localTime);
+    void startSimulationUtc(std::int64_t epochMillis);
+    // Back to the real clock.
+    void useRealTime();
+
+    std::int64_t epochMillis() const;
+    // Moves simulated time forward (no effect on real time; negative amounts are ignored).
+    void advance(std::int64_t millis);
+    // Sets simulated time to an instant; never moves it backwards.
+    void advanceTo(std::int64_t epochMillis);
+
+  private:
+    bool simulated_ = false;
+    std::int64_t simulatedMillis_ = 0;
+};
+
+// The process-wide clock.
+Clock& clock();
+
+// The runtime's Now: local date and time in whole seconds.
+base::Date Now();
+// The same instant in UTC.
+base::Date NowUtc();
+
+// Windows Sleep: advances simulated time, blocks the thread in real time. Runs no events.
+void Sleep(std::int64_t milliseconds);
+
+// 1970-01-01T00:00:00Z is serial 25569 of the calendar's dates.
+base::Date dateFromEpochMillis(std::int64_t epochMillis);
+std::int64_t epochMillisFromDate(base::Date date);
+
+}  // namespace kavex::os

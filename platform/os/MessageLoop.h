@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace kavex::os {
+
+class TimerState;
+
+// What a poll hook reports on each turn of the loop: whether it completed anything, and whether
+// it still waits for outside work (a network answer). While any hook waits, an idle loop in
+// simulated time lets real time pass instead of jumping to the next timer.
+struct PollResult {
+    bool ranSomething = false;
+    bool pending = false;
+};
+
+using PollHook = std::function<PollResult()>;
+using PollHookId = std::uint64_t;
+
+// The user-interface thread's message loop: timer ticks, asynchronous completions polled through
+// registered hooks, and posted actions, all run on the calling thread inside DoEvents. A hook or
+// a timer whose own work spins the loop is not re-entered while it runs.
+class MessageLoop {
+  public:
+    MessageLoop();
+    ~MessageLoop();
+    MessageLoop(const MessageLoop&) = delete;
+    MessageLoop& operator=(const MessageLoop&) = delete;
+
+    // One turn: poll hooks, posted actions queued before this turn, due timer ticks in due order.
+    // Returns whether anything ran. In simulated time a turn that ran nothing moves the clock to
+    // the next due timer (or a little when none is enabled) and ticks it.
+    bool DoEvents();
+
+    // Runs the loop until `seconds` have passed on the clock (simulated: instantly).
+    void runFor(double seconds);
+
+    void post(std::function<void()> action);
+
+    PollHookId addPollHook(PollHook hook);
+    void removePollHook(PollHookId id);
+
+    // Drops posted actions and hooks and forgets every timer (timers keep existing, but no longer
+    // tick until re-enabled). For tests.
+    void reset();
+
+    // Number of ticks delivered since the last reset (diagnostics and tests).
+    std::uint64_t ticksDelivered() const { return ticksDelivered_; }
+
+    // Used by Timer.
+    void registerTimer(const std::shared_ptr<TimerState>& timer);
+
+  private:
+    struct Hook {
+        PollHook hook;
+        bool running = false;
+    };
+
+    bool turn(std::int64_t idleLimitMillis, bool capped);
+    bool runHooks(bool& pending);
+    bool runPosted();
+    bool runDueTimers();
+    std::int64_t nextDueMillis() const;  // INT64_MAX when no timer is armed
+
+    std::vector<std::weak_ptr<TimerState>> timers_;
+    std::vector<std::function<void()>> posted_;
+    std::map<PollHookId, std::shared_ptr<Hook>> hooks_;
+    PollHookId nextHookId_ = 1;
+    std::uint64_t ticksDelivered_ = 0;
+};
+
+// The process-wide loop (the add-in's code calls DoEvents as a global).
+MessageLoop& messageLoop();
+
+// The runtime's DoEvents.
+inline bool DoEvents() {
+    return messageLoop().DoEvents();
+}
+
+// Registers a poll hook for the lifetime of this object.
+class ScopedPollHook {
+  public:
+    explicit ScopedPollHook(PollHook hook) : id_(messageLoop().addPollHook(std::move(hook))) {}
+    ~ScopedPollHook() { messageLoop().removePollHook(id_); }
+    ScopedPollHook(const ScopedPollHook&) = delete;
+    ScopedPollHook& operator=(const ScopedPollHook&) = delete;
+
+  private:
+    PollHookId id_;
+};
+
+}  // namespace kavex::os
