@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kavex::db {
+
+namespace detail {
+struct Database;
+}
+
+// The add-in's connection to its database file, ADO style. Open takes the Jet connection string
+// ("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<path>;Jet OLEDB:Database Password=<pw>");
+// the file must exist (it is never created here). Failures raise kavex::base::PlatformError with
+// the numbers docs/database.md lists. Used on one thread.
+class Connection {
+  public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    Connection(Connection&&) noexcept;
+    Connection& operator=(Connection&&) noexcept;
+
+    void Open(std::string_view connectionString);
+    // 0 closed, 1 open (ADO's adStateClosed / adStateOpen).
+    long State() const;
+    // Runs one command (insert, update, delete, create, ...) and returns the number of rows it
+    // changed (-1 for a query, whose rows are dropped).
+    long Execute(std::string_view statement);
+    // Closes the connection, rolling back an open transaction; recordsets still open on it are
+    // closed with it. Closing a closed connection does nothing.
+    void Close();
+
+    // Transactions; BeginTrans returns the nesting level (1 for the outermost).
+    long BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    const std::string& ConnectionString() const { return connectionString_; }
+
+  private:
+    friend class Recordset;
+
+    std::shared_ptr<detail::Database> database_;
+    std::string connectionString_;
+};
+
+}  // namespace kavex::db
