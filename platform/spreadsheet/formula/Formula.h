@@ -29,12 +29,12 @@ struct AreaRef {
 
 // A formula text that does not parse: position is the 0-based offset in the text after "=".
 class ParseError : public std::runtime_error {
-public:
+  public:
     ParseError(std::size_t position, const std::string& message)
         : std::runtime_error(message), position_(position) {}
     std::size_t position() const noexcept { return position_; }
 
-private:
+  private:
     std::size_t position_;
 };
 
@@ -42,7 +42,7 @@ struct Node;  // the parsed tree; defined in the implementation
 
 // One parsed formula. Cheap to copy (the tree is shared and immutable).
 class Formula {
-public:
+  public:
     // Everything the formula reads: cell and area references (sheet names as written) and the
     // identifiers that are not functions (defined names), for dependency tracking.
     const std::vector<AreaRef>& references() const { return references_; }
@@ -57,7 +57,7 @@ public:
           names_(std::move(names)),
           functionNames_(std::move(functionNames)) {}
 
-private:
+  private:
     std::shared_ptr<const Node> root_;
     std::vector<AreaRef> references_;
     std::vector<std::string> names_;
@@ -71,9 +71,10 @@ Formula parse(std::string_view text);
 // function names in upper case; other function names as canonicalName returns them (it may return
 // nullopt to keep the name as typed). Relative references are moved by the offsets (used when rows
 // are sorted); a reference moved off the sheet renders as #REF!.
-std::string render(const Formula& formula,
-                   const std::function<std::optional<std::string>(std::string_view)>& canonicalName = {},
-                   int rowOffset = 0, int columnOffset = 0);
+std::string render(
+    const Formula& formula,
+    const std::function<std::optional<std::string>(std::string_view)>& canonicalName = {},
+    int rowOffset = 0, int columnOffset = 0);
 
 // An argument handed to a function the host does not know: its value (a single cell's value for a
 // one-cell reference, the top-left value for a larger area) and, when it was a reference, the area.
@@ -84,7 +85,7 @@ struct Argument {
 
 // What evaluation needs of the workbook around it.
 class EvaluationContext {
-public:
+  public:
     virtual ~EvaluationContext() = default;
     // The value of one cell (sheet empty = the formula's own sheet). Throws nothing; a sheet that
     // does not exist gives the #REF! error value.

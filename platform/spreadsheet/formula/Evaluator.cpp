@@ -1,0 +1,186 @@
+#include "platform/spreadsheet/formula/Evaluator.h"
+
+#include <cmath>
+
+#include "platform/spreadsheet/formula/Builtins.h"
+#include "platform/spreadsheet/formula/Values.h"
+
+namespace kavex::formula {
+
+using base::CellError;
+
+namespace {
+
+Variant numberOrError(double value) {
+    // Overflow and results that are no number (a negative base to a fractional power) have no
+    // error value of their own here; #VALUE! says the operands did not make a number.
+    if (!std::isfinite(value)) {
+        return Variant(CellError::Value);
+    }
+    return Variant(value);
+}
+
+const Node& unwrapParens(const Node& node) {
+    const Node* n = &node;
+    while (n->kind == NodeKind::Paren) {
+        n = &n->children.front();
+    }
+    return *n;
+}
+
+}  // namespace
+
+std::optional<AreaRef> Evaluator::reference(const Node& node) {
+    const Node& n = unwrapParens(node);
+    if (n.kind == NodeKind::Reference) {
+        return n.area;
+    }
+    if (n.kind == NodeKind::Name) {
+        return context_.resolveName(n.text);
+    }
+    return std::nullopt;
+}
+
+Variant Evaluator::value(const Node& node) {
+    switch (node.kind) {
+        case NodeKind::Number:
+            return Variant(node.number);
+        case NodeKind::Text:
+            return Variant(node.text);
+        case NodeKind::Boolean:
+            return Variant(node.boolean);
+        case NodeKind::Error:
+            return Variant(node.error);
+        case NodeKind::Missing:
+            return Variant();
+        case NodeKind::Reference:
+            if (!node.area.isSingleCell()) {
+                return Variant(CellError::Value);
+            }
+            return context_.cellValue(node.area.sheet, node.area.firstRow, node.area.firstColumn);
+        case NodeKind::Name: {
+            const auto area = context_.resolveName(node.text);
+            if (!area) {
+                return Variant(CellError::Name);
+            }
+            if (!area->isSingleCell()) {
+                return Variant(CellError::Value);
+            }
+            return context_.cellValue(area->sheet, area->firstRow, area->firstColumn);
+        }
+        case NodeKind::Unary:
+            return unary(node);
+        case NodeKind::Percent: {
+            const auto operand = toNumber(value(node.children[0]));
+            if (operand.error) {
+                return Variant(*operand.error);
+            }
+            return numberOrError(operand.value / 100.0);
+        }
+        case NodeKind::Binary:
+            return binary(node);
+        case NodeKind::Paren:
+            return value(node.children[0]);
+        case NodeKind::Call:
+            return call(node);
+    }
+    return Variant(CellError::Value);
+}
+
+Variant Evaluator::unary(const Node& node) {
+    Variant operand = value(node.children[0]);
+    if (node.op == Operator::Plus) {
+        return operand;  // unary plus changes nothing, not even the kind
+    }
+    const auto number = toNumber(operand);
+    if (number.error) {
+        return Variant(*number.error);
+    }
+    return Variant(-number.value);
+}
+
+Variant Evaluator::binary(const Node& node) {
+    const Variant left = value(node.children[0]);
+    if (left.isError()) {
+        return left;
+    }
+    const Variant right = value(node.children[1]);
+    if (right.isError()) {
+        return right;
+    }
+    switch (node.op) {
+        case Operator::Concatenate:
+            return Variant(toText(left) + toText(right));
+        case Operator::Equal:
+            return Variant(compareValues(left, right) == 0);
+        case Operator::NotEqual:
+            return Variant(compareValues(left, right) != 0);
+        case Operator::Less:
+            return Variant(compareValues(left, right) < 0);
+        case Operator::Greater:
+            return Variant(compareValues(left, right) > 0);
+        case Operator::LessEqual:
+            return Variant(compareValues(left, right) <= 0);
+        case Operator::GreaterEqual:
+            return Variant(compareValues(left, right) >= 0);
+        default:
+            break;
+    }
+    const auto x = toNumber(left);
+    if (x.error) {
+        return Variant(*x.error);
+    }
+    const auto y = toNumber(right);
+    if (y.error) {
+        return Variant(*y.error);
+    }
+    switch (node.op) {
+        case Operator::Plus:
+            return numberOrError(x.value + y.value);
+        case Operator::Minus:
+            return numberOrError(x.value - y.value);
+        case Operator::Multiply:
+            return numberOrError(x.value * y.value);
+        case Operator::Divide:
+            if (y.value == 0.0) {
+                return Variant(CellError::Div0);
+            }
+            return numberOrError(x.value / y.value);
+        case Operator::Power:
+            if (x.value == 0.0 && y.value < 0.0) {
+                return Variant(CellError::Div0);
+            }
+            if (x.value == 0.0 && y.value == 0.0) {
+                return Variant(CellError::Value);  // undefined; no #NUM! here
+            }
+            return numberOrError(std::pow(x.value, y.value));
+        default:
+            break;
+    }
+    return Variant(CellError::Value);
+}
+
+Variant Evaluator::call(const Node& node) {
+    if (node.builtin >= 0) {
+        return builtins()[static_cast<std::size_t>(node.builtin)].implementation(*this,
+                                                                                 node.children);
+    }
+    std::vector<Argument> arguments;
+    arguments.reserve(node.children.size());
+    for (const Node& child : node.children) {
+        if (child.kind == NodeKind::Missing) {
+            arguments.push_back(Argument{Variant::missing(), std::nullopt});
+        } else if (auto area = reference(child)) {
+            Variant cell = context_.cellValue(area->sheet, area->firstRow, area->firstColumn);
+            arguments.push_back(Argument{std::move(cell), std::move(area)});
+        } else {
+            arguments.push_back(Argument{value(child), std::nullopt});
+        }
+    }
+    if (auto result = context_.callFunction(node.text, arguments)) {
+        return std::move(*result);
+    }
+    return Variant(CellError::Name);
+}
+
+}  // namespace kavex::formula

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "platform/base/Variant.h"
+#include "platform/spreadsheet/formula/Formula.h"
+#include "platform/spreadsheet/formula/Node.h"
+
+namespace kavex::formula {
+
+// Walks one parsed tree against a context. It holds nothing but the context, so a host function
+// may evaluate other formulas (with their own Evaluator) while this one is in the middle of a call.
+class Evaluator {
+  public:
+    explicit Evaluator(EvaluationContext& context) : context_(context) {}
+
+    // The node's value as one value: a one-cell reference gives the cell's value (empty stays
+    // empty), a larger area #VALUE!, an unresolved name #NAME?, an empty argument Empty.
+    Variant value(const Node& node);
+
+    // The area a reference, a defined name or a parenthesised reference stands for; nullopt for
+    // any other node and for a name that does not resolve.
+    std::optional<AreaRef> reference(const Node& node);
+
+    // Every value an argument of an aggregate supplies: each cell of a reference (in rows, top to
+    // bottom), or the argument's one value. visit(value, fromArea) returns false to stop early.
+    template <typename Visit>
+    void forEachValue(const Node& argument, Visit&& visit) {
+        if (auto area = reference(argument)) {
+            for (int row = area->firstRow; row <= area->lastRow; ++row) {
+                for (int column = area->firstColumn; column <= area->lastColumn; ++column) {
+                    if (!visit(context_.cellValue(area->sheet, row, column), true)) {
+                        return;
+                    }
+                }
+            }
+            return;
+        }
+        visit(value(argument), false);
+    }
+
+    EvaluationContext& context() { return context_; }
+
+  private:
+    Variant unary(const Node& node);
+    Variant binary(const Node& node);
+    Variant call(const Node& node);
+
+    EvaluationContext& context_;
+};
+
+}  // namespace kavex::formula

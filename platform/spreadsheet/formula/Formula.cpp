@@ -1,0 +1,39 @@
+#include "platform/spreadsheet/formula/Formula.h"
+
+#include "platform/spreadsheet/formula/Builtins.h"
+#include "platform/spreadsheet/formula/Evaluator.h"
+#include "platform/spreadsheet/formula/Node.h"
+
+namespace kavex::formula {
+
+namespace {
+
+// True when the formula's value is what a host function returned, which goes into the cell as it
+// is; any other empty result (a reference to an empty cell) shows as 0, as the spreadsheet does.
+bool isHostCall(const Node& node) {
+    const Node* n = &node;
+    while (n->kind == NodeKind::Paren) {
+        n = &n->children.front();
+    }
+    return n->kind == NodeKind::Call && n->builtin < 0;
+}
+
+}  // namespace
+
+Variant evaluate(const Formula& formula, EvaluationContext& context) {
+    if (!formula.root()) {
+        return Variant(base::CellError::Value);
+    }
+    Evaluator evaluator(context);
+    Variant result = evaluator.value(*formula.root());
+    if (result.isEmpty() && !isHostCall(*formula.root())) {
+        return Variant(0.0);
+    }
+    return result;
+}
+
+bool isBuiltinFunction(std::string_view name) {
+    return findBuiltin(name) >= 0;
+}
+
+}  // namespace kavex::formula

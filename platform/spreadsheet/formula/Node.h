@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/base/Variant.h"
+#include "platform/spreadsheet/formula/Formula.h"
+
+namespace kavex::formula {
+
+enum class NodeKind {
+    Number,     // number
+    Text,       // text (the literal's value, quotes removed)
+    Boolean,    // boolean
+    Error,      // error
+    Missing,    // an argument left empty: F(1,,2)
+    Reference,  // area + form
+    Name,       // text: a defined name as typed
+    Unary,      // op (Plus or Minus), children[0]
+    Percent,    // children[0] followed by %
+    Binary,     // op, children[0] and children[1]
+    Paren,      // children[0] in parentheses (kept so that render gives them back)
+    Call,       // text: the name as typed; builtin; children: the arguments
+};
+
+enum class Operator {
+    Plus,
+    Minus,
+    Multiply,
+    Divide,
+    Power,
+    Concatenate,
+    Equal,
+    NotEqual,
+    Less,
+    Greater,
+    LessEqual,
+    GreaterEqual,
+};
+
+// How a reference was written: which coordinates carry "$", and whether it was an area
+// ("A1:A1" stays an area when rendered).
+struct ReferenceForm {
+    bool absoluteFirstRow = false;
+    bool absoluteFirstColumn = false;
+    bool absoluteLastRow = false;
+    bool absoluteLastColumn = false;
+    bool writtenAsArea = false;
+};
+
+// One node of the immutable tree. A plain tagged record keeps evaluation free of virtual calls and
+// the tree in few allocations; only the members the kind names are meaningful.
+struct Node {
+    NodeKind kind = NodeKind::Missing;
+    Operator op = Operator::Plus;
+    double number = 0.0;
+    bool boolean = false;
+    base::CellError error = base::CellError::Value;
+    std::string text;
+    AreaRef area;
+    ReferenceForm form;
+    int builtin = -1;  // index into the built-in table for a Call, -1 for a host function
+    std::size_t position = 0;
+    std::vector<Node> children;
+};
+
+}  // namespace kavex::formula

@@ -1,0 +1,92 @@
+#include "platform/spreadsheet/formula/Text.h"
+
+#include <algorithm>
+
+namespace kavex::formula {
+
+char foldCase(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return foldCase(x) == foldCase(y);
+           });
+}
+
+int compareIgnoringCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(foldCase(a[i]));
+        const auto y = static_cast<unsigned char>(foldCase(b[i]));
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+std::string toUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = foldCase(c);
+    }
+    return out;
+}
+
+std::string toLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+bool isWordStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '\\' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool isWordChar(char c) {
+    return isWordStart(c) || (c >= '0' && c <= '9') || c == '.';
+}
+
+bool isPlainWord(std::string_view text) {
+    return !text.empty() && isWordStart(text.front()) &&
+           std::all_of(text.begin(), text.end(), isWordChar);
+}
+
+namespace {
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+}  // namespace
+
+std::size_t characterCount(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return !isContinuationByte(c); }));
+}
+
+std::string_view characterSlice(std::string_view text, std::size_t first, std::size_t count) {
+    auto advance = [&](std::size_t from, std::size_t characters) {
+        std::size_t i = from;
+        while (characters > 0 && i < text.size()) {
+            ++i;
+            while (i < text.size() && isContinuationByte(text[i])) {
+                ++i;
+            }
+            --characters;
+        }
+        return i;
+    };
+    const std::size_t begin = advance(0, first);
+    const std::size_t end = advance(begin, count);
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace kavex::formula

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/base/Variant.h"
+
+namespace kavex::formula {
+
+// How formulas see values: the spreadsheet's coercions between kinds.
+
+// A number in the general form the spreadsheet shows and joins: up to 15 significant digits, no
+// trailing zeros, scientific notation only for very large or very small magnitudes
+// (1234.5 -> "1234.5", 0.1+0.2 -> "0.3", 1E20 -> "1E+20").
+std::string generalNumber(double value);
+
+// A value in arithmetic: numbers and dates as they are, TRUE 1, FALSE 0, empty 0, text that
+// reads as a number that number, other text #VALUE!; errors stay themselves.
+struct NumberResult {
+    double value = 0.0;
+    std::optional<base::CellError> error;
+};
+NumberResult toNumber(const base::Variant& value);
+
+// A value joined with &: numbers (and dates, by their serial) in the general form, "TRUE"/"FALSE",
+// empty "". Errors are written as their text; callers propagate them first.
+std::string toText(const base::Variant& value);
+
+// A value as a condition: numbers non-zero, text "TRUE"/"FALSE" in any case, empty FALSE; other
+// text #VALUE!; errors stay themselves.
+struct BooleanResult {
+    bool value = false;
+    std::optional<base::CellError> error;
+};
+BooleanResult toBoolean(const base::Variant& value);
+
+// Orders two values that are not errors as the comparison operators do: numbers before text
+// before logical values; text without regard to case; empty is 0, "" or FALSE after the other side.
+int compareValues(const base::Variant& a, const base::Variant& b);
+
+// Rounds to digits decimals (negative: to tens, hundreds, ...), halves away from zero, decided on
+// the decimal digits the value shows rather than its binary approximation (2.675 -> 2.68).
+double roundHalfAway(double value, int digits);
+
+}  // namespace kavex::formula
