@@ -1,0 +1,148 @@
+#pragma once
+
+// The headless spreadsheet host.
+//
+//   sheet::Application app;                          // owns every workbook
+//   app.addEventSink(sink);                          // ApplicationEvents: the 13 events
+//   app.registerFunction("KavexLast", fn);           // worksheet functions, names without case
+//   app.registerMacro("ShowForms", macro);           // what Run can start
+//   Workbook wb = app.workbooks().add();             // or app.workbooks().open("demo.xls")
+//   Worksheet ws = app.activeSheet();
+//   ws.range("B5").setValue("IBM");                  // cell entry rules; SheetChange
+//   ws.range("C5").setFormula("=KavexLast(B5)");     // parsed, stored, evaluated
+//   ws.range("WatchlistSymbol").row();               // names: the sheet's first, then workbook's
+//   app.setCalculation(xlCalculationManual);         // recalculation deferred until automatic
+//   wb.save(); wb.saveAs("/tmp/x.xls"); wb.close();  // JSON workbook files
+//
+// User actions for the scenario runner and the demo (each raises what the user's action raises):
+//   app.typeInto(cell, "=A1*2");  app.paste(cell, {"IBM", "MSFT"});  app.clear(range);
+//   app.followHyperlink(cell);  app.rightClick(cell);  app.select(range);  app.activate(sheet);
+//   app.open(path);  app.close(workbook);  app.save(workbook, optional path).
+//
+// Every failed operation raises kavex::base::PlatformError with the host's number (1004 for a
+// failed object operation, 424 for an object that is gone, 9 for a missing collection item).
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/base/PlatformError.h"
+#include "platform/base/Variant.h"
+#include "platform/spreadsheet/AddIns.h"
+#include "platform/spreadsheet/ApplicationEvents.h"
+#include "platform/spreadsheet/Borders.h"
+#include "platform/spreadsheet/Characters.h"
+#include "platform/spreadsheet/Comment.h"
+#include "platform/spreadsheet/Constants.h"
+#include "platform/spreadsheet/Font.h"
+#include "platform/spreadsheet/FormatConditions.h"
+#include "platform/spreadsheet/Hyperlinks.h"
+#include "platform/spreadsheet/Interior.h"
+#include "platform/spreadsheet/Names.h"
+#include "platform/spreadsheet/OLEObjects.h"
+#include "platform/spreadsheet/Palette.h"
+#include "platform/spreadsheet/Range.h"
+#include "platform/spreadsheet/Workbook.h"
+#include "platform/spreadsheet/Worksheet.h"
+#include "platform/spreadsheet/formula/Formula.h"
+
+namespace kavex::sheet {
+
+// A worksheet function: called with the formula's arguments (values, and the area for a
+// reference), returns the cell's value. Thrown errors give #VALUE!.
+using WorksheetFunction = std::function<Variant(const std::vector<formula::Argument>&)>;
+// A macro that Run can start.
+using Macro = std::function<Variant(const std::vector<Variant>&)>;
+// Answers the Save As dialog: a path, or nullopt when the user dismisses it.
+using SaveAsDriver = std::function<std::optional<std::string>()>;
+
+class Application {
+  public:
+    Application();
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Events. Sinks are held until removed; each event goes to every sink in order.
+    void addEventSink(std::shared_ptr<ApplicationEvents> sink);
+    void removeEventSink(const ApplicationEvents* sink);
+    bool enableEvents() const;
+    void setEnableEvents(bool enable);
+
+    // Objects.
+    Workbooks workbooks();
+    Workbook activeWorkbook() const;  // Nothing when no workbook is open
+    Worksheet activeSheet() const;    // Nothing when no workbook is open
+    Range activeCell() const;
+    Range selection() const;
+    Worksheets worksheets() const;  // of the active workbook; 1004 when none is open
+    // An address or a name on the active sheet ("Sheet2!A1" names its sheet); a name resolves as
+    // the active sheet's name first, then the active workbook's. 1004 when it does not resolve.
+    Range range(std::string_view reference) const;
+    Range cells(int row, int column) const;
+    // The common cells of the ranges (Nothing when they do not meet); 1004 across sheets.
+    Range intersect(const Range& a, const Range& b) const;
+    AddIns addIns();
+
+    // Switches.
+    bool screenUpdating() const;
+    void setScreenUpdating(bool value);
+    bool displayAlerts() const;
+    void setDisplayAlerts(bool value);
+    int cutCopyMode() const;  // 0 (False), xlCopy or xlCut
+    void setCutCopyMode(int mode);
+    int enableCancelKey() const;
+    void setEnableCancelKey(int value);
+    int cursor() const;
+    void setCursor(int cursor);
+    Variant statusBar() const;  // False while the host shows its own text
+    void setStatusBar(const Variant& value);
+    int windowState() const;
+    void setWindowState(int state);
+    std::string version() const;  // "16.0" unless configured
+    void setVersion(const std::string& version);
+    std::string defaultFilePath() const;  // where never-saved workbooks are saved
+    void setDefaultFilePath(const std::string& path);
+
+    // Calculation.
+    int calculation() const;
+    // xlCalculationAutomatic, xlCalculationManual or xlCalculationSemiautomatic; going back to
+    // automatic recalculates what became dirty. 1004 for other values.
+    void setCalculation(int mode);
+    void calculate();  // everything dirty in every open workbook
+
+    // Host services.
+    void registerFunction(const std::string& name, WorksheetFunction function);
+    bool isRegisteredFunction(std::string_view name) const;
+    void registerMacro(const std::string& name, Macro macro);
+    // 1004 "Cannot run the macro '...'..." for a macro the host does not know.
+    Variant run(std::string_view macroName, const std::vector<Variant>& arguments = {});
+    // The Save As dialog: a path as text, or False when dismissed (or when no driver answers).
+    Variant getSaveAsFilename();
+    void setSaveAsDriver(SaveAsDriver driver);
+
+    // The user's actions.
+    void typeInto(const Range& cell, std::string_view text);  // cell entry, one SheetChange
+    void paste(const Range& topCell, const std::vector<std::string>& texts);  // down, one change
+    void clear(const Range& cells);           // delete key, one change
+    void followHyperlink(const Range& cell);  // its first link; 1004 when it has none
+    bool rightClick(const Range& cell);       // selects it, SheetBeforeRightClick; false=cancelled
+    void select(const Range& cells);          // activates its sheet first when needed
+    void activate(const Worksheet& sheet);
+    Workbook open(const std::string& path);
+    bool close(const Workbook& workbook);  // false when a handler cancelled
+    // Saves; with a path (or for a never-saved workbook, through the Save As dialog) saves as.
+    // false when cancelled.
+    bool save(const Workbook& workbook, const std::optional<std::string>& path = std::nullopt);
+
+    // Internal.
+    detail::AppState& state() const { return *state_; }
+
+  private:
+    std::unique_ptr<detail::AppState> state_;
+};
+
+}  // namespace kavex::sheet
