@@ -11,29 +11,46 @@ namespace kavex::base {
 
 // The runtime's conversions, read on currentLocale().
 //
-// Text reads as a number when, blanks around it aside, it is an optional sign, an optional
-// currency symbol (before or after the sign), digits with optional grouping separators, an
-// optional decimal part and an optional exponent, optionally ending in "%". "", blanks only,
-// "#NODATA!" and "-nan" are not numbers. Everything Format produces for number patterns reads back.
+// Text reads as a number when, blanks around it aside, it is an optional sign and an optional
+// currency symbol (in either order), digits (grouped by three with the grouping separator or not
+// grouped at all), an optional decimal part and an optional exponent, and optionally ends in "%",
+// which divides by 100 ("50.0%" reads as 0.5), so that every text Format produces for a number
+// pattern reads back as the value shown. "", blanks only, "#NODATA!", "nan", "-nan", "inf",
+// parentheses, a trailing sign and a number too large for a double are not numbers.
 std::optional<double> parseNumber(std::string_view text);
 
+// Numbers, Booleans and Empty are numeric; text when parseNumber reads it; dates, Null, errors
+// and Missing are not.
 bool IsNumeric(const Variant& value);
-// Throws PlatformError 13 when the value does not convert.
+// Throws PlatformError 13 when the value does not convert, 94 for Null.
 double CDbl(const Variant& value);
-// Rounds half to even as the runtime does; throws 13 or 6 (overflow).
+// Round half to even as the runtime does (2.5 -> 2, 3.5 -> 4); throw 13 when the value does not
+// convert, 94 for Null and 6 (overflow) outside the 32-bit (CLng) or 16-bit (CInt) range.
 long CLng(const Variant& value);
 int CInt(const Variant& value);
+// Numbers are True when not zero; text "True"/"False" in any case or a numeric text. Throws 13.
 bool CBool(const Variant& value);
-// Numbers in the shortest form that reads back (no grouping), dates in the general date form,
-// True/False, "" for Empty; throws 94 for Null... the runtime's "Invalid use of Null".
+// Numbers with up to 15 significant digits, no grouping, the locale's decimal separator, and the
+// exponent form beyond that ("1234.5", "0.1", "1E+20", "1E-05"); dates in the general date form;
+// "True"/"False"; "" for Empty. Throws 94 for Null and 13 for an error value, as the runtime does
+// when code reads a cell holding #N/A into a string.
 std::string CStr(const Variant& value);
+// The number part of CStr.
+std::string numberToText(double value);
 
-// Dates: M/d/yyyy, yyyy/M/d, yyyy-MM-dd, "March 15, 2007", with an optional time h:mm[:ss] [AM|PM].
+// Dates: M/d/yyyy (the locale's order), yyyy/M/d, yyyy-M-d, M-d-yyyy, "March 15, 2007",
+// "Mar 15 2007", "15 March 2007", "15-Mar-2007", each with an optional time
+// h:mm[:ss] [AM|PM]; or a time alone (a serial below 1). Two-digit years: 00-29 are 2000-2029,
+// 30-99 are 1930-1999. A day or month out of range is refused, never swapped.
 std::optional<Date> parseDate(std::string_view text);
+// Dates are dates; text when parseDate reads it; numbers are not.
 bool IsDate(const Variant& value);
+// Dates, numbers (as serials), Empty (the zero date) and date text; throws 13 otherwise, 94 for
+// Null.
 Date CDate(const Variant& value);
 
-// The general date form: "3/15/2007", "3/15/2007 2:05:00 PM", or "2:05:00 PM" for a time alone.
+// The general date form: "3/15/2007", "3/15/2007 2:05:00 PM", or "2:05:00 PM" for a time alone
+// (a serial below 1, the zero date included: "12:00:00 AM").
 std::string formatGeneralDate(Date date);
 
 }  // namespace kavex::base

@@ -6,11 +6,16 @@ namespace kavex::base {
 
 std::string_view cellErrorText(CellError error) {
     switch (error) {
-        case CellError::Name: return "#NAME?";
-        case CellError::Value: return "#VALUE!";
-        case CellError::Ref: return "#REF!";
-        case CellError::Div0: return "#DIV/0!";
-        case CellError::NA: return "#N/A";
+        case CellError::Name:
+            return "#NAME?";
+        case CellError::Value:
+            return "#VALUE!";
+        case CellError::Ref:
+            return "#REF!";
+        case CellError::Div0:
+            return "#DIV/0!";
+        case CellError::NA:
+            return "#N/A";
     }
     return "#VALUE!";
 }
@@ -25,10 +30,20 @@ const T& get(const V& value) {
 }
 }  // namespace
 
-bool Variant::boolean() const { return get<bool>(value_); }
-double Variant::number() const { return get<double>(value_); }
-const std::string& Variant::text() const { return get<std::string>(value_); }
-Date Variant::date() const { return get<Date>(value_); }
-CellError Variant::error() const { return get<CellError>(value_); }
+bool Variant::boolean() const {
+    return get<bool>(value_);
+}
+double Variant::number() const {
+    return get<double>(value_);
+}
+const std::string& Variant::text() const {
+    return get<std::string>(value_);
+}
+Date Variant::date() const {
+    return get<Date>(value_);
+}
+CellError Variant::error() const {
+    return get<CellError>(value_);
+}
 
 }  // namespace kavex::base

@@ -18,7 +18,7 @@ enum class VarType { Empty, Null, Missing, Boolean, Number, Text, Date, Error };
 
 // The runtime's Variant: one value of any kind a procedure, a cell or a recordset field can hold.
 class Variant {
-public:
+  public:
     struct EmptyTag {
         friend bool operator==(EmptyTag, EmptyTag) = default;
     };
@@ -65,7 +65,7 @@ public:
 
     friend bool operator==(const Variant&, const Variant&) = default;
 
-private:
+  private:
     explicit Variant(NullTag tag) : value_(tag) {}
     explicit Variant(MissingTag tag) : value_(tag) {}
 
