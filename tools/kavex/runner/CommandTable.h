@@ -18,7 +18,9 @@ class ScenarioContext;
 struct ScriptCommand {
     static constexpr std::size_t unbounded = std::numeric_limits<std::size_t>::max();
 
-    std::string name;     // "expect-value"
+    // "expect-value"; or two words, "host version", for a family of commands that share their
+    // first word (the second word then is not an argument).
+    std::string name;
     std::string usage;    // "REF TEXT" — what follows the name, for messages and --help
     std::string summary;  // one line for --help
     std::size_t minArgs = 0;
@@ -58,6 +60,8 @@ class CommandTable {
     void addHooks(ScriptHooks hooks);
 
     const ScriptCommand* find(std::string_view name) const;
+    // The second words of the two-word commands that begin with first ("host" -> "version", ...).
+    std::vector<std::string> secondWords(std::string_view first) const;
     // Sorted by name.
     std::vector<const ScriptCommand*> commands() const;
     const std::vector<ScriptHooks>& hooks() const noexcept { return hooks_; }

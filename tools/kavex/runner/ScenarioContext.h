@@ -21,6 +21,8 @@ struct RunOptions {
     // Real time instead of simulated time (the clock is set by the group that owns it, in its
     // start hook).
     bool realtime = false;
+    // Print each command line before running it (the demo does, so that a reader can follow).
+    bool trace = false;
 };
 
 // What the commands of one script share. A fresh context (a fresh host) is made for every script.

@@ -55,11 +55,32 @@ void executeCommand(ScenarioContext& context, const CommandTable& table,
     if (tokens.empty()) {
         throw ScriptError("a command is missing");
     }
-    const ScriptCommand* command = table.find(tokens.front());
-    if (command == nullptr) {
-        throw ScriptError("unknown command '" + tokens.front() + "'");
+    // A command may be two words ("host version", "test-events on"); the longer name wins.
+    std::size_t nameLength = 1;
+    const ScriptCommand* command = nullptr;
+    if (tokens.size() >= 2) {
+        command = table.find(tokens[0] + " " + tokens[1]);
+        nameLength = 2;
     }
-    const std::size_t count = tokens.size() - 1;
+    if (command == nullptr) {
+        command = table.find(tokens[0]);
+        nameLength = 1;
+    }
+    if (command == nullptr) {
+        const std::vector<std::string> words = table.secondWords(tokens[0]);
+        if (words.empty()) {
+            throw ScriptError("unknown command '" + tokens[0] + "'");
+        }
+        std::string known;
+        for (const std::string& word : words) {
+            known += (known.empty() ? "" : ", ") + word;
+        }
+        if (tokens.size() < 2) {
+            throw ScriptError(tokens[0] + " needs one of: " + known);
+        }
+        throw ScriptError(tokens[0] + ": unknown '" + tokens[1] + "' (known: " + known + ")");
+    }
+    const std::size_t count = tokens.size() - nameLength;
     if (count < command->minArgs || count > command->maxArgs) {
         std::string wanted;
         if (command->minArgs == command->maxArgs) {
@@ -132,6 +153,9 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
     int number = 0;
     while (std::getline(script, text)) {
         ++number;
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
         context.setLine(number);
         const std::string where = context.location();
         try {
@@ -143,6 +167,9 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
             }
             if (tokens.empty()) {
                 continue;
+            }
+            if (context.options().trace) {
+                out_ << "> " << text.substr(text.find_first_not_of(" \t")) << "\n";
             }
             executeCommand(context, table_, tokens);
             runHooks(context, table_, &ScriptHooks::afterCommand);
