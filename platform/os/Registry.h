@@ -54,7 +54,7 @@ class Registry {
     Registry();
     ~Registry();
 
-    // Paths are "HKEY_LOCAL_MACHINE\\Software\\..." or a root handle with a relative path.
+    // Paths are relative to one of the root keys, their parts separated by backslashes.
     void setValue(HKEY root, std::string_view path, std::string_view name, Value value);
     // Stored with its terminating NUL, as REG_SZ.
     void setString(HKEY root, std::string_view path, std::string_view name, std::string_view text);

@@ -17,6 +17,7 @@ class TimerState {
     std::uint64_t armGeneration = 0;  // bumped whenever the interval restarts
     bool ticking = false;             // its handler is running: no re-entry
     std::uint64_t order = 0;          // creation order, breaks ties between equal due times
+    bool registered = false;          // known to the message loop
     std::function<void()> onTimer;
 };
 

@@ -1,0 +1,239 @@
+#include "platform/os/MessageLoop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <thread>
+
+#include "platform/os/Clock.h"
+#include "platform/os/Timer.h"
+
+namespace kavex::os {
+
+namespace {
+constexpr std::int64_t NoTimer = std::numeric_limits<std::int64_t>::max();
+// How far an idle turn moves simulated time when no timer is armed, so that code waiting for the
+// clock in a DoEvents loop still sees it move.
+constexpr std::int64_t IdleStepMillis = 10;
+
+// Clears a flag when a handler returns or throws.
+class FlagGuard {
+  public:
+    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagGuard() { flag_ = false; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+  private:
+    bool& flag_;
+};
+}  // namespace
+
+MessageLoop::MessageLoop() = default;
+MessageLoop::~MessageLoop() = default;
+
+MessageLoop& messageLoop() {
+    static MessageLoop instance;
+    return instance;
+}
+
+bool MessageLoop::DoEvents() {
+    return turn(0, false);
+}
+
+bool MessageLoop::turn(std::int64_t idleLimitMillis, bool capped) {
+    bool pending = false;
+    bool ran = runHooks(pending);
+    ran = runPosted() || ran;
+    ran = runDueTimers() || ran;
+    if (ran || !clock().isSimulated()) {
+        return ran;
+    }
+    const std::int64_t now = clock().epochMillis();
+    if (pending) {
+        // Outside work is under way (a network answer): let real time pass and keep the clock
+        // in step with it, so that time-outs still mean something.
+        const auto before = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - before)
+                                 .count();
+        std::int64_t target = now + std::max<std::int64_t>(1, elapsed);
+        if (capped) {
+            target = std::min(target, idleLimitMillis);
+        }
+        clock().advanceTo(target);
+        return false;
+    }
+    const std::int64_t next = nextDueMillis();
+    std::int64_t target = next == NoTimer ? now + IdleStepMillis : next;
+    if (capped) {
+        target = std::min(target, idleLimitMillis);
+    }
+    clock().advanceTo(target);
+    return runDueTimers();
+}
+
+void MessageLoop::runFor(double seconds) {
+    const std::int64_t target =
+        clock().epochMillis() + static_cast<std::int64_t>(std::llround(seconds * 1000.0));
+    if (clock().isSimulated()) {
+        while (true) {
+            const bool ran = turn(target, true);
+            if (!ran && clock().epochMillis() >= target) {
+                return;
+            }
+        }
+    }
+    while (true) {
+        const bool ran = turn(0, false);
+        const std::int64_t now = clock().epochMillis();
+        if (now >= target) {
+            return;
+        }
+        if (!ran) {
+            const std::int64_t wait = std::min<std::int64_t>(
+                {5, target - now, std::max<std::int64_t>(0, nextDueMillis() - now)});
+            std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        }
+    }
+}
+
+void MessageLoop::post(std::function<void()> action) {
+    posted_.push_back(std::move(action));
+}
+
+PollHookId MessageLoop::addPollHook(PollHook hook) {
+    const PollHookId id = nextHookId_++;
+    hooks_.emplace(id, std::make_shared<Hook>(Hook{std::move(hook), false}));
+    return id;
+}
+
+void MessageLoop::removePollHook(PollHookId id) {
+    hooks_.erase(id);
+}
+
+void MessageLoop::reset() {
+    posted_.clear();
+    hooks_.clear();
+    for (const auto& weak : timers_) {
+        if (auto timer = weak.lock()) {
+            timer->enabled = false;
+            timer->registered = false;
+        }
+    }
+    timers_.clear();
+    ticksDelivered_ = 0;
+}
+
+void MessageLoop::registerTimer(const std::shared_ptr<TimerState>& timer) {
+    if (timer->registered) {
+        return;
+    }
+    timer->registered = true;
+    // Drop timers that no longer exist before adding.
+    std::erase_if(timers_, [](const std::weak_ptr<TimerState>& weak) { return weak.expired(); });
+    timers_.push_back(timer);
+}
+
+bool MessageLoop::runHooks(bool& pending) {
+    bool ran = false;
+    // A hook may add or remove hooks (or itself) while it runs: work on a snapshot.
+    std::vector<std::shared_ptr<Hook>> snapshot;
+    snapshot.reserve(hooks_.size());
+    for (const auto& [id, hook] : hooks_) {
+        snapshot.push_back(hook);
+    }
+    for (const auto& hook : snapshot) {
+        if (hook->running) {
+            // It is the one spinning this loop; it knows it is still waiting.
+            pending = true;
+            continue;
+        }
+        PollResult result;
+        {
+            FlagGuard guard(hook->running);
+            result = hook->hook();
+        }
+        ran = ran || result.ranSomething;
+        pending = pending || result.pending;
+    }
+    return ran;
+}
+
+bool MessageLoop::runPosted() {
+    // Only what was queued before this turn: an action that posts again runs on the next turn.
+    std::vector<std::function<void()>> batch;
+    batch.swap(posted_);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        try {
+            batch[i]();
+        } catch (...) {
+            // Keep the actions not run yet, ahead of anything posted meanwhile.
+            posted_.insert(posted_.begin(), std::make_move_iterator(batch.begin() + i + 1),
+                           std::make_move_iterator(batch.end()));
+            throw;
+        }
+    }
+    return !batch.empty();
+}
+
+bool MessageLoop::runDueTimers() {
+    const std::int64_t now = clock().epochMillis();
+    std::vector<std::shared_ptr<TimerState>> due;
+    for (const auto& weak : timers_) {
+        auto timer = weak.lock();
+        if (timer && timer->enabled && timer->intervalMillis > 0 && !timer->ticking &&
+            timer->dueMillis <= now) {
+            due.push_back(std::move(timer));
+        }
+    }
+    std::sort(due.begin(), due.end(), [](const auto& a, const auto& b) {
+        return a->dueMillis != b->dueMillis ? a->dueMillis < b->dueMillis : a->order < b->order;
+    });
+    bool ran = false;
+    for (const auto& timer : due) {
+        // An earlier tick may have switched this one off or restarted it.
+        if (!timer->enabled || timer->ticking || timer->intervalMillis <= 0 ||
+            timer->dueMillis > clock().epochMillis()) {
+            continue;
+        }
+        const std::int64_t start = clock().epochMillis();
+        const std::uint64_t generation = timer->armGeneration;
+        const std::function<void()> handler = timer->onTimer;  // survives the timer's release
+        ++ticksDelivered_;
+        ran = true;
+        auto reschedule = [&] {
+            if (timer->enabled && timer->armGeneration == generation) {
+                // Ticks missed while the handler ran are not made up: at most one is owed.
+                timer->dueMillis = std::max(start + timer->intervalMillis, clock().epochMillis());
+            }
+        };
+        try {
+            FlagGuard guard(timer->ticking);
+            if (handler) {
+                handler();
+            }
+        } catch (...) {
+            reschedule();
+            throw;
+        }
+        reschedule();
+    }
+    return ran;
+}
+
+std::int64_t MessageLoop::nextDueMillis() const {
+    std::int64_t next = NoTimer;
+    for (const auto& weak : timers_) {
+        if (auto timer = weak.lock();
+            timer && timer->enabled && timer->intervalMillis > 0 && !timer->ticking) {
+            next = std::min(next, timer->dueMillis);
+        }
+    }
+    return next;
+}
+
+}  // namespace kavex::os
