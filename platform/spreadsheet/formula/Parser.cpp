@@ -242,6 +242,10 @@ class Parser {
         } else {
             for (;;) {
                 const Token& start = current();
+                if (start.kind == TokenKind::End) {
+                    throw ParseError(openPosition,
+                                     "The \"(\" of " + function.text + " has no matching \")\"");
+                }
                 if (start.kind == TokenKind::Comma || start.kind == TokenKind::RightParen) {
                     Node missing;
                     missing.kind = NodeKind::Missing;

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/spreadsheet/formula/CellAddress.h"
+#include "platform/spreadsheet/formula/Formula.h"
+#include "platform/spreadsheet/formula/Text.h"
+
+namespace kavex::formula::testing {
+
+// A small workbook for evaluation tests: cells by sheet, defined names and registered functions,
+// all looked up without regard to case as the host does.
+class FakeWorkbook : public EvaluationContext {
+  public:
+    using Function = std::function<Variant(const std::vector<Argument>&)>;
+
+    FakeWorkbook() { sheets_.insert(""); }
+
+    void addSheet(const std::string& name) { sheets_.insert(toUpper(name)); }
+
+    // address as "A1" or "Sheet!A1"; the sheet must have been added.
+    void set(const std::string& address, Variant value) {
+        const auto area = parseAreaReference(address);
+        cells_[{toUpper(area->sheet), area->firstRow, area->firstColumn}] = std::move(value);
+    }
+
+    void define(const std::string& name, const std::string& address) {
+        names_[toUpper(name)] = *parseAreaReference(address);
+    }
+
+    void registerFunction(const std::string& name, Function function) {
+        functions_[toUpper(name)] = std::move(function);
+    }
+
+    Variant cellValue(const std::string& sheet, int row, int column) override {
+        ++cellReads;
+        if (!sheets_.contains(toUpper(sheet))) {
+            return Variant(base::CellError::Ref);
+        }
+        const auto it = cells_.find({toUpper(sheet), row, column});
+        return it == cells_.end() ? Variant() : it->second;
+    }
+
+    std::optional<AreaRef> resolveName(const std::string& name) override {
+        const auto it = names_.find(toUpper(name));
+        if (it == names_.end()) {
+            return std::nullopt;
+        }
+        return it->second;
+    }
+
+    std::optional<Variant> callFunction(const std::string& name,
+                                        const std::vector<Argument>& arguments) override {
+        calledNames.push_back(name);
+        const auto it = functions_.find(toUpper(name));
+        if (it == functions_.end()) {
+            return std::nullopt;
+        }
+        return it->second(arguments);
+    }
+
+    Variant eval(std::string_view text) { return evaluate(parse(text), *this); }
+
+    int cellReads = 0;
+    std::vector<std::string> calledNames;
+
+  private:
+    std::set<std::string> sheets_;
+    std::map<std::tuple<std::string, int, int>, Variant> cells_;
+    std::map<std::string, AreaRef> names_;
+    std::map<std::string, Function> functions_;
+};
+
+}  // namespace kavex::formula::testing
