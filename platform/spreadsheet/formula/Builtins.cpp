@@ -36,6 +36,9 @@ IntegerResult integerArgument(Evaluator& e, const Args& args, std::size_t index,
     if (number.error) {
         return {0, number.error};
     }
+    if (!std::isfinite(number.value)) {
+        return {0, CellError::Value};
+    }
     constexpr double limit = 1e15;
     const double clipped = std::max(-limit, std::min(std::trunc(number.value), limit));
     return {static_cast<long long>(clipped), std::nullopt};

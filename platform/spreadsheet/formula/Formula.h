@@ -27,7 +27,10 @@ struct AreaRef {
     friend bool operator==(const AreaRef&, const AreaRef&) = default;
 };
 
-// A formula text that does not parse: position is the 0-based offset in the text after "=".
+// A formula text that does not parse: position is the 0-based offset in the text after "=" of
+// the fault: the unexpected token, the end of the text where a value is missing ("1+"), the "("
+// that is never closed, the opening quote of an unterminated text, the name of a built-in called
+// with too few or too many arguments. The message says what is wrong in plain words.
 class ParseError : public std::runtime_error {
   public:
     ParseError(std::size_t position, const std::string& message)
@@ -43,8 +46,10 @@ struct Node;  // the parsed tree; defined in the implementation
 // One parsed formula. Cheap to copy (the tree is shared and immutable).
 class Formula {
   public:
-    // Everything the formula reads: cell and area references (sheet names as written) and the
-    // identifiers that are not functions (defined names), for dependency tracking.
+    // Everything the formula reads: cell and area references (sheet names as written, in the
+    // order written, corners in order) and the identifiers that are not functions (defined names,
+    // as first typed, each once), for dependency tracking. functionNames: every function called,
+    // built-in or not, as first typed, each once.
     const std::vector<AreaRef>& references() const { return references_; }
     const std::vector<std::string>& names() const { return names_; }
     const std::vector<std::string>& functionNames() const { return functionNames_; }
@@ -64,13 +69,16 @@ class Formula {
     std::vector<std::string> functionNames_;
 };
 
-// Parses the text after the leading "=". Throws ParseError.
+// Parses the text after the leading "=". Throws ParseError. Blanks between tokens are allowed and
+// dropped; built-in names are resolved here, and a built-in's argument count is checked here.
 Formula parse(std::string_view text);
 
 // The formula's text without the leading "=", as the host shows it: references and built-in
 // function names in upper case; other function names as canonicalName returns them (it may return
-// nullopt to keep the name as typed). Relative references are moved by the offsets (used when rows
-// are sorted); a reference moved off the sheet renders as #REF!.
+// nullopt to keep the name as typed); defined names as typed; text re-quoted; numbers in the
+// general form (1E3 -> 1000); parentheses kept; no blanks. Relative references are moved by the
+// offsets (used when rows are sorted); a reference moved off the sheet renders as #REF!. The
+// result always parses again.
 std::string render(
     const Formula& formula,
     const std::function<std::optional<std::string>(std::string_view)>& canonicalName = {},
@@ -99,9 +107,13 @@ class EvaluationContext {
 };
 
 // Evaluates the formula. Built-ins: IF, TRIM, AND, OR, NOT, LEN, VALUE, ROUND, SUM, ABS, ISERROR,
-// ISNUMBER, CONCATENATE (and a few more). Operators + - * / & = <> < > <= >=, unary minus,
+// ISNUMBER, CONCATENATE, IFERROR, UPPER, LOWER, LEFT, RIGHT, MID, MIN, MAX, COUNT, AVERAGE,
+// ISBLANK, ISTEXT. Operators + - * / ^ & = <> < > <= >=, unary minus and plus, postfix %,
 // parentheses. Text that reads as a number takes part in arithmetic as the spreadsheet does; error
-// values propagate. Never throws for a formula that parsed.
+// values propagate. Never throws for a formula that parsed (exceptions the context throws pass
+// through). A result that is empty because the formula points at an empty cell is 0; what a host
+// function returns is the result unchanged. Holds no state between calls, so a host function may
+// evaluate other formulas, or this one, while it runs.
 Variant evaluate(const Formula& formula, EvaluationContext& context);
 
 // True when the name is a built-in function (without regard to case).
