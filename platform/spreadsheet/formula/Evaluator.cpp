@@ -177,7 +177,12 @@ Variant Evaluator::call(const Node& node) {
             arguments.push_back(Argument{value(child), std::nullopt});
         }
     }
-    if (auto result = context_.callFunction(node.text, arguments)) {
+    // The name handed over is the formula's own entry in functionNames(), so that a host may
+    // match it by address against what it resolved from that list.
+    const std::string& name = node.functionName < formula_.functionNames().size()
+                                  ? formula_.functionNames()[node.functionName]
+                                  : node.text;
+    if (auto result = context_.callFunction(name, arguments)) {
         return std::move(*result);
     }
     return Variant(CellError::Name);

@@ -13,7 +13,8 @@ namespace kavex::formula {
 // may evaluate other formulas (with their own Evaluator) while this one is in the middle of a call.
 class Evaluator {
   public:
-    explicit Evaluator(EvaluationContext& context) : context_(context) {}
+    Evaluator(const Formula& formula, EvaluationContext& context)
+        : formula_(formula), context_(context) {}
 
     // The node's value as one value: a one-cell reference gives the cell's value (empty stays
     // empty), a larger area #VALUE!, an unresolved name #NAME?, an empty argument Empty.
@@ -47,6 +48,7 @@ class Evaluator {
     Variant binary(const Node& node);
     Variant call(const Node& node);
 
+    const Formula& formula_;
     EvaluationContext& context_;
 };
 

@@ -24,7 +24,7 @@ Variant evaluate(const Formula& formula, EvaluationContext& context) {
     if (!formula.root()) {
         return Variant(base::CellError::Value);
     }
-    Evaluator evaluator(context);
+    Evaluator evaluator(formula, context);
     Variant result = evaluator.value(*formula.root());
     if (result.isEmpty() && !isHostCall(*formula.root())) {
         return Variant(0.0);

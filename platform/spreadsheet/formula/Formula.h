@@ -102,6 +102,8 @@ class EvaluationContext {
     virtual std::optional<AreaRef> resolveName(const std::string& name) = 0;
     // Calls a function that is not built in (an add-in's registered function); nullopt when no such
     // function is registered (the formula then gives #NAME?). Names compare without regard to case.
+    // name is the very string of the evaluated formula's functionNames() entry for that function
+    // (same address), so a host may match it against slots it resolved from that list.
     virtual std::optional<Variant> callFunction(const std::string& name,
                                                 const std::vector<Argument>& arguments) = 0;
 };

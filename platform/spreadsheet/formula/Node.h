@@ -61,6 +61,7 @@ struct Node {
     AreaRef area;
     ReferenceForm form;
     int builtin = -1;  // index into the built-in table for a Call, -1 for a host function
+    std::size_t functionName = 0;  // a Call's entry in Formula::functionNames()
     std::size_t position = 0;
     std::vector<Node> children;
 };

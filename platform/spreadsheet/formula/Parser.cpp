@@ -41,13 +41,15 @@ int precedence(Operator op) {
     return 0;
 }
 
-void addUnique(std::vector<std::string>& list, const std::string& name) {
-    for (const auto& existing : list) {
-        if (equalsIgnoringCase(existing, name)) {
-            return;
+// The index of the name in the list, added when it is not there yet.
+std::size_t addUnique(std::vector<std::string>& list, const std::string& name) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (equalsIgnoringCase(list[i], name)) {
+            return i;
         }
     }
     list.push_back(name);
+    return list.size() - 1;
 }
 
 class Parser {
@@ -235,7 +237,7 @@ class Parser {
         node.position = function.position;
         node.text = function.text;
         node.builtin = findBuiltin(function.text);
-        addUnique(functionNames_, function.text);
+        node.functionName = addUnique(functionNames_, function.text);
         const std::size_t openPosition = function.position + function.length - 1;
         if (current().kind == TokenKind::RightParen) {
             advance();

@@ -58,6 +58,7 @@ class FakeWorkbook : public EvaluationContext {
     std::optional<Variant> callFunction(const std::string& name,
                                         const std::vector<Argument>& arguments) override {
         calledNames.push_back(name);
+        calledNameAddresses.push_back(&name);
         const auto it = functions_.find(toUpper(name));
         if (it == functions_.end()) {
             return std::nullopt;
@@ -69,6 +70,7 @@ class FakeWorkbook : public EvaluationContext {
 
     int cellReads = 0;
     std::vector<std::string> calledNames;
+    std::vector<const std::string*> calledNameAddresses;
 
   private:
     std::set<std::string> sheets_;

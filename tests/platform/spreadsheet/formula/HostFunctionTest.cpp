@@ -41,6 +41,20 @@ TEST_F(HostFunctions, ReferenceArgumentsCarryTheirArea) {
     EXPECT_EQ(book.calledNames, std::vector<std::string>{"capture"});
 }
 
+TEST_F(HostFunctions, NameIsTheFormulasOwnFunctionNameEntry) {
+    const Formula f = parse("Capture(1)+SUM(2)+capture(3)");
+    ASSERT_EQ(f.functionNames(), (std::vector<std::string>{"Capture", "SUM"}));
+    EXPECT_EQ(evaluate(f, book), Variant(CellError::Value));  // "done"+2 is no number
+    ASSERT_EQ(book.calledNameAddresses.size(), 1u);           // the left error stops the rest
+    EXPECT_EQ(book.calledNameAddresses[0], &f.functionNames()[0]);
+
+    const Formula g = parse("IF(ISERROR(Capture(1)),0,LEN(capture(3)))");
+    EXPECT_EQ(evaluate(g, book), Variant(4.0));
+    ASSERT_EQ(book.calledNameAddresses.size(), 3u);
+    EXPECT_EQ(book.calledNameAddresses[1], &g.functionNames()[2]);
+    EXPECT_EQ(book.calledNameAddresses[2], &g.functionNames()[2]);
+}
+
 TEST_F(HostFunctions, OtherArgumentsAreValues) {
     book.define("Sym", "C1");
     book.set("C1", "IBM");
