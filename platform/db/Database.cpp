@@ -1,0 +1,191 @@
+#include "platform/db/Database.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <string>
+
+#include "platform/db/Errors.h"
+#include "platform/db/JetSql.h"
+#include "platform/db/StoredDate.h"
+
+namespace kavex::db::detail {
+
+namespace {
+
+std::string upper(const char* text) {
+    std::string out = text == nullptr ? "" : text;
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+ColumnKind kindOf(const char* declaredType) {
+    const std::string type = upper(declaredType);
+    if (type.find("DATE") != std::string::npos || type.find("TIME") != std::string::npos) {
+        return ColumnKind::Date;
+    }
+    if (type.find("BOOL") != std::string::npos || type.find("BIT") != std::string::npos ||
+        type.find("YESNO") != std::string::npos) {
+        return ColumnKind::Boolean;
+    }
+    return ColumnKind::Plain;
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool onlyBlanks(const char* text) {
+    for (; *text != '\0'; ++text) {
+        if (std::isspace(static_cast<unsigned char>(*text)) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+Statement::~Statement() {
+    sqlite3_finalize(handle);
+}
+
+base::Variant Statement::value(int index) const {
+    const int type = sqlite3_column_type(handle, index);
+    if (type == SQLITE_NULL) {
+        return base::Variant::null();
+    }
+    const ColumnKind kind = columns[static_cast<std::size_t>(index)].kind;
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+        const double number = sqlite3_column_double(handle, index);
+        switch (kind) {
+            case ColumnKind::Date:
+                return base::Date{number};
+            case ColumnKind::Boolean:
+                return number != 0.0;
+            case ColumnKind::Plain:
+                return number;
+        }
+    }
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(handle, index));
+    std::string text(bytes == nullptr ? "" : bytes,
+                     static_cast<std::size_t>(sqlite3_column_bytes(handle, index)));
+    if (kind == ColumnKind::Date) {
+        if (auto parts = parseDateText(text)) {
+            return toSerial(*parts);
+        }
+    }
+    return text;
+}
+
+int Statement::find(std::string_view name) const {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (sameIgnoringCase(columns[i].name, name)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+Database::~Database() {
+    close();
+}
+
+void Database::close() {
+    if (handle == nullptr) {
+        return;
+    }
+    idle_.clear();
+    // Statements still held by recordsets keep the file open until they are finalised.
+    sqlite3_close_v2(handle);
+    handle = nullptr;
+    transactionLevel = 0;
+}
+
+std::unique_ptr<Statement> Database::acquire(std::string_view text) {
+    if (auto found = idle_.find(text); found != idle_.end()) {
+        auto node = idle_.extract(found);
+        return std::move(node.mapped());
+    }
+    auto statement = std::make_unique<Statement>();
+    statement->key = std::string(text);
+    const std::string sql = jetToSqlite(text);
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v3(handle, sql.c_str(), static_cast<int>(sql.size() + 1),
+                                      SQLITE_PREPARE_PERSISTENT, &statement->handle, &tail);
+    if (rc != SQLITE_OK) {
+        raiseSqlite(rc, sqlite3_errmsg(handle));
+    }
+    if (statement->handle == nullptr) {
+        raise(errors::ErrorsInCommand,
+              "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or "
+              "'UPDATE'.");
+    }
+    if (tail != nullptr && !onlyBlanks(tail)) {
+        raise(errors::ErrorsInCommand, "Characters found after end of SQL statement.");
+    }
+    const int count = sqlite3_column_count(statement->handle);
+    statement->columns.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const char* name = sqlite3_column_name(statement->handle, i);
+        statement->columns.push_back(Column{name == nullptr ? "" : name,
+                                            kindOf(sqlite3_column_decltype(statement->handle, i))});
+    }
+    return statement;
+}
+
+void Database::release(std::unique_ptr<Statement> statement) {
+    if (!statement) {
+        return;
+    }
+    sqlite3_reset(statement->handle);
+    if (handle == nullptr) {
+        return;  // closed meanwhile: the statement is finalised here
+    }
+    if (idle_.count(statement->key) != 0) {
+        return;  // a twin is cached already
+    }
+    if (idle_.size() >= kCacheLimit) {
+        idle_.erase(idle_.begin());
+    }
+    const std::string_view key = statement->key;
+    idle_.emplace(key, std::move(statement));
+}
+
+bool Database::step(Statement& statement) {
+    const int rc = sqlite3_step(statement.handle);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        // Ends the statement's read at once, so that a finished recordset holds no lock.
+        sqlite3_reset(statement.handle);
+        return false;
+    }
+    std::string message = sqlite3_errmsg(handle);
+    sqlite3_reset(statement.handle);
+    raiseSqlite(rc, std::move(message));
+}
+
+void Database::run(const char* sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(handle, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        std::string text = message != nullptr ? message : sqlite3_errstr(rc);
+        sqlite3_free(message);
+        raiseSqlite(rc, std::move(text));
+    }
+}
+
+}  // namespace kavex::db::detail
