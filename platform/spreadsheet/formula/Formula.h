@@ -115,7 +115,8 @@ class EvaluationContext {
 // values propagate. Never throws for a formula that parsed (exceptions the context throws pass
 // through). A result that is empty because the formula points at an empty cell is 0; what a host
 // function returns is the result unchanged. Holds no state between calls, so a host function may
-// evaluate other formulas, or this one, while it runs.
+// evaluate other formulas, or this one, while it runs; the Formula object itself must outlive the
+// call (a host that replaces a cell's formula during a calculation keeps the old one until then).
 Variant evaluate(const Formula& formula, EvaluationContext& context);
 
 // True when the name is a built-in function (without regard to case).

@@ -24,6 +24,10 @@ TEST_F(FormulaEvaluate, OperatorsFollowTheSpreadsheetsPrecedence) {
     EXPECT_EQ(eval("-2^2"), Variant(4.0));  // the sign binds tighter than ^
     EXPECT_EQ(eval("0-2^2"), Variant(-4.0));
     EXPECT_EQ(eval("2^3^2"), Variant(64.0));  // left to right
+    EXPECT_EQ(eval("2*3^2"), Variant(18.0));
+    EXPECT_EQ(eval("18/3^2"), Variant(2.0));
+    EXPECT_EQ(eval("-3^2*2"), Variant(18.0));
+    EXPECT_EQ(eval("50%^2"), Variant(0.25));
     EXPECT_EQ(eval("8/2/2"), Variant(2.0));
     EXPECT_EQ(eval("10-2-3"), Variant(5.0));
     EXPECT_EQ(eval("2^-1"), Variant(0.5));
@@ -139,6 +143,9 @@ TEST_F(FormulaEvaluate, LogicalFunctions) {
 }
 
 TEST_F(FormulaEvaluate, TextFunctions) {
+    EXPECT_EQ(eval("\"say \"\"hi\"\"\""), Variant("say \"hi\""));
+    EXPECT_EQ(eval("LEN(\"\"\"\")"), Variant(1.0));
+    EXPECT_EQ(eval("\t\"a\"\n&\r\"b\" "), Variant("ab"));  // blanks of every kind between tokens
     EXPECT_EQ(eval("TRIM(\"  a   b  \")"), Variant("a b"));
     EXPECT_EQ(eval("TRIM(B5)=\"\""), Variant(true));
     EXPECT_EQ(eval("LEN(\"h\xC3\xA9llo\")"), Variant(5.0));
