@@ -7,11 +7,15 @@
 #include <string_view>
 #include <vector>
 
+namespace pugi {
+struct xml_node_struct;
+struct xml_attribute_struct;
+}  // namespace pugi
+
 namespace kavex::xml {
 
 namespace detail {
 struct Tree;
-struct NodeHandle;
 }  // namespace detail
 
 class NodeList;
@@ -20,12 +24,7 @@ class NodeList;
 // DOM hands it out. It keeps its document alive. A default-constructed Node is "Nothing".
 class Node {
   public:
-    Node();
-    ~Node();
-    Node(const Node&);
-    Node& operator=(const Node&);
-    Node(Node&&) noexcept;
-    Node& operator=(Node&&) noexcept;
+    Node() = default;
 
     bool isNothing() const;
     explicit operator bool() const { return !isNothing(); }
@@ -52,14 +51,22 @@ class Node {
     // The node serialised as markup.
     std::string xml() const;
 
-    friend bool operator==(const Node&, const Node&);
+    // The same node of the same document.
+    friend bool operator==(const Node& a, const Node& b) {
+        return a.tree_ == b.tree_ && a.node_ == b.node_ && a.attribute_ == b.attribute_;
+    }
 
   private:
     friend class Document;
-    friend struct detail::NodeHandle;
+
+    Node(std::shared_ptr<detail::Tree> tree, pugi::xml_node_struct* node,
+         pugi::xml_attribute_struct* attribute = nullptr)
+        : tree_(std::move(tree)), node_(node), attribute_(attribute) {}
 
     std::shared_ptr<detail::Tree> tree_;
-    std::unique_ptr<detail::NodeHandle> handle_;
+    // The node in the tree (for an attribute: its element); not owned.
+    pugi::xml_node_struct* node_ = nullptr;
+    pugi::xml_attribute_struct* attribute_ = nullptr;
 };
 
 class NodeList {
