@@ -1,0 +1,123 @@
+#include "services/Accounts.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "services/DeterministicRandom.h"
+
+namespace kavex::services {
+
+namespace {
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+void mergeFields(std::vector<std::pair<std::string, std::string>>& into,
+                 const std::vector<std::pair<std::string, std::string>>& fields) {
+    for (const auto& [name, value] : fields) {
+        const auto same = std::find_if(into.begin(), into.end(),
+                                       [&](const auto& field) { return field.first == name; });
+        if (same == into.end()) {
+            into.emplace_back(name, value);
+        } else {
+            same->second = value;
+        }
+    }
+}
+
+}  // namespace
+
+Accounts::Accounts() {
+    add("demo", "demo");
+}
+
+void Accounts::add(const std::string& userId, const std::string& password) {
+    accounts_[lower(userId)] = Account{userId, password};
+}
+
+std::string Accounts::nextToken() {
+    // Deterministic, so that two runs of a test see the same keys, yet not a plain counter.
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx",
+                  static_cast<unsigned long long>(mix(++counter_ * 7919U)));
+    return text;
+}
+
+std::optional<Session> Accounts::login(const std::string& userId, const std::string& password) {
+    const auto account = accounts_.find(lower(userId));
+    if (account == accounts_.end() || account->second.password != password) {
+        return std::nullopt;
+    }
+    Session session;
+    session.key = "KVS" + nextToken();
+    session.userId = account->second.userId;
+    session.referrer = "http://referrer.kavex.test/addin/" + nextToken();
+    sessions_[session.key] = session;
+    return session;
+}
+
+std::pair<std::string, std::string> Accounts::registerFirstRun() {
+    ++firstRunCount_;
+    const std::string userId = "guest" + std::to_string(1000 + firstRunCount_);
+    const std::string password = "pw" + nextToken().substr(0, 8);
+    add(userId, password);
+    return {userId, password};
+}
+
+bool Accounts::logout(const std::string& key) {
+    return sessions_.erase(key) > 0;
+}
+
+const Session* Accounts::session(const std::string& key) const {
+    const auto found = sessions_.find(key);
+    return found == sessions_.end() ? nullptr : &found->second;
+}
+
+bool Accounts::knowsReferrer(const std::string& referrer) const {
+    return std::any_of(sessions_.begin(), sessions_.end(),
+                       [&](const auto& entry) { return entry.second.referrer == referrer; });
+}
+
+std::vector<Alert> Accounts::alerts(const std::string& userId) const {
+    const auto found = alerts_.find(lower(userId));
+    return found == alerts_.end() ? std::vector<Alert>{} : found->second;
+}
+
+std::string Accounts::createAlert(const std::string& userId, const std::string& symbol,
+                                  const std::vector<std::pair<std::string, std::string>>& fields) {
+    Alert alert;
+    alert.id = std::to_string(1000 + ++alertCount_);
+    alert.symbol = symbol;
+    mergeFields(alert.fields, fields);
+    alerts_[lower(userId)].push_back(alert);
+    return alert.id;
+}
+
+bool Accounts::updateAlert(const std::string& userId, const std::string& id,
+                           const std::string& symbol,
+                           const std::vector<std::pair<std::string, std::string>>& fields) {
+    auto& list = alerts_[lower(userId)];
+    const auto found =
+        std::find_if(list.begin(), list.end(), [&](const Alert& alert) { return alert.id == id; });
+    if (found == list.end()) {
+        return false;
+    }
+    if (!symbol.empty()) {
+        found->symbol = symbol;
+    }
+    mergeFields(found->fields, fields);
+    return true;
+}
+
+bool Accounts::deleteAlert(const std::string& userId, const std::string& id) {
+    auto& list = alerts_[lower(userId)];
+    const auto before = list.size();
+    std::erase_if(list, [&](const Alert& alert) { return alert.id == id; });
+    return list.size() != before;
+}
+
+}  // namespace kavex::services

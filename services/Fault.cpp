@@ -1,0 +1,45 @@
+#include "services/Fault.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string>
+#include <utility>
+
+namespace kavex::services {
+
+namespace {
+
+constexpr std::array<std::pair<Fault, std::string_view>, 6> faultNames{{
+    {Fault::None, "none"},
+    {Fault::Down, "down"},
+    {Fault::Slow, "slow"},
+    {Fault::Http500, "http500"},
+    {Fault::BadXml, "badxml"},
+    {Fault::InvalidSession, "invalid-session"},
+}};
+
+}  // namespace
+
+std::optional<Fault> parseFault(std::string_view name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const auto& [fault, text] : faultNames) {
+        if (text == lower) {
+            return fault;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view faultName(Fault fault) {
+    for (const auto& [candidate, text] : faultNames) {
+        if (candidate == fault) {
+            return text;
+        }
+    }
+    return "none";
+}
+
+}  // namespace kavex::services

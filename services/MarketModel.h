@@ -1,0 +1,57 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "services/SeedData.h"
+
+namespace kavex::services {
+
+// A quote: element names of the quote service's Stock element and their texts, in answer order.
+using QuoteFields = std::vector<std::pair<std::string, std::string>>;
+
+// The synthetic market: every value is a function of the seeds, the symbol and the time, so that
+// the same question at the same time always gets the same answer. Prices change once per bucket
+// (a minute by default); a day is a calendar day in UTC. Immutable, so any thread may ask.
+class MarketModel {
+  public:
+    using TimePoint = std::chrono::system_clock::time_point;
+
+    MarketModel(SeedData seeds, std::chrono::seconds bucket);
+
+    const SeedData& seeds() const noexcept { return seeds_; }
+    // A listed symbol, compared without regard to case; nullptr when unknown.
+    const ListedSymbol* find(std::string_view symbol) const;
+    // The listed symbols of an exchange that are not options, in seed order.
+    std::vector<const ListedSymbol*> stocksOf(std::string_view exchange) const;
+
+    // The quote of a listed symbol, an index ("$IDX.NYSE") or a market breadth ("$BRD.NYSE") at
+    // that time; nullopt for any other symbol.
+    std::optional<QuoteFields> quote(std::string_view symbol, TimePoint time) const;
+
+    // What the ranked lists are sorted by, cheaper than a whole quote.
+    struct Ranking {
+        double changeFraction = 0;  // (Last - PrClose) / PrClose
+        double volume = 0;          // CuVol
+    };
+    Ranking ranking(const ListedSymbol& listed, TimePoint time) const;
+
+  private:
+    struct Path;
+    Path pathOf(std::string_view key, double base, double swing) const;
+    QuoteFields stockQuote(const ListedSymbol& listed, TimePoint time) const;
+    QuoteFields indexQuote(const std::string& exchange, const std::string& symbol,
+                           TimePoint time) const;
+    QuoteFields breadthQuote(const std::string& exchange, const std::string& symbol,
+                             TimePoint time) const;
+
+    SeedData seeds_;
+    std::int64_t bucketSeconds_;
+};
+
+}  // namespace kavex::services

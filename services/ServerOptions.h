@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+namespace kavex::services {
+
+// The folder of the synthetic market data (symbols, symbol-list changes, dividends and splits).
+inline std::filesystem::path defaultSeedDirectory() {
+#ifdef KAVEX_DATA_DIR
+    return std::filesystem::path(KAVEX_DATA_DIR) / "seeds";
+#else
+    return "data/seeds";
+#endif
+}
+
+struct ServerOptions {
+    std::filesystem::path seedDirectory = defaultSeedDirectory();
+    std::string host = "127.0.0.1";
+    // 0 picks a free port.
+    int port = 0;
+    // How long the "slow" fault holds an answer back. Longer than the client's time-out.
+    std::chrono::milliseconds slowDelay{45'000};
+    // Prices change once per bucket of this length.
+    std::chrono::seconds priceBucket{60};
+};
+
+}  // namespace kavex::services

@@ -1,0 +1,54 @@
+#include "services/SpecialSymbols.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kavex::services {
+
+namespace {
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return result;
+}
+
+bool isExchange(std::string_view code) {
+    return std::find(exchangeCodes.begin(), exchangeCodes.end(), code) != exchangeCodes.end();
+}
+
+}  // namespace
+
+std::optional<TopListRequest> parseTopListSymbol(std::string_view symbol) {
+    const std::string text = upper(symbol);
+    constexpr std::string_view prefix = "$TOP.";
+    if (!text.starts_with(prefix)) {
+        return std::nullopt;
+    }
+    const std::size_t dot = text.rfind('.');
+    if (dot < prefix.size()) {
+        return std::nullopt;
+    }
+    TopListRequest request{text.substr(prefix.size(), dot - prefix.size()), text.substr(dot + 1)};
+    const bool knownCode =
+        std::find(topListCodes.begin(), topListCodes.end(), request.code) != topListCodes.end();
+    if (!knownCode || !isExchange(request.exchange)) {
+        return std::nullopt;
+    }
+    return request;
+}
+
+std::optional<std::string> parseExchangeSymbol(std::string_view symbol, std::string_view prefix) {
+    const std::string text = upper(symbol);
+    if (!text.starts_with(prefix)) {
+        return std::nullopt;
+    }
+    std::string exchange = text.substr(prefix.size());
+    if (!isExchange(exchange)) {
+        return std::nullopt;
+    }
+    return exchange;
+}
+
+}  // namespace kavex::services
