@@ -30,11 +30,7 @@ std::string range(const ExchangeFunction& f, const std::string& exchange) {
     try {
         std::string high = GetExchangeDataItem(f.tag, exchange, f.newMacro());
         std::string low = GetExchangeDataItem(f.otherTag, exchange, f.newMacro());
-        if (!low.empty() || !high.empty()) {
-            std::string lowText = low.empty() ? " " : FormatValue(low, format_class::Number);
-            std::string highText = high.empty() ? " " : FormatValue(high, format_class::Number);
-            result = lowText + " - " + highText;
-        }
+        result = RangeText(low, high, format_class::Number);
     } catch (const std::exception&) {
         // The range keeps what it had built.
     }

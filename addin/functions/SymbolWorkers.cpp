@@ -42,22 +42,12 @@ Variant dividendPayDate(const SymbolFunction& f, const std::string& symbol) {
     return date;
 }
 
-// "low - high"; a missing side is a single blank.
-std::string rangeText(const std::string& low, const std::string& high,
-                      std::string_view formatClass) {
-    if (low.empty() && high.empty())
-        return {};
-    std::string lowText = low.empty() ? std::string(" ") : FormatValue(low, formatClass);
-    std::string highText = high.empty() ? std::string(" ") : FormatValue(high, formatClass);
-    return lowText + " - " + highText;
-}
-
 Variant range(const SymbolFunction& f, const std::string& symbol) {
     Variant result;
     try {
         std::string high = GetSymbolDataItem(f.tag, symbol, f.newMacro());
         std::string low = GetSymbolDataItem(f.otherTag, symbol, f.newMacro());
-        result = rangeText(low, high, format_class::Currency);
+        result = RangeText(low, high, format_class::Currency);
     } catch (const std::exception&) {
         // The range keeps what it had built.
     }

@@ -109,4 +109,13 @@ base::Variant DivideValues(std::string_view a, std::string_view b) {
     return std::string(x ? b : a);
 }
 
+std::string RangeText(const std::string& low, const std::string& high,
+                      std::string_view formatClass) {
+    if (low.empty() && high.empty())
+        return {};
+    std::string lowText = low.empty() ? std::string(" ") : FormatValue(low, formatClass);
+    std::string highText = high.empty() ? std::string(" ") : FormatValue(high, formatClass);
+    return lowText + " - " + highText;
+}
+
 }  // namespace kavex::addin::functions

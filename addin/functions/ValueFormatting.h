@@ -28,4 +28,9 @@ base::Variant SubtractValues(std::string_view a, std::string_view b);
 // operand that is not numeric (a text).
 base::Variant DivideValues(std::string_view a, std::string_view b);
 
+// The range text "low - high", each present side shown in the format class; a missing (empty)
+// side is a single blank, and two missing sides give the empty text.
+std::string RangeText(const std::string& low, const std::string& high,
+                      std::string_view formatClass);
+
 }  // namespace kavex::addin::functions

@@ -19,7 +19,8 @@ using ::testing::Not;
 template <typename Rows>
 std::set<std::string_view> namesOf(const Rows& rows) {
     std::set<std::string_view> names;
-    for (const auto& row : rows) names.insert(row.name);
+    for (const auto& row : rows)
+        names.insert(row.name);
     return names;
 }
 
@@ -43,7 +44,8 @@ TEST(SymbolFunctionTableTest, HoldsBothFamiliesClassicFirst) {
 TEST(SymbolFunctionTableTest, PrefixedSingleFunctionsReadTheirNameWithoutPrefix) {
     int single = 0;
     for (const SymbolFunction& row : SymbolFunctionTable()) {
-        if (row.family != Family::Prefixed || row.worker != SymbolWorker::Single) continue;
+        if (row.family != Family::Prefixed || row.worker != SymbolWorker::Single)
+            continue;
         ++single;
         SCOPED_TRACE(std::string(row.name));
         if (row.name == "KavexEma08") {
@@ -73,7 +75,8 @@ TEST(SymbolFunctionTableTest, HundredDayAverageDiffersBetweenFamilies) {
 TEST(SymbolFunctionTableTest, PercentagesDivideByLastForYearPairsAndByTheAverageOtherwise) {
     int percentages = 0;
     for (const SymbolFunction& row : SymbolFunctionTable()) {
-        if (row.worker != SymbolWorker::Percentage) continue;
+        if (row.worker != SymbolWorker::Percentage)
+            continue;
         ++percentages;
         SCOPED_TRACE(std::string(row.name));
         const SymbolFunction* pair = FindSymbolFunction(row.pairedFunction);
@@ -200,8 +203,10 @@ TEST(AttributeNamesTest, EveryRowButThreeNamesAFunction) {
     LoadAttributeNames();
     std::set<std::string> orphans;
     for (const std::string& name : AttributeNames) {
-        if (name == kAttributeSeparator) continue;
-        if (!FindSymbolFunction(name) && !FindExchangeFunction(name)) orphans.insert(name);
+        if (name == kAttributeSeparator)
+            continue;
+        if (!FindSymbolFunction(name) && !FindExchangeFunction(name))
+            orphans.insert(name);
     }
     EXPECT_EQ(orphans, (std::set<std::string>{"NAME", "KavexYearRange", "KavexEXCGSymbol"}));
     for (const char* missing : {"eNAME", "KavexStreet1", "KavexVolty", "KavexStrike"}) {

@@ -15,15 +15,16 @@ using base::Variant;
 // Sets the price pattern as the configuration load does for a decimal count, and restores the
 // default afterwards.
 class ValueFormattingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { saved_ = core::PriceFormat; }
     void TearDown() override { core::PriceFormat = saved_; }
     static void useDecimals(int decimals) {
         core::PriceFormat = "$###,###,##0";
-        if (decimals > 0) core::PriceFormat += "." + std::string(decimals, '0');
+        if (decimals > 0)
+            core::PriceFormat += "." + std::string(decimals, '0');
     }
 
-private:
+  private:
     std::string saved_;
 };
 
