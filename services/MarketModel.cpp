@@ -220,7 +220,14 @@ MarketModel::Path MarketModel::pathOf(std::string_view key, double base, double 
     return Path{hashText(key), base, swing, bucketSeconds_};
 }
 
-std::optional<QuoteFields> MarketModel::quote(std::string_view symbol, TimePoint time) const {
+MarketModel::TimePoint MarketModel::bucketStart(TimePoint time) const {
+    const std::int64_t second = floorDiv(secondsOf(time), bucketSeconds_) * bucketSeconds_;
+    return TimePoint{std::chrono::seconds{second}};
+}
+
+std::optional<QuoteFields> MarketModel::quote(std::string_view symbol, TimePoint requested) const {
+    // A quote is that of the start of its bucket, so that it is the same all through the bucket.
+    const TimePoint time = bucketStart(requested);
     if (const ListedSymbol* listed = find(symbol)) {
         return stockQuote(*listed, time);
     }
@@ -257,7 +264,8 @@ double elapsedShareOfDay(std::int64_t second, std::int64_t day) {
 
 }  // namespace
 
-MarketModel::Ranking MarketModel::ranking(const ListedSymbol& listed, TimePoint time) const {
+MarketModel::Ranking MarketModel::ranking(const ListedSymbol& listed, TimePoint requested) const {
+    const TimePoint time = bucketStart(requested);
     const std::uint64_t seed = hashText(listed.symbol);
     const Path path = pathOf(listed.symbol, listed.price, swingOf(listed, seed));
     const std::int64_t now = secondsOf(time);

@@ -43,6 +43,7 @@ class MarketModel {
 
   private:
     struct Path;
+    TimePoint bucketStart(TimePoint time) const;
     Path pathOf(std::string_view key, double base, double swing) const;
     QuoteFields stockQuote(const ListedSymbol& listed, TimePoint time) const;
     QuoteFields indexQuote(const std::string& exchange, const std::string& symbol,

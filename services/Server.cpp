@@ -1,6 +1,7 @@
 #include "services/Server.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <stdexcept>
 
@@ -60,6 +61,12 @@ void Server::setFault(Fault fault) {
 // its own. Called with mutex_ held.
 void Server::listenOnBoundPort() {
     auto http = std::make_unique<httplib::Server>();
+    // SO_REUSEADDR alone: the library's default also sets SO_REUSEPORT, which would let a second
+    // server share a port that is already taken instead of failing.
+    http->set_socket_options([](int sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     http->set_keep_alive_timeout(1);
     http->set_read_timeout(5, 0);
     http->set_payload_max_length(64 * 1024);
