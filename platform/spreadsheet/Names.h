@@ -42,8 +42,9 @@ class Names {
 
     int count() const;
     Name item(int index) const;  // 1-based
-    // By name, without regard to case: a workbook-level name first, then the sheet-level name of
-    // the sheet (or, for a workbook's collection, of its active sheet). 1004 when not found.
+    // By name, without regard to case. A sheet's collection: its own name first, then the
+    // workbook-level one; a workbook's: "Sheet1!X", or the workbook-level name first, then the
+    // active sheet's own. 1004 when not found.
     Name item(std::string_view name) const;
     // "Sheet1!X" (or any name added through a sheet's collection) makes a sheet-level name.
     // refersTo is "=Sheet1!$A$1" or a constant formula such as "=\"Watch List\"".

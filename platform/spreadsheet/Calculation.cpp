@@ -1,0 +1,464 @@
+// Dependency-driven recalculation. Evaluation may re-enter the host (a worksheet function can
+// write cells, switch the calculation mode or recalculate): nothing here holds an iterator or a
+// reference across an evaluation except the cell being evaluated, which is never erased while
+// its evaluating flag is set; sheets are kept alive by shared pointers for the whole pass.
+
+#include <algorithm>
+
+#include "platform/spreadsheet/detail/Model.h"
+
+namespace kavex::sheet::detail {
+
+// ---- Dependencies ------------------------------------------------------------------------------
+
+void Dependencies::add(GlobalKey dependent, std::uint32_t sheetId, const Area& area) {
+    if (area.cellCount() == 1) {
+        const GlobalKey key = globalKey(sheetId, cellKey(area.firstRow, area.firstColumn));
+        single_[key].push_back(dependent);
+        registered_[dependent].push_back(key);
+    } else {
+        areas_.push_back(AreaDep{sheetId, area, dependent});
+        hasArea_.insert(dependent);
+        registered_.try_emplace(dependent);
+    }
+}
+
+void Dependencies::remove(GlobalKey dependent) {
+    auto it = registered_.find(dependent);
+    if (it == registered_.end()) {
+        return;
+    }
+    for (GlobalKey key : it->second) {
+        auto s = single_.find(key);
+        if (s != single_.end()) {
+            auto& list = s->second;
+            list.erase(std::remove(list.begin(), list.end(), dependent), list.end());
+            if (list.empty()) {
+                single_.erase(s);
+            }
+        }
+    }
+    registered_.erase(it);
+    if (hasArea_.erase(dependent) > 0) {
+        areas_.erase(std::remove_if(areas_.begin(), areas_.end(),
+                                    [&](const AreaDep& d) { return d.dependent == dependent; }),
+                     areas_.end());
+    }
+}
+
+void Dependencies::dependentsOf(GlobalKey key, std::vector<GlobalKey>& out) const {
+    if (auto it = single_.find(key); it != single_.end()) {
+        out.insert(out.end(), it->second.begin(), it->second.end());
+    }
+    if (!areas_.empty()) {
+        const std::uint32_t sheet = globalSheet(key);
+        const CellKey cell = globalCell(key);
+        const int row = keyRow(cell);
+        const int column = keyColumn(cell);
+        for (const auto& d : areas_) {
+            if (d.sheetId == sheet && d.area.contains(row, column)) {
+                out.push_back(d.dependent);
+            }
+        }
+    }
+}
+
+void Dependencies::clear() {
+    single_.clear();
+    areas_.clear();
+    registered_.clear();
+    hasArea_.clear();
+}
+
+// ---- Registration ------------------------------------------------------------------------------
+
+void AppState::registerFormula(SheetData& sheet, CellKey key, const CompiledFormula& compiled) {
+    if (dependenciesStale || sheet.book == nullptr) {
+        return;
+    }
+    const GlobalKey self = globalKey(sheet.id, key);
+    for (const auto& ref : compiled.parsed.references()) {
+        SheetData* target = ref.sheet.empty() ? &sheet : sheet.book->sheetNamed(ref.sheet);
+        if (target != nullptr) {
+            dependencies.add(self, target->id,
+                             Area{ref.firstRow, ref.firstColumn, ref.lastRow, ref.lastColumn});
+        }
+    }
+    for (const auto& name : compiled.parsed.names()) {
+        if (auto area = resolveName(sheet, name)) {
+            SheetData* target = area->sheet.empty() ? &sheet : sheet.book->sheetNamed(area->sheet);
+            if (target != nullptr) {
+                dependencies.add(
+                    self, target->id,
+                    Area{area->firstRow, area->firstColumn, area->lastRow, area->lastColumn});
+            }
+        }
+    }
+}
+
+void AppState::unregisterFormula(SheetData& sheet, CellKey key) {
+    if (!dependenciesStale) {
+        dependencies.remove(globalKey(sheet.id, key));
+    }
+}
+
+void AppState::ensureDependencies() {
+    if (!dependenciesStale) {
+        return;
+    }
+    dependencies.clear();
+    dependenciesStale = false;
+    auto registerBook = [&](BookData& book) {
+        for (auto& sheet : book.sheets) {
+            for (auto& [key, cell] : sheet->cells) {
+                if (cell.formula) {
+                    registerFormula(*sheet, key, *cell.formula);
+                }
+            }
+        }
+    };
+    for (auto& book : books) {
+        registerBook(*book);
+    }
+    for (auto& addIn : addIns) {
+        if (addIn.book) {
+            registerBook(*addIn.book);
+        }
+    }
+}
+
+// ---- Evaluation --------------------------------------------------------------------------------
+
+namespace {
+
+// What a formula sees of the workbook around it while one cell is evaluated.
+class CellContext final : public formula::EvaluationContext {
+  public:
+    CellContext(AppState& app, SheetData& sheet, const CompiledFormula& compiled, bool recurse)
+        : app_(app), sheet_(sheet), compiled_(compiled), recurse_(recurse) {}
+
+    Variant cellValue(const std::string& sheetName, int row, int column) override {
+        SheetData* target = &sheet_;
+        if (!sheetName.empty()) {
+            target = sheet_.book ? sheet_.book->sheetNamed(sheetName) : nullptr;
+            if (target == nullptr) {
+                return Variant(base::CellError::Ref);
+            }
+        }
+        const CellKey key = cellKey(row, column);
+        auto it = target->cells.find(key);
+        if (it == target->cells.end()) {
+            return Variant();
+        }
+        if (it->second.dirty && recurse_ && it->second.formula && !it->second.evaluating &&
+            app_.calcDepth < 256) {
+            auto keep = target->shared_from_this();
+            app_.evaluateCell(*target, key, true);
+            it = target->cells.find(key);
+            if (it == target->cells.end()) {
+                return Variant();
+            }
+        }
+        return it->second.value;
+    }
+
+    std::optional<formula::AreaRef> resolveName(const std::string& name) override {
+        return app_.resolveName(sheet_, name);
+    }
+
+    std::optional<Variant> callFunction(const std::string& name,
+                                        const std::vector<formula::Argument>& arguments) override {
+        const auto& names = compiled_.parsed.functionNames();
+        if (compiled_.slotsVersion != app_.functionsVersion) {
+            compiled_.functionSlots.resize(names.size());
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                compiled_.functionSlots[i] = app_.functionSlot(names[i]);
+            }
+            compiled_.slotsVersion = app_.functionsVersion;
+        }
+        int slot = -1;
+        bool found = false;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (&names[i] == &name || iequals(names[i], name)) {
+                slot = compiled_.functionSlots[i];
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            slot = app_.functionSlot(name);
+        }
+        if (slot < 0) {
+            return std::nullopt;
+        }
+        // Slots are never removed or replaced, so the callable outlives any re-registration
+        // made while it runs.
+        const WorksheetFunction& function = app_.functions[static_cast<std::size_t>(slot)].function;
+        try {
+            return function(arguments);
+        } catch (...) {
+            return Variant(base::CellError::Value);
+        }
+    }
+
+  private:
+    AppState& app_;
+    SheetData& sheet_;
+    const CompiledFormula& compiled_;
+    bool recurse_;
+};
+
+}  // namespace
+
+void AppState::evaluateCell(SheetData& sheet, CellKey key, bool recurse) {
+    auto it = sheet.cells.find(key);
+    if (it == sheet.cells.end() || !it->second.formula || it->second.evaluating) {
+        return;
+    }
+    Cell& cell = it->second;
+    const CompiledFormula* compiled = cell.formula.get();
+    cell.evaluating = true;
+    cell.dirty = false;
+    ++calcDepth;
+    Variant result;
+    {
+        CellContext context(*this, sheet, *compiled, recurse);
+        result = formula::evaluate(compiled->parsed, context);
+    }
+    --calcDepth;
+    cell.evaluating = false;
+    // The formula may have been replaced while it ran; the new one's value is its own business.
+    if (cell.formula.get() == compiled) {
+        cell.value = std::move(result);
+    }
+    if (calcDepth == 0 && !retired.empty()) {
+        retired.clear();
+    }
+}
+
+int AppState::functionSlot(std::string_view name) const {
+    auto it = functionIndex.find(lower(name));
+    return it == functionIndex.end() ? -1 : it->second;
+}
+
+std::optional<std::string> AppState::canonicalFunctionName(std::string_view name) const {
+    const int slot = functionSlot(name);
+    if (slot < 0) {
+        return std::nullopt;
+    }
+    return functions[static_cast<std::size_t>(slot)].name;
+}
+
+std::string AppState::renderFormula(const CompiledFormula& compiled, int rowOffset,
+                                    int columnOffset) const {
+    return formula::render(
+        compiled.parsed, [this](std::string_view n) { return canonicalFunctionName(n); }, rowOffset,
+        columnOffset);
+}
+
+// ---- Passes ------------------------------------------------------------------------------------
+
+std::vector<GlobalKey> AppState::dependentsClosure(const std::vector<GlobalKey>& roots) {
+    ensureDependencies();
+    // Depth-first over the dependents; the reversed finishing order puts every cell after the
+    // cells it reads (cycles aside).
+    std::vector<GlobalKey> order;
+    std::unordered_set<GlobalKey> seen;
+    std::vector<std::pair<GlobalKey, bool>> stack;
+    std::vector<GlobalKey> next;
+    for (GlobalKey root : roots) {
+        next.clear();
+        dependencies.dependentsOf(root, next);
+        for (GlobalKey d : next) {
+            stack.emplace_back(d, false);
+        }
+        while (!stack.empty()) {
+            auto [key, done] = stack.back();
+            stack.pop_back();
+            if (done) {
+                order.push_back(key);
+                continue;
+            }
+            if (!seen.insert(key).second) {
+                continue;
+            }
+            stack.emplace_back(key, true);
+            next.clear();
+            dependencies.dependentsOf(key, next);
+            for (GlobalKey d : next) {
+                if (!seen.count(d)) {
+                    stack.emplace_back(d, false);
+                }
+            }
+        }
+    }
+    std::reverse(order.begin(), order.end());
+    return order;
+}
+
+void AppState::recalculate(const std::vector<GlobalKey>& cells) {
+    for (GlobalKey key : cells) {
+        SheetData* sheet = sheetById(globalSheet(key));
+        if (sheet == nullptr) {
+            continue;
+        }
+        auto keep = sheet->shared_from_this();
+        evaluateCell(*sheet, globalCell(key), true);
+    }
+}
+
+void AppState::valuesChanged(const std::vector<GlobalKey>& keys) {
+    if (keys.empty()) {
+        return;
+    }
+    auto closure = dependentsClosure(keys);
+    if (closure.empty()) {
+        return;
+    }
+    markDirty(closure);
+}
+
+void AppState::markDirty(const std::vector<GlobalKey>& keys) {
+    for (GlobalKey key : keys) {
+        if (SheetData* sheet = sheetById(globalSheet(key))) {
+            if (Cell* cell = sheet->find(keyRow(globalCell(key)), keyColumn(globalCell(key)))) {
+                if (cell->formula) {
+                    cell->dirty = true;
+                }
+            }
+        }
+    }
+    if (calculation == xlCalculationAutomatic) {
+        recalculate(keys);
+    }
+    // What is still dirty (manual mode, or cells busy evaluating) waits for the next pass.
+    for (GlobalKey key : keys) {
+        if (SheetData* sheet = sheetById(globalSheet(key))) {
+            if (Cell* cell = sheet->find(keyRow(globalCell(key)), keyColumn(globalCell(key)))) {
+                if (cell->dirty) {
+                    dirty.push_back(key);
+                }
+            }
+        }
+    }
+}
+
+void AppState::calculateDirty(std::uint32_t onlySheet) {
+    std::vector<GlobalKey> pending;
+    std::vector<GlobalKey> keep;
+    for (GlobalKey key : dirty) {
+        (onlySheet == 0 || globalSheet(key) == onlySheet ? pending : keep).push_back(key);
+    }
+    dirty = std::move(keep);
+    if (pending.empty()) {
+        return;
+    }
+    // Order the dirty cells so that each comes after the dirty cells it reads.
+    std::unordered_set<GlobalKey> wanted(pending.begin(), pending.end());
+    auto order = dependentsClosure(pending);
+    std::vector<GlobalKey> roots;
+    std::unordered_set<GlobalKey> inOrder(order.begin(), order.end());
+    for (GlobalKey key : pending) {
+        if (!inOrder.count(key)) {
+            roots.push_back(key);
+        }
+    }
+    std::vector<GlobalKey> sequence = roots;
+    for (GlobalKey key : order) {
+        if (wanted.count(key)) {
+            sequence.push_back(key);
+        }
+    }
+    for (GlobalKey key : sequence) {
+        SheetData* sheet = sheetById(globalSheet(key));
+        if (sheet == nullptr) {
+            continue;
+        }
+        auto hold = sheet->shared_from_this();
+        const CellKey cell = globalCell(key);
+        Cell* c = sheet->find(keyRow(cell), keyColumn(cell));
+        if (c != nullptr && c->dirty) {
+            evaluateCell(*sheet, cell, true);
+        }
+    }
+}
+
+void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) {
+    auto hold = sheet.shared_from_this();
+    const auto keys = existingKeys(sheet, areas);
+    std::vector<GlobalKey> changedKeys;
+    const bool watch = !dependencies.empty() || dependenciesStale;
+    for (CellKey key : keys) {
+        if (!sheet.alive) {
+            break;
+        }
+        auto it = sheet.cells.find(key);
+        if (it == sheet.cells.end() || !it->second.formula) {
+            continue;
+        }
+        if (!watch) {
+            evaluateCell(sheet, key, false);
+            continue;
+        }
+        Variant before = it->second.value;
+        evaluateCell(sheet, key, false);
+        it = sheet.cells.find(key);
+        if (it != sheet.cells.end() && !(it->second.value == before)) {
+            changedKeys.push_back(globalKey(sheet.id, key));
+        }
+    }
+    if (changedKeys.empty()) {
+        return;
+    }
+    // The cells asked for are done; what reads them waits (or, in automatic mode, follows).
+    const auto closure = dependentsClosure(changedKeys);
+    std::unordered_set<GlobalKey> done;
+    for (CellKey key : keys) {
+        done.insert(globalKey(sheet.id, key));
+    }
+    std::vector<GlobalKey> follow;
+    for (GlobalKey key : closure) {
+        if (!done.count(key)) {
+            follow.push_back(key);
+        }
+    }
+    markDirty(follow);
+}
+
+std::optional<formula::AreaRef> AppState::resolveName(SheetData& sheet, const std::string& name) {
+    if (sheet.book == nullptr) {
+        return std::nullopt;
+    }
+    const NameData* found = nullptr;
+    for (const auto& n : sheet.book->names) {
+        if (n.scopeSheet == sheet.id && iequals(n.name, name)) {
+            found = &n;
+            break;
+        }
+    }
+    if (found == nullptr) {
+        for (const auto& n : sheet.book->names) {
+            if (n.scopeSheet == 0 && iequals(n.name, name)) {
+                found = &n;
+                break;
+            }
+        }
+    }
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    auto parsed = parseReference(found->refersTo);
+    if (!parsed || parsed->areas.size() != 1) {
+        return std::nullopt;
+    }
+    const Area& a = parsed->areas.front();
+    std::string sheetName = parsed->sheet;
+    if (sheetName.empty() && found->scopeSheet != 0) {
+        if (SheetData* scope = sheetById(found->scopeSheet)) {
+            sheetName = scope->name;
+        }
+    }
+    return formula::AreaRef{sheetName, a.firstRow, a.firstColumn, a.lastRow, a.lastColumn};
+}
+
+}  // namespace kavex::sheet::detail

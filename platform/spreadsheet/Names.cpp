@@ -1,0 +1,222 @@
+#include "platform/spreadsheet/Names.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/spreadsheet/Application.h"
+#include "platform/spreadsheet/detail/Model.h"
+
+namespace kavex::sheet {
+
+using namespace detail;
+
+namespace {
+
+NameData& nameOf(BookData& book, std::uint64_t id) {
+    for (auto& n : book.names) {
+        if (n.id == id) {
+            return n;
+        }
+    }
+    failObjectGone();
+}
+
+std::string fullName(const AppState& app, const NameData& n) {
+    if (n.scopeSheet == 0) {
+        return n.name;
+    }
+    const SheetData* sheet = app.sheetById(n.scopeSheet);
+    return (sheet ? sheet->name : std::string("#REF")) + "!" + n.name;
+}
+
+void checkName(const std::string& name) {
+    bool valid = !name.empty() && (std::isalpha(static_cast<unsigned char>(name[0])) ||
+                                   name[0] == '_' || name[0] == '\\');
+    for (char c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '.' && c != '\\') {
+            valid = false;
+        }
+    }
+    // A name that reads as a cell address would shadow that cell.
+    if (!valid || parseReference(name) || iequals(name, "R") || iequals(name, "C")) {
+        fail(base::errors::ApplicationDefined, "The name that you entered is not valid.");
+    }
+}
+
+std::string normalisedRefersTo(const std::string& refersTo) {
+    if (!refersTo.empty() && refersTo.front() == '=') {
+        return refersTo;
+    }
+    if (parseReference(refersTo)) {
+        return "=" + refersTo;
+    }
+    std::string quoted = "=\"";
+    for (char c : refersTo) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string Name::name() const {
+    BookData& book = liveBook(book_);
+    return fullName(*book.app, nameOf(book, id_));
+}
+
+std::string Name::refersTo() const {
+    return nameOf(liveBook(book_), id_).refersTo;
+}
+
+void Name::setRefersTo(const std::string& refersTo) {
+    BookData& book = liveBook(book_);
+    nameOf(book, id_).refersTo = normalisedRefersTo(refersTo);
+    book.app->dependenciesStale = true;
+    book.saved = false;
+}
+
+Range Name::refersToRange() const {
+    BookData& book = liveBook(book_);
+    const NameData& n = nameOf(book, id_);
+    auto parsed = parseReference(n.refersTo);
+    if (!parsed) {
+        fail(base::errors::ApplicationDefined, "Application-defined or object-defined error");
+    }
+    SheetData* target = parsed->sheet.empty()
+                            ? (n.scopeSheet ? book.app->sheetById(n.scopeSheet) : nullptr)
+                            : book.sheetNamed(parsed->sheet);
+    if (target == nullptr) {
+        fail(base::errors::ApplicationDefined, "Application-defined or object-defined error");
+    }
+    return Range(book.shared(target), parsed->areas);
+}
+
+Worksheet Name::parentSheet() const {
+    BookData& book = liveBook(book_);
+    const NameData& n = nameOf(book, id_);
+    if (n.scopeSheet == 0) {
+        return Worksheet();
+    }
+    return Worksheet(book.shared(book.app->sheetById(n.scopeSheet)));
+}
+
+void Name::delete_() {
+    BookData& book = liveBook(book_);
+    nameOf(book, id_);
+    std::erase_if(book.names, [&](const NameData& n) { return n.id == id_; });
+    book.app->dependenciesStale = true;
+    book.saved = false;
+}
+
+namespace {
+
+std::vector<const NameData*> listed(BookData& book, const std::shared_ptr<SheetData>& sheet) {
+    std::vector<const NameData*> names;
+    for (const auto& n : book.names) {
+        if (!sheet || n.scopeSheet == sheet->id) {
+            names.push_back(&n);
+        }
+    }
+    std::stable_sort(names.begin(), names.end(), [&](const NameData* a, const NameData* b) {
+        return lower(fullName(*book.app, *a)) < lower(fullName(*book.app, *b));
+    });
+    return names;
+}
+
+const NameData* findScoped(const BookData& book, std::string_view name, std::uint32_t scope) {
+    for (const auto& n : book.names) {
+        if (n.scopeSheet == scope && iequals(n.name, name)) {
+            return &n;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int Names::count() const {
+    BookData& book = liveBook(book_);
+    if (sheet_ && !sheet_->alive) {
+        failObjectGone();
+    }
+    return static_cast<int>(listed(book, sheet_).size());
+}
+
+Name Names::item(int index) const {
+    BookData& book = liveBook(book_);
+    const auto names = listed(book, sheet_);
+    if (index < 1 || index > static_cast<int>(names.size())) {
+        fail(base::errors::SubscriptOutOfRange, "Subscript out of range");
+    }
+    return Name(book_, names[static_cast<std::size_t>(index - 1)]->id);
+}
+
+Name Names::item(std::string_view name) const {
+    BookData& book = liveBook(book_);
+    const NameData* found = nullptr;
+    if (sheet_) {
+        found = findScoped(book, name, sheet_->id);
+        if (found == nullptr) {
+            found = findScoped(book, name, 0);
+        }
+    } else if (const auto bang = name.find('!'); bang != std::string_view::npos) {
+        std::string_view sheetName = name.substr(0, bang);
+        if (sheetName.size() >= 2 && sheetName.front() == '\'' && sheetName.back() == '\'') {
+            sheetName = sheetName.substr(1, sheetName.size() - 2);
+        }
+        if (SheetData* s = book.sheetNamed(sheetName)) {
+            found = findScoped(book, name.substr(bang + 1), s->id);
+        }
+    } else {
+        found = findScoped(book, name, 0);
+        if (found == nullptr && book.activeSheet != nullptr) {
+            found = findScoped(book, name, book.activeSheet->id);
+        }
+    }
+    if (found == nullptr) {
+        fail(base::errors::ApplicationDefined, "Application-defined or object-defined error");
+    }
+    return Name(book_, found->id);
+}
+
+Name Names::add(const std::string& name, const std::string& refersTo) {
+    BookData& book = liveBook(book_);
+    std::uint32_t scope = 0;
+    std::string bare = name;
+    if (sheet_) {
+        if (!sheet_->alive) {
+            failObjectGone();
+        }
+        scope = sheet_->id;
+    }
+    if (const auto bang = name.find('!'); bang != std::string::npos) {
+        std::string sheetName = name.substr(0, bang);
+        if (sheetName.size() >= 2 && sheetName.front() == '\'' && sheetName.back() == '\'') {
+            sheetName = sheetName.substr(1, sheetName.size() - 2);
+        }
+        SheetData* s = book.sheetNamed(sheetName);
+        if (s == nullptr) {
+            fail(base::errors::ApplicationDefined, "The name that you entered is not valid.");
+        }
+        scope = s->id;
+        bare = name.substr(bang + 1);
+    }
+    checkName(bare);
+    const std::string text = normalisedRefersTo(refersTo);
+    book.app->dependenciesStale = true;
+    book.saved = false;
+    for (auto& n : book.names) {
+        if (n.scopeSheet == scope && iequals(n.name, bare)) {
+            n.refersTo = text;
+            return Name(book_, n.id);
+        }
+    }
+    NameData n{book.app->newId(), bare, text, scope};
+    book.names.push_back(n);
+    return Name(book_, n.id);
+}
+
+}  // namespace kavex::sheet

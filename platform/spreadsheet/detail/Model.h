@@ -1,0 +1,386 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/base/PlatformError.h"
+#include "platform/base/Variant.h"
+#include "platform/spreadsheet/Application.h"
+#include "platform/spreadsheet/Area.h"
+#include "platform/spreadsheet/Constants.h"
+#include "platform/spreadsheet/formula/Formula.h"
+
+// The host's internal state. Handles (Workbook, Worksheet, Range, ...) point into it; the
+// Application owns it.
+namespace kavex::sheet::detail {
+
+using base::Variant;
+
+// A cell's position within its sheet: row in the high bits, so keys sort row by row.
+using CellKey = std::uint64_t;
+inline CellKey cellKey(int row, int column) {
+    return (static_cast<std::uint64_t>(row) << 15) | static_cast<std::uint64_t>(column);
+}
+inline int keyRow(CellKey key) {
+    return static_cast<int>((key >> 15) & 0x1FFFFF);
+}
+inline int keyColumn(CellKey key) {
+    return static_cast<int>(key & 0x7FFF);
+}
+// A cell's position among all open sheets.
+using GlobalKey = std::uint64_t;
+inline GlobalKey globalKey(std::uint32_t sheetId, CellKey key) {
+    return (static_cast<std::uint64_t>(sheetId) << 36) | key;
+}
+inline std::uint32_t globalSheet(GlobalKey key) {
+    return static_cast<std::uint32_t>(key >> 36);
+}
+inline CellKey globalCell(GlobalKey key) {
+    return key & ((std::uint64_t{1} << 36) - 1);
+}
+
+// Font attributes set on a span of characters; unset ones come from the cell.
+struct FontPatch {
+    std::optional<std::string> name;
+    std::optional<double> size;
+    std::optional<bool> bold;
+    std::optional<long> color;
+    std::optional<int> colorIndex;  // set when the colour was given as an index
+    friend bool operator==(const FontPatch&, const FontPatch&) = default;
+};
+
+struct Span {
+    int start = 1;  // 1-based
+    int length = 0;
+    FontPatch patch;
+    friend bool operator==(const Span&, const Span&) = default;
+};
+
+// A cell's formatting; shared between cells and copied on write.
+struct Style {
+    std::string fontName = "Calibri";
+    double fontSize = 11;
+    bool bold = false;
+    long fontColor = 0;
+    std::optional<int> fontColorIndex = xlColorIndexAutomatic;  // nullopt: set as a colour
+    std::optional<long> interiorColor;                          // nullopt: no fill
+    std::optional<int> interiorColorIndex;                      // set when given as an index
+    std::optional<int> borderWeight;
+    std::optional<long> borderColor;
+    std::string numberFormat = "General";
+    bool wrapText = false;
+    bool locked = true;
+    friend bool operator==(const Style&, const Style&) = default;
+};
+const Style& defaultStyle();
+
+// A parsed formula with the registered functions it calls, resolved once.
+struct CompiledFormula {
+    formula::Formula parsed;
+    mutable std::vector<int> functionSlots;  // per functionNames(); -1 none
+    mutable std::uint64_t slotsVersion = ~std::uint64_t{0};
+};
+
+struct Cell {
+    Variant value;
+    std::shared_ptr<const CompiledFormula> formula;
+    std::shared_ptr<const Style> style;  // nullptr: the default style
+    std::vector<Span> spans;
+    bool dirty = false;
+    bool evaluating = false;
+
+    const Style& look() const { return style ? *style : defaultStyle(); }
+    bool blank() const { return value.isEmpty() && !formula && !style && spans.empty(); }
+};
+
+struct CommentData {
+    std::string text;
+    bool autoSize = false;
+    std::vector<Span> spans;
+};
+
+struct HyperlinkData {
+    std::uint64_t id = 0;
+    int row = 1;
+    int column = 1;
+    std::string address;
+    std::string subAddress;
+    std::string screenTip;
+    std::string textToDisplay;
+};
+
+struct ConditionData {
+    std::uint64_t id = 0;
+    std::vector<Area> areas;
+    int type = xlCellValue;
+    int op = 0;
+    std::string formula1;
+    std::string formula2;
+    std::optional<long> interiorColor;
+    std::optional<int> interiorColorIndex;
+};
+
+struct OleData {
+    std::uint64_t id = 0;
+    std::string name;
+    std::string progId;
+    double left = 0, top = 0, width = 0, height = 0;
+    bool visible = true;
+};
+
+struct BookData;
+struct AppState;
+
+struct SheetData : std::enable_shared_from_this<SheetData> {
+    std::uint32_t id = 0;
+    std::string name;
+    BookData* book = nullptr;  // cleared when the workbook closes
+    bool alive = true;
+
+    std::unordered_map<CellKey, Cell> cells;
+    std::map<CellKey, CommentData> comments;
+    std::vector<HyperlinkData> hyperlinks;
+    std::vector<ConditionData> conditions;
+    std::vector<OleData> oleObjects;
+    std::set<int> hiddenRows;
+    bool protectContents = false;
+    std::string password;
+    std::vector<Area> selection{Area{}};
+    int activeRow = 1;
+    int activeColumn = 1;
+
+    Cell* find(int row, int column) {
+        auto it = cells.find(cellKey(row, column));
+        return it == cells.end() ? nullptr : &it->second;
+    }
+    Cell& at(int row, int column) { return cells[cellKey(row, column)]; }
+    // Removes a cell that holds nothing any more (never one being evaluated).
+    void dropIfBlank(int row, int column);
+    AppState& app() const;
+};
+
+struct NameData {
+    std::uint64_t id = 0;
+    std::string name;
+    std::string refersTo;
+    std::uint32_t scopeSheet = 0;  // 0: workbook-level
+};
+
+struct ReferenceData {
+    std::string name;
+    std::string fullPath;
+};
+
+struct BookData : std::enable_shared_from_this<BookData> {
+    AppState* app = nullptr;  // cleared when closed
+    bool alive = true;
+    bool closing = false;
+    std::string name;
+    std::string path;
+    bool saved = true;
+    bool isAddin = false;
+    std::vector<std::shared_ptr<SheetData>> sheets;
+    SheetData* activeSheet = nullptr;
+    std::vector<NameData> names;
+    std::string projectName = "VBAProject";
+    std::vector<ReferenceData> references;
+
+    SheetData* sheetNamed(std::string_view name) const;
+    std::shared_ptr<SheetData> shared(const SheetData* sheet) const;
+};
+
+struct FunctionSlot {
+    std::string name;  // as registered: the spelling formulas show
+    WorksheetFunction function;
+};
+
+struct AddInData {
+    std::string fullName;
+    bool installed = false;
+    std::shared_ptr<BookData> book;
+};
+
+// Who depends on whom, for recalculation.
+class Dependencies {
+  public:
+    void add(GlobalKey dependent, std::uint32_t sheetId, const Area& area);
+    void remove(GlobalKey dependent);
+    // Appends the formula cells that read the cell.
+    void dependentsOf(GlobalKey key, std::vector<GlobalKey>& out) const;
+    void clear();
+    bool empty() const { return single_.empty() && areas_.empty(); }
+
+  private:
+    struct AreaDep {
+        std::uint32_t sheetId;
+        Area area;
+        GlobalKey dependent;
+    };
+    std::unordered_map<GlobalKey, std::vector<GlobalKey>> single_;
+    std::vector<AreaDep> areas_;
+    std::unordered_map<GlobalKey, std::vector<GlobalKey>> registered_;  // dependent -> cells
+    std::unordered_set<GlobalKey> hasArea_;
+};
+
+struct AppState {
+    Application* owner = nullptr;
+
+    // Workbooks.
+    std::vector<std::shared_ptr<BookData>> books;  // open, in opening order
+    BookData* activeBook = nullptr;
+    std::vector<AddInData> addIns;
+    std::unordered_map<std::uint32_t, SheetData*> sheetsById;
+    std::uint32_t nextSheetId = 1;
+    std::uint64_t nextId = 1;
+    int nextBookNumber = 1;
+
+    // Switches.
+    std::vector<std::shared_ptr<ApplicationEvents>> sinks;
+    bool enableEvents = true;
+    bool screenUpdating = true;
+    bool displayAlerts = true;
+    int cutCopyMode = 0;
+    int enableCancelKey = xlInterrupt;
+    int cursor = xlDefault;
+    Variant statusBar = Variant(false);
+    int windowState = xlNormal;
+    std::string version = "16.0";
+    std::string defaultFilePath = ".";
+    int calculation = xlCalculationAutomatic;
+
+    // Functions and macros.
+    std::deque<FunctionSlot> functions;
+    std::unordered_map<std::string, int> functionIndex;  // lower-case name -> slot
+    std::uint64_t functionsVersion = 0;
+    std::unordered_map<std::string, Macro> macros;  // lower-case name
+    SaveAsDriver saveAsDriver;
+
+    // Recalculation.
+    Dependencies dependencies;
+    bool dependenciesStale = true;
+    std::vector<GlobalKey> dirty;  // may hold duplicates and cells no longer dirty
+    int calcDepth = 0;
+    std::vector<std::shared_ptr<const CompiledFormula>> retired;  // replaced while evaluating
+
+    ~AppState();
+
+    // Lookup.
+    SheetData* sheetById(std::uint32_t id) const;
+    std::uint64_t newId() { return nextId++; }
+
+    // Events: each sink in turn, when events are on.
+    template <typename F>
+    void raise(F&& call) {
+        if (!enableEvents || sinks.empty()) {
+            return;
+        }
+        auto copy = sinks;
+        for (auto& sink : copy) {
+            call(*sink);
+        }
+    }
+
+    // Workbooks and sheets.
+    std::shared_ptr<BookData> newBook(const std::string& name);
+    std::shared_ptr<SheetData> addSheet(BookData& book, const std::string& name);
+    void adoptBook(const std::shared_ptr<BookData>& book);  // registers its sheets
+    void detachBook(BookData& book);
+    void activateBook(BookData& book);
+    void activateSheet(SheetData& sheet);
+    void selectRange(SheetData& sheet, const std::vector<Area>& areas, bool raiseEvent);
+
+    // Writing cells.
+    void checkWritable(SheetData& sheet, const std::vector<Area>& areas) const;
+    void checkFormattable(SheetData& sheet) const;
+    std::shared_ptr<const CompiledFormula> compile(std::string_view textAfterEquals) const;
+    // Stores an entry (a value, or text read as the host's cell entry); no events, no recalc.
+    void storeEntry(SheetData& sheet, int row, int column, const Variant& entry,
+                    const std::shared_ptr<const CompiledFormula>& preparsed = nullptr);
+    void storeFormula(SheetData& sheet, int row, int column,
+                      std::shared_ptr<const CompiledFormula> formula);
+    void clearCell(SheetData& sheet, int row, int column);
+    // After cells changed: recalculation by mode, the workbook marked unsaved, SheetChange.
+    void changed(SheetData& sheet, const std::vector<Area>& areas, const std::vector<CellKey>& keys,
+                 bool raiseEvent = true);
+    void touch(SheetData& sheet);
+
+    // Recalculation.
+    void ensureDependencies();
+    void registerFormula(SheetData& sheet, CellKey key, const CompiledFormula& formula);
+    void unregisterFormula(SheetData& sheet, CellKey key);
+    void evaluateCell(SheetData& sheet, CellKey key, bool recurse);
+    std::vector<GlobalKey> dependentsClosure(const std::vector<GlobalKey>& roots);
+    void recalculate(const std::vector<GlobalKey>& cells);
+    void calculateDirty(std::uint32_t onlySheet = 0);
+    void calculateCells(SheetData& sheet, const std::vector<Area>& areas);
+    void valuesChanged(const std::vector<GlobalKey>& keys);
+    void markDirty(const std::vector<GlobalKey>& keys);
+    std::optional<formula::AreaRef> resolveName(SheetData& sheet, const std::string& name);
+    int functionSlot(std::string_view name) const;
+    std::optional<std::string> canonicalFunctionName(std::string_view name) const;
+    std::string renderFormula(const CompiledFormula& formula, int rowOffset = 0,
+                              int columnOffset = 0) const;
+};
+
+BookData& liveBook(const std::shared_ptr<BookData>& book);
+
+// Workbook files (JSON). Reading refuses a damaged file with 1004 naming the file and the line
+// and column of the fault; writing replaces the file only once the new one is complete.
+std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& path);
+void writeWorkbookFile(const AppState& app, const BookData& book, const std::string& path);
+// The macro project name a workbook file declares ("" when it has none or is no workbook).
+std::string projectNameOfFile(const std::string& path);
+// Saves (WorkbookBeforeSave first): to target, else to the workbook's file, else under its name
+// in the default folder. false when a handler cancelled.
+bool saveBook(BookData& book, const std::optional<std::string>& target, bool saveAsUi);
+// Opens a file as a workbook and registers it (no events).
+std::shared_ptr<BookData> loadBook(AppState& app, const std::string& path, bool asAddin);
+// Goes to a hyperlink's target, then raises SheetFollowHyperlink.
+void followLink(SheetData& sheet, std::uint64_t linkId);
+
+// Name look-up helpers.
+std::string lower(std::string_view text);
+bool iequals(std::string_view a, std::string_view b);
+
+// Raising the host's errors.
+[[noreturn]] void fail(long number, const std::string& description);
+[[noreturn]] void failObjectGone();
+inline constexpr const char* kProtectedMessage =
+    "The cell or chart you're trying to change is on a protected sheet. To make a change, "
+    "unprotect the sheet. You might be requested to enter a password.";
+
+// The host's cell entry: how typed text becomes a value (and a number format it implies).
+struct Entry {
+    Variant value;
+    std::string impliedFormat;  // "" when the text implies none
+    bool isFormula = false;
+    std::string formulaText;  // after "="
+};
+Entry readEntry(std::string_view text);
+
+// The shown text of a value under a number format.
+std::string displayText(const Variant& value, const std::string& numberFormat);
+
+// The areas a range covers, clipped to the cells that exist, row by row.
+std::vector<CellKey> existingKeys(SheetData& sheet, const std::vector<Area>& areas);
+
+// Changes the style of every cell of the areas (of the existing ones only, for areas too large
+// to hold cell by cell).
+void editStyles(SheetData& sheet, const std::vector<Area>& areas,
+                const std::function<void(Style&)>& edit);
+// A property read over the cells of the areas: its value when all cells agree, else Null.
+// The reader gets nullptr for a cell that does not exist (the default style).
+Variant uniform(SheetData& sheet, const std::vector<Area>& areas,
+                const std::function<Variant(const Cell*)>& read);
+
+}  // namespace kavex::sheet::detail
