@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kavex::addin::core {
 
@@ -9,5 +10,13 @@ namespace kavex::addin::core {
 // the first character on; the empty text when the replacement fails.
 std::string ReplaceString(std::string_view text, std::string_view find,
                           std::string_view replacement);
+
+// The parts of text between the delimiters (the runtime's Split): an empty text gives no parts;
+// an empty delimiter gives the whole text as one part.
+std::vector<std::string> SplitString(std::string_view text, std::string_view delimiter);
+
+// Encodes a value for a query string: letters, digits and "-_.~" stay, a blank becomes "+",
+// every other byte "%XX".
+std::string URLEncode(std::string_view value);
 
 }  // namespace kavex::addin::core
