@@ -38,6 +38,7 @@ void Transfers::start(Request::Impl& request) {
     if (rc != CURLM_OK) {
         request.finish(CURLE_FAILED_INIT);
         request.error = curl_multi_strerror(rc);
+        toNotify_.push_back(&request);
         return;
     }
     running_.insert(&request);

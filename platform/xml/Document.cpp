@@ -16,6 +16,13 @@ constexpr long kDomError = -2147467259;
     throw base::PlatformError(kDomError, std::move(description));
 }
 
+// Using Nothing as a node, as the runtime reports it.
+constexpr long kObjectNotSet = 91;
+
+[[noreturn]] void raiseNothing() {
+    throw base::PlatformError(kObjectNotSet, "Object variable or With block variable not set");
+}
+
 // As a fragment, so that text outside the root element is kept and can be refused below.
 constexpr unsigned kParseOptions =
     pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_fragment;
@@ -56,6 +63,9 @@ bool Node::isNothing() const {
 }
 
 std::string Node::nodeName() const {
+    if (isNothing()) {
+        raiseNothing();
+    }
     if (attribute_ != nullptr) {
         return pugi::xml_attribute(attribute_).name();
     }
@@ -77,6 +87,9 @@ std::string Node::nodeName() const {
 }
 
 std::string Node::text() const {
+    if (isNothing()) {
+        raiseNothing();
+    }
     if (attribute_ != nullptr) {
         return pugi::xml_attribute(attribute_).value();
     }
@@ -95,7 +108,7 @@ std::string Node::text() const {
 
 void Node::setText(std::string_view text) {
     if (isNothing()) {
-        raise("Object variable not set: the node is Nothing.");
+        raiseNothing();
     }
     const std::string value(text);
     if (attribute_ != nullptr) {
@@ -116,7 +129,10 @@ void Node::setText(std::string_view text) {
 }
 
 std::optional<std::string> Node::getAttribute(std::string_view name) const {
-    if (isNothing() || attribute_ != nullptr) {
+    if (isNothing()) {
+        raiseNothing();
+    }
+    if (attribute_ != nullptr) {
         return std::nullopt;
     }
     const pugi::xml_attribute attribute =
@@ -128,6 +144,9 @@ std::optional<std::string> Node::getAttribute(std::string_view name) const {
 }
 
 void Node::setAttribute(std::string_view name, std::string_view value) {
+    if (isNothing()) {
+        raiseNothing();
+    }
     pugi::xml_node node(node_);
     if (attribute_ != nullptr || node.type() != pugi::node_element) {
         raise("setAttribute needs an element.");
@@ -142,7 +161,7 @@ void Node::setAttribute(std::string_view name, std::string_view value) {
 
 Node Node::selectSingleNode(std::string_view xpath) const {
     if (isNothing()) {
-        raise("Object variable not set: the node is Nothing.");
+        raiseNothing();
     }
     const pugi::xpath_query query = compile(xpath);
     const pugi::xpath_node context =
@@ -170,7 +189,7 @@ Node Node::selectSingleNode(std::string_view xpath) const {
 
 NodeList Node::selectNodes(std::string_view xpath) const {
     if (isNothing()) {
-        raise("Object variable not set: the node is Nothing.");
+        raiseNothing();
     }
     const pugi::xpath_query query = compile(xpath);
     const pugi::xpath_node context =
@@ -194,7 +213,7 @@ NodeList Node::selectNodes(std::string_view xpath) const {
 
 Node Node::appendChild(const Node& child) {
     if (isNothing() || child.isNothing()) {
-        raise("Object variable not set: the node is Nothing.");
+        raiseNothing();
     }
     pugi::xml_node parent(node_);
     if (attribute_ != nullptr || child.attribute_ != nullptr ||
@@ -225,7 +244,7 @@ Node Node::appendChild(const Node& child) {
 
 std::string Node::xml() const {
     if (isNothing()) {
-        return {};
+        raiseNothing();
     }
     if (attribute_ != nullptr) {
         // Serialised through a scratch element so that the value is escaped as markup needs.

@@ -21,7 +21,8 @@ struct Tree;
 class NodeList;
 
 // One node of a Document (an element, a text node, or an attribute that an XPath selected), as the
-// DOM hands it out. It keeps its document alive. A default-constructed Node is "Nothing".
+// DOM hands it out. It keeps its document alive. A default-constructed Node is "Nothing"; using
+// Nothing as a node raises kavex::base::PlatformError 91, as the runtime does.
 class Node {
   public:
     Node() = default;

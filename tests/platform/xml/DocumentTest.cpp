@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "platform/base/PlatformError.h"
 
 namespace kavex::xml {
@@ -121,7 +124,24 @@ TEST(NodeAccess, MalformedXPathRaises) {
     ASSERT_TRUE(doc.loadXML(kQuote));
     EXPECT_THROW(doc.selectSingleNode("Stock/["), base::PlatformError);
     EXPECT_THROW(doc.selectNodes(""), base::PlatformError);
-    EXPECT_THROW(Node().selectSingleNode("a"), base::PlatformError);
+}
+
+TEST(NodeAccess, NothingUsedAsANodeRaisesObjectNotSet) {
+    Document doc;
+    ASSERT_TRUE(doc.loadXML(kQuote));
+    const Node missing = doc.selectSingleNode("Stock/Missing");
+    ASSERT_TRUE(missing.isNothing());
+    for (const auto& use : std::vector<std::function<void()>>{
+             [&] { missing.text(); }, [&] { missing.nodeName(); }, [&] { missing.xml(); },
+             [&] { missing.getAttribute("a"); }, [&] { missing.selectSingleNode("a"); },
+             [&] { Node(missing).setText("x"); }}) {
+        try {
+            use();
+            ADD_FAILURE() << "Nothing was used as a node";
+        } catch (const base::PlatformError& error) {
+            EXPECT_EQ(error.number(), 91);
+        }
+    }
 }
 
 TEST(DocumentBuild, CreatedElementsAppendAndKeepTheirIdentity) {
