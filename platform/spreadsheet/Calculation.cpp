@@ -216,20 +216,24 @@ void AppState::evaluateCell(SheetData& sheet, CellKey key, bool recurse) {
         return;
     }
     Cell& cell = it->second;
-    const CompiledFormula* compiled = cell.formula.get();
-    cell.evaluating = true;
-    cell.dirty = false;
-    ++calcDepth;
-    Variant result;
-    {
-        CellContext context(*this, sheet, *compiled, recurse);
-        result = formula::evaluate(compiled->parsed, context);
-    }
-    --calcDepth;
-    cell.evaluating = false;
-    // The formula may have been replaced while it ran; the new one's value is its own business.
-    if (cell.formula.get() == compiled) {
-        cell.value = std::move(result);
+    // A function may put a new formula into its own cell; that one is computed next, a few
+    // times at most (a function that always rewrites its cell must not spin for ever).
+    for (int attempt = 0; attempt < 4 && cell.formula && (attempt == 0 || cell.dirty); ++attempt) {
+        const CompiledFormula* compiled = cell.formula.get();
+        cell.evaluating = true;
+        cell.dirty = false;
+        ++calcDepth;
+        Variant result;
+        {
+            CellContext context(*this, sheet, *compiled, recurse);
+            result = formula::evaluate(compiled->parsed, context);
+        }
+        --calcDepth;
+        cell.evaluating = false;
+        if (cell.formula.get() == compiled) {
+            cell.value = std::move(result);
+            break;
+        }
     }
     if (calcDepth == 0 && !retired.empty()) {
         retired.clear();

@@ -289,7 +289,8 @@ void AppState::storeFormula(SheetData& sheet, int row, int column,
     cell.dirty = true;
     registerFormula(sheet, key, *cell.formula);
     auto hold = sheet.shared_from_this();
-    evaluateCell(sheet, key, true);
+    // In manual mode the new formula computes from the values as they stand.
+    evaluateCell(sheet, key, calculation == xlCalculationAutomatic);
 }
 
 void AppState::storeEntry(SheetData& sheet, int row, int column, const Variant& value,

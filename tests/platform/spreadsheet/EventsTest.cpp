@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "tests/platform/spreadsheet/RecordingSink.h"
+
+namespace kavex::sheet {
+namespace {
+
+using testing::RecordingSink;
+using Log = std::vector<std::string>;
+
+class EventsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        book = app.workbooks().add();
+        book.worksheets().add("Details");
+        sink = std::make_shared<RecordingSink>();
+        app.addEventSink(sink);
+    }
+    Application app;
+    Workbook book;
+    std::shared_ptr<RecordingSink> sink;
+};
+
+TEST_F(EventsTest, CodeWritesRaiseSheetChangeOnlyWhileEventsAreOn) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("B5").setValue("IBM");
+    EXPECT_EQ(sink->log, (Log{"SheetChange Sheet1!$B$5"}));
+
+    app.setEnableEvents(false);
+    sheet.range("B6").setValue("MSFT");
+    sheet.range("B5:B6").clearContents();
+    sheet.range("C1").select();
+    book.worksheets().item("Details").activate();
+    EXPECT_EQ(sink->log.size(), 1u);
+}
+
+TEST_F(EventsTest, FollowingALinkGoesToItsTargetFirst) {
+    Worksheet sheet = app.activeSheet();
+    book.names().add("DetailsSymbol", "=Details!$A$5");
+    sheet.hyperlinks().add(sheet.range("B5"), "", "DetailsSymbol");
+    app.followHyperlink(sheet.range("B5"));
+    EXPECT_EQ(sink->log, (Log{"SheetDeactivate Sheet1", "SheetActivate Details",
+                              "SheetSelectionChange Details!$A$5",
+                              "SheetFollowHyperlink Sheet1 DetailsSymbol"}));
+    EXPECT_EQ(app.activeSheet().name(), "Details");
+    EXPECT_EQ(app.activeCell().address(), "$A$5");
+}
+
+TEST_F(EventsTest, SheetDeactivateSeesTheSheetBeingEntered) {
+    std::string activeDuringDeactivate;
+    struct Probe : RecordingSink {
+        Application* app = nullptr;
+        std::string* seen = nullptr;
+        void sheetDeactivate(Worksheet) override { *seen = app->activeSheet().name(); }
+    };
+    auto probe = std::make_shared<Probe>();
+    probe->app = &app;
+    probe->seen = &activeDuringDeactivate;
+    app.addEventSink(probe);
+    book.worksheets().item("Details").activate();
+    EXPECT_EQ(activeDuringDeactivate, "Details");
+}
+
+TEST_F(EventsTest, UserActionsRaiseWhatTheUserRaises) {
+    Worksheet sheet = app.activeSheet();
+    app.typeInto(sheet.range("A2"), "12.5");
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$A$2", "SheetChange Sheet1!$A$2"}));
+    EXPECT_EQ(sheet.range("A2").value(), Variant(12.5));
+
+    sink->log.clear();
+    app.paste(sheet.range("B1"), {"IBM", "MSFT", "=A2*2"});
+    EXPECT_EQ(sink->log,
+              (Log{"SheetSelectionChange Sheet1!$B$1:$B$3", "SheetChange Sheet1!$B$1:$B$3"}));
+    EXPECT_EQ(sheet.range("B3").value(), Variant(25.0));
+
+    sink->log.clear();
+    app.clear(sheet.range("B1:B3"));
+    EXPECT_EQ(sink->log, (Log{"SheetChange Sheet1!$B$1:$B$3"}));
+    EXPECT_TRUE(sheet.range("B1").value().isEmpty());
+
+    sink->log.clear();
+    sink->cancelRightClick = true;
+    EXPECT_FALSE(app.rightClick(sheet.range("D4")));
+    EXPECT_EQ(sink->log,
+              (Log{"SheetSelectionChange Sheet1!$D$4", "SheetBeforeRightClick Sheet1!$D$4"}));
+}
+
+TEST_F(EventsTest, ASelectionOnAnInactiveSheetIsRefused) {
+    Worksheet details = book.worksheets().item("Details");
+    try {
+        details.range("A1").select();
+        FAIL() << "selected a cell of an inactive sheet";
+    } catch (const base::PlatformError& e) {
+        EXPECT_EQ(e.number(), 1004);
+    }
+    EXPECT_TRUE(sink->log.empty());
+}
+
+TEST_F(EventsTest, ClosingCanBeCancelledAndActivatesTheNextWorkbook) {
+    Workbook second = app.workbooks().add();
+    sink->log.clear();
+    sink->cancelClose = true;
+    EXPECT_FALSE(second.close());
+    EXPECT_TRUE(second.isOpen());
+    sink->cancelClose = false;
+    EXPECT_TRUE(second.close());
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(sink->log, (Log{"WorkbookBeforeClose Book2", "WorkbookBeforeClose Book2",
+                              "WorkbookDeactivate Book2", "WorkbookActivate Book1"}));
+    EXPECT_EQ(app.activeWorkbook(), book);
+}
+
+TEST_F(EventsTest, ARangeOfAClosedWorkbookRaisesInsteadOfDangling) {
+    Range cell = app.activeSheet().range("A1");
+    Worksheet sheet = app.activeSheet();
+    ASSERT_TRUE(book.close());
+    try {
+        cell.setValue(1.0);
+        FAIL() << "wrote into a closed workbook";
+    } catch (const base::PlatformError& e) {
+        EXPECT_EQ(e.number(), 424);
+    }
+    EXPECT_THROW(cell.value(), base::PlatformError);
+    EXPECT_THROW(sheet.name(), base::PlatformError);
+    EXPECT_TRUE(app.activeSheet().isNothing());
+}
+
+TEST_F(EventsTest, AHandlerThatClosesTheWorkbookDuringAChangeLeavesNothingDangling) {
+    sink->onChange = [&](Worksheet, Range) { book.close(); };
+    Range cell = app.activeSheet().range("A1");
+    cell.setValue("x");
+    EXPECT_FALSE(book.isOpen());
+    EXPECT_THROW(cell.value(), base::PlatformError);
+}
+
+TEST_F(EventsTest, SaveWithoutAPathAsksTheSaveAsDriver) {
+    const std::string dir = ::testing::TempDir();
+    app.setSaveAsDriver([] { return std::optional<std::string>(); });
+    EXPECT_FALSE(app.save(book));
+    EXPECT_EQ(sink->log, (Log{"WorkbookBeforeSave Book1 ui"}));
+    EXPECT_EQ(app.getSaveAsFilename(), Variant(false));
+
+    app.setSaveAsDriver([&] { return std::optional<std::string>(dir + "/saved-by-user.json"); });
+    app.activeSheet().range("A1").setValue("x");
+    EXPECT_TRUE(app.save(book));
+    EXPECT_EQ(book.name(), "saved-by-user.json");
+    EXPECT_TRUE(book.saved());
+}
+
+TEST_F(EventsTest, RunStartsOnlyMacrosTheHostKnows) {
+    int runs = 0;
+    app.registerMacro("ShowForms", [&](const std::vector<Variant>&) {
+        ++runs;
+        return Variant();
+    });
+    app.run("ShowForms");
+    app.run("Kavex.xla!showforms");
+    EXPECT_EQ(runs, 2);
+    try {
+        app.run("Missing");
+        FAIL();
+    } catch (const base::PlatformError& e) {
+        EXPECT_EQ(e.number(), 1004);
+        EXPECT_NE(e.description().find("Cannot run the macro 'Missing'"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace kavex::sheet

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/spreadsheet/Application.h"
+
+namespace kavex::sheet {
+namespace {
+
+class RecalculationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        app.workbooks().add();
+        sheet = app.activeSheet();
+        // COUNTED(x) returns x and counts its calls per argument value.
+        app.registerFunction("Counted", [this](const std::vector<formula::Argument>& args) {
+            const Variant v = args.empty() ? Variant() : args[0].value;
+            ++calls[v.isNumber() ? v.number() : -1];
+            ++totalCalls;
+            return v;
+        });
+    }
+    Application app;
+    Worksheet sheet;
+    std::map<double, int> calls;
+    int totalCalls = 0;
+};
+
+TEST_F(RecalculationTest, AFormulaThatDoesNotParseLeavesTheCellUntouched) {
+    sheet.range("A1").setValue(5.0);
+    for (const char* bad : {"=SUM(A1", "=1+*2", "=\"open"}) {
+        try {
+            sheet.range("A1").setFormula(bad);
+            FAIL() << bad << " was accepted";
+        } catch (const base::PlatformError& e) {
+            EXPECT_EQ(e.number(), 1004);
+        }
+        EXPECT_EQ(sheet.range("A1").value(), Variant(5.0));
+        EXPECT_FALSE(sheet.range("A1").hasFormula());
+    }
+    // A multi-cell write with a bad formula writes none of the cells.
+    EXPECT_THROW(sheet.range("B1:B3").setValue("=(("), base::PlatformError);
+    EXPECT_TRUE(sheet.range("B2").value().isEmpty());
+}
+
+TEST_F(RecalculationTest, AChangeRecalculatesItsDependentsAndNothingElse) {
+    sheet.range("A1").setValue(1.0);
+    sheet.range("A2").setValue(2.0);
+    sheet.range("B1").setFormula("=Counted(A1)");
+    sheet.range("B2").setFormula("=Counted(A2)");
+    sheet.range("C1").setFormula("=B1*10");
+    totalCalls = 0;
+    sheet.range("A1").setValue(7.0);
+    EXPECT_EQ(totalCalls, 1);
+    EXPECT_EQ(sheet.range("C1").value(), Variant(70.0));
+    EXPECT_EQ(sheet.range("B2").value(), Variant(2.0));
+}
+
+TEST_F(RecalculationTest, ManualModeDefersUntilAutomaticComesBack) {
+    sheet.range("A1").setValue(1.0);
+    sheet.range("B1").setFormula("=A1+1");
+    sheet.range("C1").setFormula("=B1*2");
+    app.setCalculation(xlCalculationManual);
+    sheet.range("A1").setValue(10.0);
+    EXPECT_EQ(sheet.range("C1").value(), Variant(4.0));
+    // A formula entered in manual mode computes itself only.
+    sheet.range("D1").setFormula("=C1+1");
+    EXPECT_EQ(sheet.range("D1").value(), Variant(5.0));
+    app.setCalculation(xlCalculationAutomatic);
+    EXPECT_EQ(sheet.range("B1").value(), Variant(11.0));
+    EXPECT_EQ(sheet.range("C1").value(), Variant(22.0));
+}
+
+TEST_F(RecalculationTest, RangeCalculateRecalculatesExactlyThoseCells) {
+    sheet.range("A1").setValue(1.0);
+    sheet.range("B1").setFormula("=Counted(A1)");
+    sheet.range("B2").setFormula("=Counted(A1)");
+    app.setCalculation(xlCalculationManual);
+    sheet.range("A1").setValue(3.0);
+    totalCalls = 0;
+    sheet.range("B1").calculate();
+    EXPECT_EQ(totalCalls, 1);
+    EXPECT_EQ(sheet.range("B1").value(), Variant(3.0));
+    EXPECT_EQ(sheet.range("B2").value(), Variant(1.0));
+    app.calculate();
+    EXPECT_EQ(sheet.range("B2").value(), Variant(3.0));
+}
+
+TEST_F(RecalculationTest, RegisteredFunctionsIgnoreCaseAndShowTheirRegisteredSpelling) {
+    app.registerFunction("KavexLast", [](const std::vector<formula::Argument>& args) {
+        return Variant("$" + args.at(0).value.text());
+    });
+    sheet.range("B5").setValue("IBM");
+    sheet.range("C5").setFormula("=kavexlast(b5)");
+    EXPECT_EQ(sheet.range("C5").formula(), "=KavexLast(B5)");
+    EXPECT_EQ(sheet.range("C5").value(), Variant("$IBM"));
+    sheet.range("C6").setFormula("=NoSuchFunction(B5)");
+    EXPECT_EQ(sheet.range("C6").text(), "#NAME?");
+}
+
+TEST_F(RecalculationTest, AFormulaWrittenOverARangeMovesItsRelativeReferences) {
+    sheet.range("B5:B7").setValue("IBM");
+    sheet.range("C5:C7").setFormula("=Counted(B5)");
+    EXPECT_EQ(sheet.range("C7").formula(), "=Counted(B7)");
+}
+
+TEST_F(RecalculationTest, CyclesEndWithTheCurrentValue) {
+    sheet.range("A1").setFormula("=B1+1");
+    sheet.range("B1").setFormula("=A1+1");
+    sheet.range("C1").setValue(1.0);
+    EXPECT_TRUE(sheet.range("A1").value().isNumber());
+}
+
+TEST_F(RecalculationTest, AReentrantFunctionThatWritesAndRecalculatesSurvives) {
+    // Like a login started from a worksheet function: it writes cells, switches calculation,
+    // recalculates, rewrites its own cell's neighbours and even its own formula.
+    int depth = 0;
+    app.registerFunction("Reenter", [&](const std::vector<formula::Argument>&) {
+        ++depth;
+        if (depth < 4) {
+            app.setCalculation(xlCalculationManual);
+            for (int r = 1; r <= 50; ++r) {
+                sheet.cells(r, 5).setValue(static_cast<double>(r * depth));
+                sheet.cells(r, 6).setFormula("=E" + std::to_string(r) + "*2");
+            }
+            sheet.range("A1").setValue(static_cast<double>(depth));
+            sheet.range("G1").setFormula("=Reenter()");
+            app.setCalculation(xlCalculationAutomatic);
+            app.calculate();
+            sheet.range("F1:F50").calculate();
+            sheet.range("E1:E50").clearContents();
+        }
+        --depth;
+        return Variant("done");
+    });
+    sheet.range("B1").setFormula("=A1+1");
+    sheet.range("C1").setFormula("=Reenter()");
+    EXPECT_EQ(sheet.range("C1").value(), Variant("done"));
+    EXPECT_EQ(sheet.range("F3").value(), Variant(0.0));
+    sheet.range("C1").clearContents();
+    EXPECT_TRUE(sheet.range("C1").value().isEmpty());
+}
+
+TEST_F(RecalculationTest, AFunctionThatReplacesItsOwnFormulaDoesNotUseTheFreedOne) {
+    app.registerFunction("SelfReplace", [&](const std::vector<formula::Argument>&) {
+        sheet.range("A1").setFormula("=1+2");
+        return Variant("old");
+    });
+    sheet.range("A1").setFormula("=SelfReplace()");
+    EXPECT_EQ(sheet.range("A1").formula(), "=1+2");
+    EXPECT_EQ(sheet.range("A1").value(), Variant(3.0));
+}
+
+TEST_F(RecalculationTest, AThrowingFunctionGivesValueError) {
+    app.registerFunction("Boom", [](const std::vector<formula::Argument>&) -> Variant {
+        throw base::PlatformError(5, "boom");
+    });
+    sheet.range("A1").setFormula("=Boom()");
+    EXPECT_EQ(sheet.range("A1").text(), "#VALUE!");
+}
+
+TEST_F(RecalculationTest, CellEntryReadsNumbersDatesAndText) {
+    sheet.range("A1").setValue("$1,000.00");
+    EXPECT_EQ(sheet.range("A1").value(), Variant(1000.0));
+    EXPECT_EQ(sheet.range("A1").text(), "$1,000.00");
+    sheet.range("A2").setValue("5%");
+    EXPECT_EQ(sheet.range("A2").value(), Variant(0.05));
+    EXPECT_EQ(sheet.range("A2").text(), "5%");
+    sheet.range("A3").setValue("3/15/2007");
+    EXPECT_TRUE(sheet.range("A3").value().isDate());
+    EXPECT_EQ(sheet.range("A3").text(), "3/15/2007");
+    sheet.range("A4").setValue("'12");
+    EXPECT_EQ(sheet.range("A4").value(), Variant("12"));
+    sheet.range("A5").setValue("IBM");
+    EXPECT_EQ(sheet.range("A5").value(), Variant("IBM"));
+    sheet.range("A5").setValue("");
+    EXPECT_TRUE(sheet.range("A5").value().isEmpty());
+    sheet.range("A6").setValue("0.00");
+    EXPECT_EQ(sheet.range("A6").value(), Variant(0.0));
+}
+
+}  // namespace
+}  // namespace kavex::sheet
