@@ -175,11 +175,11 @@ TEST_F(ServerTest, BadXmlAnswersDoNotParse) {
 TEST_F(ServerTest, InvalidSessionRefusesSessionsAndReferrersButNotLogins) {
     const std::string referrer = login();
     auto c = client();
-    const auto key = parse(c.Get("/datafeeder/Login.jsp?UserID=demo&Password=demo")->body)
-                         .select_node("/zurovizout/SessionKey")
-                         .node()
-                         .text()
-                         .as_string();
+    const std::string key = parse(c.Get("/datafeeder/Login.jsp?UserID=demo&Password=demo")->body)
+                                .select_node("/zurovizout/SessionKey")
+                                .node()
+                                .text()
+                                .as_string();
     server.setFault(Fault::InvalidSession);
     const auto check =
         parse(c.Get(("/datafeeder/AuthenticateSession.jsp?SessionKey=" + std::string(key)).c_str())
