@@ -17,6 +17,8 @@ using base::Variant;
 // The classic symbol functions before CreateAlert; SYMEXCG and SYMDATAASOF follow it.
 constexpr std::size_t kClassicBeforeAlert = 37;
 
+constexpr long kWrongNumberOfArguments = 450;
+
 InterfaceMethod symbolMethod(const SymbolFunction& function) {
     return {function.name, MethodKind::SymbolFunction, "pstrSymbol",
             [&function](const Variant& argument) {
@@ -90,6 +92,17 @@ std::string MethodArgument(const Variant& argument) {
             break;
     }
     throw base::PlatformError(base::errors::TypeMismatch, "Type mismatch");
+}
+
+sheet::WorksheetFunction WorksheetFunctionFor(const InterfaceMethod& method) {
+    if (!method.call) return {};
+    return [call = method.call](const std::vector<formula::Argument>& arguments) {
+        if (arguments.size() != 1) {
+            throw base::PlatformError(kWrongNumberOfArguments,
+                                      "Wrong number of arguments or invalid property assignment");
+        }
+        return call(arguments.front().value);
+    };
 }
 
 std::optional<Variant> CallWorksheetFunction(std::string_view name, const Variant& argument) {

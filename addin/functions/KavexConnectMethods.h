@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/base/Variant.h"
+#include "platform/spreadsheet/Application.h"
 
 namespace kavex::addin::functions {
 
@@ -38,6 +39,11 @@ const std::vector<InterfaceMethod>& KavexConnectMethods();
 // missing argument or Null does not convert: PlatformError 13 (type mismatch), which makes the
 // call fail and the host show its own error value.
 std::string MethodArgument(const base::Variant& argument);
+
+// The method as the host calls a worksheet function: one argument, the cell's value. No argument
+// or more than one fails the call (the host shows its own error value). Empty for a method
+// without a call.
+sheet::WorksheetFunction WorksheetFunctionFor(const InterfaceMethod& method);
 
 // Calls a worksheet function by its exact name; nullopt when there is none.
 std::optional<base::Variant> CallWorksheetFunction(std::string_view name,
