@@ -9,6 +9,7 @@ CommandTable buildCommandTable() {
     registerHostCommands(table);
     registerHostExpectCommands(table);
     registerTestCommands(table);
+    registerServiceCommands(table);
     return table;
 }
 
