@@ -768,9 +768,13 @@ std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& pat
         root = Json::parse(content);
     } catch (const Json::parse_error& e) {
         const std::size_t offset = e.byte > 0 ? e.byte - 1 : 0;
+        // The library's message, without its own prefix and echo of the text read.
         std::string what = e.what();
-        if (auto colon = what.rfind(": "); colon != std::string::npos) {
-            what = what.substr(colon + 2);
+        if (auto start = what.find("syntax error"); start != std::string::npos) {
+            what = what.substr(start);
+        }
+        if (auto echo = what.find("; last read"); echo != std::string::npos) {
+            what = what.substr(0, echo);
         }
         fail(base::errors::ApplicationDefined, "'" + path + "' is not a workbook file: " + what +
                                                    " (" + lineAndColumn(content, offset) + ")");

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include "platform/spreadsheet/Application.h"
+
+namespace kavex::sheet {
+namespace {
+
+long errorNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const base::PlatformError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+class SheetTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        book = app.workbooks().add();
+        sheet = app.activeSheet();
+        other = book.worksheets().add("Other");
+    }
+    Application app;
+    Workbook book;
+    Worksheet sheet;
+    Worksheet other;
+};
+
+TEST_F(SheetTest, AProtectedSheetRefusesWritesToLockedCells) {
+    sheet.range("B2").setLocked(false);
+    sheet.range("A1").setValue("keep");
+    sheet.protect("lantor");
+    EXPECT_TRUE(sheet.protectContents());
+    EXPECT_EQ(errorNumber([&] { sheet.range("A1").setValue("new"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("A1:A3").clearContents(); }), 1004);
+    EXPECT_EQ(errorNumber([&] { app.typeInto(sheet.range("C3"), "x"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("A1").font().setBold(true); }), 1004);
+    EXPECT_EQ(sheet.range("A1").value(), Variant("keep"));
+    sheet.range("B2").setValue("free");  // an unlocked cell stays writable
+    EXPECT_EQ(sheet.range("B2").value(), Variant("free"));
+
+    EXPECT_EQ(errorNumber([&] { sheet.unprotect("wrong"); }), 1004);
+    EXPECT_TRUE(sheet.protectContents());
+    sheet.unprotect("lantor");
+    sheet.range("A1").setValue("new");
+    EXPECT_EQ(sheet.range("A1").value(), Variant("new"));
+}
+
+TEST_F(SheetTest, TheSheetsOwnNameWinsOverTheWorkbooksName) {
+    book.names().add("WatchListSymbol", "=Sheet1!$B$4");
+    book.names().add("Other!WatchListSymbol", "=Other!$C$7");
+    EXPECT_EQ(other.range("WatchListSymbol").address(), "$C$7");
+    EXPECT_EQ(sheet.range("WatchListSymbol").address(), "$B$4");
+    // A workbook name that points at another sheet does not resolve on this one.
+    book.names().add("DetailsSymbol", "=Sheet1!$A$5");
+    EXPECT_EQ(errorNumber([&] { other.range("DetailsSymbol"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("NoSuchName"); }), 1004);
+    // On the application the active sheet decides.
+    other.activate();
+    EXPECT_EQ(app.range("WatchListSymbol").address(true, true, true), "[Book1]Other!$C$7");
+    EXPECT_EQ(app.range("DetailsSymbol").worksheet().name(), "Sheet1");
+    EXPECT_EQ(book.names().item("Other!WatchListSymbol").refersToRange().address(), "$C$7");
+    EXPECT_EQ(book.names().item("WatchListSymbol").name(), "WatchListSymbol");
+    EXPECT_EQ(other.names().count(), 1);
+    book.names().item("DetailsSymbol").delete_();
+    EXPECT_EQ(errorNumber([&] { app.range("DetailsSymbol"); }), 1004);
+}
+
+TEST_F(SheetTest, SpecialCellsFindsFormulasOrRaises) {
+    sheet.range("A1").setValue(1.0);
+    EXPECT_EQ(errorNumber([&] { sheet.usedRange().specialCells(xlCellTypeFormulas); }), 1004);
+    sheet.range("B1").setFormula("=A1*2");
+    sheet.range("C1").setFormula("=A1*3");
+    sheet.range("B3").setFormula("=A1*4");
+    Range found = sheet.usedRange().specialCells(xlCellTypeFormulas);
+    EXPECT_EQ(found.address(), "$B$1:$C$1,$B$3");
+    EXPECT_EQ(found.count(), 3);
+}
+
+TEST_F(SheetTest, UsedRangeCurrentRegionAndIntersect) {
+    sheet.range("B2").setValue(1.0);
+    sheet.range("C3").setValue(2.0);
+    sheet.range("F9").setValue(3.0);
+    EXPECT_EQ(sheet.usedRange().address(), "$B$2:$F$9");
+    EXPECT_EQ(sheet.range("B2").currentRegion().address(), "$B$2:$C$3");
+    EXPECT_EQ(app.intersect(sheet.range("A1:C3"), sheet.range("C3:D4")).address(), "$C$3");
+    EXPECT_TRUE(app.intersect(sheet.range("A1"), sheet.range("D4")).isNothing());
+    EXPECT_EQ(errorNumber([&] { app.intersect(sheet.range("A1"), other.range("A1")); }), 1004);
+    EXPECT_EQ(sheet.range("B2").entireRow().address(), "$2:$2");
+    EXPECT_EQ(sheet.range("B2").offset(1, 2).resize(2, 2).address(), "$D$3:$E$4");
+}
+
+TEST_F(SheetTest, SortMovesRowsWithTheirFormulas) {
+    sheet.range("A1").setValue("Symbol");
+    sheet.range("A2").setValue("MSFT");
+    sheet.range("A3").setValue("AAPL");
+    sheet.range("A4").setValue("IBM");
+    sheet.range("B2").setValue(3.0);
+    sheet.range("B3").setValue(1.0);
+    sheet.range("B4").setValue(2.0);
+    sheet.range("C2:C4").setFormula("=B2*10");
+    sheet.range("A2").addComment("first");
+    sheet.range("A1:C4").sort(sheet.range("B2"), xlDescending, xlYes);
+    EXPECT_EQ(sheet.range("A1").value(), Variant("Symbol"));
+    EXPECT_EQ(sheet.range("A2").value(), Variant("MSFT"));
+    EXPECT_EQ(sheet.range("A3").value(), Variant("IBM"));
+    EXPECT_EQ(sheet.range("A4").value(), Variant("AAPL"));
+    EXPECT_EQ(sheet.range("C3").formula(), "=B3*10");
+    EXPECT_EQ(sheet.range("C4").value(), Variant(10.0));
+    EXPECT_EQ(sheet.range("A2").comment().text(), "first");
+    sheet.range("A2:C4").sort(sheet.range("A2"), xlAscending, xlNo);
+    EXPECT_EQ(sheet.range("A2").value(), Variant("AAPL"));
+    EXPECT_EQ(sheet.range("C2").value(), Variant(10.0));
+    EXPECT_TRUE(sheet.range("A2").comment().isNothing());
+    EXPECT_EQ(sheet.range("A4").comment().text(), "first");
+}
+
+TEST_F(SheetTest, SpansColourOnlyTheirCharacters) {
+    Range cell = sheet.range("B3");
+    cell.setValue("NYSE - 9,123.45 (+12.34, +0.14%)");
+    cell.characters(18, 14).font().setColorIndex(4);
+    EXPECT_EQ(cell.characters(18, 14).font().colorIndex(), Variant(4));
+    EXPECT_EQ(cell.characters(18, 14).font().color(), Variant(65280.0));
+    EXPECT_EQ(cell.characters(1, 17).font().colorIndex(), Variant(xlColorIndexAutomatic));
+    EXPECT_EQ(cell.characters(1, 17).font().color(), Variant(0.0));
+    EXPECT_TRUE(cell.characters(17, 2).font().color().isNull());
+    EXPECT_TRUE(cell.font().color().isNull());
+    cell.characters(10, 100).font().setColorIndex(0);
+    EXPECT_EQ(cell.characters(20, 3).font().colorIndex(), Variant(0));
+    // A cell-wide colour covers every character again.
+    cell.font().setColor(255);
+    EXPECT_EQ(cell.characters(18, 3).font().color(), Variant(255.0));
+    // New text drops the old spans.
+    cell.characters(1, 4).font().setBold(true);
+    cell.setValue("fresh");
+    EXPECT_EQ(cell.characters(1, 4).font().bold(), Variant(false));
+}
+
+TEST_F(SheetTest, LookOfCells) {
+    Range cell = sheet.range("B5");
+    cell.interior().setColorIndex(20);
+    EXPECT_EQ(cell.interior().color(), Variant(static_cast<double>(204 + 255 * 256 + 255 * 65536)));
+    cell.interior().setColor(255);
+    EXPECT_EQ(cell.interior().colorIndex(), Variant(3));
+    cell.interior().setColorIndex(xlColorIndexNone);
+    EXPECT_EQ(cell.interior().colorIndex(), Variant(xlColorIndexNone));
+    cell.borders().setWeight(xlThin);
+    cell.borders().setColor(14540253);
+    EXPECT_EQ(cell.borders().color(), Variant(14540253.0));
+    cell.setNumberFormat("$###,###,##0.00");
+    cell.setValue(1234.5);
+    EXPECT_EQ(cell.text(), "$1,234.50");
+    sheet.range("B6").setValue(-2.5);
+    sheet.range("B6").setNumberFormat("0.00;(0.00)");
+    EXPECT_EQ(sheet.range("B6").text(), "(2.50)");
+    sheet.range("4:5").setHidden(true);
+    EXPECT_EQ(sheet.range("B4").entireRow().hidden(), Variant(true));
+    EXPECT_TRUE(sheet.range("3:4").hidden().isNull());
+    auto condition = cell.formatConditions().add(xlCellValue, xlGreater, "=0");
+    condition.interior().setColorIndex(40);
+    EXPECT_EQ(cell.formatConditions().count(), 1);
+    EXPECT_EQ(cell.formatConditions().item(1).interior().colorIndex(), Variant(40));
+    cell.formatConditions().delete_();
+    EXPECT_EQ(cell.formatConditions().count(), 0);
+    Comment note = cell.addComment("Alert Details Active : yes");
+    note.shape().textFrame().characters(1, 14).font().setBold(true);
+    note.shape().textFrame().setAutoSize(true);
+    EXPECT_EQ(note.shape().textFrame().characters(1, 14).font().bold(), Variant(true));
+    EXPECT_EQ(note.shape().textFrame().characters(15, 6).font().bold(), Variant(false));
+    EXPECT_EQ(errorNumber([&] { cell.addComment("again"); }), 1004);
+    EXPECT_EQ(sheet.comments().count(), 1);
+}
+
+TEST_F(SheetTest, HyperlinksOneToACell) {
+    sheet.range("B5").setValue("IBM");
+    sheet.hyperlinks().add(sheet.range("B5"), "", "DetailsSymbol");
+    sheet.hyperlinks().add(sheet.range("B5"), "", "DetailsSymbol");
+    EXPECT_EQ(sheet.range("B5").hyperlinks().count(), 1);
+    EXPECT_EQ(sheet.range("B5").value(), Variant("IBM"));
+    EXPECT_EQ(sheet.range("B5").hyperlinks().item(1).subAddress(), "DetailsSymbol");
+    sheet.range("B5").hyperlinks().delete_();
+    EXPECT_EQ(sheet.hyperlinks().count(), 0);
+    EXPECT_EQ(errorNumber([&] { app.followHyperlink(sheet.range("B5")); }), 1004);
+}
+
+}  // namespace
+}  // namespace kavex::sheet

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/spreadsheet/Application.h"
+
+namespace kavex::sheet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string tempFile(const std::string& name) {
+    const fs::path dir = fs::path(::testing::TempDir()) / "kavex-sheet-files";
+    fs::create_directories(dir);
+    return (dir / name).string();
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(WorkbookFileTest, ARoundTripKeepsEveryAttribute) {
+    const std::string path = tempFile("round-trip.xls");
+    const std::string projectFile = tempFile("service.xla");
+    {
+        Application app;
+        Workbook book = app.workbooks().add();
+        Workbook service = app.workbooks().add();
+        service.vbProject().setName("kavexservice");
+        service.saveAs(projectFile);
+        book.activate();
+        Worksheet sheet = book.activeSheet();
+        Worksheet second = book.worksheets().add("Watch List");
+        sheet.range("A1").setValue("text");
+        sheet.range("A2").setValue(12.5);
+        sheet.range("A3").setValue(true);
+        sheet.range("A4").setValue(base::Date{39156.5});
+        sheet.range("A5").setFormula("=A2*2");
+        sheet.range("A6").setFormula("=1/0");
+        Range styled = sheet.range("B2");
+        styled.setValue("styled");
+        styled.font().setName("Tahoma");
+        styled.font().setSize(8);
+        styled.font().setBold(true);
+        styled.font().setColorIndex(3);
+        styled.interior().setColor(65535);
+        styled.borders().setWeight(xlThin);
+        styled.borders().setColor(14540253);
+        styled.setNumberFormat("$#,##0.00");
+        styled.setWrapText(true);
+        styled.setLocked(false);
+        styled.characters(2, 3).font().setColor(32768);
+        sheet.range("3:3").setHidden(true);
+        sheet.range("C1").addComment("Alert Details here");
+        sheet.range("C1").comment().shape().textFrame().characters(1, 13).font().setBold(true);
+        sheet.range("C1").comment().shape().textFrame().setAutoSize(true);
+        sheet.hyperlinks().add(sheet.range("A1"), "", "DetailsSymbol", "tip");
+        auto condition = sheet.range("A2:A5").formatConditions().add(xlCellValue, xlLess, "=0");
+        condition.interior().setColorIndex(40);
+        sheet.oleObjects().add("Advert1", "Shell.Explorer.2", 10, 20, 300, 60).setVisible(false);
+        book.names().add("WatchListSymbol", "=Sheet1!$B$4");
+        book.names().add("Watch List!WatchlistAlertID", "='Watch List'!$H$4");
+        book.vbProject().references().addFromFile(projectFile);
+        sheet.protect("lantor");
+        second.activate();
+        app.select(second.range("B2:C3"));
+        book.saveAs(path);
+        EXPECT_TRUE(book.saved());
+    }
+    Application app;
+    Workbook book = app.workbooks().open(path);
+    EXPECT_EQ(book.name(), "round-trip.xls");
+    EXPECT_EQ(book.activeSheet().name(), "Watch List");
+    EXPECT_EQ(app.selection().address(), "$B$2:$C$3");
+    Worksheet sheet = book.worksheets().item("Sheet1");
+    EXPECT_EQ(sheet.range("A1").value(), Variant("text"));
+    EXPECT_EQ(sheet.range("A2").value(), Variant(12.5));
+    EXPECT_EQ(sheet.range("A3").value(), Variant(true));
+    EXPECT_EQ(sheet.range("A4").value(), Variant(base::Date{39156.5}));
+    EXPECT_EQ(sheet.range("A5").formula(), "=A2*2");
+    EXPECT_EQ(sheet.range("A5").value(), Variant(25.0));
+    EXPECT_EQ(sheet.range("A6").text(), "#DIV/0!");
+    Range styled = sheet.range("B2");
+    EXPECT_EQ(styled.font().name(), Variant("Tahoma"));
+    EXPECT_EQ(styled.font().size(), Variant(8.0));
+    EXPECT_EQ(styled.characters(1, 1).font().bold(), Variant(true));
+    EXPECT_EQ(styled.characters(1, 1).font().colorIndex(), Variant(3));
+    EXPECT_EQ(styled.characters(2, 3).font().color(), Variant(32768.0));
+    EXPECT_EQ(styled.interior().color(), Variant(65535.0));
+    EXPECT_EQ(styled.borders().weight(), Variant(xlThin));
+    EXPECT_EQ(styled.borders().color(), Variant(14540253.0));
+    EXPECT_EQ(styled.numberFormat(), Variant("$#,##0.00"));
+    EXPECT_EQ(styled.wrapText(), Variant(true));
+    EXPECT_EQ(styled.locked(), Variant(false));
+    EXPECT_EQ(sheet.range("C3").entireRow().hidden(), Variant(true));
+    Comment note = sheet.range("C1").comment();
+    EXPECT_EQ(note.text(), "Alert Details here");
+    EXPECT_TRUE(note.shape().textFrame().autoSize());
+    EXPECT_EQ(note.shape().textFrame().characters(1, 13).font().bold(), Variant(true));
+    EXPECT_EQ(sheet.range("A1").hyperlinks().item(1).subAddress(), "DetailsSymbol");
+    EXPECT_EQ(sheet.range("A1").hyperlinks().item(1).screenTip(), "tip");
+    EXPECT_EQ(sheet.range("A3").formatConditions().item(1).interior().colorIndex(), Variant(40));
+    EXPECT_EQ(sheet.range("A3").formatConditions().item(1).operator_(), xlLess);
+    EXPECT_EQ(sheet.oleObjects().item("Advert1").width(), 300);
+    EXPECT_FALSE(sheet.oleObjects().item("Advert1").visible());
+    EXPECT_EQ(sheet.range("WatchListSymbol").address(), "$B$4");
+    EXPECT_EQ(book.worksheets().item("Watch List").range("WatchlistAlertID").address(), "$H$4");
+    EXPECT_EQ(book.vbProject().references().item(1).name(), "kavexservice");
+    EXPECT_TRUE(sheet.protectContents());
+    EXPECT_THROW(sheet.unprotect("other"), base::PlatformError);
+    EXPECT_NO_THROW(sheet.unprotect("lantor"));
+}
+
+void expectRefused(const std::string& name, const std::string& content,
+                   const std::string& position) {
+    const std::string path = tempFile(name);
+    writeText(path, content);
+    Application app;
+    try {
+        app.workbooks().open(path);
+        FAIL() << name << " was opened";
+    } catch (const base::PlatformError& e) {
+        EXPECT_EQ(e.number(), 1004);
+        EXPECT_NE(e.description().find(path), std::string::npos) << e.description();
+        EXPECT_NE(e.description().find(position), std::string::npos) << e.description();
+    }
+    EXPECT_EQ(app.workbooks().count(), 0);
+    EXPECT_TRUE(app.activeWorkbook().isNothing());
+}
+
+TEST(WorkbookFileTest, DamagedFilesAreRefusedWithTheirPosition) {
+    expectRefused("not-json.xls", "{\n  \"kavexWorkbook\": 1,\n  \"sheets\": [ oops ]\n}",
+                  "line 3, column 15");
+    expectRefused("truncated.xls", "{\"kavexWorkbook\": 1, \"sheets\": [", "line 1, column 33");
+    expectRefused("no-sheets.xls", "{\"kavexWorkbook\": 1}", "line 1, column 1");
+    expectRefused("bad-cell.xls",
+                  "{\"kavexWorkbook\": 1,\n \"sheets\": [{\"name\": \"S\",\n  \"cells\": [\n"
+                  "   {\"ref\": \"A1\", \"value\": 1},\n   {\"ref\": \"not a cell\"}]}]}",
+                  "line 5, column 12");
+    expectRefused("bad-formula.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": "
+                  "[{\"ref\": \"A1\", \"formula\": \"=SUM(\"}]}]}",
+                  "line 1, column 82");
+    expectRefused("array.xls", "[1, 2]", "line 1, column 1");
+}
+
+TEST(WorkbookFileTest, AMissingFileIsRefused) {
+    Application app;
+    EXPECT_THROW(app.workbooks().open(tempFile("does-not-exist.xls")), base::PlatformError);
+    EXPECT_EQ(app.workbooks().count(), 0);
+}
+
+TEST(WorkbookFileTest, InstallingAnAddInOpensItsWorkbook) {
+    const std::string path = tempFile("Kavex.xla");
+    {
+        Application app;
+        Workbook book = app.workbooks().add();
+        book.saveAs(path);
+    }
+    Application app;
+    std::vector<std::string> events;
+    struct Sink : ApplicationEvents {
+        std::vector<std::string>* log;
+        void sheetBeforeRightClick(Worksheet, Range, bool&) override {}
+        void sheetChange(Worksheet, Range) override {}
+        void sheetDeactivate(Worksheet) override {}
+        void sheetFollowHyperlink(Worksheet, Hyperlink) override {}
+        void workbookAddinInstall(Workbook wb) override { log->push_back("install " + wb.name()); }
+        void workbookAddinUninstall(Workbook wb) override {
+            log->push_back("uninstall " + wb.name());
+        }
+        void workbookBeforeClose(Workbook, bool&) override {}
+        void workbookBeforeSave(Workbook, bool, bool&) override {}
+        void workbookDeactivate(Workbook) override {}
+        void sheetActivate(Worksheet) override {}
+        void workbookActivate(Workbook) override {}
+        void sheetSelectionChange(Worksheet, Range) override {}
+        void workbookOpen(Workbook wb) override { log->push_back("open " + wb.name()); }
+    };
+    auto sink = std::make_shared<Sink>();
+    sink->log = &events;
+    app.addEventSink(sink);
+    AddIn addIn = app.addIns().add(path);
+    addIn.setInstalled(true);
+    EXPECT_TRUE(app.addIns().item("kavex.xla").installed());
+    EXPECT_TRUE(app.workbooks().item("kavex.xla").isAddin());
+    EXPECT_EQ(app.workbooks().count(), 0);
+    addIn.setInstalled(false);
+    EXPECT_EQ(events, (std::vector<std::string>{"open Kavex.xla", "install Kavex.xla",
+                                                "uninstall Kavex.xla"}));
+    EXPECT_THROW(app.addIns().add(tempFile("missing.xla")), base::PlatformError);
+}
+
+}  // namespace
+}  // namespace kavex::sheet
