@@ -28,8 +28,9 @@ bool FetchConfigSettings();
 std::string GetConfigSetting(const std::string& key);
 
 // Writes each value to its ConfigSettings row (update only: a key without a row is not added).
-// The arrays have the same length; extra entries of the longer one are ignored. Returns False
-// (logged at level 1) when a statement failed; the statements before it stay written.
+// The arrays have the same length; extra entries of the longer one are ignored. All keys are
+// written or none: returns False (logged at level 1) when a statement failed, and nothing
+// changed.
 bool UpdateConfigSettings(const std::vector<std::string>& keys,
                           const std::vector<std::string>& values);
 
