@@ -44,6 +44,10 @@ struct Fixture {
                    [this](ScenarioContext& context, const CommandArgs&) {
                        ran.push_back(context.location());
                    }});
+        table.add({"pair first", "X", "a two-word command", 1, 1,
+                   [this](ScenarioContext&, const CommandArgs& args) {
+                       ran.push_back(args.command() + ":" + args[0]);
+                   }});
         registerRunnerCommands(table);
         table.addHooks({.start = [this](ScenarioContext&) { events.push_back("start"); },
                         .afterCommand = [this](ScenarioContext&) { events.push_back("after"); },
@@ -129,6 +133,21 @@ TEST(ScenarioRunner, HooksRunAroundTheScriptEvenWhenItFails) {
     EXPECT_EQ(g.events, (std::vector<std::string>{"start", "after", "finish"}));
 }
 
+TEST(ScenarioRunner, TwoWordCommandsTakeTheArgumentsAfterBothWords) {
+    Fixture f;
+    EXPECT_EQ(f.run("pair first x\n"), RunStatus::Held);
+    EXPECT_EQ(f.ran, (std::vector<std::string>{"pair first:x"}));
+
+    Fixture g;
+    EXPECT_EQ(g.run("pair second x\n"), RunStatus::CouldNotRun);
+    EXPECT_EQ(g.report.str(), "s.kvs:1: pair: unknown 'second' (known: first)\n");
+
+    Fixture h;
+    EXPECT_EQ(h.run("pair first\n"), RunStatus::CouldNotRun);
+    EXPECT_EQ(h.report.str(),
+              "s.kvs:1: pair first takes 1 argument, not 0 (usage: pair first X)\n");
+}
+
 TEST(ScenarioRunner, CommandsSeeTheirLocation) {
     Fixture f;
     EXPECT_EQ(f.run("\nwhere\n", "loc.kvs"), RunStatus::Held);
@@ -176,8 +195,8 @@ TEST(ScenarioRunner, TraceEchoesEachCommand) {
     Fixture f;
     RunOptions options;
     options.trace = true;
-    EXPECT_EQ(f.run("# quiet\n   echo hi there\n", "s.kvs", options), RunStatus::Held);
-    EXPECT_EQ(f.out.str(), "> echo hi there\nhi there\n");
+    EXPECT_EQ(f.run("# quiet\n   note x\necho hi there\n", "s.kvs", options), RunStatus::Held);
+    EXPECT_EQ(f.out.str(), "> note x\nhi there\n");
 }
 
 TEST(CommandTable, RefusesTheSameNameTwice) {

@@ -96,7 +96,9 @@ void executeCommand(ScenarioContext& context, const CommandTable& table,
                           (command->usage.empty() ? "" : " " + command->usage) + ")");
     }
     command->run(context, CommandArgs(command->name,
-                                      std::vector<std::string>(tokens.begin() + 1, tokens.end())));
+                                      std::vector<std::string>(
+                                          tokens.begin() + static_cast<std::ptrdiff_t>(nameLength),
+                                          tokens.end())));
 }
 
 ScenarioRunner::ScenarioRunner(const CommandTable& table, RunOptions options, std::ostream& out,
@@ -168,7 +170,8 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
             if (tokens.empty()) {
                 continue;
             }
-            if (context.options().trace) {
+            // Narration (echo) is printed by the command itself; tracing it would say it twice.
+            if (context.options().trace && tokens.front() != "echo") {
                 out_ << "> " << text.substr(text.find_first_not_of(" \t")) << "\n";
             }
             executeCommand(context, table_, tokens);
@@ -193,6 +196,10 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
         } catch (const std::exception& error) {
             out_.flush();
             report_ << where << ": " << error.what() << "\n";
+            return RunStatus::CouldNotRun;
+        } catch (...) {
+            out_.flush();
+            report_ << where << ": the command failed with an unknown exception\n";
             return RunStatus::CouldNotRun;
         }
     }
