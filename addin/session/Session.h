@@ -18,6 +18,9 @@ inline bool ShowDeprecatedMacroWarning = false;
 
 // The values of the login answer.
 inline std::string LoginUserID;
+// The server's date and time of the login; becomes LastLoginDate once the first symbol-list
+// upkeep has been queued.
+inline std::string LoginDate;
 // "1": the dividends-and-splits step of pool command 8 runs.
 inline std::string DivSplitProcessFlag;
 // The shortest refresh interval, in seconds, the toolbar may offer.

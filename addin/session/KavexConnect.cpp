@@ -1,0 +1,118 @@
+#include "addin/session/KavexConnect.h"
+
+#include <memory>
+
+#include "addin/core/Browser.h"
+#include "addin/core/Globals.h"
+#include "addin/core/Log.h"
+#include "addin/excelevents/clsXLApp.h"
+#include "addin/functions/KavexConnectMethods.h"
+#include "addin/refresh/AutoUpdate.h"
+#include "addin/session/Login.h"
+#include "addin/session/Session.h"
+#include "addin/session/StartupTables.h"
+#include "addin/session/frmSplash.h"
+
+namespace kavex::addin::session {
+
+namespace {
+
+std::vector<std::string>& registered() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+void registerWorksheetFunctions(sheet::Application& application) {
+    std::vector<std::string>& names = registered();
+    names.clear();
+    for (const functions::InterfaceMethod& method : functions::KavexConnectMethods()) {
+        if (!method.call) {
+            continue;
+        }
+        auto call = method.call;
+        application.registerFunction(
+            std::string(method.name), [call](const std::vector<formula::Argument>& arguments) {
+                // Each worksheet function takes one argument; a call without one fails as the
+                // host fails a method called without its required parameter.
+                return call(arguments.empty() ? base::Variant::missing() : arguments.front().value);
+            });
+        names.emplace_back(method.name);
+    }
+}
+
+std::string withSeparator(std::string path) {
+    if (!path.empty() && path.back() != '/') {
+        path += '/';
+    }
+    return path;
+}
+
+}  // namespace
+
+void KavexConnect::AddinInstance_Initialize() {
+    AddInStartUp = true;
+    core::DecimalPlaces = 2;
+    core::LogLevel = 0;
+}
+
+void KavexConnect::AddinInstance_OnConnection(sheet::Application& application,
+                                              const std::string& addInPath) {
+    core::ExcelApp = &application;
+    core::AppPath = withSeparator(addInPath);
+    core::AddInPath = core::AppPath;
+    // A second connection replaces the sink, which releases the first one.
+    XLAppEvents.reset();
+    XLAppEvents = std::make_unique<excelevents::clsXLApp>();
+    registerWorksheetFunctions(application);
+    AddInStartUp = false;
+}
+
+void KavexConnect::AddinInstance_OnDisconnection() {
+    ShutdownAddIn(kLogoutNormal);
+    if (core::ExcelApp != nullptr) {
+        // The close handler leaves the host's own prompts off; give them back.
+        core::ExcelApp->setDisplayAlerts(true);
+    }
+    SplashVisible = false;
+    UnloadSplash();
+    XLAppEvents.reset();
+    if (core::DBConnection) {
+        try {
+            core::DBConnection->Close();
+        } catch (...) {
+        }
+        core::DBConnection.reset();
+    }
+    core::IEBrowser.reset();
+    core::ExcelApp = nullptr;
+}
+
+base::Variant KavexConnect::InitializeAddInVariables() {
+    InitAddInVariables();
+    return true;
+}
+
+void KavexConnect::eShowBrowser(const std::string& address) {
+    core::OpenURLInBrowser(address);
+}
+
+void KavexConnect::KavexAddSymbol(const std::string& symbol) {
+    core::WriteLog("KavexAddSymbol", 2, "Not available: " + symbol);
+}
+
+void KavexConnect::KavexAutoUpdate() {
+    if (UserSessionKey.empty()) {
+        return;
+    }
+    if (core::AutoUpdateMode == 1) {
+        refresh::StopAutoUpdate();
+    } else {
+        refresh::StartAutoUpdate();
+    }
+}
+
+const std::vector<std::string>& RegisteredFunctionNames() {
+    return registered();
+}
+
+}  // namespace kavex::addin::session
