@@ -9,8 +9,10 @@ namespace kavex::addin::commandbars {
 inline bool LoginInProgress = false;
 
 // Without a session: sets LoginInProgress, runs the whole login flow and, for a workbook that is
-// not an add-in workbook, restores the cursor, the status bar and Excel's window; then clears
-// LoginInProgress. With a session it does nothing. Never fails; the flag is not used.
+// not an add-in workbook, restores the cursor, the status bar ("Ready"), closes the splash window
+// and brings Excel's window forward; then clears LoginInProgress. With a session it does nothing.
+// Never fails (a dialog nobody answered is passed on: it is the script's fault, not the add-in's);
+// the flag is not used.
 void ProcessLoginIfRequired(const sheet::Workbook& workbook, bool& unused);
 
 }  // namespace kavex::addin::commandbars
