@@ -1,0 +1,78 @@
+#include "addin/marketdata/DivSplit.h"
+
+#include <exception>
+
+#include "addin/core/Database.h"
+#include "addin/core/Log.h"
+#include "addin/core/WebTransport.h"
+#include "addin/marketdata/CacheSupport.h"
+#include "addin/marketdata/QuoteRequest.h"
+#include "addin/session/Session.h"
+#include "platform/db/Recordset.h"
+#include "platform/xml/Document.h"
+
+namespace kavex::addin::marketdata {
+
+namespace {
+
+// The symbols the cache follows, comma-separated.
+std::string cachedSymbols() {
+    db::Recordset rows;
+    rows.Open("SELECT Symbol FROM AQ_StockSymbolData ORDER BY Symbol", CacheConnection());
+    std::string list;
+    for (; !rows.Eof(); rows.MoveNext()) {
+        const base::Variant symbol = rows.Fields(0);
+        if (!symbol.isText() || symbol.text().empty())
+            continue;
+        if (!list.empty())
+            list += ',';
+        list += symbol.text();
+    }
+    rows.Close();
+    return list;
+}
+
+}  // namespace
+
+std::string GetDivSPLData() {
+    std::string status;
+    std::string description;
+    try {
+        core::WriteLog("GetDivSPLData", 3, "Entering GetDivSPLData");
+        const std::string symbols = cachedSymbols();
+        if (symbols.empty()) {
+            // Nothing followed, nothing to ask for (an empty list would ask for every symbol).
+            LastDivSplitItems.clear();
+            core::WriteLog("GetDivSPLData", 3, "Exiting GetDivSPLData");
+            return std::string(kOK);
+        }
+        const std::string fromDate = core::GetConfigSetting("DIVSPL_LAST_EFFECTIVE_DATE");
+        xml::Document answer;
+        status = core::CallWebService("GetDivSplData.jsp",
+                                      "SessionKey=" + UrlEncoded(session::UserSessionKey) +
+                                          "&FromDate=" + UrlEncoded(fromDate) +
+                                          "&Symbols=" + UrlEncoded(symbols),
+                                      answer, description);
+        if (status == kOK) {
+            std::vector<DivSplitItem> items;
+            for (const xml::Node& item : answer.selectNodes("zurovizout/Items/Item")) {
+                items.push_back({ChildText(item, "Symbol"), ChildText(item, "Type"),
+                                 ChildText(item, "EffectiveDate"), ChildText(item, "Value")});
+                core::WriteLog("GetDivSPLData", 2,
+                               items.back().Type + " " + items.back().Symbol + " " +
+                                   items.back().EffectiveDate + " " + items.back().Value);
+            }
+            LastDivSplitItems = std::move(items);
+        }
+    } catch (const std::exception& error) {
+        status = kFail;
+        description = "Error while fetching dividends and splits: " + ErrorText(error);
+    }
+    if (status != kOK)
+        core::WriteLog("GetDivSPLData", 1,
+                       "Error Code : " + status + " Error Description : " + description);
+    core::WriteLog("GetDivSPLData", 3, "Exiting GetDivSPLData");
+    return status;
+}
+
+}  // namespace kavex::addin::marketdata

@@ -1,0 +1,140 @@
+#include "addin/marketdata/QuoteFetch.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+
+#include "addin/core/Log.h"
+#include "addin/marketdata/CacheSupport.h"
+#include "addin/marketdata/QuoteRequest.h"
+#include "platform/db/Recordset.h"
+
+namespace kavex::addin::marketdata {
+
+namespace {
+
+constexpr long kDefaultSymbolFreshSeconds = 15;
+
+bool sameSymbol(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::toupper(x) == std::toupper(y);
+           });
+}
+
+struct BatchOutcome {
+    std::size_t stored = 0;
+    bool connectivityLost = false;
+    bool stop = false;  // the service cannot be reached: the remaining batches are not tried
+};
+
+// One request for up to 25 symbols; its quotes are stored together or not at all. A symbol the
+// service does not know (a Stock element with an Error) or leaves out is not stored.
+BatchOutcome fetchBatch(const std::vector<std::string>& batch, std::string& description) {
+    BatchOutcome outcome;
+    const QuoteAnswer answer = RequestQuotes(batch);
+    if (answer.status != kOK) {
+        description = answer.status + ": " + answer.description;
+        outcome.connectivityLost = answer.status == kConnectivityLost;
+        outcome.stop = answer.status == kConnectivityLost || answer.status == kTimeout;
+        return outcome;
+    }
+    std::vector<std::pair<std::string, std::string>> quotes;
+    for (const std::string& symbol : batch) {
+        const auto stock = std::find_if(
+            answer.stocks.begin(), answer.stocks.end(),
+            [&](const xml::Node& s) { return sameSymbol(ChildText(s, "Symbol"), symbol); });
+        if (stock == answer.stocks.end()) {
+            description = "The quote service did not answer for " + symbol + ".";
+        } else if (stock->selectSingleNode("Error")) {
+            description = symbol + ": " + ChildText(*stock, "Error");
+        } else {
+            quotes.emplace_back(symbol, StockXml(*stock));
+        }
+    }
+    try {
+        CacheTransaction transaction(CacheConnection());
+        for (const auto& [symbol, stockXml] : quotes)
+            InsertUpdateStockSymbolData(symbol, stockXml);
+        transaction.commit();
+        outcome.stored = quotes.size();
+    } catch (const std::exception& error) {
+        description = "Error while storing quotes: " + ErrorText(error);
+    }
+    return outcome;
+}
+
+// Fetches the symbols in batches of 25.
+std::string fetchSymbols(const char* procedure, const std::vector<std::string>& symbols,
+                         std::string& description) {
+    std::size_t stored = 0;
+    bool connectivityLost = false;
+    for (std::size_t start = 0; start < symbols.size(); start += kQuoteBatchSize) {
+        const std::size_t end = std::min(symbols.size(), start + kQuoteBatchSize);
+        const std::vector<std::string> batch(symbols.begin() + static_cast<long>(start),
+                                             symbols.begin() + static_cast<long>(end));
+        const BatchOutcome outcome = fetchBatch(batch, description);
+        stored += outcome.stored;
+        connectivityLost = connectivityLost || outcome.connectivityLost;
+        if (outcome.stop)
+            break;
+    }
+    const std::string status = CombinedStatus(stored, symbols.size(), connectivityLost);
+    if (status != kOK)
+        core::WriteLog(procedure, 1,
+                       "Fetched " + std::to_string(stored) + " of " +
+                           std::to_string(symbols.size()) + " symbols. Status : " + status +
+                           " Error Description : " + description);
+    return status;
+}
+
+}  // namespace
+
+std::string AddSymbols(const std::string& /*sessionKey*/, const SymbolList& symbolList,
+                       short /*actionValue*/, const std::string& /*text*/,
+                       std::string& description) {
+    if (!HasSymbols(symbolList))
+        return std::string(kOK);
+    return fetchSymbols("AddSymbols", SymbolsOf(symbolList), description);
+}
+
+std::string FetchStockSymbolData(const SymbolList& symbolList, std::string& description) {
+    std::vector<std::string> due;
+    try {
+        for (const std::string& symbol : SymbolsOf(symbolList)) {
+            if (CheckStockSymbolDataStatus(symbol) == kDataFetched)
+                due.push_back(symbol);
+        }
+    } catch (const std::exception& error) {
+        description = "Error while checking the cached quotes: " + ErrorText(error);
+        core::WriteLog("FetchStockSymbolData", 1, description);
+        return std::string(kFail);
+    }
+    if (due.empty())
+        return std::string(kOK);
+    return fetchSymbols("FetchStockSymbolData", due, description);
+}
+
+std::string CheckStockSymbolDataStatus(const std::string& symbol) {
+    db::Recordset rows;
+    rows.Open("SELECT LastCheckDate FROM AQ_StockSymbolData WHERE Symbol = " + SqlQuoted(symbol),
+              CacheConnection());
+    const base::Variant lastCheck = rows.Eof() ? base::Variant::null() : rows.Fields(0);
+    rows.Close();
+    const long fresh = FreshnessSeconds("SYMBOL_DATA_REFRESH_SECONDS", kDefaultSymbolFreshSeconds);
+    return std::string(IsDue(lastCheck, fresh) ? kDataFetched : kDataNotFetched);
+}
+
+void InsertUpdateStockSymbolData(const std::string& symbol, const std::string& stockXml) {
+    db::Connection& connection = CacheConnection();
+    const long updated = connection.Execute(
+        "UPDATE AQ_StockSymbolData SET SymbolData = " + SqlQuoted(stockXml) +
+        ", LastCheckDate = Now(), LastFetchDate = Now() WHERE Symbol = " + SqlQuoted(symbol));
+    if (updated == 0)
+        connection.Execute(
+            "INSERT INTO AQ_StockSymbolData(Symbol, SymbolData, LastCheckDate, LastFetchDate) "
+            "VALUES(" +
+            SqlQuoted(symbol) + ", " + SqlQuoted(stockXml) + ", Now(), Now())");
+}
+
+}  // namespace kavex::addin::marketdata

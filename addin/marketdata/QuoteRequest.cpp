@@ -1,0 +1,88 @@
+#include "addin/marketdata/QuoteRequest.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "addin/core/WebTransport.h"
+#include "addin/marketdata/CacheSupport.h"
+#include "addin/session/Session.h"
+
+namespace kavex::addin::marketdata {
+
+QuoteAnswer RequestQuotes(const std::vector<std::string>& symbols) {
+    QuoteAnswer answer;
+    try {
+        std::string list;
+        for (const std::string& symbol : symbols) {
+            if (!list.empty())
+                list += ',';
+            list += UrlEncoded(symbol);
+        }
+        const core::WebResponse response = core::SendAsyncWebRequest(
+            core::QuoteServiceRequestURL("symbols=" + list), session::ExFeedReferrer);
+        if (response.status != kOK) {
+            answer.status = response.status.empty() ? std::string(kFail) : response.status;
+            answer.description = response.description;
+            return answer;
+        }
+        xml::Document document;
+        if (!document.loadXML(response.text)) {
+            answer.status = kFail;
+            answer.description =
+                "The quote service's answer is not XML: " + document.parseErrorReason();
+            return answer;
+        }
+        const xml::Node root = document.documentElement();
+        if (root.nodeName() != "StockData") {
+            answer.status = kFail;
+            answer.description = "The quote service's answer has no StockData element.";
+            return answer;
+        }
+        if (const xml::Node error = root.selectSingleNode("Error")) {
+            answer.status = kFail;
+            answer.description = ChildText(error, "Code") + ": " + ChildText(error, "Description");
+            return answer;
+        }
+        for (const xml::Node& stock : root.selectNodes("Stock"))
+            answer.stocks.push_back(stock);
+        answer.status = kOK;
+    } catch (const std::exception& error) {
+        answer.status = kFail;
+        answer.description = "Error while requesting quotes: " + ErrorText(error);
+        answer.stocks.clear();
+    }
+    return answer;
+}
+
+std::string ChildText(const xml::Node& element, std::string_view name) {
+    const xml::Node child = element.selectSingleNode(name);
+    return child ? child.text() : std::string();
+}
+
+std::string StockXml(const xml::Node& stock, const std::vector<std::string_view>& without,
+                     const xml::Node& extra, const std::vector<std::string_view>& append) {
+    xml::Document document;
+    xml::Node root = document.appendChild(document.createElement("Stock"));
+    for (const xml::Node& child : stock.selectNodes("*")) {
+        const std::string name = child.nodeName();
+        if (std::find(without.begin(), without.end(), name) == without.end())
+            root.appendChild(child);
+    }
+    if (extra) {
+        for (const std::string_view name : append) {
+            if (const xml::Node child = extra.selectSingleNode(name))
+                root.appendChild(child);
+        }
+    }
+    return root.xml();
+}
+
+std::string CombinedStatus(std::size_t stored, std::size_t wanted, bool connectivityLost) {
+    if (stored == wanted)
+        return std::string(kOK);
+    if (stored > 0)
+        return std::string(kPartialOK);
+    return std::string(connectivityLost ? kConnectivityLost : kFail);
+}
+
+}  // namespace kavex::addin::marketdata
