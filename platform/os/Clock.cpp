@@ -64,26 +64,26 @@ void Clock::advanceTo(std::int64_t epochMillis) {
     }
 }
 
-Clock& clock() {
+Clock& machineClock() {
     static Clock instance;
     return instance;
 }
 
 base::Date Now() {
-    const std::int64_t utc = wholeSeconds(clock().epochMillis());
+    const std::int64_t utc = wholeSeconds(machineClock().epochMillis());
     return dateFromEpochMillis(utc + zoneOffsetAtUtc(machineTimeZone(), utc));
 }
 
 base::Date NowUtc() {
-    return dateFromEpochMillis(wholeSeconds(clock().epochMillis()));
+    return dateFromEpochMillis(wholeSeconds(machineClock().epochMillis()));
 }
 
 void Sleep(std::int64_t milliseconds) {
     if (milliseconds <= 0) {
         return;
     }
-    if (clock().isSimulated()) {
-        clock().advance(milliseconds);
+    if (machineClock().isSimulated()) {
+        machineClock().advance(milliseconds);
     } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }

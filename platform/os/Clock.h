@@ -32,7 +32,7 @@ class Clock {
 };
 
 // The process-wide clock.
-Clock& clock();
+Clock& machineClock();
 
 // The runtime's Now: local date and time in whole seconds.
 base::Date Now();

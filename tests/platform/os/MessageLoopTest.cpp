@@ -1,0 +1,251 @@
+#include "platform/os/MessageLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/base/PlatformError.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Timer.h"
+#include "tests/platform/os/CivilTime.h"
+
+namespace kavex::os {
+namespace {
+
+using testing::civilMillis;
+
+class MessageLoopTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        messageLoop().reset();
+        machineClock().startSimulationUtc(start);
+    }
+    void TearDown() override {
+        messageLoop().reset();
+        machineClock().useRealTime();
+    }
+    std::int64_t elapsed() const { return machineClock().epochMillis() - start; }
+
+    const std::int64_t start = civilMillis(2024, 5, 6, 14, 0, 0);
+};
+
+TEST_F(MessageLoopTest, AnIdleHourOfSimulatedTimeTakesWellUnderASecond) {
+    Timer everySecond;
+    int ticks = 0;
+    everySecond.setOnTimer([&] { ++ticks; });
+    everySecond.setInterval(1000);
+    everySecond.setEnabled(true);
+
+    const auto before = std::chrono::steady_clock::now();
+    messageLoop().runFor(3600);
+    const auto took = std::chrono::steady_clock::now() - before;
+
+    EXPECT_EQ(ticks, 3600);
+    EXPECT_EQ(elapsed(), 3600 * 1000);
+    EXPECT_LT(took, std::chrono::milliseconds(500));
+}
+
+TEST_F(MessageLoopTest, WaitingWithNoTimerStillMovesTheClockExactly) {
+    messageLoop().runFor(30);
+    EXPECT_EQ(elapsed(), 30000);
+}
+
+TEST_F(MessageLoopTest, TicksFireInDueOrderAndOnlyInsideDoEvents) {
+    std::vector<std::string> order;
+    Timer slow, fast, middle;
+    slow.setOnTimer([&] { order.push_back("slow"); });
+    fast.setOnTimer([&] { order.push_back("fast"); });
+    middle.setOnTimer([&] { order.push_back("middle"); });
+    slow.setInterval(3000);
+    fast.setInterval(1000);
+    middle.setInterval(2000);
+    slow.setEnabled(true);
+    fast.setEnabled(true);
+    middle.setEnabled(true);
+
+    machineClock().advance(10000);  // all overdue, nothing ticks until the loop runs
+    EXPECT_TRUE(order.empty());
+    EXPECT_TRUE(DoEvents());
+    EXPECT_EQ(order, (std::vector<std::string>{"fast", "middle", "slow"}));
+}
+
+TEST_F(MessageLoopTest, AnIdleDoEventsJumpsToTheNextDueTimerAndTicksIt) {
+    Timer timer;
+    int ticks = 0;
+    timer.setOnTimer([&] { ++ticks; });
+    timer.setInterval(60000);
+    timer.setEnabled(true);
+
+    EXPECT_TRUE(DoEvents());
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(elapsed(), 60000);
+}
+
+TEST_F(MessageLoopTest, ADisabledTimerNeverTicks) {
+    Timer timer;
+    int ticks = 0;
+    timer.setOnTimer([&] { ++ticks; });
+    timer.setInterval(1000);
+    timer.setEnabled(true);
+    timer.setEnabled(false);
+    Timer zeroInterval;
+    zeroInterval.setOnTimer([&] { ++ticks; });
+    zeroInterval.setEnabled(true);  // Interval 0: never ticks
+
+    messageLoop().runFor(120);
+    EXPECT_EQ(ticks, 0);
+}
+
+TEST_F(MessageLoopTest, ReEnablingOrChangingTheIntervalRestartsIt) {
+    Timer timer;
+    std::vector<std::int64_t> tickTimes;
+    timer.setOnTimer([&] { tickTimes.push_back(elapsed()); });
+    timer.setInterval(1000);
+    timer.setEnabled(true);
+    messageLoop().runFor(0.9);
+    timer.setEnabled(false);
+    timer.setEnabled(true);  // restarts at 900
+    messageLoop().runFor(1.0);
+    EXPECT_EQ(tickTimes, (std::vector<std::int64_t>{1900}));
+
+    timer.setInterval(5000);  // restarts at 1900 with the new interval
+    messageLoop().runFor(5.0);
+    EXPECT_EQ(tickTimes, (std::vector<std::int64_t>{1900, 6900}));
+}
+
+TEST_F(MessageLoopTest, ATimerDisabledByAnEarlierTickInTheSameTurnDoesNotTick) {
+    Timer first, second;
+    int secondTicks = 0;
+    first.setOnTimer([&] { second.setEnabled(false); });
+    second.setOnTimer([&] { ++secondTicks; });
+    first.setInterval(1000);
+    second.setInterval(1000);
+    first.setEnabled(true);
+    second.setEnabled(true);
+    messageLoop().runFor(5);
+    EXPECT_EQ(secondTicks, 0);
+}
+
+TEST_F(MessageLoopTest, ATickHandlerSpinningTheLoopIsNotReEntered) {
+    Timer pool, other;
+    int depth = 0;
+    int maxDepth = 0;
+    int poolTicks = 0;
+    int otherTicks = 0;
+    pool.setOnTimer([&] {
+        ++poolTicks;
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        // A 30-second wait inside the tick, as a refresh waiting for its fetch does.
+        const auto until = machineClock().epochMillis() + 30000;
+        while (machineClock().epochMillis() < until) {
+            DoEvents();
+        }
+        --depth;
+    });
+    other.setOnTimer([&] { ++otherTicks; });
+    pool.setInterval(1000);
+    other.setInterval(1000);
+    pool.setEnabled(true);
+    other.setEnabled(true);
+
+    messageLoop().runFor(1.5);
+    EXPECT_EQ(poolTicks, 1);
+    EXPECT_EQ(maxDepth, 1);
+    EXPECT_GE(otherTicks, 29);  // other timers go on ticking during the wait
+}
+
+TEST_F(MessageLoopTest, ATimerReleasedInsideItsOwnTickFinishesThatTick) {
+    auto timer = CreateTimerObject("VBATimer.Timer");
+    bool finished = false;
+    timer->setOnTimer([&] {
+        timer.reset();  // a logout from the session timer releases the timers
+        finished = true;
+    });
+    timer->setInterval(1000);
+    timer->setEnabled(true);
+    messageLoop().runFor(3);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(messageLoop().ticksDelivered(), 1u);
+}
+
+TEST_F(MessageLoopTest, OnlyTheTimerProgramIdCreatesATimer) {
+    EXPECT_NE(CreateTimerObject("vbatimer.timer"), nullptr);
+    try {
+        CreateTimerObject("Some.Other");
+        FAIL() << "expected error 429";
+    } catch (const base::PlatformError& error) {
+        EXPECT_EQ(error.number(), 429);
+    }
+    Timer timer;
+    EXPECT_THROW(timer.setInterval(-1), base::PlatformError);
+}
+
+TEST_F(MessageLoopTest, PostedActionsRunInOrderAndOneThatPostsAgainRunsOnTheNextTurn) {
+    std::vector<int> ran;
+    messageLoop().post([&] { ran.push_back(1); });
+    messageLoop().post([&] {
+        ran.push_back(2);
+        messageLoop().post([&] { ran.push_back(3); });
+    });
+    EXPECT_TRUE(DoEvents());
+    EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(DoEvents());
+    EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(MessageLoopTest, PollHooksRunEachTurnAndAPendingOneHoldsTheClockToRealTime) {
+    int polls = 0;
+    bool pending = true;
+    const PollHookId id = messageLoop().addPollHook([&] {
+        ++polls;
+        return PollResult{false, pending};
+    });
+    Timer farAway;
+    farAway.setInterval(3600 * 1000);
+    farAway.setEnabled(true);
+
+    EXPECT_FALSE(DoEvents());
+    EXPECT_EQ(polls, 1);
+    EXPECT_LT(elapsed(), 1000);  // no jump while an answer is awaited
+
+    pending = false;
+    EXPECT_TRUE(DoEvents());  // now the jump to the far timer happens
+    EXPECT_EQ(elapsed(), 3600 * 1000);
+    messageLoop().removePollHook(id);
+    DoEvents();
+    EXPECT_EQ(polls, 2);
+}
+
+TEST_F(MessageLoopTest, AHookThatSpinsTheLoopIsNotReEntered) {
+    int depth = 0;
+    int maxDepth = 0;
+    ScopedPollHook hook([&] {
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        DoEvents();
+        --depth;
+        return PollResult{};
+    });
+    DoEvents();
+    EXPECT_EQ(maxDepth, 1);
+}
+
+TEST_F(MessageLoopTest, SleepMovesSimulatedTimeWithoutRunningTicks) {
+    Timer timer;
+    int ticks = 0;
+    timer.setOnTimer([&] { ++ticks; });
+    timer.setInterval(10);
+    timer.setEnabled(true);
+    Sleep(50);
+    EXPECT_EQ(elapsed(), 50);
+    EXPECT_EQ(ticks, 0);
+    DoEvents();
+    EXPECT_EQ(ticks, 1);  // missed ticks are not made up
+}
+
+}  // namespace
+}  // namespace kavex::os
