@@ -1,0 +1,49 @@
+#include "addin/commandbars/BarSupport.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "addin/core/Globals.h"
+#include "addin/core/Log.h"
+#include "platform/base/PlatformError.h"
+#include "platform/forms/DialogDriver.h"
+
+namespace kavex::addin::commandbars {
+
+std::shared_ptr<office::CommandBar> FindCommandBar(std::string_view name) {
+    for (const auto& bar : core::ExcelCommandBars.All()) {
+        if (!bar->isDeleted() && LowerCase(bar->Name()) == LowerCase(name)) {
+            return bar;
+        }
+    }
+    return nullptr;
+}
+
+std::string LowerCase(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return result;
+}
+
+std::string ErrorText(const std::exception& error) {
+    if (const auto* platform = dynamic_cast<const base::PlatformError*>(&error)) {
+        return "(" + std::to_string(platform->number()) + ") " + platform->description();
+    }
+    return std::string("(0) ") + error.what();
+}
+
+void RunStep(std::string_view procedure, std::string_view what,
+             const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const forms::DialogFailure&) {
+        throw;
+    } catch (const std::exception& error) {
+        core::WriteLog(
+            procedure, 1,
+            "Error while " + std::string(what) + " Error description : " + ErrorText(error));
+    }
+}
+
+}  // namespace kavex::addin::commandbars
