@@ -212,10 +212,16 @@ class CellContext final : public formula::EvaluationContext {
 
 void AppState::evaluateCell(SheetData& sheet, CellKey key, bool recurse) {
     auto it = sheet.cells.find(key);
-    if (it == sheet.cells.end() || !it->second.formula || it->second.evaluating) {
-        return;
+    if (it != sheet.cells.end()) {
+        evaluateCell(sheet, it->second, recurse);
     }
-    Cell& cell = it->second;
+}
+
+bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
+    if (!cell.formula || cell.evaluating) {
+        return false;
+    }
+    bool changed = false;
     // A function may put a new formula into its own cell; that one is computed next, a few
     // times at most (a function that always rewrites its cell must not spin for ever).
     for (int attempt = 0; attempt < 4 && cell.formula && (attempt == 0 || cell.dirty); ++attempt) {
@@ -231,13 +237,17 @@ void AppState::evaluateCell(SheetData& sheet, CellKey key, bool recurse) {
         --calcDepth;
         cell.evaluating = false;
         if (cell.formula.get() == compiled) {
-            cell.value = std::move(result);
+            // The old value comes back in result, for the comparison, without a copy.
+            std::swap(cell.value, result);
+            changed = !(cell.value == result);
             break;
         }
+        changed = true;
     }
     if (calcDepth == 0 && !retired.empty()) {
         retired.clear();
     }
+    return changed;
 }
 
 int AppState::functionSlot(std::string_view name) const {
@@ -389,40 +399,44 @@ void AppState::calculateDirty(std::uint32_t onlySheet) {
 
 void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) {
     auto hold = sheet.shared_from_this();
-    const auto keys = existingKeys(sheet, areas);
     std::vector<GlobalKey> changedKeys;
-    const bool watch = !dependencies.empty() || dependenciesStale;
-    for (CellKey key : keys) {
+    // The hot path: one look-up per cell, no copies of values.
+    auto visit = [&](CellKey key) {
+        auto it = sheet.cells.find(key);
+        if (it != sheet.cells.end() && it->second.formula &&
+            evaluateCell(sheet, it->second, false)) {
+            changedKeys.push_back(globalKey(sheet.id, key));
+        }
+    };
+    for (const Area& a : areas) {
         if (!sheet.alive) {
             break;
         }
-        auto it = sheet.cells.find(key);
-        if (it == sheet.cells.end() || !it->second.formula) {
-            continue;
-        }
-        if (!watch) {
-            evaluateCell(sheet, key, false);
-            continue;
-        }
-        Variant before = it->second.value;
-        evaluateCell(sheet, key, false);
-        it = sheet.cells.find(key);
-        if (it != sheet.cells.end() && !(it->second.value == before)) {
-            changedKeys.push_back(globalKey(sheet.id, key));
+        if (a.cellCount() <= static_cast<long long>(sheet.cells.size()) * 2 + 64) {
+            for (int r = a.firstRow; r <= a.lastRow && sheet.alive; ++r) {
+                for (int c = a.firstColumn; c <= a.lastColumn; ++c) {
+                    visit(cellKey(r, c));
+                }
+            }
+        } else {
+            for (CellKey key : existingKeys(sheet, {a})) {
+                visit(key);
+            }
         }
     }
-    if (changedKeys.empty()) {
+    if (changedKeys.empty() || !sheet.alive) {
         return;
     }
     // The cells asked for are done; what reads them waits (or, in automatic mode, follows).
     const auto closure = dependentsClosure(changedKeys);
-    std::unordered_set<GlobalKey> done;
-    for (CellKey key : keys) {
-        done.insert(globalKey(sheet.id, key));
-    }
     std::vector<GlobalKey> follow;
     for (GlobalKey key : closure) {
-        if (!done.count(key)) {
+        const CellKey cell = globalCell(key);
+        const bool asked = globalSheet(key) == sheet.id &&
+                           std::any_of(areas.begin(), areas.end(), [&](const Area& a) {
+                               return a.contains(keyRow(cell), keyColumn(cell));
+                           });
+        if (!asked) {
             follow.push_back(key);
         }
     }

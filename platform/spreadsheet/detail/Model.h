@@ -319,6 +319,8 @@ struct AppState {
     void registerFormula(SheetData& sheet, CellKey key, const CompiledFormula& formula);
     void unregisterFormula(SheetData& sheet, CellKey key);
     void evaluateCell(SheetData& sheet, CellKey key, bool recurse);
+    // true when the value changed.
+    bool evaluateCell(SheetData& sheet, Cell& cell, bool recurse);
     std::vector<GlobalKey> dependentsClosure(const std::vector<GlobalKey>& roots);
     void recalculate(const std::vector<GlobalKey>& cells);
     void calculateDirty(std::uint32_t onlySheet = 0);
