@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "addin/core/Globals.h"
+#include "addin/core/Log.h"
+#include "addin/core/Strings.h"
+#include "platform/base/Conversions.h"
+#include "tests/addin/core/TempFolder.h"
+
+namespace kavex::addin::core {
+namespace {
+
+class WriteLogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetCoreGlobals();
+        AddInPath = folder_.withSeparator();
+    }
+    void TearDown() override { ResetCoreGlobals(); }
+
+    std::vector<std::string> logLines() const { return folder_.lines("KavexLog.txt"); }
+
+    testing::TempFolder folder_{"kavex-log"};
+};
+
+TEST_F(WriteLogTest, WritesDateTimeProcedureAndMessageSeparatedByTabs) {
+    LogLevel = 3;
+    WriteLog("OpenDBConnection", 1, "Database x file does not exist.");
+
+    const auto lines = logLines();
+    ASSERT_EQ(lines.size(), 1u);
+    const auto fields = SplitString(lines[0], "\t");
+    ASSERT_EQ(fields.size(), 3u) << lines[0];
+    EXPECT_TRUE(base::IsDate(base::Variant(fields[0]))) << fields[0];
+    EXPECT_EQ(fields[1], "OpenDBConnection");
+    EXPECT_EQ(fields[2], "Database x file does not exist.");
+}
+
+TEST_F(WriteLogTest, AppendsOneLinePerCall) {
+    LogLevel = 2;
+    WriteLog("A", 1, "first");
+    WriteLog("B", 2, "second");
+    WriteLog("C", 1, "third");
+
+    const auto lines = logLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[0].find("\tA\tfirst"), std::string::npos);
+    EXPECT_NE(lines[1].find("\tB\tsecond"), std::string::npos);
+    EXPECT_NE(lines[2].find("\tC\tthird"), std::string::npos);
+}
+
+TEST_F(WriteLogTest, WritesOnlyLevelsAtOrBelowTheConfiguredOne) {
+    LogLevel = 2;
+    WriteLog("P", 1, "error");
+    WriteLog("P", 2, "detail");
+    WriteLog("P", 3, "trace");
+
+    const auto lines = logLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("error"), std::string::npos);
+    EXPECT_NE(lines[1].find("detail"), std::string::npos);
+}
+
+TEST_F(WriteLogTest, WritesNothingBeforeTheConfigurationIsRead) {
+    WriteLog("P", 1, "error before login");
+    EXPECT_FALSE(std::filesystem::exists(folder_.path() / "KavexLog.txt"));
+}
+
+TEST_F(WriteLogTest, NeverFailsWhenTheFolderCannotBeWritten) {
+    LogLevel = 3;
+    AddInPath = "/dev/null/no-such-folder/";
+    EXPECT_NO_THROW(WriteLog("P", 1, "lost"));
+
+    // A folder where the log file's name is taken by a folder.
+    AddInPath = folder_.withSeparator();
+    std::filesystem::create_directory(folder_.path() / "KavexLog.txt");
+    EXPECT_NO_THROW(WriteLog("P", 1, "lost too"));
+}
+
+TEST_F(WriteLogTest, WritesNothingWithoutAnAddInFolder) {
+    LogLevel = 3;
+    AddInPath.clear();
+    const auto before = std::filesystem::exists("KavexLog.txt");
+    EXPECT_NO_THROW(WriteLog("P", 1, "nowhere"));
+    EXPECT_EQ(std::filesystem::exists("KavexLog.txt"), before);
+}
+
+TEST(StringsTest, ReplaceStringReplacesEveryOccurrenceCaseSensitively) {
+    EXPECT_EQ(ReplaceString("AT%26T %26 Co", "%26", "&"), "AT&T & Co");
+    EXPECT_EQ(ReplaceString("abcABC", "abc", "x"), "xABC");
+    EXPECT_EQ(ReplaceString("aaa", "a", "aa"), "aaaaaa");
+    EXPECT_EQ(ReplaceString("", "a", "b"), "");
+    EXPECT_EQ(ReplaceString("text", "", "b"), "text");
+}
+
+TEST(StringsTest, SplitStringAsTheRuntimeSplits) {
+    EXPECT_EQ(SplitString("NSDQ,NYSE,AMEX", ","),
+              (std::vector<std::string>{"NSDQ", "NYSE", "AMEX"}));
+    EXPECT_EQ(SplitString("a,,b,", ","), (std::vector<std::string>{"a", "", "b", ""}));
+    EXPECT_TRUE(SplitString("", ",").empty());
+    EXPECT_EQ(SplitString("a b", ""), (std::vector<std::string>{"a b"}));
+    EXPECT_EQ(SplitString("1 - 2", " - "), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST(StringsTest, URLEncodeKeepsUnreservedAndEncodesTheRest) {
+    EXPECT_EQ(URLEncode("demo"), "demo");
+    EXPECT_EQ(URLEncode("a b&c=d"), "a+b%26c%3Dd");
+    EXPECT_EQ(URLEncode("%OPT"), "%25OPT");
+    EXPECT_EQ(URLEncode("caf\xC3\xA9"), "caf%C3%A9");
+}
+
+}  // namespace
+}  // namespace kavex::addin::core

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "addin/core/Globals.h"
+#include "addin/excelevents/clsXLApp.h"
+#include "addin/functions/KavexConnectMethods.h"
+#include "addin/session/KavexConnect.h"
+#include "addin/session/Login.h"
+#include "addin/session/Session.h"
+#include "addin/session/StartupTables.h"
+#include "tests/addin/session/SessionFixture.h"
+
+namespace kavex::addin::session {
+namespace {
+
+using KavexConnectTest = testing::SessionFixture;
+
+TEST_F(KavexConnectTest, ConnectionKeepsTheHostAndBindsTheEventSink) {
+    EXPECT_EQ(core::ExcelApp, &app_);
+    EXPECT_EQ(core::AddInPath, folder_.path().string() + "/");
+    ASSERT_NE(XLAppEvents, nullptr);
+    EXPECT_EQ(XLAppEvents->mXLApp(), &app_);
+    EXPECT_FALSE(AddInStartUp);
+    // Nothing else starts at connection.
+    EXPECT_TRUE(UserSessionKey.empty());
+    EXPECT_TRUE(forms::scriptedDriver().formsShown().empty());
+}
+
+TEST_F(KavexConnectTest, RegistersTheWorksheetFunctionsInInterfaceOrder) {
+    const auto& names = RegisteredFunctionNames();
+    ASSERT_EQ(names.size(), 222u);
+    std::size_t next = 0;
+    for (const functions::InterfaceMethod& method : functions::KavexConnectMethods()) {
+        if (method.call) {
+            ASSERT_LT(next, names.size());
+            EXPECT_EQ(names[next++], method.name);
+        }
+    }
+    EXPECT_TRUE(app_.isRegisteredFunction("KavexLast"));
+    EXPECT_TRUE(app_.isRegisteredFunction("lastprice"));
+    EXPECT_TRUE(app_.isRegisteredFunction("KavexEXCGName"));
+    EXPECT_FALSE(app_.isRegisteredFunction("CreateAlert"));
+    EXPECT_FALSE(app_.isRegisteredFunction("KavexAutoUpdate"));
+}
+
+TEST_F(KavexConnectTest, AWorksheetFunctionAnswersFromTheCache) {
+    sheet::Workbook book = app_.workbooks().add();
+    sheet::Worksheet ws = book.worksheets().item(1);
+    ws.range("A1").setFormula("=KavexLast(\"\")");
+    EXPECT_EQ(ws.range("A1").text(), "");
+}
+
+TEST_F(KavexConnectTest, InitializeAddInVariablesBuildsTheTables) {
+    EXPECT_EQ(connect_.InitializeAddInVariables(), base::Variant(true));
+    EXPECT_EQ(SymbolFunctionNames.Count(), 187u);
+    EXPECT_TRUE(ShowDeprecatedMacroWarning);
+}
+
+TEST_F(KavexConnectTest, DisconnectionLogsOutAndReleasesTheGlobals) {
+    answerLogin("demo", "demo");
+    ASSERT_TRUE(ProcessLogin());
+    app_.setDisplayAlerts(false);
+
+    connect_.AddinInstance_OnDisconnection();
+
+    EXPECT_TRUE(UserSessionKey.empty());
+    EXPECT_TRUE(server_.backend().hasAction("logout", std::string(kLogoutNormal)));
+    EXPECT_TRUE(app_.displayAlerts());
+    EXPECT_EQ(XLAppEvents, nullptr);
+    EXPECT_EQ(core::DBConnection, nullptr);
+    EXPECT_EQ(core::ExcelApp, nullptr);
+    EXPECT_FALSE(SplashVisible);
+    EXPECT_EQ(SymbolFunctionNames.Count(), 0u);
+}
+
+TEST_F(KavexConnectTest, ASecondConnectionReplacesTheSink) {
+    core::OpenDBConnection();
+    ASSERT_NE(core::DBConnection, nullptr);
+    sheet::Application other;
+    connect_.AddinInstance_OnConnection(other, folder_.path().string());
+    ASSERT_NE(XLAppEvents, nullptr);
+    EXPECT_EQ(XLAppEvents->mXLApp(), &other);
+    // The first sink dropped the shared connection on its way out.
+    EXPECT_EQ(core::DBConnection, nullptr);
+    connect_.AddinInstance_OnDisconnection();
+    connect_.AddinInstance_OnConnection(app_, folder_.path().string());
+}
+
+TEST_F(KavexConnectTest, BrowserMethodOpensTheSharedWindow) {
+    connect_.eShowBrowser("http://example.test/faq.jsp");
+    ASSERT_TRUE(core::IEBrowser.has_value());
+    EXPECT_EQ(core::IEBrowser->LocationURL(), "http://example.test/faq.jsp");
+    EXPECT_TRUE(core::IEBrowser->Visible());
+    EXPECT_FALSE(core::IEBrowser->ToolBar());
+    const int window = core::IEBrowser->windowNumber();
+    connect_.eShowBrowser("http://example.test/tour.jsp");
+    EXPECT_EQ(core::IEBrowser->windowNumber(), window);
+
+    core::IEBrowser->Quit();
+    connect_.eShowBrowser("http://example.test/again.jsp");
+    EXPECT_NE(core::IEBrowser->windowNumber(), window);
+    EXPECT_EQ(core::IEBrowser->LocationURL(), "http://example.test/again.jsp");
+}
+
+}  // namespace
+}  // namespace kavex::addin::session
