@@ -10,6 +10,7 @@ CommandTable buildCommandTable() {
     registerHostExpectCommands(table);
     registerTestCommands(table);
     registerServiceCommands(table);
+    registerAddinCommands(table);
     return table;
 }
 

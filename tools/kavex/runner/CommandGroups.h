@@ -11,6 +11,7 @@ void registerHostCommands(CommandTable& table);        // open, type, follow, ..
 void registerHostExpectCommands(CommandTable& table);  // expect, expect-style, ...
 void registerTestCommands(CommandTable& table);        // test-function, test-events, expect-events
 void registerServiceCommands(CommandTable& table);     // service, expect-service-action, sql, ...
+void registerAddinCommands(CommandTable& table);       // addin load, login, command, expect-global
 
 // Every group's commands.
 CommandTable buildCommandTable();
