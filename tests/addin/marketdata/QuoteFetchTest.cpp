@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "addin/marketdata/QuoteFetch.h"
+#include "services/Fault.h"
+#include "tests/addin/marketdata/LiveServicesFixture.h"
+
+namespace kavex::addin::marketdata {
+namespace {
+
+using testing::LiveServicesFixture;
+
+// The first n symbols of the synthetic market (stocks of NSDQ, then NYSE).
+std::vector<std::string> listedSymbols(std::size_t n) {
+    static const std::vector<std::string> all{
+        "AAPL", "MSFT", "INTC", "CSCO", "AMZN", "GOOG", "META", "NVDA", "ADBE", "QCOM",
+        "AMGN", "COST", "PEP",  "SBUX", "NFLX", "PYPL", "TSLA", "AMD",  "GILD", "EBAY",
+        "LCID", "NXTG", "IBM",  "GE",   "KO",   "T",    "JNJ",  "PG",   "XOM",  "WMT"};
+    return {all.begin(), all.begin() + static_cast<long>(n)};
+}
+
+std::size_t symbolsAsked(const services::ServedRequest& request) {
+    const auto found = request.params.find("symbols");
+    if (found == request.params.end() || found->second.empty())
+        return 0;
+    std::size_t n = 1;
+    for (const char c : found->second)
+        n += c == ',' ? 1 : 0;
+    return n;
+}
+
+class QuoteFetchTest : public LiveServicesFixture {
+  protected:
+    // A cached quote that a failed fetch must leave as it is.
+    void cacheOldQuote(const std::string& symbol) {
+        sql("INSERT INTO AQ_StockSymbolData(Symbol, SymbolData, LastCheckDate, LastFetchDate) "
+            "VALUES('" +
+            symbol + "', '<Stock><Symbol>" + symbol +
+            "</Symbol><Last>1.00</Last></Stock>', '2001-02-03 04:05:06', '2001-02-03 04:05:06')");
+    }
+    std::vector<std::string> cacheSnapshot() {
+        return column(
+            "SELECT Symbol || '|' || IFNULL(SymbolData, '') || '|' || "
+            "IFNULL(LastCheckDate, '') || '|' || IFNULL(LastFetchDate, '') FROM "
+            "AQ_StockSymbolData ORDER BY Symbol");
+    }
+};
+
+TEST_F(QuoteFetchTest, AddSymbolsAsksInBatchesOf25AndStoresEveryStockWithFreshDates) {
+    std::string description;
+    const std::vector<std::string> symbols = listedSymbols(30);
+    EXPECT_EQ(AddSymbols(session::UserSessionKey, symbols, 0, "", description), "OK")
+        << description;
+
+    const auto requests = requestsTo("/tools/XM01");
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(symbolsAsked(requests[0]), 25u);
+    EXPECT_EQ(symbolsAsked(requests[1]), 5u);
+    EXPECT_EQ(requests[0].referer, session::ExFeedReferrer);
+
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData"), 30u);
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData WHERE LastCheckDate IS NULL OR "
+                    "LastFetchDate IS NULL"),
+              0u);
+    const auto ibm = column("SELECT SymbolData FROM AQ_StockSymbolData WHERE Symbol = 'IBM'");
+    ASSERT_EQ(ibm.size(), 1u);
+    xml::Document stored;
+    ASSERT_TRUE(stored.loadXML(ibm[0]));
+    EXPECT_EQ(stored.selectSingleNode("Stock/Symbol").text(), "IBM");
+    EXPECT_FALSE(stored.selectSingleNode("Stock/Last").text().empty());
+}
+
+TEST_F(QuoteFetchTest, ExactlyTwentyFiveSymbolsTakeOneRequest) {
+    std::string description;
+    EXPECT_EQ(AddSymbols("", listedSymbols(25), 0, "", description), "OK");
+    EXPECT_EQ(requestsTo("/tools/XM01").size(), 1u);
+}
+
+TEST_F(QuoteFetchTest, AnUnknownSymbolMakesThePartialResultAndGetsNoRow) {
+    std::string description;
+    EXPECT_EQ(AddSymbols("", std::vector<std::string>{"IBM", "NOSUCH"}, 0, "", description),
+              "PARTIALOK");
+    EXPECT_EQ(column("SELECT Symbol FROM AQ_StockSymbolData"), (std::vector<std::string>{"IBM"}));
+    EXPECT_NE(description.find("NOSUCH"), std::string::npos);
+}
+
+TEST_F(QuoteFetchTest, ATextListIsSplitAtCommasAndKeysIgnoreLetterCase) {
+    cacheOldQuote("MSFT");
+    std::string description;
+    EXPECT_EQ(AddSymbols("", base::Variant(" ibm , msft,,IBM "), 0, "", description), "OK");
+    EXPECT_EQ(symbolsAsked(requestsTo("/tools/XM01").at(0)), 2u);
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData"), 2u);
+    const auto msft = column("SELECT LastFetchDate FROM AQ_StockSymbolData WHERE Symbol = 'MSFT'");
+    EXPECT_NE(msft.at(0), "<null>");
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData WHERE SymbolData LIKE "
+                    "'%<Last>1.00</Last>%'"),
+              0u);
+}
+
+TEST_F(QuoteFetchTest, NothingToFetchIsOKWithoutARequest) {
+    std::string description;
+    EXPECT_EQ(AddSymbols("", base::Variant(), 0, "", description), "OK");
+    EXPECT_EQ(AddSymbols("", base::Variant::missing(), 0, "", description), "OK");
+    EXPECT_EQ(AddSymbols("", std::vector<std::string>{}, 0, "", description), "OK");
+    EXPECT_TRUE(requestsTo("/tools/XM01").empty());
+}
+
+TEST_F(QuoteFetchTest, AServerThatIsDownLeavesTheCacheAsItWas) {
+    cacheOldQuote("IBM");
+    const auto before = cacheSnapshot();
+    server_->setFault(services::Fault::Down);
+    std::string description;
+    EXPECT_EQ(AddSymbols("", listedSymbols(30), 0, "", description), "CONNECTIVITYLOST");
+    EXPECT_EQ(cacheSnapshot(), before);
+}
+
+TEST_F(QuoteFetchTest, ASlowServerTimesOutAndLeavesTheCacheAsItWas) {
+    cacheOldQuote("IBM");
+    const auto before = cacheSnapshot();
+    core::WebRequestTimeout = std::chrono::milliseconds(300);
+    server_->setFault(services::Fault::Slow);
+    std::string description;
+    EXPECT_EQ(AddSymbols("", listedSymbols(30), 0, "", description), "FAIL");
+    EXPECT_NE(description.find("TIMEOUT"), std::string::npos) << description;
+    // The service is not asked again for the second batch once it failed to answer.
+    EXPECT_LE(requestsTo("/tools/XM01").size(), 1u);
+    EXPECT_EQ(cacheSnapshot(), before);
+}
+
+TEST_F(QuoteFetchTest, AnHttpErrorLeavesTheCacheAsItWas) {
+    cacheOldQuote("IBM");
+    const auto before = cacheSnapshot();
+    server_->setFault(services::Fault::Http500);
+    std::string description;
+    EXPECT_EQ(AddSymbols("", std::vector<std::string>{"IBM", "KO"}, 0, "", description), "FAIL");
+    EXPECT_EQ(cacheSnapshot(), before);
+}
+
+TEST_F(QuoteFetchTest, MalformedXmlLeavesTheCacheAsItWas) {
+    cacheOldQuote("IBM");
+    const auto before = cacheSnapshot();
+    server_->setFault(services::Fault::BadXml);
+    std::string description;
+    EXPECT_EQ(AddSymbols("", std::vector<std::string>{"IBM", "KO"}, 0, "", description), "FAIL");
+    EXPECT_EQ(cacheSnapshot(), before);
+}
+
+TEST_F(QuoteFetchTest, ARefusedReferrerIsAFailure) {
+    session::ExFeedReferrer = "someone-else";
+    std::string description;
+    EXPECT_EQ(AddSymbols("", std::vector<std::string>{"IBM"}, 0, "", description), "FAIL");
+    EXPECT_NE(description.find("invalid_referrer"), std::string::npos) << description;
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData"), 0u);
+}
+
+TEST_F(QuoteFetchTest, TheRefreshFetchAsksOnlyForDueSymbols) {
+    sql("INSERT INTO AQ_StockSymbolData(Symbol) VALUES('KO')");  // registered, never fetched
+    cacheOldQuote("GE");                                         // checked long ago
+    sql("INSERT INTO AQ_StockSymbolData(Symbol, SymbolData, LastCheckDate, LastFetchDate) "
+        "VALUES('IBM', '<Stock><Last>2</Last></Stock>', Now(), Now())");  // fresh
+    EXPECT_EQ(CheckStockSymbolDataStatus("KO"), "DATAFETCHED");
+    EXPECT_EQ(CheckStockSymbolDataStatus("GE"), "DATAFETCHED");
+    EXPECT_EQ(CheckStockSymbolDataStatus("ibm"), "DATANOTFETCHED");
+    EXPECT_EQ(CheckStockSymbolDataStatus("PG"), "DATAFETCHED");
+
+    std::string description;
+    EXPECT_EQ(FetchStockSymbolData(std::vector<std::string>{"IBM", "KO", "GE", "PG"}, description),
+              "OK");
+    const auto requests = requestsTo("/tools/XM01");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].params.find("symbols")->second, "KO,GE,PG");
+    EXPECT_EQ(column("SELECT SymbolData FROM AQ_StockSymbolData WHERE Symbol = 'IBM'").at(0),
+              "<Stock><Last>2</Last></Stock>");
+
+    // Everything is fresh now: no request at all.
+    EXPECT_EQ(FetchStockSymbolData(std::vector<std::string>{"IBM", "KO", "GE", "PG"}, description),
+              "OK");
+    EXPECT_EQ(requestsTo("/tools/XM01").size(), 1u);
+}
+
+TEST_F(QuoteFetchTest, SymbolsNeedingEncodingReachTheServiceIntact) {
+    std::string description;
+    EXPECT_EQ(AddSymbols("", std::vector<std::string>{"BRK.B", "%MSFTAD"}, 0, "", description),
+              "OK")
+        << description;
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData WHERE Symbol IN ('BRK.B', "
+                    "'%MSFTAD')"),
+              2u);
+}
+
+}  // namespace
+}  // namespace kavex::addin::marketdata
