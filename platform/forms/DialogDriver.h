@@ -14,7 +14,7 @@ class Form;
 // not offer, an action naming a control the form lacks). It is a failure of the test or scenario,
 // not of the add-in: it is not a platform error, and the scripted driver also keeps it so that a
 // caller that swallowed it is still found out. origin names the script line that queued the
-// offending answer or action, when one did.
+// offending answer or action, when one did; the scripted driver also ends the reason with it.
 class DialogFailure : public std::runtime_error {
   public:
     explicit DialogFailure(const std::string& reason, std::string origin = {})

@@ -60,7 +60,7 @@ std::optional<bool> parseFlag(std::string_view text) {
 }  // namespace
 
 void ScriptedDriver::fail(const std::string& reason, const std::string& origin) {
-    DialogFailure failure(reason, origin);
+    DialogFailure failure(origin.empty() ? reason : reason + " (from " + origin + ")", origin);
     if (!failure_) {
         failure_ = failure;
     }

@@ -122,7 +122,10 @@ TEST_F(ScriptedDriverTest, ActionsThatCannotBeDoneFailWithAClearReason) {
             form.Show(vbModeless);
         } catch (const DialogFailure& failure) {
             EXPECT_EQ(failure.origin(), "s.kvs:9");
-            return std::string(failure.what());
+            const std::string what = failure.what();
+            const std::string suffix = " (from s.kvs:9)";
+            EXPECT_TRUE(what.ends_with(suffix)) << what;
+            return what.substr(0, what.size() - suffix.size());
         }
         return std::string("no failure");
     };
@@ -148,7 +151,8 @@ TEST_F(ScriptedDriverTest, ADisabledControlCannotBeUsed) {
         FAIL();
     } catch (const DialogFailure& failure) {
         EXPECT_STREQ(failure.what(),
-                     "choose cmbInterval 0 on the form frmInterval: the control is disabled");
+                     "choose cmbInterval 0 on the form frmInterval: the control is disabled (from "
+                     "s.kvs:3)");
     }
 }
 
