@@ -35,7 +35,9 @@ bool IsKavexWorkbook(const sheet::Workbook& workbook, bool recordSizes);
 
 // The sheet's kind: the empty text unless the active workbook is an add-in workbook, else the
 // value of the first kind name (WSName_Watchlist, ..., WS_ExchangeStats) that resolves on the
-// sheet; the empty text for any other sheet. Never fails.
+// sheet; the empty text for any other sheet. Never fails. A managed sheet carries its kind as a
+// sheet-level name holding a text constant (WSName_Watchlist refers to ="Watch List"); a name
+// that refers to a cell gives that cell's value.
 std::string GetTheSheetType(const sheet::Worksheet& sheet);
 
 // Row and column of the sheet's symbol header (by kind: VolLeadersSymbol, PriceGainersSymbol,
