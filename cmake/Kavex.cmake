@@ -49,8 +49,14 @@ function(kavex_tests dir)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()
 
+# kavex_benchmark(name source... [LIBRARIES lib...]): a benchmark links only what it measures, so
+# that it builds while unrelated layers are in pieces; without LIBRARIES it gets the whole add-in.
 function(kavex_benchmark name)
-    add_executable(${name} ${ARGN})
+    cmake_parse_arguments(PARSE_ARGV 1 bench "" "" "LIBRARIES")
+    if(NOT bench_LIBRARIES)
+        set(bench_LIBRARIES kavex_runner)
+    endif()
+    add_executable(${name} ${bench_UNPARSED_ARGUMENTS})
     target_compile_definitions(${name} PRIVATE KAVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-    target_link_libraries(${name} PRIVATE kavex_runner benchmark::benchmark)
+    target_link_libraries(${name} PRIVATE ${bench_LIBRARIES} benchmark::benchmark)
 endfunction()
