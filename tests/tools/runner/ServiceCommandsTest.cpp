@@ -123,15 +123,15 @@ TEST_F(ServiceCommandsTest, ExpectServiceActionLooksAtTheActionLog) {
 
 TEST_F(ServiceCommandsTest, TheServicesFollowSimulatedTime) {
     const std::int64_t june12 = 1'718'206'200'000;  // 2024-06-12 15:30:00 UTC
-    os::clock().startSimulationUtc(june12);
+    os::machineClock().startSimulationUtc(june12);
     backend();  // starts the services, which take the host's time
     EXPECT_EQ(backend().now().time_since_epoch(), std::chrono::milliseconds(june12));
-    os::clock().advance(60'000);
+    os::machineClock().advance(60'000);
     EXPECT_EQ(backend().now().time_since_epoch(), std::chrono::milliseconds(june12))
         << "the services see the host's time move after the command";
     scenarioServices(context).syncClock();
     EXPECT_EQ(backend().now().time_since_epoch(), std::chrono::milliseconds(june12 + 60'000));
-    os::clock().useRealTime();
+    os::machineClock().useRealTime();
     scenarioServices(context).syncClock();
     EXPECT_GT(backend().now().time_since_epoch(), std::chrono::milliseconds(june12 + 60'000));
 }

@@ -29,7 +29,7 @@ services::Server& ScenarioServices::server() {
 }
 
 void ScenarioServices::syncClock() {
-    const os::Clock& clock = os::clock();
+    const os::Clock& clock = os::machineClock();
     simulatedMillis_->store(clock.isSimulated() ? clock.epochMillis() : -1);
 }
 
