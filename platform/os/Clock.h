@@ -33,6 +33,9 @@ class Clock {
 
 // The process-wide clock.
 Clock& machineClock();
+// The same clock under its first name; machineClock() does not clash with the C library's clock()
+// where a using-directive brings this namespace in.
+inline Clock& clock() { return machineClock(); }
 
 // The runtime's Now: local date and time in whole seconds.
 base::Date Now();
