@@ -11,6 +11,7 @@ CommandTable buildCommandTable() {
     registerTestCommands(table);
     registerServiceCommands(table);
     registerAddinCommands(table);
+    registerDialogTimeCommands(table);
     return table;
 }
 
