@@ -335,6 +335,7 @@ void resetTimerPool() {
     TimerPool = TimerPoolEntries();
     IdleTickCount = 0;
     AutoRefreshTickCount = 0;
+    ManualRefreshInProgress = false;
 }
 
 }  // namespace kavex::addin::refresh

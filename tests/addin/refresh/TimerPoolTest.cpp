@@ -247,6 +247,20 @@ TEST_F(TimerPoolTest, WithoutTimersAJobStaysBookedUntilTheNextLogin) {
     EXPECT_EQ(queueUserAction("found"), 1);
 }
 
+TEST_F(TimerPoolTest, TheAutoRefreshTimerSwitchesCountFromZero) {
+    AutoRefreshTickCount = 12;
+    ManualRefreshInProgress = true;
+    StartAutoRefreshTimer();
+    EXPECT_TRUE(Timers->tmrAutoRefresh->Enabled());
+    EXPECT_EQ(AutoRefreshTickCount, 0);
+    EXPECT_FALSE(ManualRefreshInProgress);
+    StopAutoRefreshTimer();
+    EXPECT_FALSE(Timers->tmrAutoRefresh->Enabled());
+    DestroyTimerPool();
+    StartAutoRefreshTimer();  // no timers: nothing to switch, nothing fails
+    EXPECT_FALSE(Timers);
+}
+
 class SessionTimeOutTest : public TimerPoolTest {
   protected:
     void minute() { os::messageLoop().runFor(60.0); }
