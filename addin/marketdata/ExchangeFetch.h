@@ -17,7 +17,8 @@ std::vector<std::string> ExchangesOf(const std::string& exchanges);
 // longer ago than EXCHANGE_DATA_REFRESH_SECONDS) into AQ_StockExchangeData: per exchange, its
 // index's Stock element with AdvIssue, DecIssue, NewHigh, NewLow and CuVol of its market breadth
 // appended. One quote request for all of them; all rows are written in one transaction.
-// "OK" (also when nothing was due), "PARTIALOK", "FAIL", "TIMEOUT" or "CONNECTIVITYLOST".
+// "OK" (also when nothing was due), "PARTIALOK", "FAIL" (a time-out included) or
+// "CONNECTIVITYLOST"; a failure leaves the rows as they were.
 std::string FetchStockExchangeData(const std::string& exchanges, std::string& description);
 
 }  // namespace kavex::addin::marketdata

@@ -12,14 +12,16 @@ inline constexpr std::size_t kQuoteBatchSize = 25;
 
 // Fetches the quotes of the listed symbols into AQ_StockSymbolData, all of them whatever their
 // age, in batches of 25: "OK", "PARTIALOK" (some symbols or batches failed), "FAIL" or
-// "CONNECTIVITYLOST" (nothing was fetched); "OK" with nothing to do when the list is empty.
+// "CONNECTIVITYLOST" (nothing was fetched); "OK" with nothing to do when the list is empty. The
+// quotes of one batch are stored together or not at all; a symbol the service does not know is
+// not stored. After a time-out or a lost connection the remaining batches are not tried.
 // actionValue and text are not used. description tells what failed.
 std::string AddSymbols(const std::string& sessionKey, const SymbolList& symbolList,
                        short actionValue, const std::string& text, std::string& description);
 
 // The quote fetch of a sheet refresh: like AddSymbols, but only the symbols that are due -- no
 // cached row, a row never checked, or one checked longer ago than SYMBOL_DATA_REFRESH_SECONDS.
-// A symbol without a row gets one. "OK" when nothing was due.
+// A fetched symbol without a row gets one. "OK" when nothing was due.
 std::string FetchStockSymbolData(const SymbolList& symbolList, std::string& description);
 
 // "DATAFETCHED" when the symbol's cached quote is due for fetching, "DATANOTFETCHED" when it is

@@ -28,8 +28,7 @@ std::string ChildText(const xml::Node& element, std::string_view name);
 // A Stock element holding the element's children except those named in `without`, followed by
 // the children of `extra` named in `append` (in that order, where present). Returned as XML.
 std::string StockXml(const xml::Node& stock, const std::vector<std::string_view>& without = {},
-                     const xml::Node& extra = {},
-                     const std::vector<std::string_view>& append = {});
+                     const xml::Node& extra = {}, const std::vector<std::string_view>& append = {});
 
 // The status of a fetch made of several parts: "OK" when every part was stored, "PARTIALOK" when
 // some were, else "CONNECTIVITYLOST" when the service could not be reached, else "FAIL".
