@@ -17,6 +17,11 @@ std::int64_t realEpochMillis() {
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
+std::int64_t realTickMillis() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 std::int64_t wholeSeconds(std::int64_t millis) {
     // Floor, also before 1970.
     std::int64_t seconds = millis / 1000;
@@ -40,8 +45,11 @@ void Clock::startSimulation(base::Date localTime) {
 }
 
 void Clock::startSimulationUtc(std::int64_t epochMillis) {
-    simulated_ = true;
-    simulatedMillis_ = epochMillis;
+    if (!simulated_) {
+        simulatedTicks_ = realTickMillis();
+        simulated_ = true;
+    }
+    wallOffset_ = epochMillis - simulatedTicks_;
 }
 
 void Clock::useRealTime() {
@@ -49,19 +57,25 @@ void Clock::useRealTime() {
 }
 
 std::int64_t Clock::epochMillis() const {
-    return simulated_ ? simulatedMillis_ : realEpochMillis();
+    return simulated_ ? simulatedTicks_ + wallOffset_ : realEpochMillis();
+}
+
+std::int64_t Clock::tickMillis() const {
+    return simulated_ ? simulatedTicks_ : realTickMillis();
 }
 
 void Clock::advance(std::int64_t millis) {
     if (simulated_ && millis > 0) {
-        simulatedMillis_ += millis;
+        simulatedTicks_ += millis;
     }
 }
 
 void Clock::advanceTo(std::int64_t epochMillis) {
-    if (simulated_ && epochMillis > simulatedMillis_) {
-        simulatedMillis_ = epochMillis;
-    }
+    advance(epochMillis - this->epochMillis());
+}
+
+void Clock::advanceTicksTo(std::int64_t tickMillis) {
+    advance(tickMillis - simulatedTicks_);
 }
 
 Clock& machineClock() {

@@ -51,7 +51,7 @@ bool MessageLoop::turn(std::int64_t idleLimitMillis, bool capped) {
     if (ran || !machineClock().isSimulated()) {
         return ran;
     }
-    const std::int64_t now = machineClock().epochMillis();
+    const std::int64_t now = machineClock().tickMillis();
     if (pending) {
         // Outside work is under way (a network answer): let real time pass and keep the clock
         // in step with it, so that time-outs still mean something.
@@ -64,7 +64,7 @@ bool MessageLoop::turn(std::int64_t idleLimitMillis, bool capped) {
         if (capped) {
             target = std::min(target, idleLimitMillis);
         }
-        machineClock().advanceTo(target);
+        machineClock().advanceTicksTo(target);
         return false;
     }
     const std::int64_t next = nextDueMillis();
@@ -72,24 +72,24 @@ bool MessageLoop::turn(std::int64_t idleLimitMillis, bool capped) {
     if (capped) {
         target = std::min(target, idleLimitMillis);
     }
-    machineClock().advanceTo(target);
+    machineClock().advanceTicksTo(target);
     return runDueTimers();
 }
 
 void MessageLoop::runFor(double seconds) {
     const std::int64_t target =
-        machineClock().epochMillis() + static_cast<std::int64_t>(std::llround(seconds * 1000.0));
+        machineClock().tickMillis() + static_cast<std::int64_t>(std::llround(seconds * 1000.0));
     if (machineClock().isSimulated()) {
         // Each turn either runs something or moves the clock towards the target; a handler that
         // itself takes longer than its interval cannot keep the wait from ending.
         do {
             turn(target, true);
-        } while (machineClock().epochMillis() < target);
+        } while (machineClock().tickMillis() < target);
         return;
     }
     while (true) {
         const bool ran = turn(0, false);
-        const std::int64_t now = machineClock().epochMillis();
+        const std::int64_t now = machineClock().tickMillis();
         if (now >= target) {
             return;
         }
@@ -181,7 +181,7 @@ bool MessageLoop::runPosted() {
 }
 
 bool MessageLoop::runDueTimers() {
-    const std::int64_t now = machineClock().epochMillis();
+    const std::int64_t now = machineClock().tickMillis();
     std::vector<std::shared_ptr<TimerState>> due;
     for (const auto& weak : timers_) {
         auto timer = weak.lock();
@@ -197,10 +197,10 @@ bool MessageLoop::runDueTimers() {
     for (const auto& timer : due) {
         // An earlier tick may have switched this one off or restarted it.
         if (!timer->enabled || timer->ticking || timer->intervalMillis <= 0 ||
-            timer->dueMillis > machineClock().epochMillis()) {
+            timer->dueMillis > machineClock().tickMillis()) {
             continue;
         }
-        const std::int64_t start = machineClock().epochMillis();
+        const std::int64_t start = machineClock().tickMillis();
         const std::uint64_t generation = timer->armGeneration;
         const std::function<void()> handler = timer->onTimer;  // survives the timer's release
         ++ticksDelivered_;
@@ -209,7 +209,7 @@ bool MessageLoop::runDueTimers() {
             if (timer->enabled && timer->armGeneration == generation) {
                 // Ticks missed while the handler ran are not made up: at most one is owed.
                 timer->dueMillis =
-                    std::max(start + timer->intervalMillis, machineClock().epochMillis());
+                    std::max(start + timer->intervalMillis, machineClock().tickMillis());
             }
         };
         try {

@@ -40,7 +40,7 @@ void Timer::setInterval(long milliseconds) {
 }
 
 void Timer::arm() {
-    state_->dueMillis = machineClock().epochMillis() + state_->intervalMillis;
+    state_->dueMillis = machineClock().tickMillis() + state_->intervalMillis;
     ++state_->armGeneration;
     messageLoop().registerTimer(state_);
 }

@@ -13,7 +13,7 @@ class TimerState {
   public:
     bool enabled = false;
     std::int64_t intervalMillis = 0;
-    std::int64_t dueMillis = 0;       // next tick, on the clock's timeline
+    std::int64_t dueMillis = 0;       // next tick, on the clock's tick count
     std::uint64_t armGeneration = 0;  // bumped whenever the interval restarts
     bool ticking = false;             // its handler is running: no re-entry
     std::uint64_t order = 0;          // creation order, breaks ties between equal due times

@@ -116,6 +116,24 @@ TEST_F(MessageLoopTest, ReEnablingOrChangingTheIntervalRestartsIt) {
     EXPECT_EQ(tickTimes, (std::vector<std::int64_t>{1900, 6900}));
 }
 
+TEST_F(MessageLoopTest, SettingTheWallClockNeitherFiresNorDelaysTimers) {
+    Timer timer;
+    int ticks = 0;
+    timer.setOnTimer([&] { ++ticks; });
+    timer.setInterval(60000);
+    timer.setEnabled(true);
+    messageLoop().runFor(30);
+    machineClock().startSimulationUtc(start + 24LL * 3600 * 1000);  // a day later
+    DoEvents();
+    EXPECT_EQ(ticks, 1);  // the idle turn ticked it after the remaining 30 seconds
+    EXPECT_EQ(machineClock().epochMillis(), start + 24LL * 3600 * 1000 + 30000);
+    machineClock().startSimulationUtc(start);  // and back
+    messageLoop().runFor(59);
+    EXPECT_EQ(ticks, 1);
+    messageLoop().runFor(1);
+    EXPECT_EQ(ticks, 2);
+}
+
 TEST_F(MessageLoopTest, ATimerDisabledByAnEarlierTickInTheSameTurnDoesNotTick) {
     Timer first, second;
     int secondTicks = 0;
