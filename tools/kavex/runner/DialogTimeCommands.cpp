@@ -38,8 +38,8 @@ std::string lower(std::string text) {
     return text;
 }
 
-// Where expect-message and expect-no-message start looking: the messages recorded before are
-// already accounted for.
+// Where expect-message and expect-no-message start looking: just after the message the previous
+// expect-message matched.
 struct MessageCursor {
     std::size_t next = 0;
 };
@@ -129,12 +129,15 @@ void expectMessage(ScenarioContext& context, Args args) {
     auto& cursor = context.extension<MessageCursor>();
     const auto& messages = forms::scriptedDriver().messages();
     const std::size_t from = cursor.next;
-    cursor.next = messages.size();
     for (std::size_t i = from; i < messages.size(); ++i) {
         if (messages[i].prompt == args[0]) {
+            // The next expectation looks after this message, so that several messages of one
+            // command are checked one by one, in order.
+            cursor.next = i + 1;
             return;
         }
     }
+    cursor.next = messages.size();
     throw ExpectationFailed(args[0], quotedList(messages, from), "message boxes shown");
 }
 
