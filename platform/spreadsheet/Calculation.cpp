@@ -146,20 +146,19 @@ class CellContext final : public formula::EvaluationContext {
             }
         }
         const CellKey key = cellKey(row, column);
-        auto it = target->cells.find(key);
-        if (it == target->cells.end()) {
+        const Cell* cell = target->cells.get(key);
+        if (cell == nullptr) {
             return Variant();
         }
-        if (it->second.dirty && recurse_ && it->second.formula && !it->second.evaluating &&
-            app_.calcDepth < 256) {
+        if (cell->dirty && recurse_ && cell->formula && !cell->evaluating && app_.calcDepth < 256) {
             auto keep = target->shared_from_this();
             app_.evaluateCell(*target, key, true);
-            it = target->cells.find(key);
-            if (it == target->cells.end()) {
+            cell = target->cells.get(key);
+            if (cell == nullptr) {
                 return Variant();
             }
         }
-        return it->second.value;
+        return cell->value;
     }
 
     std::optional<formula::AreaRef> resolveName(const std::string& name) override {
@@ -211,9 +210,8 @@ class CellContext final : public formula::EvaluationContext {
 }  // namespace
 
 void AppState::evaluateCell(SheetData& sheet, CellKey key, bool recurse) {
-    auto it = sheet.cells.find(key);
-    if (it != sheet.cells.end()) {
-        evaluateCell(sheet, it->second, recurse);
+    if (Cell* cell = sheet.cells.get(key)) {
+        evaluateCell(sheet, *cell, recurse);
     }
 }
 
@@ -229,17 +227,19 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         cell.evaluating = true;
         cell.dirty = false;
         ++calcDepth;
-        Variant result;
-        {
+        Variant result = [&] {
             CellContext context(*this, sheet, *compiled, recurse);
-            result = formula::evaluate(compiled->parsed, context);
-        }
+            return formula::evaluate(compiled->parsed, context);
+        }();
         --calcDepth;
         cell.evaluating = false;
         if (cell.formula.get() == compiled) {
-            // The old value comes back in result, for the comparison, without a copy.
-            std::swap(cell.value, result);
             changed = !(cell.value == result);
+            // An equal text, logical or error value is the very same value: keeping the old one
+            // spares a store. Numbers (and dates) are stored anyway, so that 0 and -0 stay apart.
+            if (changed || result.isNumber() || result.isDate()) {
+                cell.value = std::move(result);
+            }
             break;
         }
         changed = true;
@@ -402,9 +402,8 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
     std::vector<GlobalKey> changedKeys;
     // The hot path: one look-up per cell, no copies of values.
     auto visit = [&](CellKey key) {
-        auto it = sheet.cells.find(key);
-        if (it != sheet.cells.end() && it->second.formula &&
-            evaluateCell(sheet, it->second, false)) {
+        Cell* cell = sheet.cells.get(key);
+        if (cell != nullptr && cell->formula && evaluateCell(sheet, *cell, false)) {
             changedKeys.push_back(globalKey(sheet.id, key));
         }
     };

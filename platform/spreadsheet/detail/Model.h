@@ -18,6 +18,7 @@
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/Area.h"
 #include "platform/spreadsheet/Constants.h"
+#include "platform/spreadsheet/detail/CellTable.h"
 #include "platform/spreadsheet/formula/Formula.h"
 
 // The host's internal state. Handles (Workbook, Worksheet, Range, ...) point into it; the
@@ -26,17 +27,7 @@ namespace kavex::sheet::detail {
 
 using base::Variant;
 
-// A cell's position within its sheet: row in the high bits, so keys sort row by row.
-using CellKey = std::uint64_t;
-inline CellKey cellKey(int row, int column) {
-    return (static_cast<std::uint64_t>(row) << 15) | static_cast<std::uint64_t>(column);
-}
-inline int keyRow(CellKey key) {
-    return static_cast<int>((key >> 15) & 0x1FFFFF);
-}
-inline int keyColumn(CellKey key) {
-    return static_cast<int>(key & 0x7FFF);
-}
+// CellKey, cellKey, keyRow and keyColumn: see CellTable.h.
 // A cell's position among all open sheets.
 using GlobalKey = std::uint64_t;
 inline GlobalKey globalKey(std::uint32_t sheetId, CellKey key) {
@@ -147,7 +138,7 @@ struct SheetData : std::enable_shared_from_this<SheetData> {
     BookData* book = nullptr;  // cleared when the workbook closes
     bool alive = true;
 
-    std::unordered_map<CellKey, Cell> cells;
+    CellTable<Cell> cells;
     std::map<CellKey, CommentData> comments;
     std::vector<HyperlinkData> hyperlinks;
     std::vector<ConditionData> conditions;
@@ -159,10 +150,7 @@ struct SheetData : std::enable_shared_from_this<SheetData> {
     int activeRow = 1;
     int activeColumn = 1;
 
-    Cell* find(int row, int column) {
-        auto it = cells.find(cellKey(row, column));
-        return it == cells.end() ? nullptr : &it->second;
-    }
+    Cell* find(int row, int column) { return cells.get(cellKey(row, column)); }
     Cell& at(int row, int column) { return cells[cellKey(row, column)]; }
     // Removes a cell that holds nothing any more (never one being evaluated).
     void dropIfBlank(int row, int column);

@@ -1,6 +1,7 @@
 #include "platform/spreadsheet/formula/Evaluator.h"
 
 #include <cmath>
+#include <vector>
 
 #include "platform/spreadsheet/formula/Builtins.h"
 #include "platform/spreadsheet/formula/Values.h"
@@ -27,6 +28,47 @@ const Node& unwrapParens(const Node& node) {
     }
     return *n;
 }
+
+// The argument list of a host-function call, taken from a per-thread pool so that a sheet of
+// such calls allocates no list per cell once warm. Calls nest (a host function may evaluate
+// formulas while it runs), so each call takes a list of its own and gives it back emptied.
+class ArgumentList {
+  public:
+    ArgumentList() {
+        auto& free = pool();
+        if (!free.empty()) {
+            arguments_ = std::move(free.back());
+            free.pop_back();
+        }
+    }
+    ~ArgumentList() {
+        arguments_.clear();
+        auto& free = pool();
+        if (free.size() < kKept && arguments_.capacity() <= kLargestKept) {
+            free.push_back(std::move(arguments_));
+        }
+    }
+    ArgumentList(const ArgumentList&) = delete;
+    ArgumentList& operator=(const ArgumentList&) = delete;
+
+    std::vector<Argument>& arguments() { return arguments_; }
+
+  private:
+    static constexpr std::size_t kKept = 64;         // lists kept: nesting deeper than this is rare
+    static constexpr std::size_t kLargestKept = 32;  // a list this long is not worth keeping
+
+    static std::vector<std::vector<Argument>>& pool() {
+        // Reserved once, so that giving a list back never allocates (nor throws).
+        thread_local std::vector<std::vector<Argument>> lists = [] {
+            std::vector<std::vector<Argument>> reserved;
+            reserved.reserve(kKept);
+            return reserved;
+        }();
+        return lists;
+    }
+
+    std::vector<Argument> arguments_;
+};
 
 }  // namespace
 
@@ -165,16 +207,19 @@ Variant Evaluator::call(const Node& node) {
         return builtins()[static_cast<std::size_t>(node.builtin)].implementation(*this,
                                                                                  node.children);
     }
-    std::vector<Argument> arguments;
+    ArgumentList list;
+    std::vector<Argument>& arguments = list.arguments();
     arguments.reserve(node.children.size());
+    // Each argument is built in its place in the list.
     for (const Node& child : node.children) {
         if (child.kind == NodeKind::Missing) {
-            arguments.push_back(Argument{Variant::missing(), std::nullopt});
+            arguments.emplace_back(Variant::missing(), std::nullopt);
         } else if (auto area = reference(child)) {
-            Variant cell = context_.cellValue(area->sheet, area->firstRow, area->firstColumn);
-            arguments.push_back(Argument{std::move(cell), std::move(area)});
+            Argument& argument = arguments.emplace_back(
+                context_.cellValue(area->sheet, area->firstRow, area->firstColumn), std::nullopt);
+            argument.reference = std::move(area);
         } else {
-            arguments.push_back(Argument{value(child), std::nullopt});
+            arguments.emplace_back(value(child), std::nullopt);
         }
     }
     // The name handed over is the formula's own entry in functionNames(), so that a host may

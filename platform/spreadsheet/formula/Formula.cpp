@@ -21,13 +21,13 @@ bool isHostCall(const Node& node) {
 }  // namespace
 
 Variant evaluate(const Formula& formula, EvaluationContext& context) {
-    if (!formula.root()) {
-        return Variant(base::CellError::Value);
-    }
-    Evaluator evaluator(formula, context);
-    Variant result = evaluator.value(*formula.root());
-    if (result.isEmpty() && !isHostCall(*formula.root())) {
-        return Variant(0.0);
+    // One result object, built in place and returned by name, so that the value is not moved
+    // on its way out.
+    const Node* root = formula.root().get();
+    Variant result = root != nullptr ? Evaluator(formula, context).value(*root)
+                                     : Variant(base::CellError::Value);
+    if (result.isEmpty() && root != nullptr && !isHostCall(*root)) {
+        result = Variant(0.0);
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,42 @@ TEST_F(HostFunctions, EvaluationIsReentrant) {
     });
     // Outer(3): A1=3 -> 6 + Outer(2): A1=2 -> 4 + Outer(1): A1=1 -> 2 + Outer(0) = 0.
     EXPECT_EQ(book.eval("Outer(3)"), Variant(12.0));
+}
+
+TEST_F(HostFunctions, ArgumentsOfAnOuterCallSurviveTheCallsNestedInIt) {
+    // Argument lists are reused from call to call; one still in use must not be handed to a
+    // call made while it runs, nor be changed by one.
+    book.set("A1", "outer text that is too long to be stored inline");
+    const Formula inner = parse("Capture(7,\"inner\",A1&\"!\")");
+    std::vector<Argument> seenAfter;
+    book.registerFunction("Outer", [&](const std::vector<Argument>& arguments) {
+        const std::vector<Argument> before = arguments;
+        evaluate(inner, book);
+        evaluate(inner, book);
+        seenAfter = arguments;
+        EXPECT_EQ(seenAfter.size(), before.size());
+        for (std::size_t i = 0; i < before.size() && i < seenAfter.size(); ++i) {
+            EXPECT_EQ(seenAfter[i].value, before[i].value) << i;
+            EXPECT_EQ(seenAfter[i].reference, before[i].reference) << i;
+        }
+        return Variant("outer");
+    });
+    EXPECT_EQ(book.eval("Outer(A1,2,,TRUE)"), Variant("outer"));
+    ASSERT_EQ(seenAfter.size(), 4u);
+    EXPECT_EQ(seenAfter[0].value, Variant("outer text that is too long to be stored inline"));
+    EXPECT_TRUE(seenAfter[2].value.isMissing());
+    ASSERT_EQ(captured.size(), 3u);
+    EXPECT_EQ(captured[2].value, Variant("outer text that is too long to be stored inline!"));
+}
+
+TEST_F(HostFunctions, AFailingCallLeavesLaterCallsTheirOwnArguments) {
+    book.registerFunction("Fail", [](const std::vector<Argument>&) -> Variant {
+        throw std::runtime_error("host failure");
+    });
+    EXPECT_THROW(book.eval("Fail(1,2,3)"), std::runtime_error);
+    EXPECT_EQ(book.eval("Capture(\"only\")"), Variant("done"));
+    ASSERT_EQ(captured.size(), 1u);
+    EXPECT_EQ(captured[0].value, Variant("only"));
 }
 
 TEST_F(HostFunctions, CellsChangedDuringACallAreReadAfresh) {

@@ -1,0 +1,175 @@
+#include "platform/spreadsheet/detail/CellTable.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kavex::sheet::detail {
+namespace {
+
+using Table = CellTable<std::string>;
+
+std::vector<CellKey> keysOf(const Table& table) {
+    std::vector<CellKey> keys;
+    for (const auto& [key, value] : table) {
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+TEST(CellTableTest, FindsWhatWasStoredAndNothingElse) {
+    Table table;
+    EXPECT_TRUE(table.empty());
+    EXPECT_EQ(table.find(cellKey(1, 1)), table.end());
+    EXPECT_EQ(table.get(cellKey(1, 1)), nullptr);
+
+    table[cellKey(1, 1)] = "A1";
+    table[cellKey(1, 3)] = "C1";
+    table[cellKey(70, 2)] = "B70";  // another page
+    table[cellKey(1'048'576, 16'384)] = "last";
+
+    EXPECT_EQ(table.size(), 4u);
+    EXPECT_EQ(table.at(cellKey(1, 3)), "C1");
+    EXPECT_EQ(*table.get(cellKey(70, 2)), "B70");
+    EXPECT_EQ(table.find(cellKey(1'048'576, 16'384))->second, "last");
+    EXPECT_EQ(table.find(cellKey(1'048'576, 16'384))->first, cellKey(1'048'576, 16'384));
+    EXPECT_EQ(table.count(cellKey(1, 2)), 0u);    // a gap in a row that holds cells
+    EXPECT_EQ(table.count(cellKey(2, 1)), 0u);    // an empty row of a page that holds cells
+    EXPECT_EQ(table.count(cellKey(500, 1)), 0u);  // a page that holds nothing
+    EXPECT_EQ(table.get(cellKey(1, 2)), nullptr);
+    EXPECT_THROW(table.at(cellKey(1, 2)), std::out_of_range);
+}
+
+TEST(CellTableTest, EmplaceKeepsAnEntryThatIsAlreadyThere) {
+    Table table;
+    auto [first, inserted] = table.emplace(cellKey(3, 4), "old");
+    EXPECT_TRUE(inserted);
+    EXPECT_EQ(first->second, "old");
+    auto [again, insertedAgain] = table.emplace(cellKey(3, 4), "new");
+    EXPECT_FALSE(insertedAgain);
+    EXPECT_EQ(again->second, "old");
+    EXPECT_EQ(table.size(), 1u);
+}
+
+TEST(CellTableTest, IteratesRowByRowLeftToRight) {
+    Table table;
+    const std::vector<CellKey> inserted{cellKey(200, 5), cellKey(2, 9),   cellKey(2, 1),
+                                        cellKey(64, 3),  cellKey(63, 30), cellKey(1, 16'384)};
+    for (CellKey key : inserted) {
+        table[key] = "x";
+    }
+    EXPECT_EQ(keysOf(table),
+              (std::vector<CellKey>{cellKey(1, 16'384), cellKey(2, 1), cellKey(2, 9),
+                                    cellKey(63, 30), cellKey(64, 3), cellKey(200, 5)}));
+}
+
+TEST(CellTableTest, ValuesStayPutWhileOtherCellsComeAndGo) {
+    // A cell being evaluated is held by reference while its function writes other cells.
+    Table table;
+    std::string& held = table[cellKey(10, 10)];
+    held = "held";
+    for (int column = 1; column <= 300; ++column) {
+        table[cellKey(10, column)] = "same row";
+    }
+    for (int row = 1; row <= 1000; ++row) {
+        table[cellKey(row, 2)] = "other rows";
+    }
+    for (int row = 1; row <= 1000; row += 3) {
+        table.erase(cellKey(row, 2));
+    }
+    EXPECT_EQ(&held, table.get(cellKey(10, 10)));
+    EXPECT_EQ(held, "same row");
+}
+
+TEST(CellTableTest, ErasingLeavesTheRestFindable) {
+    Table table;
+    for (int row = 1; row <= 130; ++row) {
+        table[cellKey(row, 1)] = std::to_string(row);
+    }
+    // The whole first page goes, then a cell through an iterator.
+    for (int row = 1; row <= 64; ++row) {
+        EXPECT_EQ(table.erase(cellKey(row, 1)), 1u);
+    }
+    EXPECT_EQ(table.erase(cellKey(1, 1)), 0u);
+    table.erase(table.find(cellKey(100, 1)));
+    EXPECT_EQ(table.size(), 65u);
+    EXPECT_EQ(table.get(cellKey(64, 1)), nullptr);
+    EXPECT_EQ(table.get(cellKey(100, 1)), nullptr);
+    EXPECT_EQ(table.at(cellKey(65, 1)), "65");
+    EXPECT_EQ(table.at(cellKey(130, 1)), "130");
+    EXPECT_EQ(keysOf(table).front(), cellKey(65, 1));
+
+    // The last pages go: iteration and look-ups beyond them find nothing.
+    for (int row = 65; row <= 130; ++row) {
+        table.erase(cellKey(row, 1));
+    }
+    EXPECT_TRUE(table.empty());
+    EXPECT_EQ(table.begin(), table.end());
+    EXPECT_EQ(table.get(cellKey(130, 1)), nullptr);
+    table[cellKey(5, 5)] = "again";
+    EXPECT_EQ(keysOf(table), std::vector<CellKey>{cellKey(5, 5)});
+}
+
+TEST(CellTableTest, CopiesAreDeepAndMovesEmptyTheSource) {
+    Table table;
+    table[cellKey(1, 1)] = "one";
+    table[cellKey(99, 7)] = "two";
+    Table copy = table;
+    copy[cellKey(1, 1)] = "changed";
+    EXPECT_EQ(table.at(cellKey(1, 1)), "one");
+    EXPECT_EQ(copy.size(), 2u);
+
+    Table moved = std::move(table);
+    EXPECT_EQ(moved.at(cellKey(99, 7)), "two");
+    EXPECT_TRUE(table.empty());  // NOLINT(bugprone-use-after-move): moved-from is empty
+    EXPECT_EQ(table.get(cellKey(99, 7)), nullptr);
+
+    copy = moved;
+    EXPECT_EQ(copy.at(cellKey(1, 1)), "one");
+    copy.clear();
+    EXPECT_TRUE(copy.empty());
+    EXPECT_EQ(copy.begin(), copy.end());
+}
+
+TEST(CellTableTest, AgreesWithAnOrderedMapUnderRandomEdits) {
+    // Wide rows (searched by halves) and short ones (scanned), inserted and erased in any order.
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> row(1, 300);
+    std::uniform_int_distribution<int> column(1, 60);
+    std::uniform_int_distribution<int> action(0, 3);
+    Table table;
+    std::map<CellKey, std::string> model;
+    for (int step = 0; step < 20'000; ++step) {
+        const CellKey key = cellKey(row(random), column(random));
+        if (action(random) == 0) {
+            EXPECT_EQ(table.erase(key), model.erase(key));
+        } else {
+            table[key] = std::to_string(step);
+            model[key] = std::to_string(step);
+        }
+    }
+    ASSERT_EQ(table.size(), model.size());
+    std::vector<std::pair<CellKey, std::string>> seen;
+    for (const auto& [key, value] : table) {
+        seen.emplace_back(key, value);
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<CellKey, std::string>>(model.begin(), model.end())));
+    for (int r = 1; r <= 300; ++r) {
+        for (int c = 1; c <= 60; ++c) {
+            const CellKey key = cellKey(r, c);
+            const auto it = model.find(key);
+            const std::string* found = table.get(key);
+            ASSERT_EQ(found != nullptr, it != model.end()) << r << "," << c;
+            if (found != nullptr) {
+                EXPECT_EQ(*found, it->second);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kavex::sheet::detail
