@@ -7,7 +7,7 @@
 #include "addin/core/Log.h"
 #include "addin/excelevents/clsXLApp.h"
 #include "addin/functions/KavexConnectMethods.h"
-#include "addin/refresh/AutoUpdate.h"
+#include "addin/refresh/AutoRefresh.h"
 #include "addin/session/Login.h"
 #include "addin/session/Session.h"
 #include "addin/session/StartupTables.h"
@@ -101,14 +101,8 @@ void KavexConnect::KavexAddSymbol(const std::string& symbol) {
 }
 
 void KavexConnect::KavexAutoUpdate() {
-    if (UserSessionKey.empty()) {
-        return;
-    }
-    if (core::AutoUpdateMode == 1) {
-        refresh::StopAutoUpdate();
-    } else {
-        refresh::StartAutoUpdate();
-    }
+    // The interval list's change handling is not part of this version; the method stays callable.
+    core::WriteLog("KavexAutoUpdate", 2, "Not available");
 }
 
 const std::vector<std::string>& RegisteredFunctionNames() {

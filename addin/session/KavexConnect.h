@@ -29,8 +29,8 @@ class KavexConnect {
     void eShowBrowser(const std::string& address);
     // Not available in this version: logs the request and does nothing else.
     void KavexAddSymbol(const std::string& symbol);
-    // Toggles automatic refresh (StartAutoUpdate when it is off, StopAutoUpdate when on); nothing
-    // without a session.
+    // Not available in this version (automatic-refresh switching comes with the interval list's
+    // handling): logs the request and does nothing else.
     void KavexAutoUpdate();
 };
 

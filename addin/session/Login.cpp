@@ -8,7 +8,7 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/core/WebTransport.h"
-#include "addin/refresh/AutoUpdate.h"
+#include "addin/refresh/AutoRefresh.h"
 #include "addin/refresh/IdleTime.h"
 #include "addin/refresh/TimerPool.h"
 #include "addin/session/Session.h"
