@@ -1,8 +1,6 @@
 #include "platform/db/Clock.h"
 
-#include <ctime>
-
-#include "platform/db/StoredDate.h"
+#include "platform/os/Clock.h"
 
 namespace kavex::db {
 
@@ -13,14 +11,6 @@ std::function<base::Date()>& clockFunction() {
     return now;
 }
 
-base::Date machineNow() {
-    const std::time_t seconds = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    return toSerial(DateTimeParts{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                  local.tm_hour, local.tm_min, local.tm_sec});
-}
-
 }  // namespace
 
 void setClock(std::function<base::Date()> now) {
@@ -29,7 +19,7 @@ void setClock(std::function<base::Date()> now) {
 
 base::Date clockNow() {
     const auto& now = clockFunction();
-    return now ? now() : machineNow();
+    return now ? now() : os::Now();
 }
 
 }  // namespace kavex::db

@@ -6,8 +6,8 @@
 
 namespace kavex::db {
 
-// The clock behind the SQL functions Now() and Date(): the machine's local time unless the host
-// sets another one (the simulated clock of tests and scenarios). An empty function restores the
+// The clock behind the SQL functions Now() and Date(): the machine's clock (real or simulated, as
+// the message loop keeps it) unless a test sets another one. An empty function restores the
 // machine's clock.
 void setClock(std::function<base::Date()> now);
 base::Date clockNow();
