@@ -69,9 +69,9 @@ void expectServiceAction(ScenarioContext& context, const CommandArgs& args) {
     std::string seen;
     for (const auto& action : backend.actions()) {
         seen += (seen.empty() ? "" : "; ") + action.type +
-                (action.reason.empty() ? "" : " \"" + action.reason + "\"");
+                (action.reason.empty() ? "" : " (" + action.reason + ")");
     }
-    throw ExpectationFailed(type + (reason ? " \"" + *reason + "\"" : ""),
+    throw ExpectationFailed(type + (reason ? " (" + *reason + ")" : ""),
                             seen.empty() ? "no user action" : seen, "user action reported");
 }
 
