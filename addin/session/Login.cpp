@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "addin/commandbars/Bars.h"
+#include "addin/commandbars/DeInit.h"
 #include "addin/core/Database.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
@@ -218,6 +219,7 @@ void ShutdownAddIn(const std::string& reason) {
     }
     step(kProcedure, "RemoveKavexCommandBars", [] { commandbars::RemoveKavexCommandBars(); });
     ReleaseStartupTables();
+    commandbars::DeInitAddInVariables();
     core::WriteLog(kProcedure, 3, "Exiting");
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "addin/commandbars/Toolbar.h"
 #include "addin/core/Database.h"
 #include "addin/core/Globals.h"
 #include "addin/core/WebTransport.h"
@@ -227,6 +228,9 @@ TEST_F(LoginTest, ShutdownLogsOutWithTheReasonAndResetsTheUninstallState) {
     EXPECT_TRUE(AddInState.empty());
     EXPECT_TRUE(server_.backend().hasAction("logout", std::string(kUninstallAddin)));
     EXPECT_EQ(SymbolFunctionNames.Count(), 0u);
+    // The start-up state is released, so the next login shows the deprecation notice again.
+    EXPECT_TRUE(ShowDeprecatedMacroWarning);
+    EXPECT_EQ(commandbars::KavexToolbar, nullptr);
 
     // Without a session there is nothing to log out; an empty reason means a normal logout.
     answerLogin("demo", "demo");
