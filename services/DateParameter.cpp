@@ -27,7 +27,9 @@ std::optional<std::string> isoOf(int year, int month, int day) {
     if (year < 1900 || year > 9999 || month < 1 || month > 12 || day < 1 || !date.ok()) {
         return std::nullopt;
     }
-    char text[16];
+    // The checks above bound every part, but the compiler cannot see it; a buffer large enough
+    // for any int keeps the release build's truncation warning quiet.
+    char text[40];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
     return std::string(text);
 }
