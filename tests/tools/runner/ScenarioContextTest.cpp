@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/forms/ScriptedDriver.h"
+#include "platform/spreadsheet/Application.h"
 #include "tools/kavex/runner/ScriptErrors.h"
 
 namespace kavex::tool {
@@ -68,6 +70,15 @@ TEST(ScenarioContext, EachContextHasItsOwnTemporaryFolder) {
     ScenarioContext b("b.kvs", {}, out);
     EXPECT_NE(a.temporaryDirectory(), b.temporaryDirectory());
     EXPECT_EQ(a.location(), "a.kvs:0");
+}
+
+TEST(ScenarioContext, TheSaveAsDialogIsAnsweredByTheDialogDriver) {
+    std::ostringstream out;
+    ScenarioContext context("s.kvs", {}, out);
+    forms::scriptedDriver().queueSaveAs("/tmp/chosen.json");
+    EXPECT_EQ(context.application().getSaveAsFilename(), base::Variant("/tmp/chosen.json"));
+    forms::scriptedDriver().queueSaveAs(std::nullopt);
+    EXPECT_EQ(context.application().getSaveAsFilename(), base::Variant(false));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/forms/DialogDriver.h"
 #include "platform/spreadsheet/Application.h"
 #include "tools/kavex/runner/CommandTable.h"
 #include "tools/kavex/runner/ScriptErrors.h"
@@ -51,6 +52,10 @@ sheet::Application& ScenarioContext::application() {
         application_ = std::make_unique<sheet::Application>();
         // A workbook saved without a name lands in this script's own folder, not the caller's.
         application_->setDefaultFilePath(temporaryDirectory().string());
+        // The Save As dialog is a dialog like the others: the driver (scripted or a person)
+        // answers it.
+        application_->setSaveAsDriver(
+            [] { return forms::dialogDriver().saveAsFilename("", "", "Save As"); });
     }
     return *application_;
 }
