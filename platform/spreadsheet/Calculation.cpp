@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/spreadsheet/detail/Model.h"
+#include "platform/spreadsheet/formula/ArgumentList.h"
 
 namespace kavex::sheet::detail {
 
@@ -131,6 +132,9 @@ void AppState::ensureDependencies() {
 
 namespace {
 
+const Variant kEmpty;
+const Variant kNoSheet(base::CellError::Ref);  // a sheet named in a formula that does not exist
+
 // What a formula sees of the workbook around it while one cell is evaluated.
 class CellContext final : public formula::EvaluationContext {
   public:
@@ -138,27 +142,11 @@ class CellContext final : public formula::EvaluationContext {
         : app_(app), sheet_(sheet), compiled_(compiled), recurse_(recurse) {}
 
     Variant cellValue(const std::string& sheetName, int row, int column) override {
-        SheetData* target = &sheet_;
-        if (!sheetName.empty()) {
-            target = sheet_.book ? sheet_.book->sheetNamed(sheetName) : nullptr;
-            if (target == nullptr) {
-                return Variant(base::CellError::Ref);
-            }
-        }
-        const CellKey key = cellKey(row, column);
-        const Cell* cell = target->cells.get(key);
-        if (cell == nullptr) {
-            return Variant();
-        }
-        if (cell->dirty && recurse_ && cell->formula && !cell->evaluating && app_.calcDepth < 256) {
-            auto keep = target->shared_from_this();
-            app_.evaluateCell(*target, key, true);
-            cell = target->cells.get(key);
-            if (cell == nullptr) {
-                return Variant();
-            }
-        }
-        return cell->value;
+        return current(sheetName, row, column);
+    }
+
+    void readCellValue(const std::string& sheetName, int row, int column, Variant& value) override {
+        value = current(sheetName, row, column);
     }
 
     std::optional<formula::AreaRef> resolveName(const std::string& name) override {
@@ -168,31 +156,62 @@ class CellContext final : public formula::EvaluationContext {
     std::optional<Variant> callFunction(const std::string& name,
                                         const std::vector<formula::Argument>& arguments) override {
         const auto& names = compiled_.parsed.functionNames();
-        if (compiled_.slotsVersion != app_.functionsVersion) {
-            compiled_.functionSlots.resize(names.size());
-            for (std::size_t i = 0; i < names.size(); ++i) {
-                compiled_.functionSlots[i] = app_.functionSlot(names[i]);
-            }
-            compiled_.slotsVersion = app_.functionsVersion;
-        }
-        int slot = -1;
+        const WorksheetFunction* function = nullptr;
         bool found = false;
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (&names[i] == &name || iequals(names[i], name)) {
-                slot = compiled_.functionSlots[i];
+                function = resolved(i);
                 found = true;
                 break;
             }
         }
         if (!found) {
-            slot = app_.functionSlot(name);
+            function = app_.registeredFunction(name);
         }
-        if (slot < 0) {
+        if (function == nullptr) {
             return std::nullopt;
         }
-        // Slots are never removed or replaced, so the callable outlives any re-registration
-        // made while it runs.
-        const WorksheetFunction& function = app_.functions[static_cast<std::size_t>(slot)].function;
+        return invoke(*function, arguments);
+    }
+
+    // The value of a formula that is a plain host call (see Formula::plainHostCall), the very
+    // value evaluate() gives, without walking the tree: the arguments are read in order, then
+    // the function is called.
+    Variant evaluatePlainCall(std::size_t entry) {
+        const auto& references = compiled_.parsed.references();
+        formula::ArgumentList list(references.size());
+        std::vector<formula::Argument>& arguments = list.arguments();
+        for (std::size_t i = 0; i < references.size(); ++i) {
+            const formula::AreaRef& area = references[i];
+            formula::Argument& argument = arguments[i];
+            argument.value = current(area.sheet, area.firstRow, area.firstColumn);
+            argument.reference = area;
+        }
+        const WorksheetFunction* function = resolved(entry);
+        if (function == nullptr) {
+            return Variant(base::CellError::Name);
+        }
+        return invoke(*function, arguments);
+    }
+
+  private:
+    // The registered function of the formula's functionNames() entry, or nullptr.
+    const WorksheetFunction* resolved(std::size_t entry) {
+        if (compiled_.slotsVersion != app_.functionsVersion) {
+            const auto& names = compiled_.parsed.functionNames();
+            compiled_.functions.resize(names.size());
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                compiled_.functions[i] = app_.registeredFunction(names[i]);
+            }
+            compiled_.slotsVersion = app_.functionsVersion;
+        }
+        return compiled_.functions[entry];
+    }
+
+    // Slots are never removed or replaced, so the callable outlives any re-registration made
+    // while it runs. A function that fails gives #VALUE!.
+    static Variant invoke(const WorksheetFunction& function,
+                          const std::vector<formula::Argument>& arguments) {
         try {
             return function(arguments);
         } catch (...) {
@@ -200,7 +219,32 @@ class CellContext final : public formula::EvaluationContext {
         }
     }
 
-  private:
+    // The cell's value, brought up to date first when it waits for recalculation (and this
+    // evaluation may recurse). Valid until the host runs again.
+    const Variant& current(const std::string& sheetName, int row, int column) {
+        SheetData* target = &sheet_;
+        if (!sheetName.empty()) {
+            target = sheet_.book ? sheet_.book->sheetNamed(sheetName) : nullptr;
+            if (target == nullptr) {
+                return kNoSheet;
+            }
+        }
+        const CellKey key = cellKey(row, column);
+        const Cell* cell = target->cells.get(key);
+        if (cell == nullptr) {
+            return kEmpty;
+        }
+        if (cell->dirty && recurse_ && cell->formula && !cell->evaluating && app_.calcDepth < 256) {
+            auto keep = target->shared_from_this();
+            app_.evaluateCell(*target, key, true);
+            cell = target->cells.get(key);
+            if (cell == nullptr) {
+                return kEmpty;
+            }
+        }
+        return cell->value;
+    }
+
     AppState& app_;
     SheetData& sheet_;
     const CompiledFormula& compiled_;
@@ -229,6 +273,9 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         ++calcDepth;
         Variant result = [&] {
             CellContext context(*this, sheet, *compiled, recurse);
+            if (const auto entry = compiled->parsed.plainHostCall()) {
+                return context.evaluatePlainCall(*entry);
+            }
             return formula::evaluate(compiled->parsed, context);
         }();
         --calcDepth;
@@ -253,6 +300,11 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
 int AppState::functionSlot(std::string_view name) const {
     auto it = functionIndex.find(lower(name));
     return it == functionIndex.end() ? -1 : it->second;
+}
+
+const WorksheetFunction* AppState::registeredFunction(std::string_view name) const {
+    const int slot = functionSlot(name);
+    return slot < 0 ? nullptr : &functions[static_cast<std::size_t>(slot)].function;
 }
 
 std::optional<std::string> AppState::canonicalFunctionName(std::string_view name) const {
@@ -413,8 +465,9 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         }
         if (a.cellCount() <= static_cast<long long>(sheet.cells.size()) * 2 + 64) {
             for (int r = a.firstRow; r <= a.lastRow && sheet.alive; ++r) {
+                const CellKey rowKey = cellKey(r, 0);
                 for (int c = a.firstColumn; c <= a.lastColumn; ++c) {
-                    visit(cellKey(r, c));
+                    visit(rowKey | static_cast<CellKey>(c));
                 }
             }
         } else {

@@ -249,8 +249,7 @@ void AppState::checkFormattable(SheetData& sheet) const {
 
 std::shared_ptr<const CompiledFormula> AppState::compile(std::string_view textAfterEquals) const {
     try {
-        auto compiled = std::make_shared<CompiledFormula>(
-            CompiledFormula{formula::parse(textAfterEquals), {}, ~std::uint64_t{0}});
+        auto compiled = std::make_shared<CompiledFormula>(formula::parse(textAfterEquals));
         return compiled;
     } catch (const formula::ParseError& e) {
         fail(base::errors::ApplicationDefined,

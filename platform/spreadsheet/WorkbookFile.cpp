@@ -453,8 +453,8 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
                     fault(cp + "/formula", "a formula begins with \"=\"");
                 }
                 try {
-                    cell.formula = std::make_shared<CompiledFormula>(CompiledFormula{
-                        formula::parse(std::string_view(f).substr(1)), {}, ~std::uint64_t{0}});
+                    cell.formula = std::make_shared<CompiledFormula>(
+                        formula::parse(std::string_view(f).substr(1)));
                 } catch (const formula::ParseError& e) {
                     fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
                 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -75,20 +76,46 @@ struct Style {
 };
 const Style& defaultStyle();
 
-// A parsed formula with the registered functions it calls, resolved once.
-struct CompiledFormula {
-    formula::Formula parsed;
-    mutable std::vector<int> functionSlots;  // per functionNames(); -1 none
-    mutable std::uint64_t slotsVersion = ~std::uint64_t{0};
+// The registered function for each of a formula's functionNames() (null: none). The first few
+// are held in place: a formula calls one function as a rule, and a recalculation should not
+// have to fetch a list of one from elsewhere.
+class ResolvedFunctions {
+  public:
+    void resize(std::size_t count) {
+        count_ = count;
+        more_.assign(count > few_.size() ? count - few_.size() : 0, nullptr);
+    }
+    std::size_t size() const { return count_; }
+    const WorksheetFunction*& operator[](std::size_t i) {
+        return i < few_.size() ? few_[i] : more_[i - few_.size()];
+    }
+
+  private:
+    std::array<const WorksheetFunction*, 2> few_{};
+    std::vector<const WorksheetFunction*> more_;
+    std::size_t count_ = 0;
 };
 
+// A parsed formula with the registered functions it calls, resolved once per change of the
+// registrations (registered functions are never removed or replaced in place, so the pointers
+// stay valid).
+struct CompiledFormula {
+    explicit CompiledFormula(formula::Formula formula) : parsed(std::move(formula)) {}
+
+    // What recalculation reads first, then the formula.
+    mutable std::uint64_t slotsVersion = ~std::uint64_t{0};
+    mutable ResolvedFunctions functions;
+    formula::Formula parsed;
+};
+
+// What recalculation reads of a cell comes first.
 struct Cell {
-    Variant value;
     std::shared_ptr<const CompiledFormula> formula;
-    std::shared_ptr<const Style> style;  // nullptr: the default style
-    std::vector<Span> spans;
     bool dirty = false;
     bool evaluating = false;
+    Variant value;
+    std::shared_ptr<const Style> style;  // nullptr: the default style
+    std::vector<Span> spans;
 
     const Style& look() const { return style ? *style : defaultStyle(); }
     bool blank() const { return value.isEmpty() && !formula && !style && spans.empty(); }
@@ -317,6 +344,7 @@ struct AppState {
     void markDirty(const std::vector<GlobalKey>& keys);
     std::optional<formula::AreaRef> resolveName(SheetData& sheet, const std::string& name);
     int functionSlot(std::string_view name) const;
+    const WorksheetFunction* registeredFunction(std::string_view name) const;
     std::optional<std::string> canonicalFunctionName(std::string_view name) const;
     std::string renderFormula(const CompiledFormula& formula, int rowOffset = 0,
                               int columnOffset = 0) const;

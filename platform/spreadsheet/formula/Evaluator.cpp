@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/spreadsheet/formula/ArgumentList.h"
 #include "platform/spreadsheet/formula/Builtins.h"
 #include "platform/spreadsheet/formula/Values.h"
 
@@ -28,47 +29,6 @@ const Node& unwrapParens(const Node& node) {
     }
     return *n;
 }
-
-// The argument list of a host-function call, taken from a per-thread pool so that a sheet of
-// such calls allocates no list per cell once warm. Calls nest (a host function may evaluate
-// formulas while it runs), so each call takes a list of its own and gives it back emptied.
-class ArgumentList {
-  public:
-    ArgumentList() {
-        auto& free = pool();
-        if (!free.empty()) {
-            arguments_ = std::move(free.back());
-            free.pop_back();
-        }
-    }
-    ~ArgumentList() {
-        arguments_.clear();
-        auto& free = pool();
-        if (free.size() < kKept && arguments_.capacity() <= kLargestKept) {
-            free.push_back(std::move(arguments_));
-        }
-    }
-    ArgumentList(const ArgumentList&) = delete;
-    ArgumentList& operator=(const ArgumentList&) = delete;
-
-    std::vector<Argument>& arguments() { return arguments_; }
-
-  private:
-    static constexpr std::size_t kKept = 64;         // lists kept: nesting deeper than this is rare
-    static constexpr std::size_t kLargestKept = 32;  // a list this long is not worth keeping
-
-    static std::vector<std::vector<Argument>>& pool() {
-        // Reserved once, so that giving a list back never allocates (nor throws).
-        thread_local std::vector<std::vector<Argument>> lists = [] {
-            std::vector<std::vector<Argument>> reserved;
-            reserved.reserve(kKept);
-            return reserved;
-        }();
-        return lists;
-    }
-
-    std::vector<Argument> arguments_;
-};
 
 }  // namespace
 
@@ -207,19 +167,27 @@ Variant Evaluator::call(const Node& node) {
         return builtins()[static_cast<std::size_t>(node.builtin)].implementation(*this,
                                                                                  node.children);
     }
-    ArgumentList list;
+    ArgumentList list(node.children.size());
     std::vector<Argument>& arguments = list.arguments();
-    arguments.reserve(node.children.size());
-    // Each argument is built in its place in the list.
-    for (const Node& child : node.children) {
-        if (child.kind == NodeKind::Missing) {
-            arguments.emplace_back(Variant::missing(), std::nullopt);
+    // Each argument is assigned in its place in the list; a reference written out (the usual
+    // argument) goes straight to its cell.
+    for (std::size_t i = 0; i < node.children.size(); ++i) {
+        const Node& child = node.children[i];
+        const Node& argument = unwrapParens(child);
+        Argument& target = arguments[i];
+        if (argument.kind == NodeKind::Reference) {
+            const AreaRef& area = argument.area;
+            context_.readCellValue(area.sheet, area.firstRow, area.firstColumn, target.value);
+            target.reference = area;
+        } else if (child.kind == NodeKind::Missing) {
+            target.value = Variant::missing();
+            target.reference.reset();
         } else if (auto area = reference(child)) {
-            Argument& argument = arguments.emplace_back(
-                context_.cellValue(area->sheet, area->firstRow, area->firstColumn), std::nullopt);
-            argument.reference = std::move(area);
+            context_.readCellValue(area->sheet, area->firstRow, area->firstColumn, target.value);
+            target.reference = std::move(area);
         } else {
-            arguments.emplace_back(value(child), std::nullopt);
+            target.value = value(child);
+            target.reference.reset();
         }
     }
     // The name handed over is the formula's own entry in functionNames(), so that a host may

@@ -55,16 +55,21 @@ class Formula {
     const std::vector<std::string>& functionNames() const { return functionNames_; }
     const std::shared_ptr<const Node>& root() const { return root_; }
 
+    // Set when the whole formula is one call of a function that is not built in and each
+    // argument is a reference written out (F(A1), F(A1,Sheet2!B2:C3)): the entry of
+    // functionNames() called. The arguments are then references(), in order, and evaluate()
+    // gives exactly what callFunction returns for them (#NAME? for nullopt), each argument
+    // carrying the value of its area's top-left cell (as readCellValue gives it) and the area.
+    // A host may compute such a formula itself without walking the tree.
+    std::optional<std::size_t> plainHostCall() const { return plainHostCall_; }
+
     Formula(std::shared_ptr<const Node> root, std::vector<AreaRef> references,
-            std::vector<std::string> names, std::vector<std::string> functionNames)
-        : root_(std::move(root)),
-          references_(std::move(references)),
-          names_(std::move(names)),
-          functionNames_(std::move(functionNames)) {}
+            std::vector<std::string> names, std::vector<std::string> functionNames);
 
   private:
     std::shared_ptr<const Node> root_;
     std::vector<AreaRef> references_;
+    std::optional<std::size_t> plainHostCall_;
     std::vector<std::string> names_;
     std::vector<std::string> functionNames_;
 };
@@ -98,6 +103,11 @@ class EvaluationContext {
     // The value of one cell (sheet empty = the formula's own sheet). Throws nothing; a sheet that
     // does not exist gives the #REF! error value.
     virtual Variant cellValue(const std::string& sheet, int row, int column) = 0;
+    // The same as value = cellValue(sheet, row, column). value's storage (a text's buffer) may
+    // be reused: a host that stores its values can copy one over without a temporary.
+    virtual void readCellValue(const std::string& sheet, int row, int column, Variant& value) {
+        value = cellValue(sheet, row, column);
+    }
     // A defined name, resolved for the formula's sheet; nullopt when it does not resolve (#NAME?).
     virtual std::optional<AreaRef> resolveName(const std::string& name) = 0;
     // Calls a function that is not built in (an add-in's registered function); nullopt when no such

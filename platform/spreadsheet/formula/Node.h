@@ -51,19 +51,22 @@ struct ReferenceForm {
 
 // One node of the immutable tree. A plain tagged record keeps evaluation free of virtual calls and
 // the tree in few allocations; only the members the kind names are meaningful.
+//
+// The members a recalculation reads most (a call and its reference arguments) come first, so
+// that evaluating such a node touches as little memory as possible.
 struct Node {
     NodeKind kind = NodeKind::Missing;
+    int builtin = -1;  // index into the built-in table for a Call, -1 for a host function
+    AreaRef area;
+    std::size_t functionName = 0;  // a Call's entry in Formula::functionNames()
+    std::vector<Node> children;
     Operator op = Operator::Plus;
-    double number = 0.0;
     bool boolean = false;
     base::CellError error = base::CellError::Value;
+    double number = 0.0;
     std::string text;
-    AreaRef area;
     ReferenceForm form;
-    int builtin = -1;  // index into the built-in table for a Call, -1 for a host function
-    std::size_t functionName = 0;  // a Call's entry in Formula::functionNames()
     std::size_t position = 0;
-    std::vector<Node> children;
 };
 
 }  // namespace kavex::formula

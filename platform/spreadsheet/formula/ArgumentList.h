@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "platform/spreadsheet/formula/Formula.h"
+
+namespace kavex::formula {
+
+// The argument list of one host-function call, taken from a per-thread pool so that a sheet of
+// such calls allocates nothing for its lists once warm. A list keeps its arguments when it goes
+// back, so that the next call of the same shape assigns into them and reuses their text buffers
+// (reading a long text from a cell then copies it without allocating). Calls nest (a host
+// function may evaluate formulas while it runs), so each call takes a list of its own; lists
+// must be released in the reverse order of taking, as scoped objects are. Inline: it sits on
+// the path of every host-function call.
+class ArgumentList {
+  public:
+    // count arguments, of unspecified values: the caller assigns every one.
+    explicit ArgumentList(std::size_t count) {
+        Pool& taken = pool();
+        if (taken.depth < kKept) {
+            list_ = &taken.lists[taken.depth];
+            list_->resize(count);
+            ++taken.depth;  // only once the list is ready: a throwing resize takes nothing
+            pooled_ = true;
+        } else {
+            list_->resize(count);
+        }
+    }
+    ~ArgumentList() {
+        if (pooled_) {
+            release();
+        }
+    }
+    ArgumentList(const ArgumentList&) = delete;
+    ArgumentList& operator=(const ArgumentList&) = delete;
+
+    std::vector<Argument>& arguments() { return *list_; }
+
+  private:
+    static constexpr std::size_t kKept = 64;  // lists kept: nesting deeper than this is rare
+    static constexpr std::size_t kLargestKept = 32;
+    static constexpr std::size_t kLongestTextKept = 256;
+
+    // One list per nesting depth: calls nest strictly, so the list of each depth is free again
+    // once the call that took it returns.
+    struct Pool {
+        std::array<std::vector<Argument>, kKept> lists;
+        std::size_t depth = 0;
+    };
+    static Pool& pool() {
+        thread_local Pool lists;
+        return lists;
+    }
+
+    void release() {
+        if (list_->capacity() > kLargestKept) {
+            std::vector<Argument>().swap(*list_);  // a list this long is not worth keeping
+        } else {
+            // A large text would stay alive in the pool until overwritten; let it go now.
+            for (Argument& argument : *list_) {
+                if (argument.value.isText() &&
+                    argument.value.text().capacity() > kLongestTextKept) {
+                    argument.value = Variant();
+                }
+            }
+        }
+        --pool().depth;
+    }
+
+    std::vector<Argument> own_;  // for calls nested deeper than the pool goes
+    std::vector<Argument>* list_ = &own_;
+    bool pooled_ = false;
+};
+
+}  // namespace kavex::formula
