@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <vector>
 
 #include "platform/spreadsheet/Application.h"
 
@@ -157,6 +159,50 @@ TEST_F(RecalculationTest, AThrowingFunctionGivesValueError) {
     });
     sheet.range("A1").setFormula("=Boom()");
     EXPECT_EQ(sheet.range("A1").text(), "#VALUE!");
+}
+
+TEST_F(RecalculationTest, AFunctionCalledOnReferencesAloneSeesWhatAnyOtherFormulaSees) {
+    // A formula that is nothing but a host call on references is computed on a shorter road
+    // than one that does more; the function cannot tell the two apart.
+    std::vector<std::vector<formula::Argument>> seen;
+    app.registerFunction("Record", [&](const std::vector<formula::Argument>& args) {
+        seen.push_back(args);
+        return Variant("#NODATA! a text too long to be stored inline");
+    });
+    app.registerFunction("Blank", [](const std::vector<formula::Argument>&) { return Variant(); });
+    app.registerFunction("Boom", [](const std::vector<formula::Argument>&) -> Variant {
+        throw base::PlatformError(5, "boom");
+    });
+    app.activeWorkbook().worksheets().add("Data").range("B2").setValue(
+        "long enough to be on the heap");
+    sheet.range("A1").setValue("IBM");
+    const std::string arguments = "A1,Data!B2:C3,A5,Nowhere!A1,(A1)";
+    sheet.range("B1").setFormula("=Record(" + arguments + ")");
+    sheet.range("B2").setFormula("=IF(TRUE,Record(" + arguments + "))");
+    ASSERT_EQ(seen.size(), 2u);
+    ASSERT_EQ(seen[0].size(), 5u);
+    for (std::size_t i = 0; i < seen[0].size(); ++i) {
+        EXPECT_EQ(seen[0][i].value, seen[1][i].value) << i;
+        EXPECT_EQ(seen[0][i].reference, seen[1][i].reference) << i;
+    }
+    EXPECT_EQ(seen[0][1].value, Variant("long enough to be on the heap"));
+    EXPECT_EQ(seen[0][1].reference, (formula::AreaRef{"Data", 2, 2, 3, 3}));
+    EXPECT_TRUE(seen[0][2].value.isEmpty());
+    EXPECT_EQ(seen[0][3].value, Variant(base::CellError::Ref));
+    EXPECT_EQ(sheet.range("B1").value(), sheet.range("B2").value());
+
+    // A value read for one call is not what the next call of the same shape sees.
+    sheet.range("A1").setValue("MSFT");
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[2][0].value, Variant("MSFT"));
+    EXPECT_EQ(seen[3][0].value, Variant("MSFT"));
+
+    sheet.range("C1").setFormula("=Missing(A1)");
+    sheet.range("C2").setFormula("=(Boom(A1))");
+    sheet.range("C3").setFormula("=Blank(A1)");
+    EXPECT_EQ(sheet.range("C1").text(), "#NAME?");
+    EXPECT_EQ(sheet.range("C2").text(), "#VALUE!");
+    EXPECT_TRUE(sheet.range("C3").value().isEmpty());  // what a host function returns, unchanged
 }
 
 TEST_F(RecalculationTest, CellEntryReadsNumbersDatesAndText) {

@@ -137,6 +137,17 @@ TEST_F(HostFunctions, AFailingCallLeavesLaterCallsTheirOwnArguments) {
     EXPECT_EQ(captured[0].value, Variant("only"));
 }
 
+TEST(PlainHostCall, IsAWholeFormulaCallingAHostFunctionOnReferencesAlone) {
+    EXPECT_EQ(parse("KavexLast(A1)").plainHostCall(), 0u);
+    EXPECT_EQ(parse("F(A1,Sheet2!B2:C3,(B7))").plainHostCall(), 0u);
+    EXPECT_EQ(parse("(F(A1))").plainHostCall(), 0u);
+    EXPECT_EQ(parse("F()").plainHostCall(), 0u);
+    for (const char* other : {"F(A1)+1", "F(1)", "F(A1,\"x\")", "F(A1,)", "F(SomeName)", "SUM(A1)",
+                              "F(G(A1))", "A1", "IF(TRUE,F(A1))", "F(A1&B1)"}) {
+        EXPECT_FALSE(parse(other).plainHostCall().has_value()) << other;
+    }
+}
+
 TEST_F(HostFunctions, CellsChangedDuringACallAreReadAfresh) {
     book.set("A1", 1.0);
     book.registerFunction("SetA1", [&](const std::vector<Argument>& arguments) {
