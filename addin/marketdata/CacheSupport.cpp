@@ -65,8 +65,11 @@ bool IsDue(const base::Variant& lastCheckDate, long freshSeconds) {
     if (!lastCheckDate.isDate())
         return true;
     const double age = (db::clockNow().serial - lastCheckDate.date().serial) * 86400.0;
-    // A check stamped in the future (a clock set back) counts as due rather than fresh forever.
-    return age < 0 || age >= static_cast<double>(freshSeconds);
+    // Stamps are kept to the nearest second, so a fresh one may lie up to half a second ahead.
+    // A check stamped further in the future (a clock set back) counts as due rather than fresh
+    // forever.
+    constexpr double kStampResolutionSeconds = 1.0;
+    return age < -kStampResolutionSeconds || age >= static_cast<double>(freshSeconds);
 }
 
 CacheTransaction::CacheTransaction(db::Connection& connection) : connection_(connection) {

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "addin/marketdata/QuoteFetch.h"
+#include "platform/base/Date.h"
+#include "platform/db/Clock.h"
 #include "services/Fault.h"
 #include "tests/addin/marketdata/LiveServicesFixture.h"
 
@@ -153,6 +155,19 @@ TEST_F(QuoteFetchTest, ARefusedReferrerIsAFailure) {
     EXPECT_EQ(AddSymbols("", std::vector<std::string>{"IBM"}, 0, "", description), "FAIL");
     EXPECT_NE(description.find("invalid_referrer"), std::string::npos) << description;
     EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData"), 0u);
+}
+
+TEST_F(QuoteFetchTest, AStampRoundedUpToTheNextSecondIsStillFresh) {
+    // 10:00:00.6 is stored as 10:00:01, a little ahead of the clock that wrote it.
+    const base::Date written{base::makeDate(2026, 12, 7, 10, 0, 0)->serial + 0.6 / 86400.0};
+    db::setClock([written] { return written; });
+    sql("INSERT INTO AQ_StockSymbolData(Symbol, SymbolData, LastCheckDate, LastFetchDate) "
+        "VALUES('IBM', '<Stock><Last>2</Last></Stock>', Now(), Now())");
+    EXPECT_EQ(CheckStockSymbolDataStatus("IBM"), "DATANOTFETCHED");
+    // A stamp well ahead of the clock (a clock set back) is due.
+    db::setClock([written] { return base::addSeconds(written, -120); });
+    EXPECT_EQ(CheckStockSymbolDataStatus("IBM"), "DATAFETCHED");
+    db::setClock({});
 }
 
 TEST_F(QuoteFetchTest, TheRefreshFetchAsksOnlyForDueSymbols) {
