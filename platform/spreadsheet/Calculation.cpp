@@ -176,36 +176,39 @@ class CellContext final : public formula::EvaluationContext {
 
     // The value of a formula that is a plain host call (see Formula::plainHostCall), the very
     // value evaluate() gives, without walking the tree: the arguments are read in order, then
-    // the function is called.
+    // the function is called. This is the road of nearly every formula an add-in's sheet holds.
     Variant evaluatePlainCall(std::size_t entry) {
         const auto& references = compiled_.parsed.references();
         formula::ArgumentList list(references.size());
-        std::vector<formula::Argument>& arguments = list.arguments();
-        for (std::size_t i = 0; i < references.size(); ++i) {
-            const formula::AreaRef& area = references[i];
-            formula::Argument& argument = arguments[i];
-            argument.value = current(area.sheet, area.firstRow, area.firstColumn);
-            argument.reference = area;
+        formula::Argument* argument = list.arguments().data();
+        for (const formula::AreaRef& area : references) {
+            argument->value = current(area.sheet, area.firstRow, area.firstColumn);
+            setReference(argument->reference, area);
+            ++argument;
         }
         const WorksheetFunction* function = resolved(entry);
         if (function == nullptr) {
             return Variant(base::CellError::Name);
         }
-        return invoke(*function, arguments);
+        return invoke(*function, list.arguments());
     }
 
   private:
     // The registered function of the formula's functionNames() entry, or nullptr.
     const WorksheetFunction* resolved(std::size_t entry) {
         if (compiled_.slotsVersion != app_.functionsVersion) {
-            const auto& names = compiled_.parsed.functionNames();
-            compiled_.functions.resize(names.size());
-            for (std::size_t i = 0; i < names.size(); ++i) {
-                compiled_.functions[i] = app_.registeredFunction(names[i]);
-            }
-            compiled_.slotsVersion = app_.functionsVersion;
+            resolveFunctions();
         }
         return compiled_.functions[entry];
+    }
+
+    void resolveFunctions() {
+        const auto& names = compiled_.parsed.functionNames();
+        compiled_.functions.resize(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            compiled_.functions[i] = app_.registeredFunction(names[i]);
+        }
+        compiled_.slotsVersion = app_.functionsVersion;
     }
 
     // Slots are never removed or replaced, so the callable outlives any re-registration made
@@ -219,9 +222,40 @@ class CellContext final : public formula::EvaluationContext {
         }
     }
 
+    // An argument's area, written over the one a reused argument may hold (without copying a
+    // sheet name that is already there).
+    static void setReference(std::optional<formula::AreaRef>& reference,
+                             const formula::AreaRef& area) {
+        if (!reference) {
+            reference = area;
+            return;
+        }
+        if (reference->sheet != area.sheet) {
+            reference->sheet = area.sheet;
+        }
+        reference->firstRow = area.firstRow;
+        reference->firstColumn = area.firstColumn;
+        reference->lastRow = area.lastRow;
+        reference->lastColumn = area.lastColumn;
+    }
+
     // The cell's value, brought up to date first when it waits for recalculation (and this
-    // evaluation may recurse). Valid until the host runs again.
+    // evaluation may recurse). Valid until the host runs again. The usual case, a cell of the
+    // formula's own sheet that waits for nothing, is answered here; the rest by refreshed().
     const Variant& current(const std::string& sheetName, int row, int column) {
+        if (sheetName.empty()) {
+            const Cell* cell = sheet_.cells.get(cellKey(row, column));
+            if (cell == nullptr) {
+                return kEmpty;
+            }
+            if (!cell->dirty || !recurse_) {
+                return cell->value;
+            }
+        }
+        return refreshed(sheetName, row, column);
+    }
+
+    const Variant& refreshed(const std::string& sheetName, int row, int column) {
         SheetData* target = &sheet_;
         if (!sheetName.empty()) {
             target = sheet_.book ? sheet_.book->sheetNamed(sheetName) : nullptr;

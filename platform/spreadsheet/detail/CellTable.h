@@ -4,8 +4,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <tuple>
 #include <type_traits>
@@ -28,13 +30,15 @@ inline int keyColumn(CellKey key) {
 }
 
 // The cells of one sheet by position key, laid out as the sheet is: a table of pages of rows,
-// each row the cells it holds in column order. Walking a range row by row, as recalculation and
-// most range operations do, reads neighbouring memory; a sheet with a few cells far down costs one
-// small page there, not rows for everything above. Iteration goes row by row, left to right.
+// each row the cells it holds in column order (the first few in the page itself), and each
+// page's entries in blocks of its own, each entry on a cache line of its own. Walking a range
+// row by row, as recalculation and most range operations do, reads neighbouring memory; a sheet
+// with a few cells far down costs one small page there, not rows for everything above.
+// Iteration goes row by row, left to right.
 //
-// Entries live in allocations of their own and never move: a reference to a value stays valid
-// while other keys come and go (a cell being evaluated may see its sheet change under it).
-// Iterators are invalidated by any insertion or erasure.
+// Entries never move: a reference to a value stays valid while other keys come and go (a cell
+// being evaluated may see its sheet change under it). Iterators are invalidated by any
+// insertion or erasure.
 //
 // The interface is the subset of std::unordered_map the host uses.
 template <typename T>
@@ -49,16 +53,117 @@ class CellTable {
     static constexpr int kPageBits = 6;
     static constexpr int kPageRows = 1 << kPageBits;
     // Rows are mostly short: up to this many cells a straight scan beats a binary search.
-    static constexpr std::size_t kScanned = 16;
+    static constexpr std::uint32_t kScanned = 16;
 
     struct Slot {
-        int column = 0;
-        std::unique_ptr<value_type> entry;
+        int column;
+        value_type* entry;
     };
-    using Row = std::vector<Slot>;  // in column order
+
+    // A row's cells in column order; the first few are held in place, so that the rows of a
+    // page lie side by side.
+    class Row {
+      public:
+        Row() = default;
+        Row(const Row&) = delete;
+        Row& operator=(const Row&) = delete;
+        ~Row() { delete[] heap_; }
+
+        std::uint32_t size() const { return size_; }
+        const Slot* data() const { return capacity_ > kInline ? heap_ : inline_; }
+        Slot* data() { return capacity_ > kInline ? heap_ : inline_; }
+
+        // The first place whose column is not less than column.
+        std::uint32_t lowerBound(int column) const {
+            const Slot* first = data();
+            if (size_ > kScanned) {
+                return static_cast<std::uint32_t>(
+                    std::lower_bound(first, first + size_, column,
+                                     [](const Slot& s, int c) { return s.column < c; }) -
+                    first);
+            }
+            std::uint32_t i = 0;
+            while (i < size_ && first[i].column < column) {
+                ++i;
+            }
+            return i;
+        }
+
+        void insert(std::uint32_t at, Slot slot) {
+            if (size_ == capacity_) {
+                const std::uint32_t capacity = capacity_ * 2;
+                Slot* grown = new Slot[capacity];
+                std::memcpy(static_cast<void*>(grown), data(), size_ * sizeof(Slot));
+                delete[] heap_;
+                heap_ = grown;
+                capacity_ = capacity;
+            }
+            Slot* first = data();
+            std::memmove(static_cast<void*>(first + at + 1), first + at,
+                         (size_ - at) * sizeof(Slot));
+            first[at] = slot;
+            ++size_;
+        }
+
+        void erase(std::uint32_t at) {
+            Slot* first = data();
+            std::memmove(static_cast<void*>(first + at), first + at + 1,
+                         (size_ - at - 1) * sizeof(Slot));
+            --size_;
+        }
+
+      private:
+        static constexpr std::uint32_t kInline = 3;
+
+        std::uint32_t size_ = 0;
+        std::uint32_t capacity_ = kInline;
+        Slot* heap_ = nullptr;  // the cells when more than kInline
+        Slot inline_[kInline];
+    };
+
+    // Room for one entry, on a cache line of its own start: what recalculation reads of a cell
+    // then comes in one fetch.
+    struct alignas(64) Box {
+        alignas(value_type) unsigned char bytes[sizeof(value_type)];
+    };
+
     struct Page {
         std::array<Row, kPageRows> rows;
-        std::size_t count = 0;  // entries on the page; an emptied page is given back
+        std::vector<std::unique_ptr<Box[]>> blocks;  // never moved: entries stay put
+        std::size_t lastBlockSize = 0;
+        std::size_t lastBlockUsed = 0;
+        std::vector<Box*> vacant;  // boxes of erased entries, reused first
+        std::size_t count = 0;     // entries on the page; an emptied page is given back
+
+        Page() = default;
+        Page(const Page&) = delete;
+        Page& operator=(const Page&) = delete;
+        ~Page() {
+            for (Row& row : rows) {
+                Slot* first = row.data();
+                for (std::uint32_t i = 0; i < row.size(); ++i) {
+                    first[i].entry->~value_type();
+                }
+            }
+        }
+
+        Box* takeBox() {
+            if (!vacant.empty()) {
+                Box* box = vacant.back();
+                vacant.pop_back();
+                return box;
+            }
+            if (lastBlockUsed == lastBlockSize) {
+                // Blocks grow with the page, so that a page of a few cells stays small.
+                const std::size_t size = std::min<std::size_t>(64, std::max<std::size_t>(4, count));
+                vacant.reserve(count + size);  // giving a box back never allocates
+                blocks.push_back(std::make_unique<Box[]>(size));
+                lastBlockSize = size;
+                lastBlockUsed = 0;
+            }
+            return &blocks.back()[lastBlockUsed++];
+        }
+        void giveBack(Box* box) { vacant.push_back(box); }
     };
     using Pages = std::vector<std::unique_ptr<Page>>;
 
@@ -79,7 +184,7 @@ class CellTable {
             : pages_(other.pages_), page_(other.page_), row_(other.row_), slot_(other.slot_) {}
 
         reference operator*() const { return *current().entry; }
-        pointer operator->() const { return current().entry.get(); }
+        pointer operator->() const { return current().entry; }
         Iterator& operator++() {
             ++slot_;
             settle();
@@ -100,10 +205,10 @@ class CellTable {
         friend class Iterator;
         using PagesPointer = std::conditional_t<Const, const Pages*, Pages*>;
 
-        Iterator(PagesPointer pages, std::size_t page, int row, std::size_t slot)
+        Iterator(PagesPointer pages, std::size_t page, int row, std::uint32_t slot)
             : pages_(pages), page_(page), row_(row), slot_(slot) {}
 
-        const Slot& current() const { return (*pages_)[page_]->rows[row_][slot_]; }
+        const Slot& current() const { return (*pages_)[page_]->rows[row_].data()[slot_]; }
 
         // Moves on from a position past its row's end to the next entry, or to the end.
         void settle() {
@@ -127,7 +232,7 @@ class CellTable {
         PagesPointer pages_ = nullptr;
         std::size_t page_ = 0;
         int row_ = 0;
-        std::size_t slot_ = 0;
+        std::uint32_t slot_ = 0;
     };
     using iterator = Iterator<false>;
     using const_iterator = Iterator<true>;
@@ -198,32 +303,22 @@ class CellTable {
         }
         const Row& row = page->rows[rowNumber & (kPageRows - 1)];
         const int column = keyColumn(key);
-        const Slot* slot = row.data();
-        const Slot* last = slot + row.size();
-        if (row.size() > kScanned) {
-            slot = std::lower_bound(slot, last, column,
-                                    [](const Slot& s, int c) { return s.column < c; });
-        } else {
-            while (slot != last && slot->column < column) {
-                ++slot;
-            }
-        }
-        return slot != last && slot->column == column ? &slot->entry->second : nullptr;
+        const std::uint32_t at = row.lowerBound(column);
+        const Slot* slot = row.data() + at;
+        return at < row.size() && slot->column == column ? &slot->entry->second : nullptr;
     }
 
     T& at(key_type key) {
-        const Position at = locate(key);
-        if (!at.found) {
-            throw std::out_of_range("no such cell");
+        if (T* value = get(key)) {
+            return *value;
         }
-        return slotAt(at).entry->second;
+        throw std::out_of_range("no such cell");
     }
     const T& at(key_type key) const {
-        const Position at = locate(key);
-        if (!at.found) {
-            throw std::out_of_range("no such cell");
+        if (const T* value = get(key)) {
+            return *value;
         }
-        return slotAt(at).entry->second;
+        throw std::out_of_range("no such cell");
     }
 
     T& operator[](key_type key) { return emplace(key).first->second; }
@@ -231,13 +326,10 @@ class CellTable {
     // Inserts the value made of args unless the key is present (then args are left untouched).
     template <typename... Args>
     std::pair<iterator, bool> emplace(key_type key, Args&&... args) {
-        Position at = locate(key);
+        const Position at = locate(key);
         if (at.found) {
             return {iterator(&pages_, at.page, at.row, at.slot), false};
         }
-        auto entry =
-            std::make_unique<value_type>(std::piecewise_construct, std::forward_as_tuple(key),
-                                         std::forward_as_tuple(std::forward<Args>(args)...));
         if (at.page >= pages_.size()) {
             pages_.resize(at.page + 1);
         }
@@ -245,9 +337,21 @@ class CellTable {
         if (!page) {
             page = std::make_unique<Page>();
         }
-        Row& row = page->rows[at.row];
-        row.insert(row.begin() + static_cast<std::ptrdiff_t>(at.slot),
-                   Slot{keyColumn(key), std::move(entry)});
+        Box* box = page->takeBox();
+        value_type* entry = nullptr;
+        try {
+            entry = ::new (static_cast<void*>(box->bytes))
+                value_type(std::piecewise_construct, std::forward_as_tuple(key),
+                           std::forward_as_tuple(std::forward<Args>(args)...));
+            page->rows[at.row].insert(at.slot, Slot{keyColumn(key), entry});
+        } catch (...) {
+            if (entry != nullptr) {
+                entry->~value_type();
+            }
+            page->giveBack(box);
+            dropIfEmpty(at.page);
+            throw;
+        }
         ++page->count;
         ++size_;
         return {iterator(&pages_, at.page, at.row, at.slot), true};
@@ -276,7 +380,7 @@ class CellTable {
     struct Position {
         std::size_t page = 0;
         int row = 0;
-        std::size_t slot = 0;
+        std::uint32_t slot = 0;
         bool found = false;
     };
 
@@ -289,37 +393,31 @@ class CellTable {
             return at;
         }
         const Row& row = pages_[at.page]->rows[at.row];
-        std::size_t slot = 0;
-        if (row.size() > kScanned) {
-            slot = static_cast<std::size_t>(
-                std::lower_bound(row.begin(), row.end(), column,
-                                 [](const Slot& s, int c) { return s.column < c; }) -
-                row.begin());
-        } else {
-            while (slot < row.size() && row[slot].column < column) {
-                ++slot;
-            }
-        }
-        at.slot = slot;
-        at.found = slot < row.size() && row[slot].column == column;
+        at.slot = row.lowerBound(column);
+        at.found = at.slot < row.size() && row.data()[at.slot].column == column;
         return at;
     }
 
-    Slot& slotAt(const Position& at) { return pages_[at.page]->rows[at.row][at.slot]; }
-    const Slot& slotAt(const Position& at) const { return pages_[at.page]->rows[at.row][at.slot]; }
-
     void eraseAt(const Position& at) {
-        auto& page = pages_[at.page];
-        Row& row = page->rows[at.row];
-        // The entry is destroyed only once the table is consistent again.
-        std::unique_ptr<value_type> gone = std::move(row[at.slot].entry);
-        row.erase(row.begin() + static_cast<std::ptrdiff_t>(at.slot));
+        Page& page = *pages_[at.page];
+        Row& row = page.rows[at.row];
+        value_type* entry = row.data()[at.slot].entry;
+        row.erase(at.slot);
+        --page.count;
         --size_;
-        if (--page->count == 0) {
-            page.reset();
-            while (!pages_.empty() && !pages_.back()) {
-                pages_.pop_back();
-            }
+        // The entry is destroyed only once the table is consistent again.
+        entry->~value_type();
+        page.giveBack(reinterpret_cast<Box*>(entry));
+        dropIfEmpty(at.page);
+    }
+
+    void dropIfEmpty(std::size_t index) {
+        if (pages_[index]->count != 0) {
+            return;
+        }
+        pages_[index].reset();
+        while (!pages_.empty() && !pages_.back()) {
+            pages_.pop_back();
         }
     }
 

@@ -108,12 +108,12 @@ struct CompiledFormula {
     formula::Formula parsed;
 };
 
-// What recalculation reads of a cell comes first.
+// What recalculation reads of a cell comes first: with its key, one cache line.
 struct Cell {
-    std::shared_ptr<const CompiledFormula> formula;
     bool dirty = false;
     bool evaluating = false;
     Variant value;
+    std::shared_ptr<const CompiledFormula> formula;
     std::shared_ptr<const Style> style;  // nullptr: the default style
     std::vector<Span> spans;
 
