@@ -3,17 +3,10 @@
 // same 10,000 reads done directly with SQLite and pugixml and shown with FormatValue.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <pugixml.hpp>
-#include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,6 +16,7 @@
 #include "addin/functions/KavexConnectMethods.h"
 #include "addin/functions/ValueFormatting.h"
 #include "addin/session/Session.h"
+#include "bench/support/BenchSupport.h"
 #include "platform/db/Connection.h"
 #include "platform/spreadsheet/Application.h"
 
@@ -63,51 +57,18 @@ std::string quoteXml(const std::string& symbol, int seed) {
     return xml + "</Stock>";
 }
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void exec(sqlite3* handle, const std::string& sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-        std::string text = message != nullptr ? message : "?";
-        sqlite3_free(message);
-        throw std::runtime_error(text);
+void fillSheetCache(sqlite3* handle) {
+    for (int row = 1; row <= kSymbols; ++row) {
+        kavex::bench::exec(
+            handle, "insert into AQ_StockSymbolList(Symbol) values('" + symbolAt(row) + "')");
+        kavex::bench::exec(handle, "insert into AQ_StockSymbolData(Symbol, SymbolData) values('" +
+                                       symbolAt(row) + "', '" + quoteXml(symbolAt(row), row) +
+                                       "')");
     }
 }
 
-struct BenchDatabase {
-    BenchDatabase() {
-        folder = std::filesystem::temp_directory_path() /
-                 ("kavex-bench-recalc-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        path = folder / "Kavex.mdb";
-        std::filesystem::remove(path);
-        sqlite3* handle = nullptr;
-        sqlite3_open(path.c_str(), &handle);
-        exec(handle, readFile(std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "schema.sql"));
-        exec(handle, "BEGIN");
-        for (int row = 1; row <= kSymbols; ++row) {
-            exec(handle, "insert into AQ_StockSymbolList(Symbol) values('" + symbolAt(row) + "')");
-            exec(handle, "insert into AQ_StockSymbolData(Symbol, SymbolData) values('" +
-                             symbolAt(row) + "', '" + quoteXml(symbolAt(row), row) + "')");
-        }
-        exec(handle, "COMMIT");
-        sqlite3_close(handle);
-    }
-    ~BenchDatabase() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    std::filesystem::path folder;
-    std::filesystem::path path;
-};
-
-BenchDatabase& benchDatabase() {
-    static BenchDatabase database;
+kavex::bench::BenchDatabase& benchDatabase() {
+    static kavex::bench::BenchDatabase database("recalc", fillSheetCache);
     return database;
 }
 
@@ -117,8 +78,7 @@ struct RecalcSheet {
         using namespace kavex::addin;
         core::ExcelApp = &host;
         core::DBConnection = std::make_unique<kavex::db::Connection>();
-        core::DBConnection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
-                                 benchDatabase().path.string());
+        core::DBConnection->Open(benchDatabase().connectionString());
         core::ExcelCommandBars.Add("KavexToolbar")->setVisible(true);
         session::UserSessionKey = "BENCH";
         for (const functions::InterfaceMethod& method : functions::KavexConnectMethods()) {
@@ -163,7 +123,7 @@ void FullRecalculation(benchmark::State& state) {
 // formatting.
 void Floor(benchmark::State& state) {
     sqlite3* handle = nullptr;
-    sqlite3_open_v2(benchDatabase().path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_open_v2(benchDatabase().path().c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_stmt* statement = nullptr;
     sqlite3_prepare_v2(handle,
                        "SELECT AQ_StockSymbolData.SymbolData, AQ_StockSymbolData.Symbol FROM "
@@ -207,32 +167,10 @@ void Floor(benchmark::State& state) {
 BENCHMARK(FullRecalculation)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(Floor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (!run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     benchDatabase();
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto recalc = reporter.times.find("FullRecalculation/min_time:2.000");
-    const auto floor = reporter.times.find("Floor/min_time:2.000");
-    if (recalc == reporter.times.end() || floor == reporter.times.end() || floor->second <= 0) {
-        std::printf("ratio = n/a (both benchmarks must run)\n");
-        return 1;
-    }
-    const double ratio = recalc->second / floor->second;
-    std::printf("ratio = %.2f (goal <= 2.0)\n", ratio);
-    return ratio <= 2.0 ? 0 : 1;
+    return kavex::bench::runAndReportRatio(argc, argv, "FullRecalculation/min_time:2.000",
+                                           "Floor/min_time:2.000", 2.0);
 }

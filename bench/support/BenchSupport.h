@@ -1,0 +1,183 @@
+#pragma once
+// What the benchmarks share: a scratch database made from the project's schema, the floor's
+// direct SQLite calls, and the report of one benchmark's time as a ratio of another's.
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <pugixml.hpp>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+namespace kavex::bench {
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void exec(sqlite3* handle, const std::string& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::string text = message != nullptr ? message : "?";
+        sqlite3_free(message);
+        throw std::runtime_error(text);
+    }
+}
+
+// A quote as the quote service sends it and the refresh stores it: one Stock element with some
+// sixty values, Last among them.
+inline std::string realisticQuoteXml(const std::string& symbol, double last) {
+    static const char* const kTags[] = {
+        "Change",   "ChPerc",    "CuVol",     "VolAvg20",  "Name",      "Exch",      "Time",
+        "BidPr",    "AskPr",     "BidSz",     "AskSz",     "PrClose",   "Open",      "DayHi",
+        "DayLo",    "YearHi",    "YearLo",    "DivAmt",    "DivYld",    "DivDate",   "EarnShr",
+        "PrEarn",   "MktCap",    "ShrsOut",   "Ema13",     "Ema30",     "Ema100",    "EMAC8",
+        "Hi10",     "Hi20",      "Lo10",      "Lo20",      "Rsi09",     "Rsi14",     "Rsi25",
+        "Volat5",   "Volat15",   "Volat30",   "Trend",     "Resist1",   "Resist2",   "Support1",
+        "Support2", "Sto14",     "Sto25",     "PcCh01w",   "PcCh04w",   "PcCh13w",   "PcCh26w",
+        "PcCh52w",  "Hclose01w", "Hclose04w", "Hclose13w", "Hclose26w", "Hclose52w", "TrVol",
+        "TrCnt",    "VolAvg5",   "VolPrev",   "Industry",  "Country",   "Currency"};
+    std::string xml =
+        "<Stock><Symbol>" + symbol + "</Symbol><Last>" + std::to_string(last) + "</Last>";
+    int i = 0;
+    for (const std::string tag : kTags) {
+        xml += "<" + tag + ">";
+        if (tag == "Name") {
+            xml += symbol + " Corporation Common Stock";
+        } else if (tag == "Time") {
+            xml += "16:00:01";
+        } else {
+            xml += std::to_string(1000.0 + 37.25 * ++i);
+        }
+        xml += "</" + tag + ">";
+    }
+    return xml + "</Stock>";
+}
+
+// A cache of a few thousand symbols with realistic quotes, MSFT among them at 27.94.
+inline void fillRealisticCache(sqlite3* handle) {
+    for (int i = 0; i < 3000; ++i) {
+        const std::string symbol = "S" + std::to_string(i);
+        exec(handle, "insert into AQ_StockSymbolData(Symbol, SymbolData) values('" + symbol +
+                         "', '" + realisticQuoteXml(symbol, i) + "')");
+    }
+    exec(handle,
+         "insert into AQ_StockSymbolData(Symbol, SymbolData, LastCheckDate) values('MSFT', '" +
+             realisticQuoteXml("MSFT", 27.94) + "', '2024-05-06 16:00:01')");
+}
+
+// A Kavex.mdb in a folder of its own, filled in one transaction by the caller, removed at the end.
+class BenchDatabase {
+  public:
+    BenchDatabase(const std::string& name, const std::function<void(sqlite3*)>& fill) {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("kavex-bench-" + name + "-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+        path_ = folder_ / "Kavex.mdb";
+        std::filesystem::remove(path_);
+        sqlite3* handle = nullptr;
+        sqlite3_open(path_.c_str(), &handle);
+        exec(handle, readFile(std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "schema.sql"));
+        exec(handle, "BEGIN");
+        fill(handle);
+        exec(handle, "COMMIT");
+        sqlite3_close(handle);
+    }
+    ~BenchDatabase() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    BenchDatabase(const BenchDatabase&) = delete;
+    BenchDatabase& operator=(const BenchDatabase&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string connectionString() const {
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_.string() +
+               ";Jet OLEDB:Database Password=kavex";
+    }
+
+  private:
+    std::filesystem::path folder_;
+    std::filesystem::path path_;
+};
+
+// The floor of one cached value: the same statement text prepared, stepped and finalized directly
+// with SQLite, the stored quote parsed with pugixml and Stock/Last selected.
+inline void runDirectFloor(benchmark::State& state, const BenchDatabase& database,
+                           const char* select, const std::string& expected) {
+    sqlite3* handle = nullptr;
+    sqlite3_open_v2(database.path().c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+    std::string value;
+    for (auto _ : state) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(handle, select, -1, &statement, nullptr);
+        if (sqlite3_step(statement) == SQLITE_ROW) {
+            const auto* text = static_cast<const char*>(sqlite3_column_blob(statement, 0));
+            const int bytes = sqlite3_column_bytes(statement, 0);
+            pugi::xml_document doc;
+            if (doc.load_buffer(text, static_cast<std::size_t>(bytes))) {
+                const pugi::xpath_node node = doc.select_node("Stock/Last");
+                if (node) {
+                    value = node.node().child_value();
+                }
+            }
+        }
+        sqlite3_finalize(statement);
+        benchmark::DoNotOptimize(value);
+    }
+    sqlite3_close(handle);
+    if (value != expected) {
+        state.SkipWithError(("wrong value " + value).c_str());
+    }
+}
+
+// Keeps each benchmark's adjusted real time so that main can report their ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (!run.error_occurred) {
+                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // Prints "ratio = x.xx (goal <= g)" of measured over floor; the exit status says whether the
+    // goal was met.
+    int reportRatio(const std::string& measured, const std::string& floor, double goal) const {
+        const auto m = times_.find(measured);
+        const auto f = times_.find(floor);
+        if (m == times_.end() || f == times_.end() || f->second <= 0) {
+            std::printf("ratio = n/a (both %s and %s must run)\n", measured.c_str(), floor.c_str());
+            return 1;
+        }
+        const double ratio = m->second / f->second;
+        std::printf("ratio = %.2f (goal <= %.1f)\n", ratio, goal);
+        return ratio <= goal ? 0 : 1;
+    }
+
+  private:
+    std::map<std::string, double> times_;
+};
+
+// Runs the registered benchmarks and reports measured against floor.
+inline int runAndReportRatio(int argc, char** argv, const std::string& measured,
+                             const std::string& floor, double goal) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    return reporter.reportRatio(measured, floor, goal);
+}
+
+}  // namespace kavex::bench
