@@ -134,6 +134,7 @@ namespace {
 
 const Variant kEmpty;
 const Variant kNoSheet(base::CellError::Ref);  // a sheet named in a formula that does not exist
+const std::string kOwnSheet;                   // how a formula names its own sheet: not at all
 
 // What a formula sees of the workbook around it while one cell is evaluated.
 class CellContext final : public formula::EvaluationContext {
@@ -177,16 +178,24 @@ class CellContext final : public formula::EvaluationContext {
     // The value of a formula that is a plain host call (see Formula::plainHostCall), the very
     // value evaluate() gives, without walking the tree: the arguments are read in order, then
     // the function is called. This is the road of nearly every formula an add-in's sheet holds.
-    Variant evaluatePlainCall(std::size_t entry) {
-        const auto& references = compiled_.parsed.references();
-        formula::ArgumentList list(references.size());
-        formula::Argument* argument = list.arguments().data();
-        for (const formula::AreaRef& area : references) {
-            argument->value = current(area.sheet, area.firstRow, area.firstColumn);
-            setReference(argument->reference, area);
-            ++argument;
+    Variant evaluatePlainCall() {
+        formula::ArgumentList list(compiled_.plainCount);
+        if (compiled_.plainLocal) {
+            const CompiledFormula::LocalArea* area = compiled_.localArguments.data();
+            for (formula::Argument& argument : list.arguments()) {
+                argument.value = current(area->firstRow, area->firstColumn);
+                setReference(argument.reference, *area);
+                ++area;
+            }
+        } else {
+            const formula::AreaRef* area = compiled_.plainArguments;
+            for (formula::Argument& argument : list.arguments()) {
+                argument.value = current(area->sheet, area->firstRow, area->firstColumn);
+                setReference(argument.reference, *area);
+                ++area;
+            }
         }
-        const WorksheetFunction* function = resolved(entry);
+        const WorksheetFunction* function = resolved(compiled_.plainEntry);
         if (function == nullptr) {
             return Variant(base::CellError::Name);
         }
@@ -199,14 +208,14 @@ class CellContext final : public formula::EvaluationContext {
         if (compiled_.slotsVersion != app_.functionsVersion) {
             resolveFunctions();
         }
-        return compiled_.functions[entry];
+        return compiled_.function(entry);
     }
 
     void resolveFunctions() {
         const auto& names = compiled_.parsed.functionNames();
-        compiled_.functions.resize(names.size());
+        compiled_.clearFunctions(names.size());
         for (std::size_t i = 0; i < names.size(); ++i) {
-            compiled_.functions[i] = app_.registeredFunction(names[i]);
+            compiled_.function(i) = app_.registeredFunction(names[i]);
         }
         compiled_.slotsVersion = app_.functionsVersion;
     }
@@ -239,20 +248,39 @@ class CellContext final : public formula::EvaluationContext {
         reference->lastColumn = area.lastColumn;
     }
 
+    static void setReference(std::optional<formula::AreaRef>& reference,
+                             const CompiledFormula::LocalArea& area) {
+        if (!reference) {
+            reference.emplace();
+        } else if (!reference->sheet.empty()) {
+            reference->sheet.clear();
+        }
+        reference->firstRow = area.firstRow;
+        reference->firstColumn = area.firstColumn;
+        reference->lastRow = area.lastRow;
+        reference->lastColumn = area.lastColumn;
+    }
+
     // The cell's value, brought up to date first when it waits for recalculation (and this
     // evaluation may recurse). Valid until the host runs again. The usual case, a cell of the
     // formula's own sheet that waits for nothing, is answered here; the rest by refreshed().
     const Variant& current(const std::string& sheetName, int row, int column) {
         if (sheetName.empty()) {
-            const Cell* cell = sheet_.cells.get(cellKey(row, column));
-            if (cell == nullptr) {
-                return kEmpty;
-            }
-            if (!cell->dirty || !recurse_) {
-                return cell->value;
-            }
+            return current(row, column);
         }
         return refreshed(sheetName, row, column);
+    }
+
+    // The same, of a cell of the formula's own sheet.
+    const Variant& current(int row, int column) {
+        const Cell* cell = sheet_.cells.get(cellKey(row, column));
+        if (cell == nullptr) {
+            return kEmpty;
+        }
+        if (!cell->dirty || !recurse_) {
+            return cell->value;
+        }
+        return refreshed(kOwnSheet, row, column);
     }
 
     const Variant& refreshed(const std::string& sheetName, int row, int column) {
@@ -307,8 +335,8 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         ++calcDepth;
         Variant result = [&] {
             CellContext context(*this, sheet, *compiled, recurse);
-            if (const auto entry = compiled->parsed.plainHostCall()) {
-                return context.evaluatePlainCall(*entry);
+            if (compiled->plainEntry != CompiledFormula::kNotPlain) {
+                return context.evaluatePlainCall();
             }
             return formula::evaluate(compiled->parsed, context);
         }();

@@ -247,6 +247,23 @@ void AppState::checkFormattable(SheetData& sheet) const {
     }
 }
 
+CompiledFormula::CompiledFormula(formula::Formula formula) : parsed(std::move(formula)) {
+    const auto entry = parsed.plainHostCall();
+    if (!entry) {
+        return;
+    }
+    const auto& references = parsed.references();
+    plainEntry = static_cast<std::uint32_t>(*entry);
+    plainCount = static_cast<std::uint32_t>(references.size());
+    plainArguments = references.data();
+    plainLocal = references.size() <= kLocalArguments;
+    for (std::size_t i = 0; i < references.size() && plainLocal; ++i) {
+        const formula::AreaRef& area = references[i];
+        plainLocal = area.sheet.empty();
+        localArguments[i] = {area.firstRow, area.firstColumn, area.lastRow, area.lastColumn};
+    }
+}
+
 std::shared_ptr<const CompiledFormula> AppState::compile(std::string_view textAfterEquals) const {
     try {
         auto compiled = std::make_shared<CompiledFormula>(formula::parse(textAfterEquals));

@@ -76,35 +76,43 @@ struct Style {
 };
 const Style& defaultStyle();
 
-// The registered function for each of a formula's functionNames() (null: none). The first few
-// are held in place: a formula calls one function as a rule, and a recalculation should not
-// have to fetch a list of one from elsewhere.
-class ResolvedFunctions {
-  public:
-    void resize(std::size_t count) {
-        count_ = count;
-        more_.assign(count > few_.size() ? count - few_.size() : 0, nullptr);
-    }
-    std::size_t size() const { return count_; }
-    const WorksheetFunction*& operator[](std::size_t i) {
-        return i < few_.size() ? few_[i] : more_[i - few_.size()];
-    }
-
-  private:
-    std::array<const WorksheetFunction*, 2> few_{};
-    std::vector<const WorksheetFunction*> more_;
-    std::size_t count_ = 0;
-};
-
 // A parsed formula with the registered functions it calls, resolved once per change of the
 // registrations (registered functions are never removed or replaced in place, so the pointers
-// stay valid).
-struct CompiledFormula {
-    explicit CompiledFormula(formula::Formula formula) : parsed(std::move(formula)) {}
+// stay valid). What recalculating a plain host call (see formula::Formula::plainHostCall) reads
+// of it is on its first cache line: the function, and the arguments' areas when they are few and
+// on the formula's own sheet.
+struct alignas(64) CompiledFormula {
+    explicit CompiledFormula(formula::Formula formula);
+    // plainArguments points into parsed.
+    CompiledFormula(const CompiledFormula&) = delete;
+    CompiledFormula& operator=(const CompiledFormula&) = delete;
 
-    // What recalculation reads first, then the formula.
-    mutable std::uint64_t slotsVersion = ~std::uint64_t{0};
-    mutable ResolvedFunctions functions;
+    // The registered function of functionNames() entry i (null: none), as last resolved.
+    const WorksheetFunction*& function(std::size_t i) const {
+        return i == 0 ? firstFunction : moreFunctions[i - 1];
+    }
+    // Room for count functions, none resolved.
+    void clearFunctions(std::size_t count) const {
+        firstFunction = nullptr;
+        moreFunctions.assign(count > 1 ? count - 1 : 0, nullptr);
+    }
+
+    static constexpr std::uint32_t kNotPlain = ~std::uint32_t{0};
+    static constexpr std::size_t kLocalArguments = 2;
+    // An argument's area on the formula's own sheet.
+    struct LocalArea {
+        std::int32_t firstRow, firstColumn, lastRow, lastColumn;
+    };
+
+    mutable std::uint64_t slotsVersion = ~std::uint64_t{0};  // of the functions resolved
+    mutable const WorksheetFunction* firstFunction = nullptr;
+    std::uint32_t plainEntry = kNotPlain;  // the functionNames() entry a plain host call calls
+    std::uint32_t plainCount = 0;          // its arguments
+    bool plainLocal = false;               // every argument is in localArguments
+    std::array<LocalArea, kLocalArguments> localArguments{};
+    const formula::AreaRef* plainArguments = nullptr;  // parsed.references()
+
+    mutable std::vector<const WorksheetFunction*> moreFunctions;
     formula::Formula parsed;
 };
 
