@@ -1,6 +1,5 @@
 #include "platform/base/Conversions.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Locale.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 
 namespace kavex::base {
 
@@ -44,19 +44,6 @@ double toWholeInRange(const Variant& value, double low, double high) {
         overflow();
     }
     return rounded;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace

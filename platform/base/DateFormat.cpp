@@ -1,4 +1,3 @@
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -7,6 +6,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/FormatPattern.h"
 #include "platform/base/Locale.h"
+#include "platform/base/Text.h"
 
 namespace kavex::base {
 
@@ -15,19 +15,6 @@ namespace {
 // The runtime's dates run from 1 January 100 to 31 December 9999.
 constexpr double FirstSerial = -657434.0;
 constexpr double LastSerial = 2958465.99999;
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 struct DateToken {
     // 'd' 'm' 'y' 'h' 'n' 's' a field of that letter repeated `count` times; 'a' AM/PM;
@@ -50,7 +37,7 @@ std::vector<DateToken> tokenize(std::string_view pattern) {
     };
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char c = pattern[i];
-        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const char lower = toLowerAscii(c);
         if (c == '"') {
             const auto close = pattern.find('"', i + 1);
             const auto end = close == std::string_view::npos ? pattern.size() : close;
@@ -75,8 +62,7 @@ std::vector<DateToken> tokenize(std::string_view pattern) {
         } else if (lower == 'd' || lower == 'm' || lower == 'y' || lower == 'h' || lower == 'n' ||
                    lower == 's') {
             std::size_t end = i;
-            while (end < pattern.size() &&
-                   std::tolower(static_cast<unsigned char>(pattern[end])) == lower) {
+            while (end < pattern.size() && toLowerAscii(pattern[end]) == lower) {
                 ++end;
             }
             tokens.push_back({lower, static_cast<int>(end - i), {}});

@@ -1,9 +1,9 @@
-#include <cctype>
 #include <string>
 #include <vector>
 
 #include "platform/base/Conversions.h"
 #include "platform/base/Locale.h"
+#include "platform/base/Text.h"
 
 namespace kavex::base {
 
@@ -57,19 +57,6 @@ std::optional<std::vector<Token>> tokenize(std::string_view text) {
         }
     }
     return tokens;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // 1-12 for a full or abbreviated month name, 0 otherwise.
@@ -139,10 +126,7 @@ std::optional<DateOnly> numericDate(const Token& a, const Token& b, const Token&
     }
     const std::string& pattern = currentLocale().shortDatePattern;
     const auto first = pattern.find_first_of("dDmMyY");
-    const char order =
-        first == std::string::npos
-            ? 'm'
-            : static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[first])));
+    const char order = first == std::string::npos ? 'm' : toLowerAscii(pattern[first]);
     if (order == 'd') {
         return DateOnly{expandYear(c), b.value, a.value};
     }

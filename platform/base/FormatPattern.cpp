@@ -1,26 +1,13 @@
 #include "platform/base/FormatPattern.h"
 
 #include <array>
-#include <cctype>
 
 #include "platform/base/Locale.h"
+#include "platform/base/Text.h"
 
 namespace kavex::base {
 
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 struct NamedForm {
     std::string_view name;
@@ -101,7 +88,7 @@ bool isDatePattern(std::string_view pattern) {
     bool dateToken = false;
     bool digitPlaceholder = false;
     forEachActiveCharacter(pattern, [&](std::size_t i, char c) {
-        switch (std::tolower(static_cast<unsigned char>(c))) {
+        switch (toLowerAscii(c)) {
             case 'd':
             case 'm':
             case 'y':

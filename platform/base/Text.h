@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kavex::base {
+
+// Letter case of names, keys and keywords (sheet and defined names, function names, registry
+// keys, format names, SQL words, user IDs, script words). Only the ASCII letters have a case
+// here: every other byte, the bytes of UTF-8 characters included, stays as it is, so that the
+// result never depends on the C library's locale.
+
+constexpr char toLowerAscii(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+constexpr char toUpperAscii(char c) noexcept {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+inline std::string toLowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = toLowerAscii(c);
+    }
+    return out;
+}
+
+inline std::string toUpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = toUpperAscii(c);
+    }
+    return out;
+}
+
+constexpr bool equalsIgnoringCase(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (toLowerAscii(a[i]) != toLowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) noexcept {
+    return text.size() >= prefix.size() &&
+           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace kavex::base
