@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "addin/commandbars/Login.h"
 #include "addin/core/Globals.h"
@@ -42,6 +43,10 @@ class CacheFixture : public ::testing::Test {
         core::PriceFormat = "$###,###,##0.00";
         session::UserSessionKey = "SESSION-1";
         session::ShowDeprecatedMacroWarning = false;
+        savedAddInPath_ = core::AddInPath;
+        savedLogLevel_ = core::LogLevel;
+        core::AddInPath = folder_.string() + "/";
+        core::LogLevel = 3;
         commandbars::LoginInProgress = false;
         forms::useScriptedDriver();
         forms::scriptedDriver().reset();
@@ -53,6 +58,8 @@ class CacheFixture : public ::testing::Test {
         core::DBConnection.reset();
         core::ExcelCommandBars = office::CommandBars();
         core::PriceFormat = savedPriceFormat_;
+        core::AddInPath = savedAddInPath_;
+        core::LogLevel = savedLogLevel_;
         session::UserSessionKey.clear();
         session::ShowDeprecatedMacroWarning = false;
         commandbars::LoginInProgress = false;
@@ -95,6 +102,16 @@ class CacheFixture : public ::testing::Test {
         return count("select Symbol from AQ_StockSymbolData where Symbol = " + quoted(symbol));
     }
     std::size_t messagesShown() const { return forms::scriptedDriver().messages().size(); }
+    // The lines of the add-in's log, each without its time stamp: "procedure<TAB>message".
+    std::vector<std::string> logLines() const {
+        std::vector<std::string> lines;
+        std::ifstream log(folder_ / "KavexLog.txt");
+        for (std::string line; std::getline(log, line);) {
+            std::size_t tab = line.find('\t');
+            lines.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
+        }
+        return lines;
+    }
 
     std::shared_ptr<office::CommandBar> toolbar_;
 
@@ -115,6 +132,8 @@ class CacheFixture : public ::testing::Test {
 
     std::filesystem::path folder_;
     std::string savedPriceFormat_;
+    std::string savedAddInPath_;
+    short savedLogLevel_ = 0;
 };
 
 }  // namespace kavex::addin::functions::testing

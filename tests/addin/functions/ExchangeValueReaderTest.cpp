@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/addin/functions/CacheFixture.h"
 
 namespace kavex::addin::functions {
@@ -71,9 +74,61 @@ TEST_F(ExchangeValueReaderTest, FirstClassicCallWithASessionShowsTheNotice) {
     EXPECT_EQ(messagesShown(), 1u);
 }
 
-TEST_F(ExchangeValueReaderTest, DatabaseFailureAnswersError) {
+TEST_F(ExchangeValueReaderTest, DatabaseFailureAnswersErrorAndLogsTheTagExchangeAndCause) {
     sql("drop table AQ_StockExchangeData");
     EXPECT_EQ(GetExchangeDataItem("Last", "NSDQ", true), "#ERROR!");
+    std::vector<std::string> lines = logLines();
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string start =
+        "GetExchangeDataItemUnFormatted\tError while getting exchange data item for the tag Last "
+        "and exchange : NSDQ ... Error Description : ";
+    EXPECT_TRUE(lines[0].starts_with(start)) << lines[0];
+    EXPECT_GT(lines[0].size(), start.size()) << "the cause is missing";
+}
+
+// Without a session every exchange answer is "#NAME!", whatever the cache holds: with an add-in
+// workbook active no login is started, with any other the login runs first.
+class ExchangeValueReaderLoginTest : public ExchangeValueReaderTest {
+  protected:
+    void SetUp() override {
+        ExchangeValueReaderTest::SetUp();
+        session::UserSessionKey.clear();
+        core::ExcelApp = &host_;
+    }
+    void TearDown() override {
+        core::ExcelApp = nullptr;
+        ExchangeValueReaderTest::TearDown();
+    }
+    bool loginShown() const {
+        for (const forms::FormRecord& form : forms::scriptedDriver().formsShown()) {
+            if (form.name == "frmLogin")
+                return true;
+        }
+        return false;
+    }
+
+    sheet::Application host_;
+};
+
+TEST_F(ExchangeValueReaderLoginTest, AnAddinWorkbookStartsNoLoginAndAnswersName) {
+    sheet::Workbook book = host_.workbooks().add();
+    sheet::Worksheet info = book.worksheets().add("KavexInfo");
+    info.range("B2").setValue("3.1");
+    info.names().add("KavexVersion", "=KavexInfo!$B$2");
+    EXPECT_EQ(GetExchangeDataItem("Last", "NSDQ", true), "#NAME!");
+    EXPECT_TRUE(forms::scriptedDriver().formsShown().empty());
+}
+
+TEST_F(ExchangeValueReaderLoginTest, ACancelledLoginAnswersName) {
+    host_.workbooks().add();
+    forms::scriptedDriver().queueFormActions(
+        "frmLogin", {{forms::FormAction::Kind::Click, "cmdCancel", "", "test"}});
+    EXPECT_EQ(GetExchangeDataItem("Last", "NSDQ", true), "#NAME!");
+    EXPECT_TRUE(loginShown());
+    EXPECT_FALSE(commandbars::LoginInProgress);
+    // No session is not a failure.
+    for (const std::string& line : logLines())
+        EXPECT_FALSE(line.starts_with("GetExchangeDataItem")) << line;
 }
 
 }  // namespace

@@ -145,10 +145,26 @@ TEST_F(SymbolValueReaderTest, SessionWithoutToolbarAnswersError) {
     EXPECT_EQ(GetSymbolDataItemUnFormatted("Last", "IBM", true), "1");
 }
 
-TEST_F(SymbolValueReaderTest, DatabaseFailureAnswersError) {
+TEST_F(SymbolValueReaderTest, DatabaseFailureAnswersErrorAndLogsTheTagAndSymbol) {
     sql("drop table AQ_StockSymbolData");
     EXPECT_EQ(GetSymbolDataItemUnFormatted("Last", "IBM", true), "#ERROR!");
+    EXPECT_EQ(GetSymbolDataItem("Change", "MSFT", true), "#ERROR!");
+    EXPECT_EQ(logLines(),
+              (std::vector<std::string>{
+                  "GetSymbolDataItemUnFormatted \tError while fetching data for ...Last for "
+                  "symbol...IBM",
+                  "GetSymbolDataItemUnFormatted \tError while fetching data for ...Change for "
+                  "symbol...MSFT",
+              }));
+}
+
+TEST_F(SymbolValueReaderTest, FormattedReaderFailureLogsUnderItsOwnName) {
+    cacheSymbol("IBM", "<Stock><Last>1</Last></Stock>");
+    core::ExcelCommandBars = office::CommandBars();
     EXPECT_EQ(GetSymbolDataItem("Last", "IBM", true), "#ERROR!");
+    EXPECT_EQ(logLines(), (std::vector<std::string>{
+                              "GetSymbolDataItem \tError while fetching data for ...Last for "
+                              "symbol...IBM"}));
 }
 
 TEST_F(SymbolValueReaderTest, WithoutSessionWhileALoginRunsTheCacheStillAnswers) {
@@ -163,6 +179,54 @@ TEST_F(SymbolValueReaderTest, WithoutSessionWhileALoginRunsTheCacheStillAnswers)
     EXPECT_FALSE(toolbar_->Visible());
     EXPECT_TRUE(forms::scriptedDriver().formsShown().empty());
     core::ExcelApp = nullptr;
+}
+
+// Without a session the formatted reader starts the login, unless an add-in workbook is active;
+// either way it then answers from the cache.
+class SymbolValueReaderLoginTest : public SymbolValueReaderTest {
+  protected:
+    void SetUp() override {
+        SymbolValueReaderTest::SetUp();
+        cacheSymbol("IBM", "<Stock><Last>2</Last></Stock>");
+        session::UserSessionKey.clear();
+        core::ExcelApp = &host_;
+    }
+    void TearDown() override {
+        core::ExcelApp = nullptr;
+        SymbolValueReaderTest::TearDown();
+    }
+    bool loginShown() const {
+        for (const forms::FormRecord& form : forms::scriptedDriver().formsShown()) {
+            if (form.name == "frmLogin")
+                return true;
+        }
+        return false;
+    }
+
+    sheet::Application host_;
+};
+
+TEST_F(SymbolValueReaderLoginTest, AnAddinWorkbookStartsNoLogin) {
+    sheet::Workbook book = host_.workbooks().add();
+    sheet::Worksheet info = book.worksheets().add("KavexInfo");
+    info.range("B2").setValue("3.1");
+    info.names().add("KavexVersion", "=KavexInfo!$B$2");
+    EXPECT_EQ(GetSymbolDataItem("Last", "IBM", true), "$2.00");
+    EXPECT_FALSE(loginShown());
+    EXPECT_TRUE(forms::scriptedDriver().formsShown().empty());
+}
+
+TEST_F(SymbolValueReaderLoginTest, AnyOtherWorkbookStartsTheLoginAndTheCacheStillAnswers) {
+    host_.workbooks().add();
+    forms::scriptedDriver().queueFormActions(
+        "frmLogin", {{forms::FormAction::Kind::Click, "cmdCancel", "", "test"}});
+    EXPECT_EQ(GetSymbolDataItem("Last", "IBM", true), "$2.00");
+    EXPECT_TRUE(loginShown());
+    EXPECT_FALSE(commandbars::LoginInProgress);
+    // The raw reader never starts one.
+    forms::scriptedDriver().reset();
+    EXPECT_EQ(GetSymbolDataItemUnFormatted("Last", "IBM", true), "2");
+    EXPECT_FALSE(loginShown());
 }
 
 }  // namespace
