@@ -291,8 +291,12 @@ class CellTable {
 
     // The value at key, or nullptr: the quick look-up for code that needs no iterator.
     T* get(key_type key) { return const_cast<T*>(static_cast<const CellTable&>(*this).get(key)); }
-    const T* get(key_type key) const {
-        const auto rowNumber = static_cast<std::size_t>(keyRow(key));
+    const T* get(key_type key) const { return get(keyRow(key), keyColumn(key)); }
+    T* get(int row, int column) {
+        return const_cast<T*>(static_cast<const CellTable&>(*this).get(row, column));
+    }
+    const T* get(int row, int column) const {
+        const auto rowNumber = static_cast<std::size_t>(row);
         const std::size_t pageIndex = rowNumber >> kPageBits;
         if (pageIndex >= pages_.size()) {
             return nullptr;
@@ -301,11 +305,10 @@ class CellTable {
         if (page == nullptr) {
             return nullptr;
         }
-        const Row& row = page->rows[rowNumber & (kPageRows - 1)];
-        const int column = keyColumn(key);
-        const std::uint32_t at = row.lowerBound(column);
-        const Slot* slot = row.data() + at;
-        return at < row.size() && slot->column == column ? &slot->entry->second : nullptr;
+        const Row& cells = page->rows[rowNumber & (kPageRows - 1)];
+        const std::uint32_t at = cells.lowerBound(column);
+        const Slot* slot = cells.data() + at;
+        return at < cells.size() && slot->column == column ? &slot->entry->second : nullptr;
     }
 
     T& at(key_type key) {
