@@ -29,13 +29,8 @@ void registerWorksheetFunctions(sheet::Application& application) {
         if (!method.call) {
             continue;
         }
-        auto call = method.call;
-        application.registerFunction(
-            std::string(method.name), [call](const std::vector<formula::Argument>& arguments) {
-                // Each worksheet function takes one argument; a call without one fails as the
-                // host fails a method called without its required parameter.
-                return call(arguments.empty() ? base::Variant::missing() : arguments.front().value);
-            });
+        application.registerFunction(std::string(method.name),
+                                     functions::WorksheetFunctionFor(method));
         names.emplace_back(method.name);
     }
 }

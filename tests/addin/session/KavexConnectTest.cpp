@@ -49,6 +49,15 @@ TEST_F(KavexConnectTest, AWorksheetFunctionAnswersFromTheCache) {
     sheet::Worksheet ws = book.worksheets().item(1);
     ws.range("A1").setFormula("=KavexLast(\"\")");
     EXPECT_EQ(ws.range("A1").text(), "");
+
+    // Each function takes exactly one argument: a call with none or two fails as the host fails a
+    // method called with the wrong number of arguments, and reads nothing.
+    ws.range("A2").setFormula("=KavexLast()");
+    ws.range("A3").setFormula("=KavexLast(\"IBM\", \"MSFT\")");
+    ws.range("A4").setFormula("=EXCGNAME(\"NSDQ\", \"NYSE\")");
+    for (const char* address : {"A2", "A3", "A4"}) {
+        EXPECT_EQ(ws.range(address).value(), base::Variant(base::CellError::Value)) << address;
+    }
 }
 
 TEST_F(KavexConnectTest, InitializeAddInVariablesBuildsTheTables) {
