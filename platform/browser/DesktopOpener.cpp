@@ -4,8 +4,9 @@
 #include <sys/types.h>
 #include <sys/wait.h>
 
-#include <cctype>
 #include <vector>
+
+#include "platform/base/Text.h"
 
 extern char** environ;
 
@@ -51,18 +52,6 @@ DesktopOpenerFunction& opener() {
     return function;
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 void setHandToDesktop(bool on) {
@@ -74,9 +63,9 @@ bool handsToDesktop() {
 
 bool isWebAddress(std::string_view address) {
     std::string_view rest;
-    if (startsWithIgnoringCase(address, "http://")) {
+    if (base::startsWithIgnoringCase(address, "http://")) {
         rest = address.substr(7);
-    } else if (startsWithIgnoringCase(address, "https://")) {
+    } else if (base::startsWithIgnoringCase(address, "https://")) {
         rest = address.substr(8);
     } else {
         return false;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/base/Text.h"
 #include "platform/db/Errors.h"
 
 namespace kavex::db {
@@ -22,14 +23,6 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
 }  // namespace
 
 ConnectionSettings parseConnectionString(std::string_view text) {
@@ -47,7 +40,7 @@ ConnectionSettings parseConnectionString(std::string_view text) {
             pos = end + 1;
             continue;
         }
-        const std::string key = lower(trim(text.substr(pos, equals - pos)));
+        const std::string key = base::toLowerAscii(trim(text.substr(pos, equals - pos)));
         std::size_t valueStart = equals + 1;
         while (valueStart < text.size() &&
                std::isspace(static_cast<unsigned char>(text[valueStart])) != 0) {
@@ -84,7 +77,8 @@ ConnectionSettings parseConnectionString(std::string_view text) {
         }
         pos = next == std::string_view::npos ? text.size() : next + 1;
     }
-    if (!settings.provider.empty() && lower(settings.provider) != "microsoft.jet.oledb.4.0") {
+    if (!settings.provider.empty() &&
+        base::toLowerAscii(settings.provider) != "microsoft.jet.oledb.4.0") {
         raise(errors::ProviderNotFound,
               "Provider cannot be found. It may not be properly installed.");
     }

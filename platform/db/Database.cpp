@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string>
 
+#include "platform/base/Text.h"
 #include "platform/db/Errors.h"
 #include "platform/db/JetSql.h"
 #include "platform/db/StoredDate.h"
@@ -13,16 +14,8 @@ namespace kavex::db::detail {
 
 namespace {
 
-std::string upper(const char* text) {
-    std::string out = text == nullptr ? "" : text;
-    for (char& c : out) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
 ColumnKind kindOf(const char* declaredType) {
-    const std::string type = upper(declaredType);
+    const std::string type = base::toUpperAscii(declaredType == nullptr ? "" : declaredType);
     if (type.find("DATE") != std::string::npos || type.find("TIME") != std::string::npos) {
         return ColumnKind::Date;
     }
@@ -31,19 +24,6 @@ ColumnKind kindOf(const char* declaredType) {
         return ColumnKind::Boolean;
     }
     return ColumnKind::Plain;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool onlyBlanks(const char* text) {
@@ -91,7 +71,7 @@ base::Variant Statement::value(int index) const {
 
 int Statement::find(std::string_view name) const {
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (sameIgnoringCase(columns[i].name, name)) {
+        if (base::equalsIgnoringCase(columns[i].name, name)) {
             return static_cast<int>(i);
         }
     }

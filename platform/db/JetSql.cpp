@@ -3,6 +3,7 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/base/Text.h"
 #include "platform/db/StoredDate.h"
 
 namespace kavex::db {
@@ -26,19 +27,6 @@ std::string_view readWord(std::string_view text, std::size_t& pos) {
     return text.substr(start, pos - start);
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void skipBlanks(std::string_view text, std::size_t& pos) {
     while (pos < text.size() && isBlank(text[pos])) {
         ++pos;
@@ -56,21 +44,21 @@ struct TopClause {
 std::optional<TopClause> findTop(std::string_view text) {
     std::size_t pos = 0;
     skipBlanks(text, pos);
-    if (!equalsIgnoringCase(readWord(text, pos), "select")) {
+    if (!base::equalsIgnoringCase(readWord(text, pos), "select")) {
         return std::nullopt;
     }
     std::size_t afterSelect = pos;
     skipBlanks(text, pos);
     std::size_t wordStart = pos;
     std::string_view word = readWord(text, pos);
-    if (equalsIgnoringCase(word, "distinct") || equalsIgnoringCase(word, "all") ||
-        equalsIgnoringCase(word, "distinctrow")) {
+    if (base::equalsIgnoringCase(word, "distinct") || base::equalsIgnoringCase(word, "all") ||
+        base::equalsIgnoringCase(word, "distinctrow")) {
         afterSelect = pos;
         skipBlanks(text, pos);
         wordStart = pos;
         word = readWord(text, pos);
     }
-    if (!equalsIgnoringCase(word, "top") || wordStart == afterSelect) {
+    if (!base::equalsIgnoringCase(word, "top") || wordStart == afterSelect) {
         return std::nullopt;
     }
     skipBlanks(text, pos);

@@ -1,10 +1,10 @@
 #include "platform/forms/Control.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/forms/Form.h"
 
 namespace kavex::forms {
@@ -19,13 +19,6 @@ namespace {
 }
 [[noreturn]] void unsupported() {
     throw base::PlatformError(438, "Object doesn't support this property or method");
-}
-
-bool sameText(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 bool isList(ControlKind kind) {
@@ -103,9 +96,9 @@ void Control::setText(const std::string& text) {
             return;
         case ControlKind::ComboBox: {
             // Typing into a combo box selects the row that reads the same.
-            const auto found =
-                std::find_if(list_.begin(), list_.end(),
-                             [&](const std::string& row) { return sameText(row, text); });
+            const auto found = std::find_if(
+                list_.begin(), list_.end(),
+                [&](const std::string& row) { return base::equalsIgnoringCase(row, text); });
             const int index = found == list_.end() ? -1 : static_cast<int>(found - list_.begin());
             const bool changed = text != text_ || index != listIndex_;
             text_ = index >= 0 ? list_[static_cast<std::size_t>(index)] : text;
@@ -116,9 +109,9 @@ void Control::setText(const std::string& text) {
             return;
         }
         case ControlKind::ListBox: {
-            const auto found =
-                std::find_if(list_.begin(), list_.end(),
-                             [&](const std::string& row) { return sameText(row, text); });
+            const auto found = std::find_if(
+                list_.begin(), list_.end(),
+                [&](const std::string& row) { return base::equalsIgnoringCase(row, text); });
             if (found == list_.end()) {
                 invalidValue();
             }
@@ -187,7 +180,7 @@ void Control::setChecked(bool checked) {
         // Only one option of a group is chosen.
         for (const auto& other : form_.controls()) {
             if (other.get() != this && other->kind_ == ControlKind::OptionButton &&
-                sameText(other->container_, container_) && other->checked_) {
+                base::equalsIgnoringCase(other->container_, container_) && other->checked_) {
                 other->checked_ = false;
                 other->raise(other->onChange_);
             }

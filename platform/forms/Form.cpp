@@ -1,21 +1,10 @@
 #include "platform/forms/Form.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/forms/DialogDriver.h"
 
 namespace kavex::forms {
-
-namespace {
-bool sameText(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-}  // namespace
 
 Form::Form(std::string name, std::string caption)
     : name_(std::move(name)), caption_(std::move(caption)) {}
@@ -33,7 +22,7 @@ Control& Form::add(ControlKind kind, std::string name, std::string caption) {
 
 Control* Form::find(std::string_view name) const {
     for (const auto& control : controls_) {
-        if (sameText(control->Name(), name)) {
+        if (base::equalsIgnoringCase(control->Name(), name)) {
             return control.get();
         }
     }

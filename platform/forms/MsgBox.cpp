@@ -1,8 +1,8 @@
 #include "platform/forms/MsgBox.h"
 
 #include <array>
-#include <cctype>
 
+#include "platform/base/Text.h"
 #include "platform/forms/DialogDriver.h"
 
 namespace kavex::forms {
@@ -55,11 +55,7 @@ std::string_view buttonName(int result) {
 
 int buttonFromName(std::string_view name) {
     for (const auto& button : ButtonNames) {
-        if (button.name.size() == name.size() &&
-            std::equal(name.begin(), name.end(), button.name.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            })) {
+        if (base::equalsIgnoringCase(name, button.name)) {
             return button.result;
         }
     }

@@ -1,24 +1,16 @@
 #include "platform/forms/ScriptedDriver.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
 
 namespace kavex::forms {
 
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
 
 std::string quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -47,7 +39,7 @@ std::string describe(const FormAction& action) {
 }
 
 std::optional<bool> parseFlag(std::string_view text) {
-    const std::string value = lower(text);
+    const std::string value = base::toLowerAscii(text);
     if (value == "true" || value == "1" || value == "yes" || value == "on") {
         return true;
     }
@@ -94,7 +86,7 @@ int ScriptedDriver::messageBox(std::string_view prompt, int style, std::string_v
 
 void ScriptedDriver::formShown(Form& form, bool modal) {
     forms_.push_back({form.Name(), modal});
-    const auto queued = formActions_.find(lower(form.Name()));
+    const auto queued = formActions_.find(base::toLowerAscii(form.Name()));
     if (queued != formActions_.end() && !queued->second.empty()) {
         const std::vector<FormAction> actions = std::move(queued->second.front());
         queued->second.pop_front();
@@ -199,7 +191,7 @@ void ScriptedDriver::queueAnswer(int result, std::string origin) {
 
 void ScriptedDriver::queueFormActions(const std::string& formName,
                                       std::vector<FormAction> actions) {
-    formActions_[lower(formName)].push_back(std::move(actions));
+    formActions_[base::toLowerAscii(formName)].push_back(std::move(actions));
 }
 
 void ScriptedDriver::queueSaveAs(std::optional<std::string> file, std::string origin) {

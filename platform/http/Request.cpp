@@ -1,9 +1,9 @@
 #include "platform/http/Request.h"
 
-#include <cctype>
 #include <mutex>
 
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/http/RequestImpl.h"
 #include "platform/http/Transfers.h"
 
@@ -22,14 +22,6 @@ constexpr std::size_t kMaximumResponse = 32 * 1024 * 1024;
 void initialiseCurl() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-std::string upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
 }
 
 bool hasLineBreak(std::string_view text) {
@@ -184,7 +176,7 @@ Request::Request() : impl_(std::make_unique<Impl>()) {}
 Request::~Request() = default;
 
 void Request::open(std::string_view method, std::string_view url, bool async) {
-    if (upper(method) != "GET") {
+    if (!base::equalsIgnoringCase(method, "GET")) {
         throw base::PlatformError(kInvalidArgument, "Only GET requests are supported, not \"" +
                                                         std::string(method) + "\".");
     }

@@ -1,8 +1,7 @@
 #include "platform/office/CommandBarControls.h"
 
-#include <cctype>
-
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/office/CommandBarButton.h"
 #include "platform/office/CommandBarComboBox.h"
 #include "platform/office/CommandBarPopup.h"
@@ -22,7 +21,7 @@ std::string captionKey(std::string_view caption) {
     std::string key;
     for (const char c : caption) {
         if (c != '&') {
-            key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            key += base::toLowerAscii(c);
         }
     }
     return key;

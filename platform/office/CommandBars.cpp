@@ -1,10 +1,10 @@
 #include "platform/office/CommandBars.h"
 
 #include <array>
-#include <cctype>
 #include <string_view>
 
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/office/detail/Hub.h"
 
 namespace kavex::office {
@@ -14,19 +14,6 @@ namespace {
 [[noreturn]] void invalidArgument() {
     throw base::PlatformError(base::errors::InvalidProcedureCall,
                               "Invalid procedure call or argument");
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 struct BuiltInEntry {
@@ -70,7 +57,7 @@ std::shared_ptr<CommandBar> CommandBars::Add(std::string name, MsoBarPosition po
             name = "Custom " + std::to_string(++hub_->customBarCount);
         } while ([&] {
             for (const auto& bar : hub_->bars) {
-                if (sameName(bar->Name(), name)) {
+                if (base::equalsIgnoringCase(bar->Name(), name)) {
                     return true;
                 }
             }
@@ -78,7 +65,7 @@ std::shared_ptr<CommandBar> CommandBars::Add(std::string name, MsoBarPosition po
         }());
     }
     for (const auto& bar : hub_->bars) {
-        if (sameName(bar->Name(), name)) {
+        if (base::equalsIgnoringCase(bar->Name(), name)) {
             invalidArgument();
         }
     }
@@ -94,7 +81,7 @@ int CommandBars::Count() const {
 
 std::shared_ptr<CommandBar> CommandBars::Item(std::string_view name) const {
     for (const auto& bar : hub_->bars) {
-        if (sameName(bar->Name(), name)) {
+        if (base::equalsIgnoringCase(bar->Name(), name)) {
             return bar;
         }
     }

@@ -1,22 +1,14 @@
 #include "platform/os/Registry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "platform/base/Text.h"
 #include "platform/os/TimeZoneTable.h"
 
 namespace kavex::os {
 
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
 
 std::vector<std::string> splitPath(std::string_view path) {
     std::vector<std::string> parts;
@@ -72,7 +64,7 @@ Registry::Node* Registry::find(HKEY root, std::string_view path) const {
     }
     Node* node = roots_[index].get();
     for (const auto& part : splitPath(path)) {
-        const auto child = node->children.find(lower(part));
+        const auto child = node->children.find(base::toLowerAscii(part));
         if (child == node->children.end()) {
             return nullptr;
         }
@@ -88,7 +80,7 @@ Registry::Node& Registry::make(HKEY root, std::string_view path) {
     }
     Node* node = roots_[index].get();
     for (const auto& part : splitPath(path)) {
-        auto& child = node->children[lower(part)];
+        auto& child = node->children[base::toLowerAscii(part)];
         if (!child) {
             child = std::make_unique<Node>();
             child->name = part;
@@ -115,7 +107,7 @@ Registry::Node* Registry::resolve(HKEY key) const {
 }
 
 void Registry::setValue(HKEY root, std::string_view path, std::string_view name, Value value) {
-    make(root, path).values[lower(name)] = std::move(value);
+    make(root, path).values[base::toLowerAscii(name)] = std::move(value);
 }
 
 void Registry::setString(HKEY root, std::string_view path, std::string_view name,
@@ -134,7 +126,7 @@ void Registry::deleteKey(HKEY root, std::string_view path) {
     if (parts.empty()) {
         return;
     }
-    const std::string last = lower(parts.back());
+    const std::string last = base::toLowerAscii(parts.back());
     parts.pop_back();
     std::string parentPath;
     for (const auto& part : parts) {
@@ -147,14 +139,14 @@ void Registry::deleteKey(HKEY root, std::string_view path) {
 
 void Registry::deleteValue(HKEY root, std::string_view path, std::string_view name) {
     if (Node* node = find(root, path)) {
-        node->values.erase(lower(name));
+        node->values.erase(base::toLowerAscii(name));
     }
 }
 
 std::optional<Registry::Value> Registry::value(HKEY root, std::string_view path,
                                                std::string_view name) const {
     if (const Node* node = find(root, path)) {
-        const auto found = node->values.find(lower(name));
+        const auto found = node->values.find(base::toLowerAscii(name));
         if (found != node->values.end()) {
             return found->second;
         }
@@ -222,7 +214,7 @@ long Registry::queryValue(HKEY key, std::string_view valueName, std::uint32_t* t
     if (data != nullptr && dataSize == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    const auto found = node->values.find(lower(valueName));
+    const auto found = node->values.find(base::toLowerAscii(valueName));
     if (found == node->values.end()) {
         return ERROR_FILE_NOT_FOUND;
     }

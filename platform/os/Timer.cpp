@@ -1,6 +1,7 @@
 #include "platform/os/Timer.h"
 
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/os/Clock.h"
 #include "platform/os/MessageLoop.h"
 
@@ -47,14 +48,7 @@ void Timer::arm() {
 
 std::unique_ptr<Timer> CreateTimerObject(std::string_view progId) {
     // Program ids compare without regard to case.
-    auto lower = [](std::string_view text) {
-        std::string out(text);
-        for (char& c : out) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        return out;
-    };
-    if (lower(progId) != lower(Timer::ProgId)) {
+    if (!base::equalsIgnoringCase(progId, Timer::ProgId)) {
         throw base::PlatformError(429, "ActiveX component can't create object");
     }
     return std::make_unique<Timer>();

@@ -24,7 +24,7 @@ TEST(AsciiCase, ComparisonsIgnoreOnlyTheCase) {
     EXPECT_TRUE(equalsIgnoringCase("", ""));
     EXPECT_FALSE(equalsIgnoringCase("Sheet1", "Sheet1 "));
     EXPECT_FALSE(equalsIgnoringCase("Sheet", "Sheep"));
-    // '[' and '{' are six apart as 'A' and 'a' are, but are no letters.
+    // '[' and '{' differ by 32 as 'A' and 'a' do, but are no letters.
     EXPECT_FALSE(equalsIgnoringCase("[", "{"));
     EXPECT_FALSE(equalsIgnoringCase("\xC3\x89", "\xC3\xA9"));
 
