@@ -13,6 +13,8 @@
 #include "addin/session/WebSession.h"
 #include "addin/session/frmSplash.h"
 #include "platform/forms/MsgBox.h"
+#include "platform/os/Clock.h"
+#include "platform/os/MessageLoop.h"
 #include "tests/addin/session/SessionFixture.h"
 
 namespace kavex::addin::session {
@@ -31,6 +33,9 @@ class LoginTest : public testing::SessionFixture {
         EXPECT_TRUE(ExFeedReferrer.empty());
         EXPECT_TRUE(LoginUserID.empty());
         EXPECT_TRUE(DivSplitProcessFlag.empty());
+        EXPECT_TRUE(LoginDate.empty());
+        EXPECT_TRUE(BroadcastFile.empty());
+        EXPECT_EQ(MinRefreshTime, 0);
         EXPECT_FALSE(SplashVisible);
         EXPECT_EQ(refresh::Timers, nullptr);
     }
@@ -130,6 +135,11 @@ TEST_F(LoginTest, AServerThatIsDownShowsTheConnectivityMessage) {
     EXPECT_EQ(messages()[0].title, "Kavex");
     EXPECT_EQ(messages()[0].style, forms::vbCritical);
     EXPECT_TRUE(logHas("CONNECTIVITYLOST"));
+    // Nothing of the stored configuration was written.
+    EXPECT_EQ(configValue("USER_ID"), "demo");
+    EXPECT_EQ(configValue("LAST_LOGIN_DATE"), "");
+    EXPECT_EQ(configValue("AUTOUPDATE_MODE"), "0");
+    EXPECT_EQ(configValue("DATA_REFRESH_INTERVAL"), "30");
 
     // The next attempt tells the user again, and succeeds once the server is back.
     answerLogin("demo", "demo");
@@ -261,6 +271,43 @@ TEST_F(LoginTest, AnExpiredSessionEndsAtTheNextRefresh) {
     }
     EXPECT_TRUE(loggedOut);
     EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(LoginTest, AnExpiredSessionFoundByAPoolJobEndsCleanlyAndTheNextLoginStartsAfresh) {
+    os::machineClock().startSimulationUtc(1'700'000'000'000);
+    answerLogin("demo", "demo");
+    ASSERT_TRUE(ProcessLogin());
+    os::messageLoop().runFor(3);  // the login's first jobs
+    const std::string expired = UserSessionKey;
+    const std::string loginDate = LoginDate;
+    core::DataRefreshInterval = 45;
+    server_.setFault(services::Fault::InvalidSession);
+
+    // The refresh job runs inside the pool timer's own tick and ends the session there, which
+    // releases the very timers that run it.
+    ASSERT_GT(refresh::FireDataFetchCommand(refresh::kCommandRefreshData, "",
+                                            std::vector<std::string>{"MSFT"}, 0, "book1",
+                                            "Watch List", "", ""),
+              0);
+    os::messageLoop().runFor(3);
+
+    EXPECT_TRUE(UserSessionKey.empty());
+    EXPECT_TRUE(ExFeedReferrer.empty());
+    EXPECT_TRUE(LoginUserID.empty());
+    EXPECT_EQ(refresh::Timers, nullptr);
+    EXPECT_EQ(configValue("DATA_REFRESH_INTERVAL"), "45");
+    EXPECT_EQ(configValue("LAST_LOGIN_DATE"), loginDate);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(logHas("Logout Session Invalid"));
+
+    server_.setFault(services::Fault::None);
+    answerLogin("demo", "demo");
+    ASSERT_TRUE(ProcessLogin());
+    EXPECT_FALSE(UserSessionKey.empty());
+    EXPECT_NE(UserSessionKey, expired);
+    ASSERT_NE(refresh::Timers, nullptr);
+    os::messageLoop().runFor(3);
+    EXPECT_FALSE(UserSessionKey.empty());
 }
 
 TEST_F(LoginTest, RefreshDataChecksTheSessionThenFetches) {

@@ -15,6 +15,7 @@
 #include "platform/base/Conversions.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/ScriptedDriver.h"
+#include "platform/os/Clock.h"
 #include "services/Server.h"
 #include "tests/addin/core/TempFolder.h"
 #include "tools/kavex/runner/Database.h"
@@ -60,6 +61,8 @@ class SessionFixture : public ::testing::Test {
         forms::scriptedDriver().reset();
         ClearSession();
         core::ResetCoreGlobals();
+        // A test that ran in simulated time hands the next one the real clock.
+        os::machineClock().useRealTime();
     }
 
     // A configuration value written directly into the file, as before the add-in starts.
