@@ -1,20 +1,14 @@
 #include "services/Accounts.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
+#include "platform/base/Text.h"
 #include "services/DeterministicRandom.h"
 
 namespace kavex::services {
 
 namespace {
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 void mergeFields(std::vector<std::pair<std::string, std::string>>& into,
                  const std::vector<std::pair<std::string, std::string>>& fields) {
@@ -36,7 +30,7 @@ Accounts::Accounts() {
 }
 
 void Accounts::add(const std::string& userId, const std::string& password) {
-    accounts_[lower(userId)] = Account{userId, password};
+    accounts_[base::toLowerAscii(userId)] = Account{userId, password};
 }
 
 std::string Accounts::nextToken() {
@@ -48,7 +42,7 @@ std::string Accounts::nextToken() {
 }
 
 std::optional<Session> Accounts::login(const std::string& userId, const std::string& password) {
-    const auto account = accounts_.find(lower(userId));
+    const auto account = accounts_.find(base::toLowerAscii(userId));
     if (account == accounts_.end() || account->second.password != password) {
         return std::nullopt;
     }
@@ -83,7 +77,7 @@ bool Accounts::knowsReferrer(const std::string& referrer) const {
 }
 
 std::vector<Alert> Accounts::alerts(const std::string& userId) const {
-    const auto found = alerts_.find(lower(userId));
+    const auto found = alerts_.find(base::toLowerAscii(userId));
     return found == alerts_.end() ? std::vector<Alert>{} : found->second;
 }
 
@@ -93,14 +87,14 @@ std::string Accounts::createAlert(const std::string& userId, const std::string& 
     alert.id = std::to_string(1000 + ++alertCount_);
     alert.symbol = symbol;
     mergeFields(alert.fields, fields);
-    alerts_[lower(userId)].push_back(alert);
+    alerts_[base::toLowerAscii(userId)].push_back(alert);
     return alert.id;
 }
 
 bool Accounts::updateAlert(const std::string& userId, const std::string& id,
                            const std::string& symbol,
                            const std::vector<std::pair<std::string, std::string>>& fields) {
-    auto& list = alerts_[lower(userId)];
+    auto& list = alerts_[base::toLowerAscii(userId)];
     const auto found =
         std::find_if(list.begin(), list.end(), [&](const Alert& alert) { return alert.id == id; });
     if (found == list.end()) {
@@ -114,7 +108,7 @@ bool Accounts::updateAlert(const std::string& userId, const std::string& id,
 }
 
 bool Accounts::deleteAlert(const std::string& userId, const std::string& id) {
-    auto& list = alerts_[lower(userId)];
+    auto& list = alerts_[base::toLowerAscii(userId)];
     const auto before = list.size();
     std::erase_if(list, [&](const Alert& alert) { return alert.id == id; });
     return list.size() != before;

@@ -1,9 +1,9 @@
 #include "services/Backend.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
+#include "platform/base/Text.h"
 #include "services/QuoteService.h"
 #include "services/WebService.h"
 #include "services/XmlAnswer.h"
@@ -11,12 +11,6 @@
 namespace kavex::services {
 
 namespace {
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 ServiceAnswer notFound() {
     return ServiceAnswer{404, "text/plain; charset=utf-8", "Not Found"};
@@ -141,7 +135,7 @@ void Backend::overrideQuote(const std::string& symbol, const QuoteFields& fields
         }
     }
     std::lock_guard lock(mutex_);
-    QuoteFields& fixed = overrides_[upper(symbol)];
+    QuoteFields& fixed = overrides_[base::toUpperAscii(symbol)];
     for (const auto& [name, value] : fields) {
         const auto same = std::find_if(fixed.begin(), fixed.end(),
                                        [&](const auto& field) { return field.first == name; });
@@ -158,7 +152,7 @@ void Backend::clearQuoteOverrides(const std::string& symbol) {
     if (symbol.empty()) {
         overrides_.clear();
     } else {
-        overrides_.erase(upper(symbol));
+        overrides_.erase(base::toUpperAscii(symbol));
     }
 }
 

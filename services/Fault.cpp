@@ -1,10 +1,10 @@
 #include "services/Fault.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <string>
 #include <utility>
+
+#include "platform/base/Text.h"
 
 namespace kavex::services {
 
@@ -22,11 +22,8 @@ constexpr std::array<std::pair<Fault, std::string_view>, 6> faultNames{{
 }  // namespace
 
 std::optional<Fault> parseFault(std::string_view name) {
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     for (const auto& [fault, text] : faultNames) {
-        if (text == lower) {
+        if (base::equalsIgnoringCase(text, name)) {
             return fault;
         }
     }

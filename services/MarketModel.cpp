@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "platform/base/Text.h"
 #include "services/DeterministicRandom.h"
 #include "services/EasternTime.h"
 #include "services/SpecialSymbols.h"
@@ -49,19 +50,6 @@ std::string whole(double value) {
 
 double ratio(double numerator, double denominator) {
     return denominator == 0 ? 0 : numerator / denominator;
-}
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string upper(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return result;
 }
 
 std::int64_t secondsOf(MarketModel::TimePoint time) {
@@ -197,9 +185,9 @@ MarketModel::MarketModel(SeedData seeds, std::chrono::seconds bucket)
     : seeds_(std::move(seeds)), bucketSeconds_(std::max<std::int64_t>(1, bucket.count())) {}
 
 const ListedSymbol* MarketModel::find(std::string_view symbol) const {
-    const std::string wanted = upper(symbol);
+    const std::string wanted = base::toUpperAscii(symbol);
     for (const auto& listed : seeds_.symbols) {
-        if (upper(listed.symbol) == wanted) {
+        if (base::toUpperAscii(listed.symbol) == wanted) {
             return &listed;
         }
     }
@@ -232,10 +220,10 @@ std::optional<QuoteFields> MarketModel::quote(std::string_view symbol, TimePoint
         return stockQuote(*listed, time);
     }
     if (const auto exchange = parseExchangeSymbol(symbol, "$IDX.")) {
-        return indexQuote(*exchange, upper(symbol), time);
+        return indexQuote(*exchange, base::toUpperAscii(symbol), time);
     }
     if (const auto exchange = parseExchangeSymbol(symbol, "$BRD.")) {
-        return breadthQuote(*exchange, upper(symbol), time);
+        return breadthQuote(*exchange, base::toUpperAscii(symbol), time);
     }
     return std::nullopt;
 }
@@ -392,7 +380,7 @@ QuoteFields MarketModel::stockQuote(const ListedSymbol& listed, TimePoint time) 
     const ExchangeFacts& facts = factsOf(exchangeCode);
     const EasternTime eastern = toEastern(time);
     const bool foreign = listed.symbol == "IMO" || listed.symbol == "NGD";
-    std::string host = lower(listed.symbol);
+    std::string host = base::toLowerAscii(listed.symbol);
     std::erase_if(host, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
 
     int newHighs = 0;

@@ -1,23 +1,17 @@
 #include "services/QuoteService.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <optional>
 #include <vector>
 
+#include "platform/base/Text.h"
 #include "services/SpecialSymbols.h"
 #include "services/XmlAnswer.h"
 
 namespace kavex::services {
 
 namespace {
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 std::vector<std::string> splitList(const std::string& text) {
     std::vector<std::string> items;
@@ -47,7 +41,7 @@ void applyOverrides(QuoteFields& quote, const QuoteFields& overrides) {
 }
 
 const QuoteFields* overridesOf(const QuoteServiceState& state, const std::string& symbol) {
-    const auto found = state.overrides.find(upper(symbol));
+    const auto found = state.overrides.find(base::toUpperAscii(symbol));
     return found == state.overrides.end() ? nullptr : &found->second;
 }
 
@@ -75,7 +69,7 @@ std::optional<QuoteFields> quoteOf(const QuoteServiceState& state, const std::st
         return std::nullopt;
     }
     if (!quote) {
-        quote = QuoteFields{{"Symbol", upper(symbol)}};
+        quote = QuoteFields{{"Symbol", base::toUpperAscii(symbol)}};
     }
     if (overrides != nullptr) {
         applyOverrides(*quote, *overrides);
@@ -173,10 +167,11 @@ ServiceAnswer answerQuoteService(const ServiceRequest& request, const QuoteServi
     pugi::xml_node root = document.append_child(quoteServiceRoot);
     std::vector<std::string> answered;
     for (const std::string& symbol : symbols) {
-        if (std::find(answered.begin(), answered.end(), upper(symbol)) != answered.end()) {
+        if (std::find(answered.begin(), answered.end(), base::toUpperAscii(symbol)) !=
+            answered.end()) {
             continue;
         }
-        answered.push_back(upper(symbol));
+        answered.push_back(base::toUpperAscii(symbol));
         if (const auto list = parseTopListSymbol(symbol)) {
             const std::string listSymbol = topListSymbol(list->code, list->exchange);
             int rank = 0;
@@ -188,8 +183,8 @@ ServiceAnswer answerQuoteService(const ServiceRequest& request, const QuoteServi
         } else if (const auto quote = quoteOf(state, symbol)) {
             appendStock(root, *quote, {}, fields);
         } else {
-            appendStock(root, {{"Symbol", upper(symbol)}}, {{"Error", std::string(invalidSymbol)}},
-                        {});
+            appendStock(root, {{"Symbol", base::toUpperAscii(symbol)}},
+                        {{"Error", std::string(invalidSymbol)}}, {});
         }
     }
     return xmlAnswer(document);

@@ -1,18 +1,11 @@
 #include "services/SpecialSymbols.h"
+#include "platform/base/Text.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace kavex::services {
 
 namespace {
-
-std::string upper(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return result;
-}
 
 bool isExchange(std::string_view code) {
     return std::find(exchangeCodes.begin(), exchangeCodes.end(), code) != exchangeCodes.end();
@@ -21,7 +14,7 @@ bool isExchange(std::string_view code) {
 }  // namespace
 
 std::optional<TopListRequest> parseTopListSymbol(std::string_view symbol) {
-    const std::string text = upper(symbol);
+    const std::string text = base::toUpperAscii(symbol);
     constexpr std::string_view prefix = "$TOP.";
     if (!text.starts_with(prefix)) {
         return std::nullopt;
@@ -40,7 +33,7 @@ std::optional<TopListRequest> parseTopListSymbol(std::string_view symbol) {
 }
 
 std::optional<std::string> parseExchangeSymbol(std::string_view symbol, std::string_view prefix) {
-    const std::string text = upper(symbol);
+    const std::string text = base::toUpperAscii(symbol);
     if (!text.starts_with(prefix)) {
         return std::nullopt;
     }

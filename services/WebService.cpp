@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/base/Text.h"
 #include "services/DateParameter.h"
 #include "services/XmlAnswer.h"
 
@@ -14,18 +15,6 @@ namespace kavex::services {
 namespace {
 
 using Page = ServiceAnswer (*)(const ServiceRequest&, WebServiceState&);
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 std::string trim(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -200,7 +189,7 @@ std::vector<std::string> symbolList(const std::string& text) {
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
-        std::string symbol = upper(trim(text.substr(start, comma - start)));
+        std::string symbol = base::toUpperAscii(trim(text.substr(start, comma - start)));
         if (!symbol.empty()) {
             symbols.push_back(std::move(symbol));
         }
@@ -222,8 +211,9 @@ ServiceAnswer dividendsAndSplits(const ServiceRequest& request, WebServiceState&
     pugi::xml_document document = webServiceSuccess();
     pugi::xml_node list = document.document_element().append_child("Items");
     for (const DividendOrSplit& entry : state.market.seeds().dividendsAndSplits) {
-        const bool symbolWanted = wanted.empty() || std::find(wanted.begin(), wanted.end(),
-                                                              upper(entry.symbol)) != wanted.end();
+        const bool symbolWanted =
+            wanted.empty() || std::find(wanted.begin(), wanted.end(),
+                                        base::toUpperAscii(entry.symbol)) != wanted.end();
         if (symbolWanted && inWindow(entry.effectiveDate, *since, today)) {
             pugi::xml_node item = list.append_child("Item");
             appendText(item, "Symbol", entry.symbol);
@@ -274,8 +264,8 @@ ServiceAnswer processAlert(const ServiceRequest& request, WebServiceState& state
         }
         fields.emplace_back(name, value);
     }
-    const std::string action = lower(trim(request.param("Action").value_or("")));
-    const std::string symbol = upper(trim(request.param("Symbol").value_or("")));
+    const std::string action = base::toLowerAscii(trim(request.param("Action").value_or("")));
+    const std::string symbol = base::toUpperAscii(trim(request.param("Symbol").value_or("")));
     const std::string id = trim(request.param("AlertID").value_or(""));
     std::string answeredId = id;
     if (action == "create") {
