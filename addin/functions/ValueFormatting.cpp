@@ -21,8 +21,9 @@ constexpr std::string_view kWholePercentPattern = "###,###,##0%";
 constexpr std::string_view kPercentPattern = "###,###,##0.0#%";
 constexpr std::string_view kDatePattern = "mm/dd/yyyy";
 
-// Numeric as the locale reads it; an infinite or undefined result counts as text, so that no
-// pattern is ever asked to lay out more digits than a double has.
+// Numeric as the locale reads it; a text beyond the range of a double counts as text, as the
+// runtime's conversion refuses it: no pattern is asked to lay out more digits than a double has,
+// and no difference or quotient of an unreadable value shows as "Infinity" or "NaN".
 std::optional<double> numericValue(std::string_view value) {
     std::optional<double> number = base::parseNumber(value);
     if (number && !std::isfinite(*number))
@@ -91,16 +92,16 @@ std::string FormatValue(const base::Variant& value, std::string_view formatClass
 }
 
 base::Variant SubtractValues(std::string_view a, std::string_view b) {
-    std::optional<double> x = base::parseNumber(a);
-    std::optional<double> y = base::parseNumber(b);
+    std::optional<double> x = numericValue(a);
+    std::optional<double> y = numericValue(b);
     if (x && y)
         return *x - *y;
     return std::string(x ? b : a);
 }
 
 base::Variant DivideValues(std::string_view a, std::string_view b) {
-    std::optional<double> x = base::parseNumber(a);
-    std::optional<double> y = base::parseNumber(b);
+    std::optional<double> x = numericValue(a);
+    std::optional<double> y = numericValue(b);
     if (x && y) {
         if (*y == 0.0)
             return std::string(cell_error::Error);

@@ -98,6 +98,11 @@ TEST_F(ValueFormattingTest, UnknownClassOrOtherLetterCaseReturnsTheValueAsItIs) 
 TEST_F(ValueFormattingTest, OverflowingNumbersAreLeftAsText) {
     EXPECT_EQ(FormatValue("1e999", "currency"), "1e999");
     EXPECT_EQ(FormatValue("-1e999", "percentage"), "-1e999");
+    // The arithmetic treats them as the text they are, like any other non-numeric operand.
+    EXPECT_EQ(SubtractValues("1e999", "1e999"), Variant("1e999"));
+    EXPECT_EQ(SubtractValues("2", "-1e999"), Variant("-1e999"));
+    EXPECT_EQ(DivideValues("5", "1e999"), Variant("1e999"));
+    EXPECT_EQ(DivideValues("1e999", "0"), Variant("1e999"));
 }
 
 TEST_F(ValueFormattingTest, FormattedTextsReadBackAsNumbers) {
