@@ -186,6 +186,34 @@ TEST(FormatClassTest, SymbolAndExchangeTablesDiffer) {
     EXPECT_EQ(ExchangeFormatClass("DayHi"), "");
 }
 
+// Rows of the symbol table that look like slips but are how the quote elements are shown: prices
+// among look-alike counts, counts among look-alike percentages, and the unused spellings of the
+// moving-average differences.
+TEST(FormatClassTest, LookAlikeElementsKeepTheirOwnClass) {
+    for (const char* tag : {"AskMkt", "DivYld", "OpenInt", "RecNum", "Sto14", "Sto25",
+                            "QuoteSpread", "PrMktCap", "CHANGEEightDAYMA", "ChangeHundredDayMA"}) {
+        EXPECT_EQ(SymbolFormatClass(tag), "currency") << tag;
+    }
+    for (const char* tag : {"BidMkt", "ChOpen", "Column", "CIKcode", "SICcode", "ShortVolume"}) {
+        EXPECT_EQ(SymbolFormatClass(tag), "wholenumber") << tag;
+    }
+    for (const char* tag : {"pTradeGap", "AskRange", "Change52w", "Trend", "Volat30"}) {
+        EXPECT_EQ(SymbolFormatClass(tag), "number") << tag;
+    }
+    for (const char* tag :
+         {"pChOpen", "pYearRange", "PcCh52w", "CHANGEThirtyDAYMAP", "ChangeEightDayMAP"}) {
+        EXPECT_EQ(SymbolFormatClass(tag), "percentage") << tag;
+    }
+    // Shown as stored.
+    for (const char* tag : {"Name", "Exch", "Time", "QuoteTime", "Strike", "TotAssets",
+                            "days_range", "VolPerc5", "Delay", "EMAC100", "ema13"}) {
+        EXPECT_EQ(SymbolFormatClass(tag), "") << tag;
+    }
+    for (const char* tag : {"Name", "Time", "YearHi", "DayLo", "VolAvg5"}) {
+        EXPECT_EQ(ExchangeFormatClass(tag), "") << tag;
+    }
+}
+
 TEST(AttributeNamesTest, LoadsTheSameTwoHundredSevenRowsEveryTime) {
     LoadAttributeNames();
     LoadAttributeNames();
