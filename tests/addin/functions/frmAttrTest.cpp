@@ -12,6 +12,7 @@
 #include "platform/forms/MsgBox.h"
 #include "platform/forms/ScriptedDriver.h"
 #include "platform/spreadsheet/Application.h"
+#include "tests/addin/core/TempFolder.h"
 
 namespace kavex::addin::functions {
 namespace {
@@ -69,6 +70,42 @@ TEST_F(frmAttrTest, WritesTheChosenFunctionOverTheTypedAddress) {
     EXPECT_EQ(formulaB5(), "=KavexLast(B3)");
     EXPECT_TRUE(prompts().empty());
     EXPECT_EQ(refresh::IdleTickCount, 0);
+    const auto& shown = forms::scriptedDriver().formsShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].name, "frmAttr");
+    EXPECT_TRUE(shown[0].modal);
+}
+
+TEST_F(frmAttrTest, OkClosesTheDialogOnlyAfterAWrite) {
+    frmAttr dialog;
+    forms::scriptedDriver().queueFormActions(
+        "frmAttr", {choose("KavexLast"), address("B3"), click("cmdSelect")});
+    dialog.Show(forms::vbModeless);
+    EXPECT_FALSE(dialog.isLoaded());
+    EXPECT_EQ(formulaB5(), "=KavexLast(B3)");
+}
+
+TEST_F(frmAttrTest, AFailedActivationIsLoggedAndTheDialogStaysOpen) {
+    addin::testing::TempFolder folder("kavex-frmattr");
+    const std::string savedPath = core::AddInPath;
+    const short savedLevel = core::LogLevel;
+    core::AddInPath = folder.withSeparator();
+    core::LogLevel = 1;
+    core::ExcelApp = nullptr;  // no active cell to show
+    frmAttr dialog;
+    forms::scriptedDriver().queueFormActions("frmAttr", {});
+    dialog.Show(forms::vbModeless);
+    core::AddInPath = savedPath;
+    core::LogLevel = savedLevel;
+
+    EXPECT_TRUE(dialog.isLoaded());
+    EXPECT_EQ(dialog.control("cmbAttributes").ListCount(), 207);
+    EXPECT_EQ(dialog.control("lblCurrentCell").Caption(), "");
+    std::vector<std::string> lines = folder.lines("KavexLog.txt");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("\tUserForm_Activate\t"), std::string::npos) << lines[0];
+    EXPECT_FALSE(lines[0].ends_with("\tUserForm_Activate\t")) << "the cause is missing";
+    dialog.Unload();
 }
 
 TEST_F(frmAttrTest, OffersEveryRowOfTheNameTableIncludingThoseWithoutAFunction) {
