@@ -6,9 +6,6 @@
 
 namespace kavex::addin::functions {
 
-// The caption of the cell context-menu entry that opens the attribute dialog.
-inline constexpr std::string_view kSetAttributeCaption = "Set Kavex Attribute...";
-
 // The attribute dialog: the user picks a worksheet function and types the address of the cell
 // holding the symbol or exchange; OK writes "=<function>(<address>)" into the active cell.
 class frmAttr : public forms::Form {
