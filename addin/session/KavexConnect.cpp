@@ -8,6 +8,7 @@
 #include "addin/excelevents/clsXLApp.h"
 #include "addin/functions/KavexConnectMethods.h"
 #include "addin/refresh/AutoRefresh.h"
+#include "addin/refresh/TimerPool.h"
 #include "addin/session/Login.h"
 #include "addin/session/Session.h"
 #include "addin/session/StartupTables.h"
@@ -64,6 +65,10 @@ void KavexConnect::AddinInstance_OnConnection(sheet::Application& application,
 
 void KavexConnect::AddinInstance_OnDisconnection() {
     ShutdownAddIn(kLogoutNormal);
+    // The logout releases the timers of a session; timers left behind by a session whose key was
+    // dropped without a logout (the start-up tables rebuilt meanwhile) must not tick on into an
+    // add-in that is gone.
+    refresh::DestroyTimerPool();
     if (core::ExcelApp != nullptr) {
         // The close handler leaves the host's own prompts off; give them back.
         core::ExcelApp->setDisplayAlerts(true);

@@ -5,6 +5,7 @@
 #include "addin/core/Globals.h"
 #include "addin/excelevents/clsXLApp.h"
 #include "addin/functions/KavexConnectMethods.h"
+#include "addin/refresh/TimerPool.h"
 #include "addin/session/KavexConnect.h"
 #include "addin/session/Login.h"
 #include "addin/session/Session.h"
@@ -81,6 +82,20 @@ TEST_F(KavexConnectTest, DisconnectionLogsOutAndReleasesTheGlobals) {
     EXPECT_EQ(core::ExcelApp, nullptr);
     EXPECT_FALSE(SplashVisible);
     EXPECT_EQ(SymbolFunctionNames.Count(), 0u);
+}
+
+TEST_F(KavexConnectTest, DisconnectionReleasesTimersThatOutlivedTheirSession) {
+    answerLogin("demo", "demo");
+    ASSERT_TRUE(ProcessLogin());
+    ASSERT_NE(refresh::Timers, nullptr);
+    // Rebuilding the start-up tables drops the session key but not the session's timers.
+    connect_.InitializeAddInVariables();
+    ASSERT_TRUE(UserSessionKey.empty());
+
+    connect_.AddinInstance_OnDisconnection();
+    EXPECT_EQ(refresh::Timers, nullptr);
+    connect_.AddinInstance_Initialize();
+    connect_.AddinInstance_OnConnection(app_, folder_.path().string());
 }
 
 TEST_F(KavexConnectTest, ASecondConnectionReplacesTheSink) {
