@@ -1,24 +1,27 @@
 #include "tools/kavex/runner/CommandArgs.h"
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/base/Text.h"
 #include "tools/kavex/runner/ScriptErrors.h"
 
 namespace kavex::tool {
 
-namespace {
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+std::optional<bool> flagWord(std::string_view text) {
+    for (const char* word : {"true", "yes", "on", "1"}) {
+        if (base::equalsIgnoringCase(text, word)) {
+            return true;
+        }
+    }
+    for (const char* word : {"false", "no", "off", "0"}) {
+        if (base::equalsIgnoringCase(text, word)) {
+            return false;
+        }
+    }
+    return std::nullopt;
 }
-
-}  // namespace
 
 const std::string& CommandArgs::operator[](std::size_t index) const {
     if (index >= tokens_.size()) {
@@ -64,12 +67,8 @@ double CommandArgs::number(std::size_t index, const char* what) const {
 }
 
 bool CommandArgs::flag(std::size_t index, const char* what) const {
-    const std::string text = lower((*this)[index]);
-    if (text == "true" || text == "yes" || text == "on" || text == "1") {
-        return true;
-    }
-    if (text == "false" || text == "no" || text == "off" || text == "0") {
-        return false;
+    if (const auto value = flagWord((*this)[index])) {
+        return *value;
     }
     fail(std::string(what) + " must be true or false, not '" + (*this)[index] + "'");
 }

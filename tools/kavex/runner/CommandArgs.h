@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,5 +42,9 @@ class CommandArgs {
     std::string command_;
     std::vector<std::string> tokens_;
 };
+
+// The words a script may write for a Boolean: true/false, yes/no, on/off, 1/0 (any case);
+// nullopt for any other text.
+std::optional<bool> flagWord(std::string_view text);
 
 }  // namespace kavex::tool

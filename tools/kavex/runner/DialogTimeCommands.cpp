@@ -13,6 +13,7 @@
 #include "addin/core/Globals.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/browser/BrowserRecord.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/forms/ScriptedDriver.h"
@@ -31,12 +32,6 @@ namespace kavex::tool {
 namespace {
 
 using Args = const CommandArgs&;
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // Where expect-message and expect-no-message start looking: just after the message the previous
 // expect-message matched.
@@ -73,7 +68,7 @@ void answerButton(ScenarioContext& context, Args args) {
 }
 
 void answerSaveAs(ScenarioContext& context, Args args) {
-    if (lower(args[0]) == "cancel") {
+    if (base::equalsIgnoringCase(args[0], "cancel")) {
         forms::scriptedDriver().queueSaveAs(std::nullopt, context.location());
         return;
     }
@@ -88,7 +83,7 @@ void formActions(ScenarioContext& context, Args args) {
         args.fail("at least one action is needed (set, choose, option, click)");
     }
     while (i < args.size()) {
-        const std::string verb = lower(args[i]);
+        const std::string verb = base::toLowerAscii(args[i]);
         forms::FormAction action;
         action.origin = context.location();
         std::size_t needed = 0;
@@ -202,11 +197,11 @@ void expectBar(ScenarioContext&, Args args) {
     std::vector<std::shared_ptr<office::CommandBarControl>> controls;
     collectControls(bar->Controls().All(), controls);
     std::shared_ptr<office::CommandBarControl> control;
-    const std::string wanted = lower(controlName);
     for (const auto& candidate : controls) {
-        if (lower(candidate->Parameter()) == wanted || lower(candidate->Tag()) == wanted ||
-            lower(candidate->Caption()) == wanted ||
-            lower(withoutAccelerator(candidate->Caption())) == wanted) {
+        if (base::equalsIgnoringCase(candidate->Parameter(), controlName) ||
+            base::equalsIgnoringCase(candidate->Tag(), controlName) ||
+            base::equalsIgnoringCase(candidate->Caption(), controlName) ||
+            base::equalsIgnoringCase(withoutAccelerator(candidate->Caption()), controlName)) {
             control = candidate;
             break;
         }
@@ -226,7 +221,7 @@ void expectBar(ScenarioContext&, Args args) {
     const auto button = std::dynamic_pointer_cast<office::CommandBarButton>(control);
     const auto combo = std::dynamic_pointer_cast<office::CommandBarComboBox>(control);
     for (const auto& [key, expected] : args.keyValues(2)) {
-        const std::string name = lower(key);
+        const std::string name = base::toLowerAscii(key);
         const std::string subject = name + " of " + controlName + " on " + barName;
         std::string found;
         std::string wantedValue = expected;
@@ -240,14 +235,11 @@ void expectBar(ScenarioContext&, Args args) {
             found = control->Tag();
         } else if (name == "enabled" || name == "visible") {
             found = flagText(name == "enabled" ? control->Enabled() : control->Visible());
-            const std::string flag = lower(expected);
-            if (flag == "true" || flag == "1" || flag == "yes" || flag == "on") {
-                wantedValue = "true";
-            } else if (flag == "false" || flag == "0" || flag == "no" || flag == "off") {
-                wantedValue = "false";
-            } else {
+            const auto flag = flagWord(expected);
+            if (!flag) {
                 args.fail(key + " takes true or false, not '" + expected + "'");
             }
+            wantedValue = flagText(*flag);
         } else if (name == "faceid") {
             if (!button) {
                 throw ExpectationFailed("a button", "another kind of control", subject);

@@ -1,8 +1,8 @@
-#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
 #include "tools/kavex/runner/CommandGroups.h"
 #include "tools/kavex/runner/HostSupport.h"
@@ -15,12 +15,6 @@ namespace {
 
 using Args = const CommandArgs&;
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // A value written as a word of a small table or as the number itself.
 struct NamedValue {
     const char* word;
@@ -29,7 +23,7 @@ struct NamedValue {
 
 template <std::size_t N>
 int namedOrNumber(Args args, std::size_t index, const char* what, const NamedValue (&table)[N]) {
-    const std::string word = lower(args[index]);
+    const std::string word = base::toLowerAscii(args[index]);
     for (const NamedValue& entry : table) {
         if (word == entry.word) {
             return entry.value;

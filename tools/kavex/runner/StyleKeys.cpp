@@ -1,12 +1,11 @@
 #include "tools/kavex/runner/StyleKeys.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
 #include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
 #include "tools/kavex/runner/HostSupport.h"
 #include "tools/kavex/runner/ScriptErrors.h"
 
@@ -20,12 +19,6 @@ using Span = std::optional<TextSpan>;
 
 sheet::Font fontOf(const sheet::Range& range, const Span& span) {
     return span ? range.characters(span->start, span->length).font() : range.font();
-}
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 std::string shownValue(const base::Variant& value) {
@@ -53,7 +46,7 @@ long wholeValue(std::string_view key, const std::string& text) {
 }
 
 bool booleanValue(std::string_view key, const std::string& text) {
-    const std::string word = lower(text);
+    const std::string word = base::toLowerAscii(text);
     if (word == "true") {
         return true;
     }
@@ -167,7 +160,7 @@ const std::array<StyleKey, 13> kStyleKeys{{
 }};
 
 const StyleKey& findKey(std::string_view name, bool forSpan) {
-    const std::string wanted = lower(std::string(name));
+    const std::string wanted = base::toLowerAscii(name);
     for (const StyleKey& key : kStyleKeys) {
         if (key.name == wanted) {
             if (forSpan && !key.onSpan) {
@@ -193,7 +186,7 @@ std::string readStyle(const sheet::Range& range, std::string_view key, const Spa
 std::string normalizeStyleValue(std::string_view key, const std::string& text) {
     const StyleKey& found = findKey(key, false);
     if (found.kind == Kind::Boolean) {
-        const std::string word = lower(text);
+        const std::string word = base::toLowerAscii(text);
         return word == "true" || word == "false" ? word : text;
     }
     if (found.kind == Kind::Number) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
 #include "tools/kavex/runner/CommandGroups.h"
 #include "tools/kavex/runner/HostSupport.h"
@@ -23,12 +24,6 @@ namespace kavex::tool {
 namespace {
 
 using Args = const CommandArgs&;
-
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::string joined(const std::vector<std::string>& items) {
     std::string text;
@@ -178,7 +173,7 @@ void testFunction(ScenarioContext& context, Args args) {
                   "'");
     }
     const std::string result = args[1];
-    const std::string key = lower(name);
+    const std::string key = base::toLowerAscii(name);
     std::shared_ptr<CallCounts> calls = context.extension<TestFunctions>().calls;
     (*calls)[key] = 0;
     context.application().registerFunction(
@@ -205,7 +200,8 @@ void expectCalls(ScenarioContext& context, Args args) {
     const long long expected = args.integer(1, "COUNT");
     const TestFunctions* functions = context.findExtension<TestFunctions>();
     const auto found = functions == nullptr ? nullptr : functions->calls.get();
-    const auto it = found == nullptr ? CallCounts::const_iterator() : found->find(lower(args[0]));
+    const auto it =
+        found == nullptr ? CallCounts::const_iterator() : found->find(base::toLowerAscii(args[0]));
     if (found == nullptr || it == found->end()) {
         throw ScriptError("no test function is named '" + args[0] + "'");
     }
