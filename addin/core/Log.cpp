@@ -10,7 +10,8 @@
 namespace kavex::addin::core {
 
 void WriteLog(std::string_view procedureName, short level, std::string_view message) {
-    if (level > LogLevel || AddInPath.empty()) {
+    // LOG_LEVEL 0 means no log at all, whatever level a caller passes.
+    if (LogLevel <= 0 || level > LogLevel || AddInPath.empty()) {
         return;
     }
     try {

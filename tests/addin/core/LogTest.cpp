@@ -65,6 +65,8 @@ TEST_F(WriteLogTest, WritesOnlyLevelsAtOrBelowTheConfiguredOne) {
 
 TEST_F(WriteLogTest, WritesNothingBeforeTheConfigurationIsRead) {
     WriteLog("P", 1, "error before login");
+    WriteLog("P", 0, "a level no configured LOG_LEVEL 0 lets through");
+    WriteLog("P", -1, "nor this one");
     EXPECT_FALSE(std::filesystem::exists(folder_.path() / "KavexLog.txt"));
 }
 
