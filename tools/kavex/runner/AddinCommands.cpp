@@ -15,6 +15,7 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/core/WebTransport.h"
+#include "addin/excelevents/SelectedRow.h"
 #include "addin/refresh/AutoRefresh.h"
 #include "addin/refresh/IdleTime.h"
 #include "addin/session/KavexConnect.h"
@@ -264,6 +265,9 @@ const std::vector<GlobalEntry>& globalTable() {
         {"RefreshListIndex", [] { return number(commandbars::RefreshListIndex); }},
         {"IdleTickCount", [] { return number(addin::refresh::IdleTickCount); }},
         {"AutoRefreshTickCount", [] { return number(addin::refresh::AutoRefreshTickCount); }},
+        {"SelectedRowSymbol", [] { return base::Variant(addin::excelevents::SelectedRowSymbol); }},
+        {"SelectedRowAlertID",
+         [] { return base::Variant(addin::excelevents::SelectedRowAlertID); }},
     };
     return table;
 }
