@@ -3,19 +3,12 @@
 #include <limits>
 
 #include "platform/base/Conversions.h"
-#include "platform/base/PlatformError.h"
+#include "tests/platform/base/ErrorNumber.h"
 
 namespace kavex::base {
 namespace {
 
-long errorNumberOf(auto&& call) {
-    try {
-        call();
-    } catch (const PlatformError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using testing::errorNumber;
 
 TEST(CStr, NumbersInTheShortFormWithFifteenDigits) {
     EXPECT_EQ(CStr(1234.5), "1234.5");
@@ -40,8 +33,8 @@ TEST(CStr, OtherKinds) {
     EXPECT_EQ(CStr(false), "False");
     EXPECT_EQ(CStr(Variant()), "");
     EXPECT_EQ(CStr("abc"), "abc");
-    EXPECT_EQ(errorNumberOf([] { CStr(Variant::null()); }), errors::InvalidUseOfNull);
-    EXPECT_EQ(errorNumberOf([] { CStr(CellError::NA); }), errors::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { CStr(Variant::null()); }), errors::InvalidUseOfNull);
+    EXPECT_EQ(errorNumber([] { CStr(CellError::NA); }), errors::TypeMismatch);
 }
 
 TEST(CStr, NumbersReadBack) {
@@ -57,11 +50,11 @@ TEST(CDbl, ConvertsOrRaises) {
     EXPECT_EQ(CDbl(true), -1.0);
     EXPECT_EQ(CDbl(Variant()), 0.0);
     EXPECT_EQ(CDbl(Date{39156.5}), 39156.5);
-    EXPECT_EQ(errorNumberOf([] { CDbl("#NODATA!"); }), errors::TypeMismatch);
-    EXPECT_EQ(errorNumberOf([] { CDbl(""); }), errors::TypeMismatch);
-    EXPECT_EQ(errorNumberOf([] { CDbl("-nan"); }), errors::TypeMismatch);
-    EXPECT_EQ(errorNumberOf([] { CDbl(CellError::Value); }), errors::TypeMismatch);
-    EXPECT_EQ(errorNumberOf([] { CDbl(Variant::null()); }), errors::InvalidUseOfNull);
+    EXPECT_EQ(errorNumber([] { CDbl("#NODATA!"); }), errors::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { CDbl(""); }), errors::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { CDbl("-nan"); }), errors::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { CDbl(CellError::Value); }), errors::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { CDbl(Variant::null()); }), errors::InvalidUseOfNull);
 }
 
 TEST(CLng, RoundsHalfToEvenAndChecksRange) {
@@ -73,20 +66,20 @@ TEST(CLng, RoundsHalfToEvenAndChecksRange) {
     EXPECT_EQ(CLng("1,234.5"), 1234);
     EXPECT_EQ(CLng(2147483647.0), 2147483647L);
     EXPECT_EQ(CLng(-2147483648.0), -2147483648L);
-    EXPECT_EQ(errorNumberOf([] { CLng(2147483647.5); }), errors::Overflow);
-    EXPECT_EQ(errorNumberOf([] { CLng(-2147483649.0); }), errors::Overflow);
-    EXPECT_EQ(errorNumberOf([] { CLng(std::numeric_limits<double>::quiet_NaN()); }),
+    EXPECT_EQ(errorNumber([] { CLng(2147483647.5); }), errors::Overflow);
+    EXPECT_EQ(errorNumber([] { CLng(-2147483649.0); }), errors::Overflow);
+    EXPECT_EQ(errorNumber([] { CLng(std::numeric_limits<double>::quiet_NaN()); }),
               errors::Overflow);
-    EXPECT_EQ(errorNumberOf([] { CLng("abc"); }), errors::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { CLng("abc"); }), errors::TypeMismatch);
 }
 
 TEST(CInt, SixteenBitRange) {
     EXPECT_EQ(CInt(0.5), 0);
     EXPECT_EQ(CInt(1.5), 2);
     EXPECT_EQ(CInt(32767), 32767);
-    EXPECT_EQ(errorNumberOf([] { CInt(32768); }), errors::Overflow);
-    EXPECT_EQ(errorNumberOf([] { CInt(-32768.6); }), errors::Overflow);
-    EXPECT_EQ(errorNumberOf([] { CInt("#N/A"); }), errors::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { CInt(32768); }), errors::Overflow);
+    EXPECT_EQ(errorNumber([] { CInt(-32768.6); }), errors::Overflow);
+    EXPECT_EQ(errorNumber([] { CInt("#N/A"); }), errors::TypeMismatch);
 }
 
 TEST(CBool, TextAndNumbers) {
@@ -95,7 +88,7 @@ TEST(CBool, TextAndNumbers) {
     EXPECT_TRUE(CBool("-1"));
     EXPECT_FALSE(CBool(0));
     EXPECT_TRUE(CBool(0.1));
-    EXPECT_EQ(errorNumberOf([] { CBool("yes"); }), errors::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { CBool("yes"); }), errors::TypeMismatch);
 }
 
 }  // namespace

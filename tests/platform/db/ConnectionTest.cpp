@@ -7,6 +7,7 @@
 
 #include "platform/base/PlatformError.h"
 #include "platform/db/Recordset.h"
+#include "tests/platform/base/ErrorNumber.h"
 #include "tests/platform/db/FreshDatabase.h"
 
 namespace kavex::db {
@@ -14,16 +15,7 @@ namespace {
 
 using testing::FreshDatabase;
 
-// Runs the action and returns the number of the PlatformError it raised (0 when none).
-template <typename Action>
-long errorNumber(Action&& action) {
-    try {
-        action();
-    } catch (const base::PlatformError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using base::testing::errorNumber;
 
 long countRows(Connection& connection, const std::string& table) {
     Recordset rs;

@@ -6,6 +6,7 @@
 #include "platform/db/Clock.h"
 #include "platform/db/Connection.h"
 #include "platform/db/StoredDate.h"
+#include "tests/platform/base/ErrorNumber.h"
 #include "tests/platform/db/FreshDatabase.h"
 
 namespace kavex::db {
@@ -13,15 +14,7 @@ namespace {
 
 using testing::FreshDatabase;
 
-template <typename Action>
-long errorNumber(Action&& action) {
-    try {
-        action();
-    } catch (const base::PlatformError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using base::testing::errorNumber;
 
 class RecordsetTest : public ::testing::Test {
   protected:

@@ -2,20 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/base/PlatformError.h"
 #include "platform/forms/Form.h"
+#include "tests/platform/base/ErrorNumber.h"
 
 namespace kavex::forms {
 namespace {
 
-long errorNumber(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const base::PlatformError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using base::testing::errorNumber;
 
 TEST(ControlTest, ListsKeepIndexTextAndRaiseChangeThenClick) {
     Form form("frmList");

@@ -1,19 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "platform/base/PlatformError.h"
 #include "platform/office/CommandBars.h"
+#include "tests/platform/base/ErrorNumber.h"
 
 namespace kavex::office {
 namespace {
 
-long errorNumberOf(auto&& call) {
-    try {
-        call();
-    } catch (const base::PlatformError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using base::testing::errorNumber;
 
 TEST(CommandBars, StartWithTheCellMenu) {
     CommandBars bars;
@@ -24,8 +17,8 @@ TEST(CommandBars, StartWithTheCellMenu) {
     EXPECT_EQ(cell->Position(), MsoBarPosition::Popup);
     EXPECT_GT(cell->Controls().Count(), 0);
     EXPECT_EQ(cell->Controls().Item("copy")->Caption(), "&Copy");
-    EXPECT_EQ(errorNumberOf([&] { cell->Delete(); }), base::errors::InvalidProcedureCall);
-    EXPECT_EQ(errorNumberOf([&] { cell->setVisible(true); }), base::errors::InvalidProcedureCall);
+    EXPECT_EQ(errorNumber([&] { cell->Delete(); }), base::errors::InvalidProcedureCall);
+    EXPECT_EQ(errorNumber([&] { cell->setVisible(true); }), base::errors::InvalidProcedureCall);
 }
 
 TEST(CommandBars, AddFindAndDeleteBarsByName) {
@@ -37,19 +30,18 @@ TEST(CommandBars, AddFindAndDeleteBarsByName) {
     EXPECT_EQ(bars.Item("KAVEXTOOLBAR"), toolbar);
     EXPECT_EQ(bars.Item(2), toolbar);
     EXPECT_EQ(toolbar->Index(), 2);
-    EXPECT_EQ(errorNumberOf([&] { bars.Add("kavextoolbar"); }), base::errors::InvalidProcedureCall);
+    EXPECT_EQ(errorNumber([&] { bars.Add("kavextoolbar"); }), base::errors::InvalidProcedureCall);
     EXPECT_EQ(bars.Add()->Name(), "Custom 1");
     EXPECT_EQ(bars.Add()->Name(), "Custom 2");
 
     toolbar->Delete();
     EXPECT_TRUE(toolbar->isDeleted());
     EXPECT_EQ(bars.Count(), 3);
-    EXPECT_EQ(errorNumberOf([&] { bars.Item("KavexToolbar"); }),
-              base::errors::InvalidProcedureCall);
-    EXPECT_EQ(errorNumberOf([&] { bars.Item(9); }), base::errors::InvalidProcedureCall);
+    EXPECT_EQ(errorNumber([&] { bars.Item("KavexToolbar"); }), base::errors::InvalidProcedureCall);
+    EXPECT_EQ(errorNumber([&] { bars.Item(9); }), base::errors::InvalidProcedureCall);
     // A kept handle of a deleted bar raises instead of crashing.
-    EXPECT_EQ(errorNumberOf([&] { toolbar->Visible(); }), ObjectDeletedError);
-    EXPECT_EQ(errorNumberOf([&] { toolbar->Controls(); }), ObjectDeletedError);
+    EXPECT_EQ(errorNumber([&] { toolbar->Visible(); }), ObjectDeletedError);
+    EXPECT_EQ(errorNumber([&] { toolbar->Controls(); }), ObjectDeletedError);
     // The name is free again.
     EXPECT_NO_THROW(bars.Add("KavexToolbar"));
 }
@@ -68,9 +60,9 @@ TEST(Controls, AddByPositionAndFindByIndexOrCaption) {
     EXPECT_EQ(second->Index(), 2);
     EXPECT_EQ(controls.Item("refresh"), second);
     EXPECT_EQ(list->Type(), MsoControlType::DropDown);
-    EXPECT_EQ(errorNumberOf([&] { controls.Item(4); }), base::errors::InvalidProcedureCall);
-    EXPECT_EQ(errorNumberOf([&] { controls.Item("Logout"); }), base::errors::InvalidProcedureCall);
-    EXPECT_EQ(errorNumberOf([&] { controls.AddButton(5); }), base::errors::InvalidProcedureCall);
+    EXPECT_EQ(errorNumber([&] { controls.Item(4); }), base::errors::InvalidProcedureCall);
+    EXPECT_EQ(errorNumber([&] { controls.Item("Logout"); }), base::errors::InvalidProcedureCall);
+    EXPECT_EQ(errorNumber([&] { controls.AddButton(5); }), base::errors::InvalidProcedureCall);
 
     const auto generic = controls.Add(MsoControlType::Button, 1, "auto update", 0, true);
     EXPECT_EQ(generic->Parameter(), "auto update");
@@ -86,17 +78,17 @@ TEST(Controls, DeletedControlsRaiseInsteadOfCrashing) {
     const auto button = bar->Controls().AddButton();
     button->Delete();
     EXPECT_EQ(bar->Controls().Count(), 1);
-    EXPECT_EQ(errorNumberOf([&] { button->setCaption("x"); }), ObjectDeletedError);
-    EXPECT_EQ(errorNumberOf([&] { button->click(); }), ObjectDeletedError);
-    EXPECT_EQ(errorNumberOf([&] { button->Delete(); }), ObjectDeletedError);
+    EXPECT_EQ(errorNumber([&] { button->setCaption("x"); }), ObjectDeletedError);
+    EXPECT_EQ(errorNumber([&] { button->click(); }), ObjectDeletedError);
+    EXPECT_EQ(errorNumber([&] { button->Delete(); }), ObjectDeletedError);
 
     // Deleting the bar takes the popup and what it holds.
     const auto innerControls = popup->Controls();
     bar->Delete();
     EXPECT_TRUE(popup->isDeleted());
     EXPECT_TRUE(inner->isDeleted());
-    EXPECT_EQ(errorNumberOf([&] { inner->Tag(); }), ObjectDeletedError);
-    EXPECT_EQ(errorNumberOf([&] { innerControls.Count(); }), ObjectDeletedError);
+    EXPECT_EQ(errorNumber([&] { inner->Tag(); }), ObjectDeletedError);
+    EXPECT_EQ(errorNumber([&] { innerControls.Count(); }), ObjectDeletedError);
 }
 
 TEST(Controls, PropertiesKeepWhatIsSet) {
