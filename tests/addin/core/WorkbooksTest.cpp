@@ -7,6 +7,7 @@
 #include "addin/core/Menus.h"
 #include "addin/core/Workbooks.h"
 #include "platform/spreadsheet/Application.h"
+#include "tests/addin/core/TempFolder.h"
 
 namespace kavex::addin::core {
 namespace {
@@ -119,6 +120,8 @@ TEST_F(WorkbooksTest, SymbolHeaderByKind) {
 }
 
 TEST_F(WorkbooksTest, AManagedSheetWithoutItsSymbolNameLogsAndAnswersFalse) {
+    testing::TempFolder folder{"kavex-workbooks"};
+    AddInPath = folder.withSeparator();
     LogLevel = 1;
     std::int32_t row = -1;
     std::int16_t column = -1;
@@ -126,6 +129,10 @@ TEST_F(WorkbooksTest, AManagedSheetWithoutItsSymbolNameLogsAndAnswersFalse) {
     EXPECT_FALSE(GetSymbolRowColumn(details_, row, column));
     EXPECT_EQ(row, 0);
     EXPECT_EQ(column, 0);
+
+    const auto lines = folder.lines("KavexLog.txt");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("\tGetSymbolRowColumn\tError: (1004) "), std::string::npos) << lines[0];
 }
 
 TEST_F(WorkbooksTest, AttributeHeaderSecurityNameAndColumnCount) {
