@@ -40,6 +40,18 @@ pugi::xpath_query compile(std::string_view xpath) {
     }
 }
 
+// XPath runs from the node itself, or from the attribute when the node is one.
+pugi::xpath_node xpathContext(pugi::xml_node_struct* node, pugi::xml_attribute_struct* attribute) {
+    return attribute != nullptr
+               ? pugi::xpath_node(pugi::xml_attribute(attribute), pugi::xml_node(node))
+               : pugi::xpath_node(pugi::xml_node(node));
+}
+
+// The element an XPath result belongs to: the node found, or the element of an attribute found.
+pugi::xml_node ownerOf(const pugi::xpath_node& found) {
+    return found.attribute() ? found.parent() : found.node();
+}
+
 bool isTextLike(pugi::xml_node node) {
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
@@ -164,22 +176,19 @@ Node Node::selectSingleNode(std::string_view xpath) const {
         raiseNothing();
     }
     const pugi::xpath_query query = compile(xpath);
-    const pugi::xpath_node context =
-        attribute_ != nullptr
-            ? pugi::xpath_node(pugi::xml_attribute(attribute_), pugi::xml_node(node_))
-            : pugi::xpath_node(pugi::xml_node(node_));
+    const pugi::xpath_node context = xpathContext(node_, attribute_);
     if (!tree_->holder) {
         const pugi::xpath_node found = query.evaluate_node(context);
         if (!found) {
             return Node();
         }
-        const pugi::xml_node owner = found.attribute() ? found.parent() : found.node();
+        const pugi::xml_node owner = ownerOf(found);
         return Node(tree_, owner.internal_object(), found.attribute().internal_object());
     }
     pugi::xpath_node_set candidates = query.evaluate_node_set(context);
     candidates.sort();
     for (const pugi::xpath_node& found : candidates) {
-        const pugi::xml_node owner = found.attribute() ? found.parent() : found.node();
+        const pugi::xml_node owner = ownerOf(found);
         if (!tree_->isDetached(owner) || tree_->isDetached(pugi::xml_node(node_))) {
             return Node(tree_, owner.internal_object(), found.attribute().internal_object());
         }
@@ -192,17 +201,14 @@ NodeList Node::selectNodes(std::string_view xpath) const {
         raiseNothing();
     }
     const pugi::xpath_query query = compile(xpath);
-    const pugi::xpath_node context =
-        attribute_ != nullptr
-            ? pugi::xpath_node(pugi::xml_attribute(attribute_), pugi::xml_node(node_))
-            : pugi::xpath_node(pugi::xml_node(node_));
+    const pugi::xpath_node context = xpathContext(node_, attribute_);
     pugi::xpath_node_set found = query.evaluate_node_set(context);
     found.sort();
     const bool contextDetached = tree_->isDetached(pugi::xml_node(node_));
     std::vector<Node> nodes;
     nodes.reserve(found.size());
     for (const pugi::xpath_node& item : found) {
-        const pugi::xml_node owner = item.attribute() ? item.parent() : item.node();
+        const pugi::xml_node owner = ownerOf(item);
         if (contextDetached || !tree_->isDetached(owner)) {
             nodes.push_back(
                 Node(tree_, owner.internal_object(), item.attribute().internal_object()));
