@@ -44,13 +44,13 @@ std::string plainText(const Variant& value) {
 }  // namespace
 
 std::string Format(const Variant& value, std::string_view patternText) {
+    // Nothing and error values show their plain text whatever the pattern.
     switch (value.type()) {
         case VarType::Empty:
         case VarType::Null:
         case VarType::Missing:
-            return "";
         case VarType::Error:
-            return std::string(cellErrorText(value.error()));
+            return plainText(value);
         default:
             break;
     }
