@@ -58,7 +58,9 @@ void closeSplash() {
 
 void tellLoginFailure(const std::string& status, const std::string& description) {
     if (status == "invalid_login") {
-        forms::MsgBox("Invalid User ID or Password. Please try again.", forms::vbCritical, "Kavex");
+        // The user's own entry was refused: a validation message, not a failure of the add-in.
+        forms::MsgBox("Invalid User ID or Password. Please try again.", forms::vbExclamation,
+                      "Kavex");
     } else if (status == core::kStatusConnectivityLost) {
         core::ShowConnectivityMessage();
     } else if (status == core::kStatusTimeout) {

@@ -99,7 +99,7 @@ TEST_F(LoginTest, ARefusedPasswordLeavesNoSession) {
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].prompt, "Invalid User ID or Password. Please try again.");
     EXPECT_EQ(messages()[0].title, "Kavex");
-    EXPECT_EQ(messages()[0].style, forms::vbCritical);
+    EXPECT_EQ(messages()[0].style, forms::vbExclamation);
     EXPECT_EQ(server_.backend().sessionCount(), 0u);
     EXPECT_TRUE(logHas("\tLoginUser\tError: invalid_login"));
 }
