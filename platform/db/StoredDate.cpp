@@ -1,22 +1,12 @@
 #include "platform/db/StoredDate.h"
 
-#include <chrono>
-#include <cmath>
 #include <cstdio>
+
+#include "platform/base/Text.h"
 
 namespace kavex::db {
 
 namespace {
-
-using std::chrono::day;
-using std::chrono::month;
-using std::chrono::sys_days;
-using std::chrono::year;
-using std::chrono::year_month_day;
-
-// Serial 0 is 30 December 1899; 1 January 1970 is serial 25569.
-constexpr long long kEpochSerial = 25569;
-constexpr long long kSecondsPerDay = 86400;
 
 class Cursor {
   public:
@@ -53,18 +43,10 @@ class Cursor {
         }
         return value;
     }
+    // The word in any letter case.
     bool acceptWord(std::string_view word) {
-        if (text_.size() - pos_ < word.size()) {
+        if (!base::startsWithIgnoringCase(text_.substr(pos_), word)) {
             return false;
-        }
-        for (std::size_t i = 0; i < word.size(); ++i) {
-            char c = text_[pos_ + i];
-            if (c >= 'a' && c <= 'z') {
-                c = static_cast<char>(c - 'a' + 'A');
-            }
-            if (c != word[i]) {
-                return false;
-            }
         }
         pos_ += word.size();
         return true;
@@ -78,8 +60,7 @@ class Cursor {
 };
 
 bool validDay(int y, int m, int d) {
-    return year_month_day{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}}
-        .ok();
+    return base::makeDate(y, m, d).has_value();
 }
 
 // "h:mm[:ss] [AM|PM]" or 24-hour "HH:MM[:SS]".
@@ -202,30 +183,12 @@ std::string formatStoredDate(base::Date date) {
 }
 
 base::Date toSerial(const DateTimeParts& p) {
-    const sys_days days{year_month_day{year{p.year}, month{static_cast<unsigned>(p.month)},
-                                       day{static_cast<unsigned>(p.day)}}};
-    const double dayNumber = static_cast<double>(days.time_since_epoch().count() + kEpochSerial);
-    const double seconds = p.hour * 3600.0 + p.minute * 60.0 + p.second;
-    return base::Date{dayNumber + seconds / kSecondsPerDay};
+    return base::makeDate(p.year, p.month, p.day, p.hour, p.minute, p.second)
+        .value_or(base::Date{});
 }
 
 DateTimeParts fromSerial(base::Date date) {
-    const long long totalSeconds = std::llround(date.serial * kSecondsPerDay);
-    long long dayNumber = totalSeconds / kSecondsPerDay;
-    long long secondOfDay = totalSeconds % kSecondsPerDay;
-    if (secondOfDay < 0) {
-        secondOfDay += kSecondsPerDay;
-        --dayNumber;
-    }
-    const year_month_day ymd{sys_days{std::chrono::days{dayNumber - kEpochSerial}}};
-    DateTimeParts parts;
-    parts.year = static_cast<int>(ymd.year());
-    parts.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
-    parts.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
-    parts.hour = static_cast<int>(secondOfDay / 3600);
-    parts.minute = static_cast<int>(secondOfDay / 60 % 60);
-    parts.second = static_cast<int>(secondOfDay % 60);
-    return parts;
+    return base::splitDate(date);
 }
 
 }  // namespace kavex::db

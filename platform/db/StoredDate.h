@@ -12,23 +12,19 @@ namespace kavex::db {
 // as the dates do. These helpers read that form and the US form the add-in writes in Jet date
 // literals ("3/15/2007", "3/15/2007 10:30:00 AM"), and write the stored form.
 
-struct DateTimeParts {
-    int year = 1899;
-    int month = 12;
-    int day = 30;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
+// Dates are taken apart and put together as the runtime does it (base::DateParts).
+using DateTimeParts = base::DateParts;
 
 // ISO ("2007-03-15", "2007-03-15 10:30[:00]", a "T" in place of the blank), US ("3/15/2007",
 // "3/15/07 10:30:00 PM") or a time alone ("10:30 AM", on the zero date). Blanks around are allowed;
-// anything else, or an impossible date or time, gives nullopt.
+// anything else, an impossible date or time, or a year outside the runtime's range (100 to 9999)
+// gives nullopt.
 std::optional<DateTimeParts> parseDateText(std::string_view text);
 
 std::string formatStoredDate(const DateTimeParts& parts);
 std::string formatStoredDate(base::Date date);
 
+// Parts outside the runtime's range give the zero date.
 base::Date toSerial(const DateTimeParts& parts);
 // The parts of a serial date, rounded to the second.
 DateTimeParts fromSerial(base::Date date);

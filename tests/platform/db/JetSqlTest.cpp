@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/base/Conversions.h"
 #include "platform/db/StoredDate.h"
 
 namespace kavex::db {
@@ -47,7 +48,7 @@ TEST(StoredDate, ReadsIsoUsAndTimeOnlyForms) {
     EXPECT_EQ(formatStoredDate(*parseDateText(" 2024-02-29T23:59:59 ")), "2024-02-29 23:59:59");
     EXPECT_EQ(formatStoredDate(*parseDateText("10:30:15 AM")), "1899-12-30 10:30:15");
     for (const char* bad : {"", "2023-02-29", "13/1/2007", "1/1/2007 25:00", "1/1/2007 13:00 PM",
-                            "2007-03-15 10:30:00 junk", "soon", "1/1/2007 10:5"}) {
+                            "2007-03-15 10:30:00 junk", "soon", "1/1/2007 10:5", "0099-12-31"}) {
         EXPECT_FALSE(parseDateText(bad)) << bad;
     }
 }
@@ -58,6 +59,12 @@ TEST(StoredDate, SerialsRoundTrip) {
     EXPECT_EQ(toSerial({2007, 3, 15, 18, 0, 0}).serial, 39156.75);
     const DateTimeParts parts = fromSerial(base::Date{45418.6149305556});
     EXPECT_EQ(formatStoredDate(parts), "2024-05-06 14:45:30");
+    // Before the zero date the time stays a positive fraction, as the runtime keeps it, so a
+    // stored date reads back as the same date the runtime's conversions give.
+    EXPECT_EQ(toSerial({1899, 12, 29, 6, 0, 0}).serial, -1.25);
+    EXPECT_EQ(formatStoredDate(base::Date{-1.25}), "1899-12-29 06:00:00");
+    EXPECT_EQ(toSerial(*parseDateText("12/29/1899 6:00 AM")),
+              *base::parseDate("12/29/1899 6:00 AM"));
 }
 
 }  // namespace
