@@ -5,25 +5,9 @@
 
 #include "platform/base/Text.h"
 #include "services/DeterministicRandom.h"
+#include "services/Fields.h"
 
 namespace kavex::services {
-
-namespace {
-
-void mergeFields(std::vector<std::pair<std::string, std::string>>& into,
-                 const std::vector<std::pair<std::string, std::string>>& fields) {
-    for (const auto& [name, value] : fields) {
-        const auto same = std::find_if(into.begin(), into.end(),
-                                       [&](const auto& field) { return field.first == name; });
-        if (same == into.end()) {
-            into.emplace_back(name, value);
-        } else {
-            same->second = value;
-        }
-    }
-}
-
-}  // namespace
 
 Accounts::Accounts() {
     add("demo", "demo");

@@ -136,15 +136,7 @@ void Backend::overrideQuote(const std::string& symbol, const QuoteFields& fields
     }
     std::lock_guard lock(mutex_);
     QuoteFields& fixed = overrides_[base::toUpperAscii(symbol)];
-    for (const auto& [name, value] : fields) {
-        const auto same = std::find_if(fixed.begin(), fixed.end(),
-                                       [&](const auto& field) { return field.first == name; });
-        if (same == fixed.end()) {
-            fixed.emplace_back(name, value);
-        } else {
-            same->second = value;
-        }
-    }
+    mergeFields(fixed, fields);
 }
 
 void Backend::clearQuoteOverrides(const std::string& symbol) {

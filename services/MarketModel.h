@@ -8,12 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "services/Fields.h"
 #include "services/SeedData.h"
 
 namespace kavex::services {
 
 // A quote: element names of the quote service's Stock element and their texts, in answer order.
-using QuoteFields = std::vector<std::pair<std::string, std::string>>;
+using QuoteFields = Fields;
 
 // The synthetic market: every value is a function of the seeds, the symbol and the time, so that
 // the same question at the same time always gets the same answer. Prices change once per bucket

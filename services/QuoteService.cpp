@@ -28,18 +28,6 @@ std::vector<std::string> splitList(const std::string& text) {
     return items;
 }
 
-void applyOverrides(QuoteFields& quote, const QuoteFields& overrides) {
-    for (const auto& [name, value] : overrides) {
-        const auto same = std::find_if(quote.begin(), quote.end(),
-                                       [&](const auto& field) { return field.first == name; });
-        if (same == quote.end()) {
-            quote.emplace_back(name, value);
-        } else {
-            same->second = value;
-        }
-    }
-}
-
 const QuoteFields* overridesOf(const QuoteServiceState& state, const std::string& symbol) {
     const auto found = state.overrides.find(base::toUpperAscii(symbol));
     return found == state.overrides.end() ? nullptr : &found->second;
@@ -72,7 +60,7 @@ std::optional<QuoteFields> quoteOf(const QuoteServiceState& state, const std::st
         quote = QuoteFields{{"Symbol", base::toUpperAscii(symbol)}};
     }
     if (overrides != nullptr) {
-        applyOverrides(*quote, *overrides);
+        mergeFields(*quote, *overrides);
     }
     return quote;
 }
