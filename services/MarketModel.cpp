@@ -179,15 +179,31 @@ struct MarketModel::Path {
         }
         return {high, low};
     }
+
+    // The day's figures up to the second; the day's range holds the open and the last price.
+    struct Today {
+        double last = 0;
+        double previousClose = 0;
+        double open = 0;
+        double high = 0;
+        double low = 0;
+    };
+    Today today(std::int64_t now) const {
+        const std::int64_t day = floorDiv(now, secondsPerDay);
+        Today figures{atSecond(now), close(day - 1), open(day)};
+        const auto [high, low] = highLow(day, now);
+        figures.high = std::max({high, figures.open, figures.last});
+        figures.low = std::min({low, figures.open, figures.last});
+        return figures;
+    }
 };
 
 MarketModel::MarketModel(SeedData seeds, std::chrono::seconds bucket)
     : seeds_(std::move(seeds)), bucketSeconds_(std::max<std::int64_t>(1, bucket.count())) {}
 
 const ListedSymbol* MarketModel::find(std::string_view symbol) const {
-    const std::string wanted = base::toUpperAscii(symbol);
     for (const auto& listed : seeds_.symbols) {
-        if (base::toUpperAscii(listed.symbol) == wanted) {
+        if (base::equalsIgnoringCase(listed.symbol, symbol)) {
             return &listed;
         }
     }
@@ -275,12 +291,7 @@ QuoteFields MarketModel::stockQuote(const ListedSymbol& listed, TimePoint time) 
     const std::int64_t day = floorDiv(now, secondsPerDay);
     const std::int64_t bucket = path.bucketOf(now);
 
-    const double last = path.atSecond(now);
-    const double previousClose = path.close(day - 1);
-    const double open = path.open(day);
-    auto [high, low] = path.highLow(day, now);
-    high = std::max({high, open, last});
-    low = std::min({low, open, last});
+    const auto [last, previousClose, open, high, low] = path.today(now);
     const auto [previousHigh, previousLow] = path.highLow(day - 1, day * secondsPerDay - 1);
     const double change = round2(last - previousClose);
 
@@ -565,12 +576,7 @@ QuoteFields MarketModel::indexQuote(const std::string& exchange, const std::stri
     const Path path = pathOf(symbol, facts.indexLevel, 0.03);
     const std::int64_t now = secondsOf(time);
     const std::int64_t day = floorDiv(now, secondsPerDay);
-    const double last = path.atSecond(now);
-    const double previousClose = path.close(day - 1);
-    const double open = path.open(day);
-    auto [high, low] = path.highLow(day, now);
-    high = std::max({high, open, last});
-    low = std::min({low, open, last});
+    const auto [last, previousClose, open, high, low] = path.today(now);
     double yearHigh = high;
     double yearLow = low;
     for (int k = 1; k <= 365; ++k) {
