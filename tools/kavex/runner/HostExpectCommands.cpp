@@ -54,12 +54,7 @@ void expectStyle(ScenarioContext& context, Args args) {
 
 void expectSpan(ScenarioContext& context, Args args) {
     const sheet::Range cell = resolveCell(context, args[0]);
-    const long long start = args.integer(1, "START");
-    const long long length = args.integer(2, "LENGTH");
-    if (start < 1 || length < 1 || start > 32767 || length > 32767) {
-        args.fail("START and LENGTH must be 1 or more");
-    }
-    expectStyles(cell, args, 3, TextSpan{static_cast<int>(start), static_cast<int>(length)});
+    expectStyles(cell, args, 3, spanArguments(args, 1));
 }
 
 void expectActive(ScenarioContext& context, Args args) {

@@ -179,6 +179,15 @@ const StyleKey& findKey(std::string_view name, bool forSpan) {
 
 }  // namespace
 
+TextSpan spanArguments(const CommandArgs& args, std::size_t index) {
+    const long long start = args.integer(index, "START");
+    const long long length = args.integer(index + 1, "LENGTH");
+    if (start < 1 || length < 1 || start > 32767 || length > 32767) {
+        args.fail("START and LENGTH must be 1 or more");
+    }
+    return TextSpan{static_cast<int>(start), static_cast<int>(length)};
+}
+
 std::string readStyle(const sheet::Range& range, std::string_view key, const Span& span) {
     return findKey(key, span.has_value()).read(range, span);
 }

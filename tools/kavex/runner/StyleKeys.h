@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/spreadsheet/Application.h"
+#include "tools/kavex/runner/CommandArgs.h"
 
 namespace kavex::tool {
 
@@ -14,6 +15,9 @@ struct TextSpan {
     int start = 1;
     int length = 1;
 };
+
+// The span written as the arguments START LENGTH from index on; both 1 or more.
+TextSpan spanArguments(const CommandArgs& args, std::size_t index);
 
 // The look of cells as scripts name it: font.color, font.colorindex, font.bold, font.size,
 // font.name, interior.colorindex, border.weight, border.color, hyperlink, comment, hidden,

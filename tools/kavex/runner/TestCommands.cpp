@@ -219,13 +219,9 @@ void testStyle(ScenarioContext& context, Args args) {
 
 void testSpan(ScenarioContext& context, Args args) {
     const sheet::Range cell = resolveCell(context, args[0]);
-    const long long start = args.integer(1, "START");
-    const long long length = args.integer(2, "LENGTH");
-    if (start < 1 || length < 1 || start > 32767 || length > 32767) {
-        args.fail("START and LENGTH must be 1 or more");
-    }
+    const TextSpan span = spanArguments(args, 1);
     for (const auto& [key, value] : args.keyValues(3)) {
-        writeStyle(cell, key, value, TextSpan{static_cast<int>(start), static_cast<int>(length)});
+        writeStyle(cell, key, value, span);
     }
 }
 
