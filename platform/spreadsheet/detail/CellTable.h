@@ -67,23 +67,26 @@ class CellTable {
         Row() = default;
         Row(const Row&) = delete;
         Row& operator=(const Row&) = delete;
-        ~Row() { delete[] heap_; }
+        ~Row() {
+            if (data_ != inline_) {
+                delete[] data_;
+            }
+        }
 
         std::uint32_t size() const { return size_; }
-        const Slot* data() const { return capacity_ > kInline ? heap_ : inline_; }
-        Slot* data() { return capacity_ > kInline ? heap_ : inline_; }
+        const Slot* data() const { return data_; }
+        Slot* data() { return data_; }
 
         // The first place whose column is not less than column.
         std::uint32_t lowerBound(int column) const {
-            const Slot* first = data();
             if (size_ > kScanned) {
                 return static_cast<std::uint32_t>(
-                    std::lower_bound(first, first + size_, column,
+                    std::lower_bound(data_, data_ + size_, column,
                                      [](const Slot& s, int c) { return s.column < c; }) -
-                    first);
+                    data_);
             }
             std::uint32_t i = 0;
-            while (i < size_ && first[i].column < column) {
+            while (i < size_ && data_[i].column < column) {
                 ++i;
             }
             return i;
@@ -93,21 +96,21 @@ class CellTable {
             if (size_ == capacity_) {
                 const std::uint32_t capacity = capacity_ * 2;
                 Slot* grown = new Slot[capacity];
-                std::memcpy(static_cast<void*>(grown), data(), size_ * sizeof(Slot));
-                delete[] heap_;
-                heap_ = grown;
+                std::memcpy(static_cast<void*>(grown), data_, size_ * sizeof(Slot));
+                if (data_ != inline_) {
+                    delete[] data_;
+                }
+                data_ = grown;
                 capacity_ = capacity;
             }
-            Slot* first = data();
-            std::memmove(static_cast<void*>(first + at + 1), first + at,
+            std::memmove(static_cast<void*>(data_ + at + 1), data_ + at,
                          (size_ - at) * sizeof(Slot));
-            first[at] = slot;
+            data_[at] = slot;
             ++size_;
         }
 
         void erase(std::uint32_t at) {
-            Slot* first = data();
-            std::memmove(static_cast<void*>(first + at), first + at + 1,
+            std::memmove(static_cast<void*>(data_ + at), data_ + at + 1,
                          (size_ - at - 1) * sizeof(Slot));
             --size_;
         }
@@ -117,7 +120,7 @@ class CellTable {
 
         std::uint32_t size_ = 0;
         std::uint32_t capacity_ = kInline;
-        Slot* heap_ = nullptr;  // the cells when more than kInline
+        Slot* data_ = inline_;  // inline_, or the heap when the row outgrew it (rows never move)
         Slot inline_[kInline];
     };
 
