@@ -21,6 +21,14 @@ namespace {
     throw base::PlatformError(438, "Object doesn't support this property or method");
 }
 
+// The first row that reads as the text (letter case aside); -1 when none does.
+int rowReading(const std::vector<std::string>& rows, std::string_view text) {
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const std::string& row) {
+        return base::equalsIgnoringCase(row, text);
+    });
+    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+}
+
 bool isList(ControlKind kind) {
     return kind == ControlKind::ComboBox || kind == ControlKind::ListBox;
 }
@@ -96,10 +104,7 @@ void Control::setText(const std::string& text) {
             return;
         case ControlKind::ComboBox: {
             // Typing into a combo box selects the row that reads the same.
-            const auto found = std::find_if(
-                list_.begin(), list_.end(),
-                [&](const std::string& row) { return base::equalsIgnoringCase(row, text); });
-            const int index = found == list_.end() ? -1 : static_cast<int>(found - list_.begin());
+            const int index = rowReading(list_, text);
             const bool changed = text != text_ || index != listIndex_;
             text_ = index >= 0 ? list_[static_cast<std::size_t>(index)] : text;
             listIndex_ = index;
@@ -109,13 +114,11 @@ void Control::setText(const std::string& text) {
             return;
         }
         case ControlKind::ListBox: {
-            const auto found = std::find_if(
-                list_.begin(), list_.end(),
-                [&](const std::string& row) { return base::equalsIgnoringCase(row, text); });
-            if (found == list_.end()) {
+            const int index = rowReading(list_, text);
+            if (index < 0) {
                 invalidValue();
             }
-            setListIndex(static_cast<int>(found - list_.begin()));
+            setListIndex(index);
             return;
         }
         default:
