@@ -15,6 +15,7 @@
 #include "addin/core/Globals.h"
 #include "addin/core/WebTransport.h"
 #include "addin/excelevents/SelectedRow.h"
+#include "addin/marketdata/DivSplit.h"
 #include "addin/refresh/TimerPool.h"
 #include "addin/session/Session.h"
 #include "platform/db/Connection.h"
@@ -60,6 +61,7 @@ class LiveServicesFixture : public ::testing::Test {
         forms::scriptedDriver().reset();
         os::messageLoop().reset();
         refresh::resetTimerPool();
+        marketdata::LastDivSplitItems.clear();
         login();
     }
 
@@ -80,6 +82,7 @@ class LiveServicesFixture : public ::testing::Test {
         session::UserSessionKey.clear();
         session::ExFeedReferrer.clear();
         session::DivSplitProcessFlag.clear();
+        marketdata::LastDivSplitItems.clear();
         excelevents::SelectedRowAlertID.clear();
         excelevents::SelectedRowSymbol.clear();
         forms::scriptedDriver().reset();
