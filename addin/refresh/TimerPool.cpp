@@ -317,7 +317,10 @@ std::string ProcessTimerInPool(short TimerPoolIndex) {
                                " Error Code: " + status + " Description: " + description);
         }
         TimerPool(index).LastStatus = status;
-        FreeTimerInPool(index);
+        // A logout and login while the job waited set the pool up afresh, and the login may
+        // already have booked this entry for a job of its own: that job is not freed with this one.
+        if (TimerPool(index).Status == kEntryRunning)
+            FreeTimerInPool(index);
         core::WriteLog("ProcessTimerInPool", 2,
                        "Exiting successfully with TimerPoolIndex: " + str(index));
         return status;

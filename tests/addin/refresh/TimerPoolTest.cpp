@@ -233,6 +233,32 @@ TEST_F(TimerPoolTest, AJobRunsOnceEvenWhenItSpinsTheMessageLoop) {
     EXPECT_EQ(reports, 1u);
 }
 
+TEST_F(TimerPoolTest, AJobBookedByALoginDuringAnotherJobsWaitIsNotFreedWithIt) {
+    // While the first report waits for the service, the user logs out and in again: the pool is
+    // set up afresh and the login's job books entry 1 again.
+    bool loggedInAgain = false;
+    const os::PollHookId hook = os::messageLoop().addPollHook([&] {
+        if (loggedInAgain || TimerPool(1).Status != kEntryRunning)
+            return os::PollResult{};
+        loggedInAgain = true;
+        DestroyTimerPool();
+        InitializeTimerPool();
+        EXPECT_EQ(queueUserAction("after login"), 1);
+        return os::PollResult{true, false};
+    });
+    queueUserAction("before logout");
+    tick();
+    ASSERT_TRUE(loggedInAgain);
+    EXPECT_TRUE(server_->backend().hasAction("12", "before logout"));
+    EXPECT_EQ(TimerPool(1).Status, kEntryBooked);
+    EXPECT_TRUE(poolTimer(1).Enabled());
+    tick();
+    os::messageLoop().removePollHook(hook);
+    EXPECT_TRUE(server_->backend().hasAction("12", "after login"));
+    EXPECT_EQ(TimerPool(1).Status, kEntryFree);
+    EXPECT_EQ(TimerPool(1).LastStatus, "OK");
+}
+
 TEST_F(TimerPoolTest, WithoutTimersAJobStaysBookedUntilTheNextLogin) {
     DestroyTimerPool();
     EXPECT_EQ(queueUserAction("lost"), 0);
