@@ -442,6 +442,7 @@ void AppState::recalculate(const std::vector<GlobalKey>& cells) {
         auto keep = sheet->shared_from_this();
         evaluateCell(*sheet, globalCell(key), true);
     }
+    formula::ArgumentList::trim();
 }
 
 void AppState::valuesChanged(const std::vector<GlobalKey>& keys) {
@@ -518,6 +519,7 @@ void AppState::calculateDirty(std::uint32_t onlySheet) {
             evaluateCell(*sheet, cell, true);
         }
     }
+    formula::ArgumentList::trim();
 }
 
 void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) {
@@ -554,6 +556,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
             }
         }
     }
+    formula::ArgumentList::trim();
     if (changedKeys.empty() || !sheet.alive) {
         return;
     }

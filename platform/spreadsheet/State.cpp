@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/spreadsheet/detail/Model.h"
+#include "platform/spreadsheet/formula/ArgumentList.h"
 
 namespace kavex::sheet::detail {
 
@@ -307,6 +308,7 @@ void AppState::storeFormula(SheetData& sheet, int row, int column,
     auto hold = sheet.shared_from_this();
     // In manual mode the new formula computes from the values as they stand.
     evaluateCell(sheet, key, calculation == xlCalculationAutomatic);
+    formula::ArgumentList::trim();
 }
 
 void AppState::storeEntry(SheetData& sheet, int row, int column, const Variant& value,

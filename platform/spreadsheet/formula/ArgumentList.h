@@ -15,6 +15,9 @@ namespace kavex::formula {
 // function may evaluate formulas while it runs), so each call takes a list of its own; lists
 // must be released in the reverse order of taking, as scoped objects are. Inline: it sits on
 // the path of every host-function call.
+//
+// What the pool keeps is bounded (so many lists of so many arguments); a host lets go of long
+// texts kept there by calling trim() after a recalculation.
 class ArgumentList {
   public:
     // count arguments, of unspecified values: the caller assigns every one.
@@ -39,6 +42,19 @@ class ArgumentList {
 
     std::vector<Argument>& arguments() { return *list_; }
 
+    // Lets go of the long texts the lists of this thread's pool keep (those not taken now).
+    static void trim() {
+        Pool& taken = pool();
+        for (std::size_t i = taken.depth; i < kKept; ++i) {
+            for (Argument& argument : taken.lists[i]) {
+                if (argument.value.isText() &&
+                    argument.value.text().capacity() > kLongestTextKept) {
+                    argument.value = Variant();
+                }
+            }
+        }
+    }
+
   private:
     static constexpr std::size_t kKept = 64;  // lists kept: nesting deeper than this is rare
     static constexpr std::size_t kLargestKept = 32;
@@ -58,14 +74,6 @@ class ArgumentList {
     void release() {
         if (list_->capacity() > kLargestKept) {
             std::vector<Argument>().swap(*list_);  // a list this long is not worth keeping
-        } else {
-            // A large text would stay alive in the pool until overwritten; let it go now.
-            for (Argument& argument : *list_) {
-                if (argument.value.isText() &&
-                    argument.value.text().capacity() > kLongestTextKept) {
-                    argument.value = Variant();
-                }
-            }
         }
         --pool().depth;
     }
