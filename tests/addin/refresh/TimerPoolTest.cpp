@@ -73,6 +73,11 @@ TEST_F(TimerPoolTest, SixJobsWithinASecondGetFiveEntriesAndTheSixthIsDropped) {
     }
     EXPECT_EQ(queueUserAction("job 6"), kPoolAllBusy);
     EXPECT_TRUE(
+        logHas("FireDataFetchCommand\tEntering with FetchCommand :6 and ActiveSheet :Watch "
+               "List\n"));
+    EXPECT_TRUE(logHas("FireDataFetchCommand\tTimer Enabled: 5\n"));
+    EXPECT_FALSE(logHas("Timer Enabled: -100"));
+    EXPECT_TRUE(
         logHas("FireDataFetchCommand\tCan not process command [6] as all timers are busy."));
     EXPECT_TRUE(forms::scriptedDriver().messages().empty());
 
@@ -164,6 +169,28 @@ TEST_F(TimerPoolTest, ThePoolAddsSymbolsOnTheTick) {
     tick();
     EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData WHERE SymbolData IS NOT NULL"), 2u);
     EXPECT_EQ(TimerPool(1).LastStatus, "OK");
+}
+
+TEST_F(TimerPoolTest, EachSymbolListCodeRunsItsOwnStepWithTheDateCopiedWhenQueued) {
+    core::LastLoginDate = "1/1/2023 10:00:00 AM";
+    EXPECT_EQ(FireDataFetchCommand(kCommandNewSymbols, "", kMissing, 0, "", "", "", ""), 1);
+    EXPECT_EQ(FireDataFetchCommand(kCommandDelistedSymbols, "", kMissing, 0, "", "", "", ""), 2);
+    EXPECT_EQ(FireDataFetchCommand(kCommandChangedSymbols, "", kMissing, 0, "", "", "", ""), 3);
+    core::LastLoginDate = "changed after queueing";
+    tick();
+    for (const char* page :
+         {"/datafeeder/GetNewSymbols2.jsp", "/datafeeder/GetDelistedSymbols2.jsp",
+          "/datafeeder/GetChangedSymbols2.jsp"}) {
+        const auto requests = requestsTo(page);
+        ASSERT_EQ(requests.size(), 1u) << page;
+        const auto date = requests[0].params.find("LastLoginDate");
+        ASSERT_NE(date, requests[0].params.end()) << page;
+        EXPECT_EQ(date->second, "1/1/2023 10:00:00 AM") << page;
+    }
+    EXPECT_EQ(servedPaths().size(), 3u);
+    // The symbol-list operations answer the empty text on success; the pool records "OK".
+    for (short i = 1; i <= 3; ++i)
+        EXPECT_EQ(TimerPool(i).LastStatus, "OK") << i;
 }
 
 TEST_F(TimerPoolTest, SymbolListUpkeepStopsAtItsFirstError) {
