@@ -169,6 +169,18 @@ TEST_F(MarketHoursTest, TheMachineZoneIsMatchedByItsStdNameWithoutRegardToCase) 
     EXPECT_EQ(message, "");
 }
 
+TEST_F(MarketHoursTest, ALaterZoneWithTheSameStdNameReplacesAnEarlierOne) {
+    // Enumerated after the real Eastern zone: a zone named the same, at UTC all year.
+    registry().setValue(HKEY_LOCAL_MACHINE, zoneKey("ZZZ Eastern"), "TZI",
+                        {os::REG_BINARY, os::encodeTzi({0, 0, -60, {}, {}})});
+    registry().setString(HKEY_LOCAL_MACHINE, zoneKey("ZZZ Eastern"), "Std",
+                         "EASTERN STANDARD TIME");
+    // 21:30 in Berlin (UTC+2) is 15:30 in New York but 19:30 in the later zone.
+    machineAt("Europe/Berlin", at(2024, 7, 10, 21, 30, 0));
+    EXPECT_FALSE(IsWithinMarketTime(message));
+    EXPECT_EQ(message, "Not within 8 AM to 5 PM [July 10, 2024 19:30:00 EST].");
+}
+
 TEST_F(MarketHoursTest, AMissingTableIsAnsweredTrueWithAMessage) {
     machineAt("America/New_York", at(2024, 7, 13, 3, 0, 0));  // a Saturday night
     const std::string expected =
