@@ -52,6 +52,16 @@ bool isDue(db::Connection& connection, const std::string& code, const std::strin
                  FreshnessSeconds("TEMPLATE_LIST_REFRESH_SECONDS", kDefaultTemplateFreshSeconds));
 }
 
+// The rank the service gave a quote, when it is a whole number a list can hold; otherwise the
+// quote's place in the answer.
+int rankOf(const std::string& rankText, std::size_t place) {
+    constexpr double kHighestRank = 100000;
+    const auto rank = base::parseNumber(rankText);
+    if (rank && *rank >= 1 && *rank <= kHighestRank && *rank == static_cast<int>(*rank))
+        return static_cast<int>(*rank);
+    return static_cast<int>(place);
+}
+
 struct RankedQuote {
     int rank = 0;
     std::string symbol;
@@ -120,9 +130,8 @@ std::string FetchTemplateLists(const std::string& templateCode, const std::strin
                 const std::string symbol = ChildText(stock, "Symbol");
                 if (symbol.empty() || stock.selectSingleNode("Error"))
                     continue;
-                const auto rank = base::parseNumber(ChildText(stock, "Rank"));
-                list.push_back({rank ? static_cast<int>(*rank) : static_cast<int>(list.size()) + 1,
-                                symbol, StockXml(stock, kListElements)});
+                list.push_back({rankOf(ChildText(stock, "Rank"), list.size() + 1), symbol,
+                                StockXml(stock, kListElements)});
             }
             storeList(code, market, list);
         } else if (status == kTimeout) {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <httplib.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "addin/marketdata/ExchangeFetch.h"
@@ -111,6 +115,34 @@ TEST_F(ExchangeAndTopListTest, ARankedListReplacesOnlyItsOwnRows) {
     // A fresh list is not asked for again.
     EXPECT_EQ(FetchTemplateLists("VOL_LEADERS", "NYSE", description), "OK");
     EXPECT_EQ(requestsTo("/tools/XM01").size(), 1u);
+}
+
+TEST_F(ExchangeAndTopListTest, ARankTheListCannotHoldGivesWayToTheQuotesPlace) {
+    // A quote service of another make, whose ranks are not all whole numbers of a list.
+    httplib::Server quotes;
+    quotes.Get("/tools/XM01", [](const httplib::Request&, httplib::Response& response) {
+        std::string body = "<StockData>";
+        for (const auto& [symbol, rank] : std::vector<std::pair<std::string, std::string>>{
+                 {"AAA", "1e300"}, {"BBB", "-7"}, {"CCC", "2.5"}, {"DDD", "4"}}) {
+            body += "<Stock><Symbol>" + symbol + "</Symbol><List>$TOP.PRICE_GAINERS.NSDQ</List>" +
+                    "<Rank>" + rank + "</Rank><Last>10</Last></Stock>";
+        }
+        response.set_content(body + "</StockData>", "text/xml");
+    });
+    const int port = quotes.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { quotes.listen_after_bind(); });
+    while (!quotes.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    core::QuoteServiceURL = "http://127.0.0.1:" + std::to_string(port);
+
+    std::string description;
+    const std::string status = FetchTemplateLists("PRICE_GAINERS", "NSDQ", description);
+    quotes.stop();
+    serving.join();
+    EXPECT_EQ(status, "OK") << description;
+    EXPECT_EQ(column("SELECT DisplayOrder || '|' || Symbol FROM AQ_TemplateLists ORDER BY "
+                     "DisplayOrder"),
+              (std::vector<std::string>{"1|AAA", "2|BBB", "3|CCC", "4|DDD"}));
 }
 
 TEST_F(ExchangeAndTopListTest, AFailedListFetchKeepsTheOldList) {
