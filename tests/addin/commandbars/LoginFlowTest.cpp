@@ -8,6 +8,8 @@
 #include "addin/commandbars/Login.h"
 #include "addin/commandbars/Toolbar.h"
 #include "addin/commandbars/frmDisplayMessage.h"
+#include "addin/session/Login.h"
+#include "addin/session/Session.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
 #include "platform/browser/BrowserRecord.h"
@@ -100,6 +102,24 @@ TEST_F(LoginFlowTest, LogoutFromTheToolbarPutsTheLoginBarBack) {
     ASSERT_TRUE(std::dynamic_pointer_cast<office::CommandBarButton>(login)->click());
     EXPECT_FALSE(session::UserSessionKey.empty());
     EXPECT_TRUE(CheckToolbarExistence());
+}
+
+TEST_F(LoginFlowTest, AnUninstallLogsOutWithoutPuttingTheLoginBarBack) {
+    answerLogin("demo", "demo");
+    ASSERT_TRUE(DispatchCommand("login"));
+    ASSERT_FALSE(session::UserSessionKey.empty());
+
+    session::AddInState = "UnInstall";
+    session::ProcessLogoutUser(session::kUninstallAddin);
+    EXPECT_FALSE(barExists("KavexLoginBar"));
+    EXPECT_TRUE(server_.backend().hasAction("logout", std::string("Uninstall Addin")));
+
+    session::ShutdownAddIn(session::kUninstallAddin);
+    EXPECT_TRUE(session::AddInState.empty());
+    for (const char* name :
+         {"KavexLoginBar", "KavexMenuBar", "KavexToolbar", "KavexPromoToolbar"}) {
+        EXPECT_FALSE(barExists(name)) << name;
+    }
 }
 
 TEST_F(LoginFlowTest, ARefusedLoginLeavesTheLoginBarAndNoToolbar) {
