@@ -529,13 +529,13 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
     // bound by memory more than by work, so while one cell is computed the formula and the value
     // of the cell a row below (the next but one, as a rule) are fetched ahead.
     auto visit = [&](int row, int column) {
-        if (const Cell* ahead = sheet.cells.get(row + 1, column)) {
+        const auto [cell, ahead] = sheet.cells.getWithBelow(row, column);
+        if (ahead != nullptr) {
             prefetch(ahead->formula.get());
             if (ahead->value.isText()) {
                 prefetch(ahead->value.text().data());
             }
         }
-        Cell* cell = sheet.cells.get(row, column);
         if (cell != nullptr && cell->formula && evaluateCell(sheet, *cell, false)) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
         }

@@ -308,10 +308,21 @@ class CellTable {
         if (page == nullptr) {
             return nullptr;
         }
-        const Row& cells = page->rows[rowNumber & (kPageRows - 1)];
-        const std::uint32_t at = cells.lowerBound(column);
-        const Slot* slot = cells.data() + at;
-        return at < cells.size() && slot->column == column ? &slot->entry->second : nullptr;
+        return find(page->rows[rowNumber & (kPageRows - 1)], column);
+    }
+
+    // The value at (row, column) and the one below it, each or nullptr, in one look-up of the
+    // page as a rule (a walk down a range reads the one and fetches the other ahead).
+    std::pair<T*, const T*> getWithBelow(int row, int column) {
+        const auto rowNumber = static_cast<std::size_t>(row);
+        const std::size_t pageIndex = rowNumber >> kPageBits;
+        const std::size_t inPage = rowNumber & (kPageRows - 1);
+        if (inPage == kPageRows - 1 || pageIndex >= pages_.size() || !pages_[pageIndex]) {
+            return {get(row, column), get(row + 1, column)};
+        }
+        const Page& page = *pages_[pageIndex];
+        return {const_cast<T*>(find(page.rows[inPage], column)),
+                find(page.rows[inPage + 1], column)};
     }
 
     T& at(key_type key) {
@@ -382,6 +393,12 @@ class CellTable {
     }
 
   private:
+    static const T* find(const Row& cells, int column) {
+        const std::uint32_t at = cells.lowerBound(column);
+        const Slot* slot = cells.data() + at;
+        return at < cells.size() && slot->column == column ? &slot->entry->second : nullptr;
+    }
+
     // Where a key is, or where it would go.
     struct Position {
         std::size_t page = 0;

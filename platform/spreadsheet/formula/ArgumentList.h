@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "platform/spreadsheet/formula/Formula.h"
@@ -25,15 +26,17 @@ class ArgumentList {
         Pool& taken = pool();
         if (taken.depth < kKept) {
             list_ = &taken.lists[taken.depth];
-            list_->resize(count);
+            if (list_->size() != count) {
+                list_->resize(count);
+            }
             ++taken.depth;  // only once the list is ready: a throwing resize takes nothing
-            pooled_ = true;
         } else {
-            list_->resize(count);
+            own_ = std::make_unique<std::vector<Argument>>(count);
+            list_ = own_.get();
         }
     }
     ~ArgumentList() {
-        if (pooled_) {
+        if (!own_) {
             release();
         }
     }
@@ -78,9 +81,8 @@ class ArgumentList {
         --pool().depth;
     }
 
-    std::vector<Argument> own_;  // for calls nested deeper than the pool goes
-    std::vector<Argument>* list_ = &own_;
-    bool pooled_ = false;
+    std::unique_ptr<std::vector<Argument>> own_;  // for calls nested deeper than the pool goes
+    std::vector<Argument>* list_ = nullptr;
 };
 
 }  // namespace kavex::formula
