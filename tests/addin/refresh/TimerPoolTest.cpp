@@ -128,6 +128,8 @@ TEST_F(TimerPoolTest, FreeingClearsEverythingButTheLastStatus) {
     EXPECT_EQ(entry.Arg3, "Portfolio");
     entry.LastStatus = "PARTIALOK";
     EXPECT_EQ(FreeTimerInPool(1), base::Variant(true));
+    EXPECT_TRUE(logHas("FreeTimerInPool\tEntering with TimerPoolIndex :1\n"));
+    EXPECT_TRUE(logHas("FreeTimerInPool\tExiting successfully with TimerPoolIndex :1\n"));
     EXPECT_EQ(entry.Status, kEntryFree);
     EXPECT_EQ(entry.CommandCode, 0);
     EXPECT_EQ(entry.SheetName, "");
@@ -246,7 +248,8 @@ TEST_F(TimerPoolTest, AnUnknownCodeRunsNothingAndIsLoggedWithAnEmptyCode) {
         logHas("Error: DataFetcher Error on Timer Pool Index: 1 Error Code:  Description: "));
     EXPECT_EQ(TimerPool(1).Status, kEntryFree);
     EXPECT_EQ(TimerPool(1).LastStatus, "");
-    EXPECT_TRUE(logHas("ProcessTimerInPool\tExiting successfully with TimerPoolIndex: 1"));
+    EXPECT_TRUE(logHas("ProcessTimerInPool\tEntering with TimerPoolIndex : 1\n"));
+    EXPECT_TRUE(logHas("ProcessTimerInPool\tExiting successfully with TimerPoolIndex: 1\n"));
 }
 
 TEST_F(TimerPoolTest, AJobRunsOnceEvenWhenItSpinsTheMessageLoop) {
