@@ -161,6 +161,22 @@ TEST_F(TimerPoolTest, EachCodeStoresOnlyItsOwnArguments) {
     EXPECT_EQ(TimerPool(3).CommandCode, kCommandDivSplitAndAlerts);
     EXPECT_EQ(TimerPool(3).Arg1 + TimerPool(3).LastLoginDate, "");
     EXPECT_FALSE(marketdata::HasSymbols(TimerPool(3).SymbolList));
+
+    FireDataFetchCommand(kCommandUserAction, "X", std::vector<std::string>{"IBM"}, 4, "a", "b", "c",
+                         "d");
+    FireDataFetchCommand(kCommandRefreshData, "X", std::vector<std::string>{"IBM"}, 4, "a", "b",
+                         "c", "d");
+    const TimerPoolEntry& action = TimerPool(4);
+    EXPECT_EQ(action.ActionValue, 4);
+    EXPECT_EQ(action.Arg1 + action.Arg2 + action.Arg3 + action.Arg4, "abcd");
+    EXPECT_EQ(action.SheetName + action.LastLoginDate, "");
+    EXPECT_FALSE(marketdata::HasSymbols(action.SymbolList));
+    const TimerPoolEntry& refresh = TimerPool(5);
+    EXPECT_EQ(refresh.SheetName, "X");
+    EXPECT_EQ(marketdata::SymbolsOf(refresh.SymbolList), std::vector<std::string>{"IBM"});
+    EXPECT_EQ(refresh.ActionValue, 4);
+    EXPECT_EQ(refresh.Arg1 + refresh.Arg2 + refresh.Arg3 + refresh.Arg4, "abcd");
+    EXPECT_EQ(refresh.LastLoginDate, "");
 }
 
 TEST_F(TimerPoolTest, ThePoolAddsSymbolsOnTheTick) {
