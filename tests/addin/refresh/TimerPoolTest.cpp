@@ -211,6 +211,16 @@ TEST_F(TimerPoolTest, EachSymbolListCodeRunsItsOwnStepWithTheDateCopiedWhenQueue
         EXPECT_EQ(TimerPool(i).LastStatus, "OK") << i;
 }
 
+TEST_F(TimerPoolTest, ARefreshJobFetchesItsOwnSymbols) {
+    ASSERT_EQ(FireDataFetchCommand(kCommandRefreshData, "", std::vector<std::string>{"KO"}, 0,
+                                   "book1.xls", "Watch List", "", ""),
+              1);
+    tick();
+    EXPECT_EQ(column("SELECT Symbol FROM AQ_StockSymbolData WHERE SymbolData IS NOT NULL"),
+              std::vector<std::string>{"KO"});
+    EXPECT_EQ(TimerPool(1).LastStatus, "OK");
+}
+
 TEST_F(TimerPoolTest, SymbolListUpkeepStopsAtItsFirstError) {
     server_->setFault(services::Fault::InvalidSession);
     FireDataFetchCommand(kCommandSymbolListUpkeep, "", kMissing, 0, "", "", "", "");
