@@ -8,8 +8,6 @@ namespace kavex::formula {
 
 namespace {
 
-// True when the formula's value is what a host function returned, which goes into the cell as it
-// is; any other empty result (a reference to an empty cell) shows as 0, as the spreadsheet does.
 const Node& unwrapParens(const Node& node) {
     const Node* n = &node;
     while (n->kind == NodeKind::Paren) {
@@ -18,6 +16,8 @@ const Node& unwrapParens(const Node& node) {
     return *n;
 }
 
+// True when the formula's value is what a host function returned, which goes into the cell as it
+// is; any other empty result (a reference to an empty cell) shows as 0, as the spreadsheet does.
 bool isHostCall(const Node& node) {
     const Node& n = unwrapParens(node);
     return n.kind == NodeKind::Call && n.builtin < 0;
