@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/detail/Model.h"
 
 namespace kavex::sheet {
@@ -255,7 +256,8 @@ void Application::registerFunction(const std::string& name, WorksheetFunction fu
     }
     // A new slot each time: a function being called keeps running on its own callable.
     state_->functions.push_back(FunctionSlot{name, std::move(function)});
-    state_->functionIndex[lower(name)] = static_cast<int>(state_->functions.size() - 1);
+    state_->functionIndex[base::toLowerAscii(name)] =
+        static_cast<int>(state_->functions.size() - 1);
     ++state_->functionsVersion;
     state_->dependenciesStale = true;
 }
@@ -265,7 +267,7 @@ bool Application::isRegisteredFunction(std::string_view name) const {
 }
 
 void Application::registerMacro(const std::string& name, Macro macro) {
-    state_->macros[lower(name)] = std::move(macro);
+    state_->macros[base::toLowerAscii(name)] = std::move(macro);
 }
 
 Variant Application::run(std::string_view macroName, const std::vector<Variant>& arguments) {
@@ -273,7 +275,7 @@ Variant Application::run(std::string_view macroName, const std::vector<Variant>&
     if (const auto bang = bare.rfind('!'); bang != std::string_view::npos) {
         bare = bare.substr(bang + 1);
     }
-    auto it = state_->macros.find(lower(bare));
+    auto it = state_->macros.find(base::toLowerAscii(bare));
     if (it == state_->macros.end()) {
         fail(base::errors::ApplicationDefined,
              "Cannot run the macro '" + std::string(macroName) +

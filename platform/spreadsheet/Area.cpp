@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Constants.h"
 
 namespace kavex::sheet {
@@ -61,7 +62,7 @@ std::optional<Part> parsePart(std::string_view text) {
     std::size_t letters = 0;
     int column = 0;
     while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) {
-        column = column * 26 + (std::toupper(static_cast<unsigned char>(text[i])) - 'A' + 1);
+        column = column * 26 + (base::toUpperAscii(text[i]) - 'A' + 1);
         ++i;
         if (++letters > 3) {
             return std::nullopt;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/detail/Model.h"
 #include "platform/spreadsheet/formula/ArgumentList.h"
 
@@ -169,7 +170,7 @@ class CellContext final : public formula::EvaluationContext {
         const WorksheetFunction* function = nullptr;
         bool found = false;
         for (std::size_t i = 0; i < names.size(); ++i) {
-            if (&names[i] == &name || iequals(names[i], name)) {
+            if (&names[i] == &name || base::equalsIgnoringCase(names[i], name)) {
                 function = resolved(i);
                 found = true;
                 break;
@@ -369,7 +370,7 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
 }
 
 int AppState::functionSlot(std::string_view name) const {
-    auto it = functionIndex.find(lower(name));
+    auto it = functionIndex.find(base::toLowerAscii(name));
     return it == functionIndex.end() ? -1 : it->second;
 }
 
@@ -582,14 +583,14 @@ std::optional<formula::AreaRef> AppState::resolveName(SheetData& sheet, const st
     }
     const NameData* found = nullptr;
     for (const auto& n : sheet.book->names) {
-        if (n.scopeSheet == sheet.id && iequals(n.name, name)) {
+        if (n.scopeSheet == sheet.id && base::equalsIgnoringCase(n.name, name)) {
             found = &n;
             break;
         }
     }
     if (found == nullptr) {
         for (const auto& n : sheet.book->names) {
-            if (n.scopeSheet == 0 && iequals(n.name, name)) {
+            if (n.scopeSheet == 0 && base::equalsIgnoringCase(n.name, name)) {
                 found = &n;
                 break;
             }

@@ -5,6 +5,7 @@
 
 #include "platform/base/Conversions.h"
 #include "platform/base/Format.h"
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/detail/Model.h"
 
 namespace kavex::sheet::detail {
@@ -60,8 +61,8 @@ Entry readEntry(std::string_view text) {
         return entry;
     }
     const std::string_view t = trimmed(text);
-    if (iequals(t, "TRUE") || iequals(t, "FALSE")) {
-        entry.value = Variant(iequals(t, "TRUE"));
+    if (base::equalsIgnoringCase(t, "TRUE") || base::equalsIgnoringCase(t, "FALSE")) {
+        entry.value = Variant(base::equalsIgnoringCase(t, "TRUE"));
         return entry;
     }
     if (!t.empty()) {
@@ -146,7 +147,8 @@ std::string displayText(const Variant& value, const std::string& numberFormat) {
         default:
             break;
     }
-    if (iequals(numberFormat, "General") || numberFormat.empty() || numberFormat == "@") {
+    if (base::equalsIgnoringCase(numberFormat, "General") || numberFormat.empty() ||
+        numberFormat == "@") {
         return base::CStr(value);
     }
     const auto parts = sections(numberFormat);

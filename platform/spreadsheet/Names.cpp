@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/detail/Model.h"
 
@@ -38,7 +39,8 @@ void checkName(const std::string& name) {
         }
     }
     // A name that reads as a cell address would shadow that cell.
-    if (!valid || parseReference(name) || iequals(name, "R") || iequals(name, "C")) {
+    if (!valid || parseReference(name) || base::equalsIgnoringCase(name, "R") ||
+        base::equalsIgnoringCase(name, "C")) {
         fail(base::errors::ApplicationDefined, "The name that you entered is not valid.");
     }
 }
@@ -121,14 +123,15 @@ std::vector<const NameData*> listed(BookData& book, const std::shared_ptr<SheetD
         }
     }
     std::stable_sort(names.begin(), names.end(), [&](const NameData* a, const NameData* b) {
-        return lower(fullName(*book.app, *a)) < lower(fullName(*book.app, *b));
+        return base::toLowerAscii(fullName(*book.app, *a)) <
+               base::toLowerAscii(fullName(*book.app, *b));
     });
     return names;
 }
 
 const NameData* findScoped(const BookData& book, std::string_view name, std::uint32_t scope) {
     for (const auto& n : book.names) {
-        if (n.scopeSheet == scope && iequals(n.name, name)) {
+        if (n.scopeSheet == scope && base::equalsIgnoringCase(n.name, name)) {
             return &n;
         }
     }
@@ -209,7 +212,7 @@ Name Names::add(const std::string& name, const std::string& refersTo) {
     book.app->dependenciesStale = true;
     book.saved = false;
     for (auto& n : book.names) {
-        if (n.scopeSheet == scope && iequals(n.name, bare)) {
+        if (n.scopeSheet == scope && base::equalsIgnoringCase(n.name, bare)) {
             n.refersTo = text;
             return Name(book_, n.id);
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/detail/Model.h"
 
@@ -85,7 +86,7 @@ OLEObject OLEObjects::item(int index) const {
 OLEObject OLEObjects::item(std::string_view name) const {
     count();
     for (const auto& o : sheet_->oleObjects) {
-        if (iequals(o.name, name)) {
+        if (base::equalsIgnoringCase(o.name, name)) {
             return OLEObject(sheet_, o.id);
         }
     }
@@ -102,7 +103,7 @@ OLEObject OLEObjects::add(const std::string& name, const std::string& progId, do
         chosen = "Object " + std::to_string(sheet_->oleObjects.size() + 1);
     }
     for (const auto& o : sheet_->oleObjects) {
-        if (iequals(o.name, chosen)) {
+        if (base::equalsIgnoringCase(o.name, chosen)) {
             fail(base::errors::ApplicationDefined, "That name is already taken.");
         }
     }

@@ -3,8 +3,8 @@
 // relative references move with it.
 
 #include <algorithm>
-#include <cctype>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Range.h"
 #include "platform/spreadsheet/detail/Model.h"
 
@@ -47,8 +47,8 @@ int compareKeys(const Variant& a, const Variant& b, bool matchCase) {
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case 1: {
-            const std::string x = matchCase ? a.text() : lower(a.text());
-            const std::string y = matchCase ? b.text() : lower(b.text());
+            const std::string x = matchCase ? a.text() : base::toLowerAscii(a.text());
+            const std::string y = matchCase ? b.text() : base::toLowerAscii(b.text());
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case 2:

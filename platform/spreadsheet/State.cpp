@@ -2,33 +2,12 @@
 // every change of a cell goes through.
 
 #include <algorithm>
-#include <cctype>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/detail/Model.h"
 #include "platform/spreadsheet/formula/ArgumentList.h"
 
 namespace kavex::sheet::detail {
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
-bool iequals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 void fail(long number, const std::string& description) {
     throw base::PlatformError(number, description);
@@ -69,7 +48,7 @@ AppState& SheetData::app() const {
 
 SheetData* BookData::sheetNamed(std::string_view name) const {
     for (const auto& sheet : sheets) {
-        if (iequals(sheet->name, name)) {
+        if (base::equalsIgnoringCase(sheet->name, name)) {
             return sheet.get();
         }
     }
@@ -285,7 +264,7 @@ void retireFormula(AppState& app, Cell& cell) {
 }
 
 void setFormatIfGeneral(Cell& cell, const std::string& format) {
-    if (format.empty() || !iequals(cell.look().numberFormat, "General")) {
+    if (format.empty() || !base::equalsIgnoringCase(cell.look().numberFormat, "General")) {
         return;
     }
     auto style = std::make_shared<Style>(cell.look());

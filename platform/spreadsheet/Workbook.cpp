@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/detail/Model.h"
 
@@ -80,7 +81,7 @@ Reference References::addFromFile(const std::string& path) {
         name = fs::path(path).stem().string();
     }
     for (const auto& r : book.references) {
-        if (iequals(r.name, name)) {
+        if (base::equalsIgnoringCase(r.name, name)) {
             fail(32813, "Name conflicts with existing module, project, or object library");
         }
     }
@@ -226,12 +227,12 @@ Workbook Workbooks::item(int index) const {
 
 Workbook Workbooks::item(std::string_view name) const {
     for (const auto& b : app_->books) {
-        if (iequals(b->name, name)) {
+        if (base::equalsIgnoringCase(b->name, name)) {
             return Workbook(b);
         }
     }
     for (const auto& a : app_->addIns) {
-        if (a.book && iequals(a.book->name, name)) {
+        if (a.book && base::equalsIgnoringCase(a.book->name, name)) {
             return Workbook(a.book);
         }
     }
@@ -243,7 +244,7 @@ Workbook Workbooks::add() {
     do {
         name = "Book" + std::to_string(app_->nextBookNumber++);
     } while (std::any_of(app_->books.begin(), app_->books.end(),
-                         [&](const auto& b) { return iequals(b->name, name); }));
+                         [&](const auto& b) { return base::equalsIgnoringCase(b->name, name); }));
     auto book = app_->newBook(name);
     app_->addSheet(*book, "Sheet1");
     app_->adoptBook(book);
@@ -262,7 +263,7 @@ Workbook Workbooks::open(const std::string& path) {
             app_->activateBook(*b);
             return Workbook(b);
         }
-        if (iequals(b->name, file.filename().string())) {
+        if (base::equalsIgnoringCase(b->name, file.filename().string())) {
             fail(base::errors::ApplicationDefined,
                  "A document with the name '" + b->name +
                      "' is already open. You can't open two documents with the same name, even "
@@ -355,7 +356,8 @@ AddIn AddIns::item(int index) const {
 AddIn AddIns::item(std::string_view name) const {
     for (std::size_t i = 0; i < app_->addIns.size(); ++i) {
         const fs::path file(app_->addIns[i].fullName);
-        if (iequals(file.filename().string(), name) || iequals(file.stem().string(), name)) {
+        if (base::equalsIgnoringCase(file.filename().string(), name) ||
+            base::equalsIgnoringCase(file.stem().string(), name)) {
             return AddIn(*app_, i);
         }
     }
@@ -369,7 +371,7 @@ AddIn AddIns::add(const std::string& path) {
     }
     const std::string full = fs::absolute(path).string();
     for (std::size_t i = 0; i < app_->addIns.size(); ++i) {
-        if (iequals(app_->addIns[i].fullName, full)) {
+        if (base::equalsIgnoringCase(app_->addIns[i].fullName, full)) {
             return AddIn(*app_, i);
         }
     }

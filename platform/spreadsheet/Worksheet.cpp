@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/detail/Model.h"
 
@@ -19,7 +20,7 @@ void checkSheetName(const BookData& book, const SheetData* self, const std::stri
              "You typed an invalid name for a sheet or chart: '" + name + "'");
     }
     for (const auto& s : book.sheets) {
-        if (s.get() != self && iequals(s->name, name)) {
+        if (s.get() != self && base::equalsIgnoringCase(s->name, name)) {
             fail(base::errors::ApplicationDefined,
                  "That name is already taken. Try a different one.");
         }
@@ -72,7 +73,7 @@ void Worksheet::setName(const std::string& newName) {
     };
     for (auto& n : book.names) {
         auto parsed = parseReference(n.refersTo);
-        if (parsed && iequals(parsed->sheet, sheet.name)) {
+        if (parsed && base::equalsIgnoringCase(parsed->sheet, sheet.name)) {
             std::string text = "=" + quoted(newName) + "!";
             for (std::size_t i = 0; i < parsed->areas.size(); ++i) {
                 text += (i ? "," : "") + areaAddress(parsed->areas[i]);
@@ -103,7 +104,7 @@ int Worksheet::index() const {
 Range Worksheet::range(std::string_view reference) const {
     SheetData& sheet = live();
     if (auto parsed = parseReference(reference)) {
-        if (!parsed->sheet.empty() && !iequals(parsed->sheet, sheet.name)) {
+        if (!parsed->sheet.empty() && !base::equalsIgnoringCase(parsed->sheet, sheet.name)) {
             rangeFailed();
         }
         return Range(sheet_, parsed->areas);
@@ -112,13 +113,13 @@ Range Worksheet::range(std::string_view reference) const {
     const std::string wanted(reference);
     const NameData* found = nullptr;
     for (const auto& n : sheet.book->names) {
-        if (n.scopeSheet == sheet.id && iequals(n.name, wanted)) {
+        if (n.scopeSheet == sheet.id && base::equalsIgnoringCase(n.name, wanted)) {
             found = &n;
         }
     }
     if (found == nullptr) {
         for (const auto& n : sheet.book->names) {
-            if (n.scopeSheet == 0 && iequals(n.name, wanted)) {
+            if (n.scopeSheet == 0 && base::equalsIgnoringCase(n.name, wanted)) {
                 found = &n;
             }
         }

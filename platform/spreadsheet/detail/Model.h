@@ -374,10 +374,6 @@ std::shared_ptr<BookData> loadBook(AppState& app, const std::string& path, bool 
 // Goes to a hyperlink's target, then raises SheetFollowHyperlink.
 void followLink(SheetData& sheet, std::uint64_t linkId);
 
-// Name look-up helpers.
-std::string lower(std::string_view text);
-bool iequals(std::string_view a, std::string_view b);
-
 // Raising the host's errors.
 [[noreturn]] void fail(long number, const std::string& description);
 [[noreturn]] void failObjectGone();
