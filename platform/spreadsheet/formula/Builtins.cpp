@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/Evaluator.h"
 #include "platform/spreadsheet/formula/Text.h"
 #include "platform/spreadsheet/formula/Values.h"
@@ -173,11 +174,13 @@ Variant fnLen(Evaluator& e, const Args& args) {
 }
 
 Variant fnUpper(Evaluator& e, const Args& args) {
-    return withText(e, args, [](const std::string& text) { return Variant(toUpper(text)); });
+    return withText(e, args,
+                    [](const std::string& text) { return Variant(base::toUpperAscii(text)); });
 }
 
 Variant fnLower(Evaluator& e, const Args& args) {
-    return withText(e, args, [](const std::string& text) { return Variant(toLower(text)); });
+    return withText(e, args,
+                    [](const std::string& text) { return Variant(base::toLowerAscii(text)); });
 }
 
 Variant fnValue(Evaluator& e, const Args& args) {
@@ -400,7 +403,7 @@ std::span<const Builtin> builtins() {
 
 int findBuiltin(std::string_view name) {
     for (std::size_t i = 0; i < table.size(); ++i) {
-        if (equalsIgnoringCase(table[i].name, name)) {
+        if (base::equalsIgnoringCase(table[i].name, name)) {
             return static_cast<int>(i);
         }
     }

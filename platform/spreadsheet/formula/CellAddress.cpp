@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/Lexer.h"
 #include "platform/spreadsheet/formula/Text.h"
 
@@ -29,7 +30,7 @@ std::optional<CellAddress> parseCellAddress(std::string_view text) {
         if (i - lettersStart >= 3) {
             return std::nullopt;
         }
-        column = column * 26 + (foldCase(text[i]) - 'A' + 1);
+        column = column * 26 + (base::toUpperAscii(text[i]) - 'A' + 1);
         ++i;
     }
     if (i == lettersStart || column > MaxColumns) {
@@ -102,7 +103,8 @@ std::string formatAreaReference(const AreaRef& area, bool absolute) {
 
 std::string quoteSheetName(std::string_view sheet) {
     const bool plain = isPlainWord(sheet) && !parseCellAddress(sheet) &&
-                       !equalsIgnoringCase(sheet, "TRUE") && !equalsIgnoringCase(sheet, "FALSE");
+                       !base::equalsIgnoringCase(sheet, "TRUE") &&
+                       !base::equalsIgnoringCase(sheet, "FALSE");
     if (plain) {
         return std::string(sheet);
     }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/CellAddress.h"
 #include "platform/spreadsheet/formula/Text.h"
 
@@ -202,7 +203,7 @@ class Lexer {
 
     Token errorLiteral() {
         for (const auto& literal : errorLiterals) {
-            if (equalsIgnoringCase(text_.substr(pos_, literal.text.size()), literal.text)) {
+            if (base::equalsIgnoringCase(text_.substr(pos_, literal.text.size()), literal.text)) {
                 Token token = simple(TokenKind::Error, literal.text.size());
                 token.error = literal.error;
                 return token;
@@ -267,9 +268,9 @@ class Lexer {
             return reference(start, end, std::string(), *cell);
         }
         if (!hasDollar && isPlainWord(w)) {
-            if (equalsIgnoringCase(w, "TRUE") || equalsIgnoringCase(w, "FALSE")) {
+            if (base::equalsIgnoringCase(w, "TRUE") || base::equalsIgnoringCase(w, "FALSE")) {
                 Token token = simple(TokenKind::Boolean, w.size());
-                token.boolean = equalsIgnoringCase(w, "TRUE");
+                token.boolean = base::equalsIgnoringCase(w, "TRUE");
                 return token;
             }
             Token token = simple(TokenKind::Name, w.size());

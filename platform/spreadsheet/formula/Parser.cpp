@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/Builtins.h"
 #include "platform/spreadsheet/formula/Formula.h"
 #include "platform/spreadsheet/formula/Lexer.h"
@@ -44,7 +45,7 @@ int precedence(Operator op) {
 // The index of the name in the list, added when it is not there yet.
 std::size_t addUnique(std::vector<std::string>& list, const std::string& name) {
     for (std::size_t i = 0; i < list.size(); ++i) {
-        if (equalsIgnoringCase(list[i], name)) {
+        if (base::equalsIgnoringCase(list[i], name)) {
             return i;
         }
     }

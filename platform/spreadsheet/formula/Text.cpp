@@ -2,23 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/base/Text.h"
+
 namespace kavex::formula {
-
-char foldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return foldCase(x) == foldCase(y);
-           });
-}
 
 int compareIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(foldCase(a[i]));
-        const auto y = static_cast<unsigned char>(foldCase(b[i]));
+        const auto x = static_cast<unsigned char>(base::toUpperAscii(a[i]));
+        const auto y = static_cast<unsigned char>(base::toUpperAscii(b[i]));
         if (x != y) {
             return x < y ? -1 : 1;
         }
@@ -27,24 +19,6 @@ int compareIgnoringCase(std::string_view a, std::string_view b) {
         return 0;
     }
     return a.size() < b.size() ? -1 : 1;
-}
-
-std::string toUpper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = foldCase(c);
-    }
-    return out;
-}
-
-std::string toLower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return out;
 }
 
 bool isWordStart(char c) {

@@ -6,13 +6,9 @@
 
 namespace kavex::formula {
 
-// Letter case is folded for ASCII letters only; other characters compare as they are.
-char foldCase(char c);
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
-// <0, 0, >0 as a sorts before, with or after b, letter case ignored.
+// <0, 0, >0 as a sorts before, with or after b, ASCII letter case ignored (platform/base/Text.h
+// has the rest of the letter-case helpers).
 int compareIgnoringCase(std::string_view a, std::string_view b);
-std::string toUpper(std::string_view text);
-std::string toLower(std::string_view text);
 
 // Characters of names (functions, defined names, sheet names written without quotes): a word
 // starts with a letter, "_" or "\" and goes on with those, digits and "."; bytes of multi-byte

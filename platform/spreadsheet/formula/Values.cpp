@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/Text.h"
 
 namespace kavex::formula {
@@ -115,10 +116,10 @@ BooleanResult toBoolean(const Variant& value) {
         case VarType::Error:
             return {false, value.error()};
         case VarType::Text:
-            if (equalsIgnoringCase(value.text(), "TRUE")) {
+            if (base::equalsIgnoringCase(value.text(), "TRUE")) {
                 return {true, std::nullopt};
             }
-            if (equalsIgnoringCase(value.text(), "FALSE")) {
+            if (base::equalsIgnoringCase(value.text(), "FALSE")) {
                 return {false, std::nullopt};
             }
             return {false, CellError::Value};

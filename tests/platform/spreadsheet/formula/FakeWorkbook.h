@@ -8,9 +8,9 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/CellAddress.h"
 #include "platform/spreadsheet/formula/Formula.h"
-#include "platform/spreadsheet/formula/Text.h"
 
 namespace kavex::formula::testing {
 
@@ -22,33 +22,34 @@ class FakeWorkbook : public EvaluationContext {
 
     FakeWorkbook() { sheets_.insert(""); }
 
-    void addSheet(const std::string& name) { sheets_.insert(toUpper(name)); }
+    void addSheet(const std::string& name) { sheets_.insert(base::toUpperAscii(name)); }
 
     // address as "A1" or "Sheet!A1"; the sheet must have been added.
     void set(const std::string& address, Variant value) {
         const auto area = parseAreaReference(address);
-        cells_[{toUpper(area->sheet), area->firstRow, area->firstColumn}] = std::move(value);
+        cells_[{base::toUpperAscii(area->sheet), area->firstRow, area->firstColumn}] =
+            std::move(value);
     }
 
     void define(const std::string& name, const std::string& address) {
-        names_[toUpper(name)] = *parseAreaReference(address);
+        names_[base::toUpperAscii(name)] = *parseAreaReference(address);
     }
 
     void registerFunction(const std::string& name, Function function) {
-        functions_[toUpper(name)] = std::move(function);
+        functions_[base::toUpperAscii(name)] = std::move(function);
     }
 
     Variant cellValue(const std::string& sheet, int row, int column) override {
         ++cellReads;
-        if (!sheets_.contains(toUpper(sheet))) {
+        if (!sheets_.contains(base::toUpperAscii(sheet))) {
             return Variant(base::CellError::Ref);
         }
-        const auto it = cells_.find({toUpper(sheet), row, column});
+        const auto it = cells_.find({base::toUpperAscii(sheet), row, column});
         return it == cells_.end() ? Variant() : it->second;
     }
 
     std::optional<AreaRef> resolveName(const std::string& name) override {
-        const auto it = names_.find(toUpper(name));
+        const auto it = names_.find(base::toUpperAscii(name));
         if (it == names_.end()) {
             return std::nullopt;
         }
@@ -59,7 +60,7 @@ class FakeWorkbook : public EvaluationContext {
                                         const std::vector<Argument>& arguments) override {
         calledNames.push_back(name);
         calledNameAddresses.push_back(&name);
-        const auto it = functions_.find(toUpper(name));
+        const auto it = functions_.find(base::toUpperAscii(name));
         if (it == functions_.end()) {
             return std::nullopt;
         }
