@@ -1,7 +1,6 @@
 #include "addin/alerts/AlertSync.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
 #include <iterator>
 #include <map>
@@ -9,10 +8,12 @@
 #include <vector>
 
 #include "addin/core/Log.h"
+#include "addin/core/Strings.h"
 #include "addin/core/WebTransport.h"
 #include "addin/marketdata/CacheSupport.h"
 #include "addin/session/Session.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/db/Recordset.h"
 #include "platform/xml/Document.h"
 
@@ -36,13 +37,6 @@ struct AlertRow {
     std::string flags[kFlagCount];
 };
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 std::string childText(const xml::Node& element, std::string_view name) {
     const xml::Node child = element.selectSingleNode(name);
     return child ? child.text() : std::string();
@@ -63,10 +57,7 @@ std::map<std::string, AlertRow> localAlerts(db::Connection& db) {
             row.flags[i] = flag.isText() ? flag.text() : "0";
         }
         // Alert ids compare without regard to case, as the table's key does.
-        std::string id = rows.Fields("AlertID").text();
-        for (char& c : id)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        alerts.emplace(std::move(id), std::move(row));
+        alerts.emplace(base::toUpperAscii(rows.Fields("AlertID").text()), std::move(row));
     }
     rows.Close();
     return alerts;
@@ -79,13 +70,11 @@ void applyAlerts(const xml::Document& answer) {
     CacheTransaction transaction(db);
     std::vector<std::string> kept;
     for (const xml::Node& alert : answer.selectNodes("zurovizout/Alerts/Alert")) {
-        const std::string id = trimmed(childText(alert, "AlertID"));
-        const std::string symbol = trimmed(childText(alert, "Symbol"));
+        const std::string id = core::TrimWhitespace(childText(alert, "AlertID"));
+        const std::string symbol = core::TrimWhitespace(childText(alert, "Symbol"));
         if (id.empty() || symbol.empty())
             continue;
-        std::string key = id;
-        for (char& c : key)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const std::string key = base::toUpperAscii(id);
         if (std::find(kept.begin(), kept.end(), key) != kept.end())
             continue;  // the same alert listed twice: its first entry counts
         kept.push_back(key);
@@ -95,7 +84,7 @@ void applyAlerts(const xml::Document& answer) {
             // A flag the service does not send keeps its local value ('0' for a new alert).
             const xml::Node sent = alert.selectSingleNode(kFlagColumns[i]);
             if (sent)
-                flags[i] = trimmed(sent.text()) == "1" ? "1" : "0";
+                flags[i] = core::TrimWhitespace(sent.text()) == "1" ? "1" : "0";
             else
                 flags[i] = existing != local.end() ? existing->second.flags[i] : "0";
         }

@@ -1,18 +1,16 @@
 #include "addin/commandbars/BarSupport.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/forms/DialogDriver.h"
 
 namespace kavex::addin::commandbars {
 
 std::shared_ptr<office::CommandBar> FindCommandBar(std::string_view name) {
     for (const auto& bar : core::ExcelCommandBars.All()) {
-        if (!bar->isDeleted() && LowerCase(bar->Name()) == LowerCase(name)) {
+        if (!bar->isDeleted() && base::equalsIgnoringCase(bar->Name(), name)) {
             return bar;
         }
     }
@@ -20,10 +18,7 @@ std::shared_ptr<office::CommandBar> FindCommandBar(std::string_view name) {
 }
 
 std::string LowerCase(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
+    return base::toLowerAscii(text);
 }
 
 std::string ErrorText(const std::exception& error) {

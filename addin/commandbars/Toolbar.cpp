@@ -1,8 +1,6 @@
 #include "addin/commandbars/Toolbar.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <string>
 
 #include "addin/commandbars/BarSupport.h"
@@ -12,6 +10,7 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/session/Session.h"
+#include "platform/base/Text.h"
 
 namespace kavex::addin::commandbars {
 
@@ -38,13 +37,6 @@ std::shared_ptr<office::CommandBarButton> addButton(office::CommandBar& bar,
     button->setTag(std::string(kButtonTag));
     button->setParameter(std::string(parameter));
     return button;
-}
-
-std::string upper(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return result;
 }
 
 // The 1-based position of the interval's entry in the list, 0 when the list has none.
@@ -138,9 +130,8 @@ void CreateKavexToolbar() {
 }
 
 bool CheckToolbarExistence() {
-    const std::string wanted = upper(kToolbarName);
     for (const auto& bar : core::ExcelCommandBars.All()) {
-        if (!bar->isDeleted() && upper(bar->Name()) == wanted) {
+        if (!bar->isDeleted() && base::equalsIgnoringCase(bar->Name(), kToolbarName)) {
             return true;
         }
     }

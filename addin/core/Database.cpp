@@ -1,7 +1,6 @@
 #include "addin/core/Database.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -11,6 +10,7 @@
 #include "addin/core/Log.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/db/Recordset.h"
 
 namespace kavex::addin::core {
@@ -120,11 +120,8 @@ bool FetchConfigSettings() {
             const base::Variant key = rs.Fields("ConfigKey");
             const base::Variant value = rs.Fields("ConfigValue");
             if (!key.isNull()) {
-                std::string upper = base::CStr(key);
-                for (char& c : upper) {
-                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-                }
-                values[upper] = value.isNull() ? std::string() : base::CStr(value);
+                values[base::toUpperAscii(base::CStr(key))] =
+                    value.isNull() ? std::string() : base::CStr(value);
             }
             rs.MoveNext();
         }

@@ -1,7 +1,6 @@
 #include "addin/core/Menus.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +11,7 @@
 #include "addin/core/Log.h"
 #include "addin/core/Workbooks.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/office/CommandBarPopup.h"
 
 namespace kavex::addin::core {
@@ -24,7 +24,7 @@ std::string plainCaption(std::string_view caption) {
     std::string result;
     for (const char c : caption) {
         if (c != '&') {
-            result += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            result += base::toLowerAscii(c);
         }
     }
     return result;

@@ -47,6 +47,15 @@ std::vector<std::string> SplitString(std::string_view text, std::string_view del
     }
 }
 
+std::string TrimWhitespace(std::string_view text) {
+    constexpr std::string_view whitespace = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(whitespace);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(whitespace) - first + 1));
+}
+
 std::string URLEncode(std::string_view value) {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string encoded;

@@ -15,6 +15,9 @@ std::string ReplaceString(std::string_view text, std::string_view find,
 // an empty delimiter gives the whole text as one part.
 std::vector<std::string> SplitString(std::string_view text, std::string_view delimiter);
 
+// The text without the blanks, tabs and line breaks at either end.
+std::string TrimWhitespace(std::string_view text);
+
 // Encodes a value for a query string: letters, digits and "-_.~" stay, a blank becomes "+",
 // every other byte "%XX".
 std::string URLEncode(std::string_view value);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <string_view>
 
@@ -10,6 +9,7 @@
 #include "addin/core/Log.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 
 namespace kavex::addin::core {
 
@@ -34,13 +34,6 @@ constexpr std::array<KindSymbolRange, 6> kSymbolRanges{{
     {kPortfolio, "PortfolioSymbol"},
     {kPortfolioHistory, "PortfolioHistorySymbol"},
 }};
-
-std::string lower(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
 
 std::string errorText(const std::exception& e) {
     if (const auto* platform = dynamic_cast<const base::PlatformError*>(&e)) {
@@ -226,7 +219,7 @@ void AddKavexReference(bool flag) {
         const sheet::Workbook active = ExcelApp->activeWorkbook();
         sheet::References references = active.vbProject().references();
         for (int i = 1; i <= references.count(); ++i) {
-            if (lower(references.item(i).name()) == "kavexservice") {
+            if (base::equalsIgnoringCase(references.item(i).name(), "kavexservice")) {
                 return;
             }
         }

@@ -4,9 +4,9 @@
 #include "addin/core/Database.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Workbooks.h"
-#include "addin/functions/SqlText.h"
 #include "addin/session/Session.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/xml/Document.h"
 
 namespace kavex::addin::functions {
@@ -54,7 +54,7 @@ std::optional<std::string> CachedElementText(std::string_view document, std::str
     if (!node)
         return std::nullopt;
     std::string text = node.text();
-    if (TrimBlanks(text).empty())
+    if (base::Trim(text).empty())
         return std::nullopt;
     return text;
 }

@@ -13,12 +13,4 @@ std::string SqlText(std::string_view text) {
     return out;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 }  // namespace kavex::addin::functions

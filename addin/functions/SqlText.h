@@ -8,7 +8,4 @@ namespace kavex::addin::functions {
 // The text as the body of an SQL text literal: every apostrophe doubled.
 std::string SqlText(std::string_view text);
 
-// The text without the blanks (spaces) at either end.
-std::string_view TrimBlanks(std::string_view text);
-
 }  // namespace kavex::addin::functions

@@ -1,7 +1,5 @@
 #include "addin/functions/SymbolValueReader.h"
 
-#include <algorithm>
-#include <cctype>
 #include <exception>
 
 #include "addin/core/Log.h"
@@ -13,6 +11,7 @@
 #include "addin/functions/ValueFormatting.h"
 #include "addin/session/Session.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
 #include "platform/db/Recordset.h"
 
 namespace kavex::addin::functions {
@@ -23,15 +22,6 @@ void logFailure(std::string_view procedure, std::string_view tag, const std::str
     core::WriteLog(
         procedure, 1,
         "Error while fetching data for ..." + std::string(tag) + " for symbol..." + symbol);
-}
-
-bool isNegativeNan(const std::string& value) {
-    if (value.size() != 4)
-        return false;
-    std::string lower = value;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower == "-nan";
 }
 
 }  // namespace
@@ -49,7 +39,7 @@ std::string GetSymbolDataItem(std::string_view tag, const std::string& symbol, b
         std::string_view formatClass = SymbolFormatClass(tag);
         if (!formatClass.empty())
             value = FormatValue(value, formatClass);
-        if (isNegativeNan(value))
+        if (base::equalsIgnoringCase(value, "-nan"))
             value = cell_error::NotAvailable;
     } catch (const std::exception&) {
         logFailure("GetSymbolDataItem ", tag, symbol);

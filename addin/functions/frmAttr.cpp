@@ -6,9 +6,9 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/functions/AttributeNames.h"
-#include "addin/functions/SqlText.h"
 #include "addin/refresh/IdleTime.h"
 #include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
 #include "platform/forms/MsgBox.h"
 
 namespace kavex::addin::functions {
@@ -105,7 +105,7 @@ void frmAttr::cmdSelect_Click() {
     }
 
     setEnabled(false);
-    std::string formula = "=" + std::string(TrimBlanks(attribute)) + "(" + address.Text() + ")";
+    std::string formula = "=" + base::Trim(attribute) + "(" + address.Text() + ")";
     bool written = false;
     try {
         excel().activeCell().setFormula(formula);

@@ -1,13 +1,13 @@
 #include "addin/marketdata/ExchangeFetch.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
 #include <iterator>
 
 #include "addin/core/Log.h"
 #include "addin/marketdata/CacheSupport.h"
 #include "addin/marketdata/QuoteRequest.h"
+#include "platform/base/Text.h"
 #include "platform/db/Recordset.h"
 
 namespace kavex::addin::marketdata {
@@ -27,12 +27,6 @@ std::string breadthSymbol(const std::string& exchange) {
 // The market-breadth elements appended to the index's quote.
 const std::vector<std::string_view> kBreadthElements{"AdvIssue", "DecIssue", "NewHigh", "NewLow",
                                                      "CuVol"};
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 bool isDue(db::Connection& connection, const std::string& exchange, long fresh) {
     db::Recordset rows;
@@ -58,7 +52,8 @@ void storeExchange(db::Connection& connection, const std::string& exchange,
 
 xml::Node stockOf(const QuoteAnswer& answer, const std::string& symbol) {
     for (const xml::Node& stock : answer.stocks) {
-        if (upper(ChildText(stock, "Symbol")) == symbol && !stock.selectSingleNode("Error"))
+        if (base::toUpperAscii(ChildText(stock, "Symbol")) == symbol &&
+            !stock.selectSingleNode("Error"))
             return stock;
     }
     return {};
@@ -70,7 +65,7 @@ std::vector<std::string> ExchangesOf(const std::string& exchanges) {
     std::vector<std::string> codes;
     std::string word;
     const auto flush = [&] {
-        const std::string code = upper(word);
+        const std::string code = base::toUpperAscii(word);
         word.clear();
         const bool known = std::any_of(std::begin(kExchangeCodes), std::end(kExchangeCodes),
                                        [&](const char* c) { return code == c; });

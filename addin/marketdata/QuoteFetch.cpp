@@ -1,12 +1,12 @@
 #include "addin/marketdata/QuoteFetch.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
 
 #include "addin/core/Log.h"
 #include "addin/marketdata/CacheSupport.h"
 #include "addin/marketdata/QuoteRequest.h"
+#include "platform/base/Text.h"
 #include "platform/db/Recordset.h"
 
 namespace kavex::addin::marketdata {
@@ -14,13 +14,6 @@ namespace kavex::addin::marketdata {
 namespace {
 
 constexpr long kDefaultSymbolFreshSeconds = 15;
-
-bool sameSymbol(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::toupper(x) == std::toupper(y);
-           });
-}
 
 struct BatchOutcome {
     std::size_t stored = 0;
@@ -41,9 +34,10 @@ BatchOutcome fetchBatch(const std::vector<std::string>& batch, std::string& desc
     }
     std::vector<std::pair<std::string, std::string>> quotes;
     for (const std::string& symbol : batch) {
-        const auto stock = std::find_if(
-            answer.stocks.begin(), answer.stocks.end(),
-            [&](const xml::Node& s) { return sameSymbol(ChildText(s, "Symbol"), symbol); });
+        const auto stock =
+            std::find_if(answer.stocks.begin(), answer.stocks.end(), [&](const xml::Node& s) {
+                return base::equalsIgnoringCase(ChildText(s, "Symbol"), symbol);
+            });
         if (stock == answer.stocks.end()) {
             description = "The quote service did not answer for " + symbol + ".";
         } else if (stock->selectSingleNode("Error")) {

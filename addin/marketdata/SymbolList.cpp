@@ -1,34 +1,22 @@
 #include "addin/marketdata/SymbolList.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "addin/core/Strings.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
 
 namespace kavex::addin::marketdata {
 
 namespace {
 
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
-}
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
 void addSymbol(std::vector<std::string>& symbols, std::string_view text) {
-    std::string symbol = trimmed(text);
+    std::string symbol = core::TrimWhitespace(text);
     if (symbol.empty())
         return;
-    const std::string key = upper(symbol);
-    const bool repeated = std::any_of(symbols.begin(), symbols.end(),
-                                      [&](const std::string& s) { return upper(s) == key; });
+    const bool repeated = std::any_of(symbols.begin(), symbols.end(), [&](const std::string& s) {
+        return base::equalsIgnoringCase(s, symbol);
+    });
     if (!repeated)
         symbols.push_back(std::move(symbol));
 }

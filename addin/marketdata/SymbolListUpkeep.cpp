@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "addin/core/Log.h"
+#include "addin/core/Strings.h"
 #include "addin/core/WebTransport.h"
 #include "addin/marketdata/CacheSupport.h"
 #include "platform/db/Recordset.h"
@@ -34,19 +35,13 @@ std::string childText(const xml::Node& item, std::string_view name) {
     return node ? node.text() : std::string();
 }
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 std::vector<ListedItem> itemsOf(const xml::Document& answer) {
     std::vector<ListedItem> items;
     for (const xml::Node& item : answer.selectNodes("zurovizout/Symbols/Item")) {
-        ListedItem listed{trimmed(childText(item, "Symbol")), childText(item, "Description"),
-                          trimmed(childText(item, "Exchange")),
-                          trimmed(childText(item, "OldSymbol"))};
+        ListedItem listed{core::TrimWhitespace(childText(item, "Symbol")),
+                          childText(item, "Description"),
+                          core::TrimWhitespace(childText(item, "Exchange")),
+                          core::TrimWhitespace(childText(item, "OldSymbol"))};
         if (!listed.symbol.empty())
             items.push_back(std::move(listed));
     }

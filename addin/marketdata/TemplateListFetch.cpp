@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "addin/marketdata/QuoteFetch.h"
 #include "addin/marketdata/QuoteRequest.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
 #include "platform/db/Recordset.h"
 
 namespace kavex::addin::marketdata {
@@ -34,12 +34,6 @@ constexpr std::array<TemplateKind, 3> kTemplateKinds{{
 
 // The elements the quote service adds to each quote of a ranked list.
 const std::vector<std::string_view> kListElements{"List", "Rank"};
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 bool isDue(db::Connection& connection, const std::string& code, const std::string& exchange) {
     db::Recordset rows;
@@ -106,7 +100,7 @@ std::string_view TemplateCodeOfSheetKind(std::string_view sheetKind) {
 
 std::string FetchTemplateLists(const std::string& templateCode, const std::string& exchange,
                                std::string& description) {
-    const std::string code = upper(templateCode);
+    const std::string code = base::toUpperAscii(templateCode);
     const std::vector<std::string> exchanges = ExchangesOf(exchange);
     const bool knownCode =
         std::any_of(kTemplateKinds.begin(), kTemplateKinds.end(),

@@ -1,11 +1,10 @@
 #include "addin/refresh/MarketHours.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 
 #include "platform/base/Format.h"
+#include "platform/base/Text.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Windows.h"
 
@@ -45,21 +44,6 @@ base::Date dateSerial(int year, int month, int day) {
         return base::Date{};
     }
     return base::addDays(*first, day - 1);
-}
-
-bool sameTextIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-std::string trimBlanks(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // A string value of an open key, read into a buffer of 2048 bytes; "" when it cannot be read.
@@ -102,10 +86,10 @@ bool IsWithinMarketTime(std::string& message) {
     const TimeZoneEntry* machineZone = nullptr;
     const TimeZoneEntry* easternZone = nullptr;
     for (const auto& entry : TimeZoneTable) {
-        if (sameTextIgnoringCase(entry.Std, machineZoneName)) {
+        if (base::equalsIgnoringCase(entry.Std, machineZoneName)) {
             machineZone = &entry;
         }
-        if (sameTextIgnoringCase(entry.Std, EasternStandardName)) {
+        if (base::equalsIgnoringCase(entry.Std, EasternStandardName)) {
             easternZone = &entry;
         }
     }
@@ -195,7 +179,7 @@ std::string GetRegistryString(const std::string& keyPath, const std::string& val
         bool ok = false;
         const std::string text = readString(key, valueName.c_str(), ok);
         if (ok) {
-            result = trimBlanks(text);
+            result = base::Trim(text);
         }
         os::RegCloseKey(key);
     }

@@ -2,22 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 #include "addin/functions/AttributeNames.h"
 #include "addin/functions/FunctionTables.h"
 #include "addin/session/Session.h"
+#include "platform/base/Text.h"
 
 namespace kavex::addin::session {
 
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
 
 // Captions of the header table that the column picker does not offer: a second spelling of the
 // day's range and columns that older sheets carry but new sheets are not built with.
@@ -54,7 +47,7 @@ void fill(NameCollection& collection, std::span<const std::string_view> keys) {
 }  // namespace
 
 bool NameCollection::Add(std::string_view name) {
-    if (!keys_.insert(lower(name)).second) {
+    if (!keys_.insert(base::toLowerAscii(name)).second) {
         return false;
     }
     names_.emplace_back(name);
@@ -62,16 +55,17 @@ bool NameCollection::Add(std::string_view name) {
 }
 
 bool NameCollection::Contains(std::string_view name) const {
-    return keys_.count(lower(name)) != 0;
+    return keys_.count(base::toLowerAscii(name)) != 0;
 }
 
 bool NameCollection::Remove(std::string_view name) {
-    const std::string key = lower(name);
+    const std::string key = base::toLowerAscii(name);
     if (keys_.erase(key) == 0) {
         return false;
     }
-    names_.erase(std::find_if(names_.begin(), names_.end(),
-                              [&](const std::string& n) { return lower(n) == key; }));
+    names_.erase(std::find_if(names_.begin(), names_.end(), [&](const std::string& n) {
+        return base::equalsIgnoringCase(n, key);
+    }));
     return true;
 }
 

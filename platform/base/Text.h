@@ -52,4 +52,14 @@ constexpr bool startsWithIgnoringCase(std::string_view text, std::string_view pr
            equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
+// The runtime's Trim: the text without the blanks (spaces) at either end. Tabs, line breaks and
+// every other character stay.
+inline std::string Trim(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
 }  // namespace kavex::base

@@ -34,5 +34,16 @@ TEST(AsciiCase, ComparisonsIgnoreOnlyTheCase) {
     EXPECT_FALSE(startsWithIgnoringCase("ftp://x", "http://"));
 }
 
+TEST(Trim, StripsOnlyTheBlanksAtEitherEnd) {
+    EXPECT_EQ(Trim("  Eastern Standard Time  "), "Eastern Standard Time");
+    EXPECT_EQ(Trim("Watch  List"), "Watch  List");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim(""), "");
+    EXPECT_EQ(Trim("x"), "x");
+    // Tabs and line breaks are no blanks: they stay, and so do the blanks inside them.
+    EXPECT_EQ(Trim("\t MSFT \r\n"), "\t MSFT \r\n");
+    EXPECT_EQ(Trim(" \tMSFT\n "), "\tMSFT\n");
+}
+
 }  // namespace
 }  // namespace kavex::base
