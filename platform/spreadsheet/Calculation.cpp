@@ -492,23 +492,23 @@ void AppState::calculateDirty(std::uint32_t onlySheet) {
     if (pending.empty()) {
         return;
     }
-    // Order the dirty cells so that each comes after the dirty cells it reads.
-    std::unordered_set<GlobalKey> wanted(pending.begin(), pending.end());
+    // Order the dirty cells and everything that reads them so that each comes after the cells it
+    // reads. A cell that is not dirty itself (one entered while calculation was manual, computed
+    // from values that were stale then) is computed when a cell it reads changes on the way.
     auto order = dependentsClosure(pending);
-    std::vector<GlobalKey> roots;
+    std::vector<GlobalKey> sequence;
     std::unordered_set<GlobalKey> inOrder(order.begin(), order.end());
     for (GlobalKey key : pending) {
         if (!inOrder.count(key)) {
-            roots.push_back(key);
-        }
-    }
-    std::vector<GlobalKey> sequence = roots;
-    for (GlobalKey key : order) {
-        if (wanted.count(key)) {
             sequence.push_back(key);
         }
     }
+    sequence.insert(sequence.end(), order.begin(), order.end());
+    std::vector<GlobalKey> readers;
     for (GlobalKey key : sequence) {
+        if (onlySheet != 0 && globalSheet(key) != onlySheet) {
+            continue;
+        }
         SheetData* sheet = sheetById(globalSheet(key));
         if (sheet == nullptr) {
             continue;
@@ -516,8 +516,23 @@ void AppState::calculateDirty(std::uint32_t onlySheet) {
         auto hold = sheet->shared_from_this();
         const CellKey cell = globalCell(key);
         Cell* c = sheet->find(keyRow(cell), keyColumn(cell));
-        if (c != nullptr && c->dirty) {
-            evaluateCell(*sheet, cell, true);
+        if (c == nullptr || !c->dirty || !evaluateCell(*sheet, *c, true)) {
+            continue;
+        }
+        ensureDependencies();
+        readers.clear();
+        dependencies.dependentsOf(key, readers);
+        for (GlobalKey reader : readers) {
+            SheetData* readerSheet = sheetById(globalSheet(reader));
+            Cell* r = readerSheet == nullptr ? nullptr
+                                             : readerSheet->find(keyRow(globalCell(reader)),
+                                                                 keyColumn(globalCell(reader)));
+            if (r != nullptr && r->formula && !r->dirty) {
+                r->dirty = true;
+                if (onlySheet != 0 && globalSheet(reader) != onlySheet) {
+                    dirty.push_back(reader);  // another sheet's cell waits for its own pass
+                }
+            }
         }
     }
     formula::ArgumentList::trim();

@@ -34,6 +34,28 @@ TEST_F(EventsTest, CodeWritesRaiseSheetChangeOnlyWhileEventsAreOn) {
     EXPECT_EQ(sink->log.size(), 1u);
 }
 
+TEST_F(EventsTest, CodeThatClearsSelectsAndActivatesRaisesItsEventsWhileEventsAreOn) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("B5:B6").setValue("IBM");
+    sink->log.clear();
+    sheet.range("B5:B6").clearContents();
+    sheet.range("C1").select();
+    book.worksheets().item("Details").activate();
+    EXPECT_EQ(sink->log, (Log{"SheetChange Sheet1!$B$5:$B$6", "SheetSelectionChange Sheet1!$C$1",
+                              "SheetDeactivate Sheet1", "SheetActivate Details"}));
+
+    // The same code with events off raises nothing.
+    app.setEnableEvents(false);
+    sink->log.clear();
+    Worksheet details = app.activeSheet();
+    details.range("A1").setValue("x");
+    details.range("A1").clearContents();
+    details.range("A2").select();
+    sheet.activate();
+    EXPECT_TRUE(sink->log.empty());
+    EXPECT_EQ(app.activeSheet().name(), "Sheet1");
+}
+
 TEST_F(EventsTest, FollowingALinkGoesToItsTargetFirst) {
     Worksheet sheet = app.activeSheet();
     book.names().add("DetailsSymbol", "=Details!$A$5");

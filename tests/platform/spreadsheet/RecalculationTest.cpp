@@ -71,6 +71,10 @@ TEST_F(RecalculationTest, ManualModeDefersUntilAutomaticComesBack) {
     app.setCalculation(xlCalculationAutomatic);
     EXPECT_EQ(sheet.range("B1").value(), Variant(11.0));
     EXPECT_EQ(sheet.range("C1").value(), Variant(22.0));
+    // The formula entered in manual mode catches up with its precedents too.
+    EXPECT_EQ(sheet.range("D1").value(), Variant(23.0));
+    sheet.range("A1").setValue(0.0);
+    EXPECT_EQ(sheet.range("D1").value(), Variant(3.0));
 }
 
 TEST_F(RecalculationTest, RangeCalculateRecalculatesExactlyThoseCells) {

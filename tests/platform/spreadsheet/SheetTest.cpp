@@ -30,9 +30,18 @@ class SheetTest : public ::testing::Test {
 TEST_F(SheetTest, AProtectedSheetRefusesWritesToLockedCells) {
     sheet.range("B2").setLocked(false);
     sheet.range("A1").setValue("keep");
+    sheet.range("A2").setFormula("=1+1");
     sheet.protect("lantor");
     EXPECT_TRUE(sheet.protectContents());
     EXPECT_EQ(errorNumber([&] { sheet.range("A1").setValue("new"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("A1").setFormula("=2*3"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("A2").setFormula("=A1"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("A4").setFormula("=A2"); }), 1004);
+    EXPECT_EQ(sheet.range("A1").formula(), "keep");
+    EXPECT_EQ(sheet.range("A2").formula(), "=1+1");
+    EXPECT_EQ(sheet.range("A2").value(), Variant(2.0));
+    EXPECT_TRUE(sheet.range("A4").value().isEmpty());
+    EXPECT_FALSE(sheet.range("A4").hasFormula());
     EXPECT_EQ(errorNumber([&] { sheet.range("A1:A3").clearContents(); }), 1004);
     EXPECT_EQ(errorNumber([&] { app.typeInto(sheet.range("C3"), "x"); }), 1004);
     EXPECT_EQ(errorNumber([&] { sheet.range("A1").font().setBold(true); }), 1004);
