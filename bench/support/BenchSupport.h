@@ -144,6 +144,9 @@ inline void runDirectFloor(benchmark::State& state, const BenchDatabase& databas
 // Keeps each benchmark's adjusted real time so that main can report their ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
+    // Colours only on a terminal, so that piped output and logs stay plain text.
+    RatioReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (!run.error_occurred) {
