@@ -9,7 +9,7 @@
 #include "platform/base/Text.h"
 #include "services/DeterministicRandom.h"
 #include "services/EasternTime.h"
-#include "services/SpecialSymbols.h"
+#include "services/ReservedSymbols.h"
 
 namespace kavex::services {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/base/Text.h"
-#include "services/SpecialSymbols.h"
+#include "services/ReservedSymbols.h"
 #include "services/XmlAnswer.h"
 
 namespace kavex::services {

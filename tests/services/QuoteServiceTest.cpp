@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ServiceFixture.h"
-#include "services/SpecialSymbols.h"
+#include "services/ReservedSymbols.h"
 
 namespace kavex::services::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "services/SpecialSymbols.h"
+#include "services/ReservedSymbols.h"
 #include "platform/base/Text.h"
 
 #include <algorithm>
