@@ -22,7 +22,6 @@ namespace kavex::addin::alerts {
 using marketdata::CacheConnection;
 using marketdata::CacheTransaction;
 using marketdata::SqlQuoted;
-using marketdata::UrlEncoded;
 
 namespace {
 
@@ -117,8 +116,8 @@ base::Variant SyncAlerts() {
         core::WriteLog(kProcedure, 3, "Entering SyncAlerts");
         xml::Document answer;
         status = core::CallWebService("SyncAlerts.jsp",
-                                      "SessionKey=" + UrlEncoded(session::UserSessionKey), answer,
-                                      description);
+                                      "SessionKey=" + core::URLEncode(session::UserSessionKey),
+                                      answer, description);
         if (status == core::kStatusOK)
             applyAlerts(answer);
     } catch (const base::PlatformError& error) {

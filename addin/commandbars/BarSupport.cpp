@@ -21,13 +21,6 @@ std::string LowerCase(std::string_view text) {
     return base::toLowerAscii(text);
 }
 
-std::string ErrorText(const std::exception& error) {
-    if (const auto* platform = dynamic_cast<const base::PlatformError*>(&error)) {
-        return "(" + std::to_string(platform->number()) + ") " + platform->description();
-    }
-    return std::string("(0) ") + error.what();
-}
-
 void RunStep(std::string_view procedure, std::string_view what,
              const std::function<void()>& action) {
     try {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "addin/core/Errors.h"
 #include "platform/office/CommandBar.h"
 
 namespace kavex::addin::commandbars {
@@ -16,8 +17,7 @@ std::shared_ptr<office::CommandBar> FindCommandBar(std::string_view name);
 // Lower case, as command keys are compared.
 std::string LowerCase(std::string_view text);
 
-// "(number) description" of a failure, for log lines.
-std::string ErrorText(const std::exception& error);
+using core::ErrorText;
 
 // Runs one step that may fail without stopping the procedure: a failure is logged at level 1
 // under the procedure's name and the next step runs. A dialog nobody answered is passed on (it is

@@ -6,8 +6,10 @@
 #include <map>
 #include <optional>
 
+#include "addin/core/Errors.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
+#include "addin/core/Strings.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
 #include "platform/base/Text.h"
@@ -16,24 +18,6 @@
 namespace kavex::addin::core {
 
 namespace {
-
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (const char c : text) {
-        result += c;
-        if (c == '\'') {
-            result += '\'';
-        }
-    }
-    return result + "'";
-}
-
-std::string errorText(const std::exception& e) {
-    if (const auto* platform = dynamic_cast<const base::PlatformError*>(&e)) {
-        return "(" + std::to_string(platform->number()) + ") " + platform->description();
-    }
-    return e.what();
-}
 
 // The connection, opened when it is not open yet; nullptr when it still is not.
 db::Connection* openConnection() {
@@ -75,7 +59,7 @@ void OpenDBConnection() {
                            "\";Jet OLEDB:Database Password=" + kDatabasePassword);
     } catch (const std::exception& e) {
         WriteLog("OpenDBConnection", 1,
-                 "Error while opening database " + path + " Error : " + errorText(e));
+                 "Error while opening database " + path + " Error : " + ErrorText(e));
     }
 }
 
@@ -86,7 +70,7 @@ std::string GetConfigSetting(const std::string& key) {
             return {};
         }
         db::Recordset rs;
-        rs.Open("select ConfigValue from ConfigSettings where ConfigKey=" + quoted(key),
+        rs.Open("select ConfigValue from ConfigSettings where ConfigKey=" + SqlQuoted(key),
                 *connection);
         std::string value;
         if (!rs.Eof()) {
@@ -99,7 +83,7 @@ std::string GetConfigSetting(const std::string& key) {
         return value;
     } catch (const std::exception& e) {
         WriteLog("GetConfigSetting", 1,
-                 "Error while reading the setting " + key + " Error description : " + errorText(e));
+                 "Error while reading the setting " + key + " Error description : " + ErrorText(e));
         return {};
     }
 }
@@ -128,7 +112,7 @@ bool FetchConfigSettings() {
         rs.Close();
     } catch (const std::exception& e) {
         WriteLog("FetchConfigSettings", 1,
-                 "Error while reading the configuration Error description : " + errorText(e));
+                 "Error while reading the configuration Error description : " + ErrorText(e));
         return false;
     }
 
@@ -186,8 +170,8 @@ bool UpdateConfigSettings(const std::vector<std::string>& keys,
         connection->BeginTrans();
         inTransaction = true;
         for (std::size_t i = 0; i < count; ++i) {
-            connection->Execute("update ConfigSettings set ConfigValue=" + quoted(values[i]) +
-                                " where ConfigKey=" + quoted(keys[i]));
+            connection->Execute("update ConfigSettings set ConfigValue=" + SqlQuoted(values[i]) +
+                                " where ConfigKey=" + SqlQuoted(keys[i]));
         }
         connection->CommitTrans();
         return true;
@@ -199,7 +183,7 @@ bool UpdateConfigSettings(const std::vector<std::string>& keys,
             }
         }
         WriteLog("UpdateConfigSettings", 1,
-                 "Error while updating the configuration Error description : " + errorText(e));
+                 "Error while updating the configuration Error description : " + ErrorText(e));
         return false;
     }
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "addin/core/Errors.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/core/Workbooks.h"
@@ -83,13 +84,6 @@ void setCellMenu(bool alerts, bool deleteTransaction) {
     enableByCaption(cell, kDeleteTransaction, deleteTransaction);
 }
 
-std::string errorText(const std::exception& e) {
-    if (const auto* platform = dynamic_cast<const base::PlatformError*>(&e)) {
-        return "(" + std::to_string(platform->number()) + ") " + platform->description();
-    }
-    return std::string("(0) ") + e.what();
-}
-
 }  // namespace
 
 void EnableDisableMenusForKavexWorkbook(bool& result, const sheet::Worksheet& sheet) {
@@ -119,7 +113,7 @@ void EnableDisableMenusForKavexWorkbook(bool& result, const sheet::Worksheet& sh
         setCellMenu(alerts, deleteTransaction);
         result = true;
     } catch (const std::exception& e) {
-        WriteLog("EnableDisableMenusForKavexWorkbook", 1, "Error: " + errorText(e));
+        WriteLog("EnableDisableMenusForKavexWorkbook", 1, "Error: " + ErrorText(e));
     }
 }
 
@@ -130,7 +124,7 @@ void DisableMenusForNonKavexWorkbook(bool& result) {
         setCellMenu(false, false);
         result = true;
     } catch (const std::exception& e) {
-        WriteLog("DisableMenusForNonKavexWorkbook", 1, "Error: " + errorText(e));
+        WriteLog("DisableMenusForNonKavexWorkbook", 1, "Error: " + ErrorText(e));
     }
 }
 

@@ -56,6 +56,22 @@ std::string TrimWhitespace(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(whitespace) - first + 1));
 }
 
+std::string SqlText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    for (const char c : text) {
+        out += c;
+        if (c == '\'') {
+            out += '\'';
+        }
+    }
+    return out;
+}
+
+std::string SqlQuoted(std::string_view text) {
+    return "'" + SqlText(text) + "'";
+}
+
 std::string URLEncode(std::string_view value) {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string encoded;

@@ -18,6 +18,11 @@ std::vector<std::string> SplitString(std::string_view text, std::string_view del
 // The text without the blanks, tabs and line breaks at either end.
 std::string TrimWhitespace(std::string_view text);
 
+// The text as the body of an SQL text literal: every apostrophe doubled.
+std::string SqlText(std::string_view text);
+// The text as an SQL text literal: between apostrophes, each apostrophe inside doubled.
+std::string SqlQuoted(std::string_view text);
+
 // Encodes a value for a query string: letters, digits and "-_.~" stay, a blank becomes "+",
 // every other byte "%XX".
 std::string URLEncode(std::string_view value);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "addin/core/Errors.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "platform/base/Conversions.h"
@@ -34,13 +35,6 @@ constexpr std::array<KindSymbolRange, 6> kSymbolRanges{{
     {kPortfolio, "PortfolioSymbol"},
     {kPortfolioHistory, "PortfolioHistorySymbol"},
 }};
-
-std::string errorText(const std::exception& e) {
-    if (const auto* platform = dynamic_cast<const base::PlatformError*>(&e)) {
-        return "(" + std::to_string(platform->number()) + ") " + platform->description();
-    }
-    return std::string("(0) ") + e.what();
-}
 
 // The text a name's constant stands for: ="Watch List" gives Watch List. A name that refers to a
 // range gives that range's value as text.
@@ -140,7 +134,7 @@ bool GetSymbolRowColumn(const sheet::Worksheet& sheet, std::int32_t& row, std::i
             found = true;
         }
     } catch (const std::exception& e) {
-        WriteLog(kProcedure, 1, "Error: " + errorText(e));
+        WriteLog(kProcedure, 1, "Error: " + ErrorText(e));
         return false;
     }
     WriteLog(kProcedure, 3, "Exiting");
@@ -231,7 +225,7 @@ void AddKavexReference(bool flag) {
         references.addFromFile(xla);
     } catch (const std::exception& e) {
         WriteLog(kProcedure, 1,
-                 "Error while adding the reference to kavexservice Error : " + errorText(e));
+                 "Error while adding the reference to kavexservice Error : " + ErrorText(e));
     }
 }
 

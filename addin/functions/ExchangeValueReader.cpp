@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "addin/core/Log.h"
+#include "addin/core/Strings.h"
 #include "addin/functions/CellErrorText.h"
 #include "addin/functions/DeprecationNotice.h"
 #include "addin/functions/FormatClasses.h"
 #include "addin/functions/ReaderSupport.h"
-#include "addin/functions/SqlText.h"
 #include "addin/functions/ValueFormatting.h"
 #include "addin/session/Session.h"
 #include "platform/base/Conversions.h"
@@ -61,7 +61,7 @@ std::string GetExchangeDataItemUnFormatted(std::string_view tag, const std::stri
         db::Connection& connection = SharedConnection();
         db::Recordset cached;
         cached.Open("SELECT ExchangeData, Exchange FROM AQ_StockExchangeData WHERE Exchange = '" +
-                        SqlText(exchange) + "'",
+                        core::SqlText(exchange) + "'",
                     connection);
         if (!cached.Eof()) {
             base::Variant data = cached.Fields("ExchangeData");

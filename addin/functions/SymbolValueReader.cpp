@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "addin/core/Log.h"
+#include "addin/core/Strings.h"
 #include "addin/functions/CellErrorText.h"
 #include "addin/functions/DeprecationNotice.h"
 #include "addin/functions/FormatClasses.h"
 #include "addin/functions/ReaderSupport.h"
-#include "addin/functions/SqlText.h"
 #include "addin/functions/ValueFormatting.h"
 #include "addin/session/Session.h"
 #include "platform/base/Conversions.h"
@@ -57,7 +57,7 @@ std::string GetSymbolDataItemUnFormatted(std::string_view tag, const std::string
         ShowDeprecationNoticeOnce(newMacro);
         result = cell_error::NoData;
         db::Connection& connection = SharedConnection();
-        const std::string key = SqlText(symbol);
+        const std::string key = core::SqlText(symbol);
 
         db::Recordset cached;
         cached.Open(

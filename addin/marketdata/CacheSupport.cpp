@@ -18,41 +18,6 @@ db::Connection& CacheConnection() {
     return *core::DBConnection;
 }
 
-std::string SqlQuoted(std::string_view text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '\'')
-            quoted += '\'';
-    }
-    return quoted + "'";
-}
-
-std::string UrlEncoded(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
-                           byte == '_' || byte == '~';
-        if (plain) {
-            encoded += c;
-        } else {
-            encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 0x0F];
-        }
-    }
-    return encoded;
-}
-
-std::string ErrorText(const std::exception& error) {
-    if (const auto* platform = dynamic_cast<const base::PlatformError*>(&error))
-        return "(" + std::to_string(platform->number()) + ") " + platform->description();
-    return std::string("(-1) ") + error.what();
-}
-
 long FreshnessSeconds(const std::string& key, long fallback) {
     const std::string text = core::GetConfigSetting(key);
     const std::optional<double> number = base::parseNumber(text);

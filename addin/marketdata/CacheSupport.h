@@ -4,6 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "addin/core/Errors.h"
+#include "addin/core/Strings.h"
+
 #include "platform/base/Date.h"
 #include "platform/base/Variant.h"
 #include "platform/db/Connection.h"
@@ -23,15 +26,8 @@ inline constexpr std::string_view kDataNotFetched = "DATANOTFETCHED";
 // when it still cannot be used.
 db::Connection& CacheConnection();
 
-// The text as an SQL text literal: between apostrophes, each apostrophe inside doubled.
-std::string SqlQuoted(std::string_view text);
-
-// The text as one value of a URL's query: letters, digits and "-._~" as they are, every other
-// byte as %XX.
-std::string UrlEncoded(std::string_view text);
-
-// "(number) description" of a trapped failure, as the runtime's Err object gives them.
-std::string ErrorText(const std::exception& error);
+using core::ErrorText;
+using core::SqlQuoted;
 
 // Seconds a cached item stays fresh, from a ConfigSettings key; the fallback when the key is
 // missing or not a whole number of at least 0.

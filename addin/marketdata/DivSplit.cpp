@@ -1,4 +1,5 @@
 #include "addin/marketdata/DivSplit.h"
+#include "addin/core/Strings.h"
 
 #include <exception>
 
@@ -49,9 +50,9 @@ std::string GetDivSPLData() {
         const std::string fromDate = core::GetConfigSetting("DIVSPL_LAST_EFFECTIVE_DATE");
         xml::Document answer;
         status = core::CallWebService("GetDivSplData.jsp",
-                                      "SessionKey=" + UrlEncoded(session::UserSessionKey) +
-                                          "&FromDate=" + UrlEncoded(fromDate) +
-                                          "&Symbols=" + UrlEncoded(symbols),
+                                      "SessionKey=" + core::URLEncode(session::UserSessionKey) +
+                                          "&FromDate=" + core::URLEncode(fromDate) +
+                                          "&Symbols=" + core::URLEncode(symbols),
                                       answer, description);
         if (status == kOK) {
             std::vector<DivSplitItem> items;

@@ -1,4 +1,5 @@
 #include "addin/marketdata/QuoteRequest.h"
+#include "addin/core/Strings.h"
 
 #include <algorithm>
 #include <exception>
@@ -16,7 +17,7 @@ QuoteAnswer RequestQuotes(const std::vector<std::string>& symbols) {
         for (const std::string& symbol : symbols) {
             if (!list.empty())
                 list += ',';
-            list += UrlEncoded(symbol);
+            list += core::URLEncode(symbol);
         }
         const core::WebResponse response = core::SendAsyncWebRequest(
             core::QuoteServiceRequestURL("symbols=" + list), session::ExFeedReferrer);

@@ -104,10 +104,10 @@ std::string fetchList(const ListPage& page, const std::string& sessionKey,
     try {
         core::WriteLog(page.procedure, 3, std::string("Entering ") + page.procedure);
         xml::Document answer;
-        status = core::CallWebService(
-            page.page,
-            "SessionKey=" + UrlEncoded(sessionKey) + "&LastLoginDate=" + UrlEncoded(lastLoginDate),
-            answer, description);
+        status = core::CallWebService(page.page,
+                                      "SessionKey=" + core::URLEncode(sessionKey) +
+                                          "&LastLoginDate=" + core::URLEncode(lastLoginDate),
+                                      answer, description);
         if (status == kOK) {
             applyItems(page.change, itemsOf(answer));
             status.clear();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "addin/alerts/AlertSync.h"
+#include "addin/core/Errors.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/marketdata/DivSplit.h"
@@ -21,18 +22,6 @@ namespace kavex::addin::refresh {
 namespace {
 
 constexpr std::string_view kOK = "OK";
-
-// The number and description of a trapped failure, as the runtime's Err object gives them.
-struct TrappedError {
-    long number = 0;
-    std::string description;
-};
-
-TrappedError trapped(const std::exception& error) {
-    if (const auto* platform = dynamic_cast<const base::PlatformError*>(&error))
-        return {platform->number(), platform->description()};
-    return {-1, error.what()};
-}
 
 std::string str(long value) {
     return std::to_string(value);
@@ -153,7 +142,7 @@ void InitializeTimerPool() {
             FreeTimerInPool(index);
         AutoRefreshTickCount = 0;
     } catch (const std::exception& error) {
-        const TrappedError err = trapped(error);
+        const core::TrappedError err = core::Trapped(error);
         core::WriteLog("InitTimersInPool", 1,
                        "Error : (" + str(err.number) + ") " + err.description);
     }
@@ -182,7 +171,7 @@ short BookNextTimerInPool() {
         }
         return kPoolAllBusy;
     } catch (const std::exception& error) {
-        const TrappedError err = trapped(error);
+        const core::TrappedError err = core::Trapped(error);
         core::WriteLog(
             "BookNextTimerInPool", 1,
             "Exiting unsuccessfully with error : (" + str(err.number) + ") " + err.description);
@@ -204,7 +193,7 @@ short EnableTimerInPool(short TimerIndexToBeEnabled) {
         timer.setEnabled(true);
         return kPoolDone;
     } catch (const std::exception& error) {
-        const TrappedError err = trapped(error);
+        const core::TrappedError err = core::Trapped(error);
         core::WriteLog("EnableTimerInPool", 1,
                        "Exiting unsuccessfully with TimerIndexToBeEnabled :" + str(index) +
                            " and error : (" + str(err.number) + ") " + err.description);
@@ -233,7 +222,7 @@ base::Variant FreeTimerInPool(short TimerPoolIndex) {
                        "Exiting successfully with TimerPoolIndex :" + str(index));
         return base::Variant(true);
     } catch (const std::exception& error) {
-        const TrappedError err = trapped(error);
+        const core::TrappedError err = core::Trapped(error);
         core::WriteLog("FreeTimerInPool", 1,
                        "Exiting unsuccessfully with TimerPoolIndex :" + str(index) +
                            " and error :(" + str(err.number) + ") " + err.description);
@@ -292,7 +281,7 @@ short FireDataFetchCommand(short FetchCommand, const std::string& SheetName,
         core::WriteLog("FireDataFetchCommand", 2, "Timer Enabled: " + str(index));
         return result;
     } catch (const std::exception& error) {
-        const TrappedError err = trapped(error);
+        const core::TrappedError err = core::Trapped(error);
         core::WriteLog("FireDataFetchCommand", 1,
                        "Exiting with error :(" + str(err.number) + ") " + err.description);
         return 0;
@@ -325,7 +314,7 @@ std::string ProcessTimerInPool(short TimerPoolIndex) {
                        "Exiting successfully with TimerPoolIndex: " + str(index));
         return status;
     } catch (const std::exception& error) {
-        const TrappedError err = trapped(error);
+        const core::TrappedError err = core::Trapped(error);
         core::WriteLog("ProcessTimerInPool", 1,
                        "Error: Timer Pool Index: " + str(index) + " Error Number: " +
                            str(err.number) + " Description: " + err.description);
