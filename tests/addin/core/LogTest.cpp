@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
+#include "addin/core/Errors.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/core/Strings.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/PlatformError.h"
 #include "tests/addin/core/TempFolder.h"
 
 namespace kavex::addin::core {
@@ -111,6 +114,22 @@ TEST(StringsTest, URLEncodeKeepsUnreservedAndEncodesTheRest) {
     EXPECT_EQ(URLEncode("a b&c=d"), "a+b%26c%3Dd");
     EXPECT_EQ(URLEncode("%OPT"), "%25OPT");
     EXPECT_EQ(URLEncode("caf\xC3\xA9"), "caf%C3%A9");
+}
+
+TEST(StringsTest, SqlLiteralsDoubleEveryApostrophe) {
+    EXPECT_EQ(SqlText("O'Neil's"), "O''Neil''s");
+    EXPECT_EQ(SqlQuoted("O'Neil's"), "'O''Neil''s'");
+    EXPECT_EQ(SqlQuoted(""), "''");
+    EXPECT_EQ(SqlQuoted("'"), "''''");
+}
+
+TEST(ErrorsTest, TrappedFailuresReadAsTheRuntimesErrObject) {
+    EXPECT_EQ(ErrorText(base::PlatformError(1004, "Application-defined error")),
+              "(1004) Application-defined error");
+    EXPECT_EQ(ErrorText(std::runtime_error("boom")), "(-1) boom");
+    const TrappedError trapped = Trapped(base::PlatformError(9, "Subscript out of range"));
+    EXPECT_EQ(trapped.number, 9);
+    EXPECT_EQ(trapped.description, "Subscript out of range");
 }
 
 }  // namespace
