@@ -19,10 +19,6 @@ std::string LowerCase(std::string_view text);
 
 using core::ErrorText;
 
-// Runs one step that may fail without stopping the procedure: a failure is logged at level 1
-// under the procedure's name and the next step runs. A dialog nobody answered is passed on (it is
-// the caller's script that is wrong, not the add-in).
-void RunStep(std::string_view procedure, std::string_view what,
-             const std::function<void()>& action);
+using core::RunStep;
 
 }  // namespace kavex::addin::commandbars

@@ -1,6 +1,8 @@
 #include "addin/core/Errors.h"
 
+#include "addin/core/Log.h"
 #include "platform/base/PlatformError.h"
+#include "platform/forms/DialogDriver.h"
 
 namespace kavex::addin::core {
 
@@ -14,6 +16,18 @@ TrappedError Trapped(const std::exception& error) {
 std::string ErrorText(const std::exception& error) {
     const TrappedError trapped = Trapped(error);
     return "(" + std::to_string(trapped.number) + ") " + trapped.description;
+}
+
+void RunStep(std::string_view procedure, std::string_view what,
+             const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const forms::DialogFailure&) {
+        throw;
+    } catch (const std::exception& error) {
+        WriteLog(procedure, 1,
+                 "Error while " + std::string(what) + " Error description : " + ErrorText(error));
+    }
 }
 
 }  // namespace kavex::addin::core

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace kavex::addin::core {
 
@@ -16,5 +18,12 @@ TrappedError Trapped(const std::exception& error);
 
 // "(number) description" of a trapped failure, as the add-in's log lines show it.
 std::string ErrorText(const std::exception& error);
+
+// Runs one step of a procedure that goes on when a step fails: the failure is logged at level 1
+// under the procedure's name ("Error while " what " Error description : (number) description")
+// and the caller carries on with its next step. A dialog nobody answered is not the add-in's
+// failure and is passed on.
+void RunStep(std::string_view procedure, std::string_view what,
+             const std::function<void()>& action);
 
 }  // namespace kavex::addin::core

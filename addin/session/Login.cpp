@@ -6,6 +6,7 @@
 #include "addin/commandbars/Bars.h"
 #include "addin/commandbars/DeInit.h"
 #include "addin/core/Database.h"
+#include "addin/core/Errors.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/core/WebTransport.h"
@@ -28,27 +29,10 @@ namespace {
 
 constexpr short kProgressStep = 10;
 
-// Runs one step of a flow that must go on when a neighbour's step fails: the failure is logged
-// under the flow's name and the next step runs. A dialog nobody answered is not the add-in's
-// failure and is passed on.
-void step(std::string_view procedure, std::string_view what, const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const forms::DialogFailure&) {
-        throw;
-    } catch (const base::PlatformError& e) {
-        core::WriteLog(
-            procedure, 1,
-            std::string(what) + " failed: (" + std::to_string(e.number()) + ") " + e.description());
-    } catch (const std::exception& e) {
-        core::WriteLog(procedure, 1, std::string(what) + " failed: " + e.what());
-    }
-}
-
 void putUpLoginBar(std::string_view procedure) {
-    step(procedure, "RemoveOldCommandBars", [] { commandbars::RemoveOldCommandBars(); });
-    step(procedure, "CreateLoginBar", [] { commandbars::CreateLoginBar(); });
-    step(procedure, "CreateKavexMenu", [] { commandbars::CreateKavexMenu(); });
+    core::RunStep(procedure, "RemoveOldCommandBars", [] { commandbars::RemoveOldCommandBars(); });
+    core::RunStep(procedure, "CreateLoginBar", [] { commandbars::CreateLoginBar(); });
+    core::RunStep(procedure, "CreateKavexMenu", [] { commandbars::CreateKavexMenu(); });
 }
 
 void closeSplash() {
@@ -143,13 +127,13 @@ bool ProcessLogin() {
 
     splash.ChangeLabel(kProgressSettings);
     splash.IncrementProgressBar(kProgressStep);
-    step(kProcedure, "CreateKavexToolbar", [] { commandbars::CreateKavexToolbar(); });
-    step(kProcedure, "CreatePromoToolbar", [] { commandbars::CreatePromoToolbar(); });
-    step(kProcedure, "EnableKavexMenus", [] { commandbars::EnableKavexMenus(); });
+    core::RunStep(kProcedure, "CreateKavexToolbar", [] { commandbars::CreateKavexToolbar(); });
+    core::RunStep(kProcedure, "CreatePromoToolbar", [] { commandbars::CreatePromoToolbar(); });
+    core::RunStep(kProcedure, "EnableKavexMenus", [] { commandbars::EnableKavexMenus(); });
 
     splash.ChangeLabel(kProgressTimer);
     splash.IncrementProgressBar(kProgressStep);
-    step(kProcedure, "InitializeTimerPool", [] {
+    core::RunStep(kProcedure, "InitializeTimerPool", [] {
         refresh::InitializeTimerPool();
         refresh::IdleTickCount = 0;
         if (refresh::Timers && refresh::Timers->tmrSessionTimeOut) {
@@ -157,12 +141,13 @@ bool ProcessLogin() {
         }
     });
     if (core::AutoUpdateMode == 1) {
-        step(kProcedure, "StartAutoRefreshTimer", [] { refresh::StartAutoRefreshTimer(); });
+        core::RunStep(kProcedure, "StartAutoRefreshTimer",
+                      [] { refresh::StartAutoRefreshTimer(); });
     }
 
     splash.ChangeLabel(kProgressFeatures);
     splash.IncrementProgressBar(kProgressStep);
-    step(kProcedure, "FireDataFetchCommand", [] {
+    core::RunStep(kProcedure, "FireDataFetchCommand", [] {
         refresh::FireDataFetchCommand(9, "", base::Variant::missing(), 0, "", "", "", "");
         refresh::FireDataFetchCommand(8, "", base::Variant::missing(), 0, "", "", "", "");
     });
@@ -178,7 +163,7 @@ void ProcessLogoutUser(const std::string& reason) {
     static constexpr std::string_view kProcedure = "ProcessLogoutUser";
     core::WriteLog(kProcedure, 3, "Entering with reason " + reason);
 
-    step(kProcedure, "Stopping the timers", [] {
+    core::RunStep(kProcedure, "Stopping the timers", [] {
         if (refresh::Timers) {
             if (refresh::Timers->tmrAutoRefresh && refresh::Timers->tmrAutoRefresh->Enabled()) {
                 refresh::Timers->tmrAutoRefresh->setEnabled(false);
@@ -188,7 +173,7 @@ void ProcessLogoutUser(const std::string& reason) {
             }
         }
     });
-    step(kProcedure, "DestroyTimerPool", [] { refresh::DestroyTimerPool(); });
+    core::RunStep(kProcedure, "DestroyTimerPool", [] { refresh::DestroyTimerPool(); });
 
     const std::string sessionKey = UserSessionKey;
     ClearSession();
@@ -219,7 +204,8 @@ void ShutdownAddIn(const std::string& reason) {
     if (AddInState == "UnInstall") {
         AddInState.clear();
     }
-    step(kProcedure, "RemoveKavexCommandBars", [] { commandbars::RemoveKavexCommandBars(); });
+    core::RunStep(kProcedure, "RemoveKavexCommandBars",
+                  [] { commandbars::RemoveKavexCommandBars(); });
     ReleaseStartupTables();
     commandbars::DeInitAddInVariables();
     core::WriteLog(kProcedure, 3, "Exiting");
