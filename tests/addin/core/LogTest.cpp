@@ -10,6 +10,7 @@
 #include "addin/core/Strings.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
+#include "platform/forms/DialogDriver.h"
 #include "tests/addin/core/TempFolder.h"
 
 namespace kavex::addin::core {
@@ -39,6 +40,25 @@ TEST_F(WriteLogTest, WritesDateTimeProcedureAndMessageSeparatedByTabs) {
     EXPECT_TRUE(base::IsDate(base::Variant(fields[0]))) << fields[0];
     EXPECT_EQ(fields[1], "OpenDBConnection");
     EXPECT_EQ(fields[2], "Database x file does not exist.");
+}
+
+TEST_F(WriteLogTest, AFailedStepIsLoggedAndTheProcedureGoesOn) {
+    LogLevel = 1;
+    bool nextStepRan = false;
+    RunStep("ShutdownAddIn", "removing the bars",
+            [] { throw base::PlatformError(5, "Invalid procedure call or argument"); });
+    RunStep("ShutdownAddIn", "releasing the tables", [&] { nextStepRan = true; });
+    EXPECT_TRUE(nextStepRan);
+
+    const auto lines = logLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("\tShutdownAddIn\tError while removing the bars Error description : "
+                            "(5) Invalid procedure call or argument"),
+              std::string::npos)
+        << lines[0];
+    // A dialog nobody answered belongs to the script, not to the add-in: it is not swallowed.
+    EXPECT_THROW(RunStep("P", "asking", [] { throw forms::DialogFailure("unanswered"); }),
+                 forms::DialogFailure);
 }
 
 TEST_F(WriteLogTest, AppendsOneLinePerCall) {
