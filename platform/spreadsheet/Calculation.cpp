@@ -142,6 +142,23 @@ inline void prefetch(const void* address) {
 #endif
 }
 
+// a == b, with the common case of two texts (what most host functions return) compared
+// without the general dispatch on both kinds.
+inline bool sameValue(const Variant& a, const Variant& b) {
+    if (a.isText() && b.isText()) {
+        return a.text() == b.text();
+    }
+    return a == b;
+}
+
+// The per-cell step of a pass is called from two loops; a call per cell costs more than the
+// step's own bookkeeping.
+#if defined(__GNUC__) || defined(__clang__)
+#define KAVEX_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define KAVEX_ALWAYS_INLINE
+#endif
+
 const Variant kEmpty;
 const Variant kNoSheet(base::CellError::Ref);  // a sheet named in a formula that does not exist
 const std::string kOwnSheet;                   // how a formula names its own sheet: not at all
@@ -353,7 +370,7 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         --calcDepth;
         cell.evaluating = false;
         if (cell.formula.get() == compiled) {
-            changed = !(cell.value == result);
+            changed = !sameValue(cell.value, result);
             // An equal text, logical or error value is the very same value: keeping the old one
             // spares a store. Numbers (and dates) are stored anyway, so that 0 and -0 stay apart.
             if (changed || result.isNumber() || result.isDate()) {
@@ -544,7 +561,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
     // The hot path: one look-up per cell, no copies of values. A recalculation of many cells is
     // bound by memory more than by work, so while one cell is computed the formula and the value
     // of the cell a row below (the next but one, as a rule) are fetched ahead.
-    auto visit = [&](int row, int column) {
+    auto visit = [&](int row, int column) KAVEX_ALWAYS_INLINE {
         const auto [cell, ahead] = sheet.cells.getWithBelow(row, column);
         if (ahead != nullptr) {
             prefetch(ahead->formula.get());

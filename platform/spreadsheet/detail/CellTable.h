@@ -394,6 +394,15 @@ class CellTable {
 
   private:
     static const T* find(const Row& cells, int column) {
+        // A row's cells are mostly side by side (A, B, C, ...): then the column's distance from
+        // the row's first cell is its place, and no scan is needed.
+        if (cells.size() != 0) {
+            const Slot* first = cells.data();
+            const auto guess = static_cast<std::uint32_t>(column - first->column);
+            if (guess < cells.size() && first[guess].column == column) {
+                return &first[guess].entry->second;
+            }
+        }
         const std::uint32_t at = cells.lowerBound(column);
         const Slot* slot = cells.data() + at;
         return at < cells.size() && slot->column == column ? &slot->entry->second : nullptr;

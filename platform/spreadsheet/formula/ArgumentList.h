@@ -26,9 +26,14 @@ class ArgumentList {
         Pool& taken = pool();
         if (taken.depth < kKept) {
             list_ = &taken.lists[taken.depth];
-            if (list_->size() != count) {
+            // The size is kept beside the list: asking the list for it costs a division, and
+            // nearly every call has the shape of the one before.
+            std::size_t& size = taken.sizes[taken.depth];
+            if (size != count) {
                 list_->resize(count);
+                size = count;
             }
+            pool_ = &taken;
             ++taken.depth;  // only once the list is ready: a throwing resize takes nothing
         } else {
             own_ = std::make_unique<std::vector<Argument>>(count);
@@ -36,7 +41,7 @@ class ArgumentList {
         }
     }
     ~ArgumentList() {
-        if (!own_) {
+        if (pool_ != nullptr) {
             release();
         }
     }
@@ -67,6 +72,7 @@ class ArgumentList {
     // once the call that took it returns.
     struct Pool {
         std::array<std::vector<Argument>, kKept> lists;
+        std::array<std::size_t, kKept> sizes{};  // of each list
         std::size_t depth = 0;
     };
     static Pool& pool() {
@@ -75,14 +81,19 @@ class ArgumentList {
     }
 
     void release() {
-        if (list_->capacity() > kLargestKept) {
+        --pool_->depth;
+        // A kept list holds at most kLargestKept places when it is taken, so growing it to half
+        // as many arguments or fewer leaves it within that: only a longer call needs the check.
+        std::size_t& size = pool_->sizes[pool_->depth];
+        if (size > kLargestKept / 2 && list_->capacity() > kLargestKept) {
             std::vector<Argument>().swap(*list_);  // a list this long is not worth keeping
+            size = 0;
         }
-        --pool().depth;
     }
 
     std::unique_ptr<std::vector<Argument>> own_;  // for calls nested deeper than the pool goes
     std::vector<Argument>* list_ = nullptr;
+    Pool* pool_ = nullptr;  // the pool the list was taken from, if any
 };
 
 }  // namespace kavex::formula

@@ -44,6 +44,37 @@ TEST(CellTableTest, FindsWhatWasStoredAndNothingElse) {
     EXPECT_THROW(table.at(cellKey(1, 2)), std::out_of_range);
 }
 
+TEST(CellTableTest, FindsCellsInRunsAndAcrossGaps) {
+    // A row of neighbours after a gap, then one more cell further on; another row whose run
+    // starts late. Neighbours are found by their distance from the row's first cell, the rest
+    // by a search: both must agree on what is there and what is not.
+    Table table;
+    for (int c : {2, 3, 4, 7}) {
+        table[cellKey(5, c)] = "r5c" + std::to_string(c);
+    }
+    for (int c : {10, 11, 12}) {
+        table[cellKey(6, c)] = "r6c" + std::to_string(c);
+    }
+    for (int c = 1; c <= 14; ++c) {
+        const bool inRow5 = c == 2 || c == 3 || c == 4 || c == 7;
+        const bool inRow6 = c >= 10 && c <= 12;
+        const std::string* five = table.get(cellKey(5, c));
+        const std::string* six = table.get(cellKey(6, c));
+        ASSERT_EQ(five != nullptr, inRow5) << c;
+        ASSERT_EQ(six != nullptr, inRow6) << c;
+        if (five != nullptr) {
+            EXPECT_EQ(*five, "r5c" + std::to_string(c));
+        }
+        if (six != nullptr) {
+            EXPECT_EQ(*six, "r6c" + std::to_string(c));
+        }
+    }
+    table.erase(cellKey(5, 3));  // the run broken: 4 now sits where 3 was
+    EXPECT_EQ(table.get(cellKey(5, 3)), nullptr);
+    EXPECT_EQ(*table.get(cellKey(5, 4)), "r5c4");
+    EXPECT_EQ(*table.get(cellKey(5, 7)), "r5c7");
+}
+
 TEST(CellTableTest, EmplaceKeepsAnEntryThatIsAlreadyThere) {
     Table table;
     auto [first, inserted] = table.emplace(cellKey(3, 4), "old");
