@@ -95,7 +95,8 @@ std::string MethodArgument(const Variant& argument) {
 }
 
 sheet::WorksheetFunction WorksheetFunctionFor(const InterfaceMethod& method) {
-    if (!method.call) return {};
+    if (!method.call)
+        return {};
     return [call = method.call](const std::vector<formula::Argument>& arguments) {
         if (arguments.size() != 1) {
             throw base::PlatformError(kWrongNumberOfArguments,

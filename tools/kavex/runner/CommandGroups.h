@@ -12,7 +12,8 @@ void registerHostExpectCommands(CommandTable& table);  // expect, expect-style, 
 void registerTestCommands(CommandTable& table);        // test-function, test-events, expect-events
 void registerServiceCommands(CommandTable& table);     // service, expect-service-action, sql, ...
 void registerAddinCommands(CommandTable& table);       // addin load, login, command, expect-global
-void registerDialogTimeCommands(CommandTable& table);  // wait, answer, form, expect-message, host now
+void registerDialogTimeCommands(
+    CommandTable& table);  // wait, answer, form, expect-message, host now
 
 // Every group's commands.
 CommandTable buildCommandTable();

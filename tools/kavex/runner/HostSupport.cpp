@@ -42,8 +42,7 @@ sheet::Worksheet resolveSheet(ScenarioContext& context, const std::string& name)
     try {
         return workbook.worksheets().item(name);
     } catch (const base::PlatformError&) {
-        throw ScriptError("the workbook " + workbook.name() + " has no sheet named '" + name +
-                          "'");
+        throw ScriptError("the workbook " + workbook.name() + " has no sheet named '" + name + "'");
     }
 }
 
