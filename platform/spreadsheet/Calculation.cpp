@@ -181,6 +181,25 @@ class CellContext final : public formula::EvaluationContext {
         return app_.resolveName(sheet_, name);
     }
 
+    void forEachOccupiedCell(const formula::AreaRef& area,
+                             const std::function<bool(int, int)>& visit) override {
+        SheetData* target = area.sheet.empty() ? &sheet_
+                            : sheet_.book      ? sheet_.book->sheetNamed(area.sheet)
+                                               : nullptr;
+        if (target == nullptr) {
+            visit(area.firstRow, area.firstColumn);  // the missing sheet's #REF!, once
+            return;
+        }
+        // The keys are taken first: reading a cell may recalculate it, and the sheet with it.
+        const auto keys = existingKeys(
+            *target, {Area{area.firstRow, area.firstColumn, area.lastRow, area.lastColumn}});
+        for (const CellKey key : keys) {
+            if (!visit(keyRow(key), keyColumn(key))) {
+                return;
+            }
+        }
+    }
+
     std::optional<Variant> callFunction(const std::string& name,
                                         const std::vector<formula::Argument>& arguments) override {
         const auto& names = compiled_.parsed.functionNames();
