@@ -48,6 +48,7 @@ struct FontPatch {
     std::optional<bool> bold;
     std::optional<long> color;
     std::optional<int> colorIndex;  // set when the colour was given as an index
+    std::optional<int> underline;
     friend bool operator==(const FontPatch&, const FontPatch&) = default;
 };
 
@@ -65,8 +66,9 @@ struct Style {
     bool bold = false;
     long fontColor = 0;
     std::optional<int> fontColorIndex = xlColorIndexAutomatic;  // nullopt: set as a colour
-    std::optional<long> interiorColor;                          // nullopt: no fill
-    std::optional<int> interiorColorIndex;                      // set when given as an index
+    int underline = xlUnderlineStyleNone;
+    std::optional<long> interiorColor;      // nullopt: no fill
+    std::optional<int> interiorColorIndex;  // set when given as an index
     std::optional<int> borderWeight;
     std::optional<long> borderColor;
     std::string numberFormat = "General";

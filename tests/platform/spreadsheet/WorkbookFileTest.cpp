@@ -51,6 +51,7 @@ TEST(WorkbookFileTest, ARoundTripKeepsEveryAttribute) {
         styled.setWrapText(true);
         styled.setLocked(false);
         styled.characters(2, 3).font().setColor(32768);
+        styled.characters(4, 1).font().setUnderline(xlUnderlineStyleDouble);
         sheet.range("3:3").setHidden(true);
         sheet.range("C1").addComment("Alert Details here");
         sheet.range("C1").comment().shape().textFrame().characters(1, 13).font().setBold(true);
@@ -87,6 +88,8 @@ TEST(WorkbookFileTest, ARoundTripKeepsEveryAttribute) {
     EXPECT_EQ(styled.characters(1, 1).font().bold(), Variant(true));
     EXPECT_EQ(styled.characters(1, 1).font().colorIndex(), Variant(3));
     EXPECT_EQ(styled.characters(2, 3).font().color(), Variant(32768.0));
+    EXPECT_EQ(styled.characters(4, 1).font().underline(), Variant(xlUnderlineStyleDouble));
+    EXPECT_EQ(styled.characters(1, 1).font().underline(), Variant(xlUnderlineStyleNone));
     EXPECT_EQ(styled.interior().color(), Variant(65535.0));
     EXPECT_EQ(styled.borders().weight(), Variant(xlThin));
     EXPECT_EQ(styled.borders().color(), Variant(14540253.0));
