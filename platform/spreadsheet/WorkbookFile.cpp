@@ -599,6 +599,20 @@ void readBook(AppState& app, BookData& book, const Json& root) {
                                   optText(refs[i], rp, "fullPath")});
             }
         }
+        if (project.contains("macros")) {
+            const Json& macros = array(project.at("macros"), "/vbProject/macros");
+            for (std::size_t i = 0; i < macros.size(); ++i) {
+                const std::string mp = "/vbProject/macros/" + std::to_string(i);
+                std::string macro = text(macros[i], mp);
+                if (macro.empty()) {
+                    fault(mp, "a macro needs a name");
+                }
+                book.macros.push_back(std::move(macro));
+            }
+        }
+    }
+    if (root.contains("isAddin")) {
+        book.isAddin = boolean(root.at("isAddin"), "/isAddin");
     }
 }
 
@@ -795,6 +809,9 @@ std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& pat
 
 void writeWorkbookFile(const AppState& app, const BookData& book, const std::string& path) {
     Json root{{"kavexWorkbook", kFormatVersion}};
+    if (book.isAddin) {
+        root["isAddin"] = true;
+    }
     if (book.activeSheet != nullptr) {
         root["activeSheet"] = book.activeSheet->name;
     }
@@ -804,6 +821,9 @@ void writeWorkbookFile(const AppState& app, const BookData& book, const std::str
         refs.push_back(Json{{"name", r.name}, {"fullPath", r.fullPath}});
     }
     project["references"] = refs;
+    if (!book.macros.empty()) {
+        project["macros"] = book.macros;
+    }
     root["vbProject"] = project;
     Json names = Json::array();
     for (const auto& n : book.names) {

@@ -217,6 +217,7 @@ struct BookData : std::enable_shared_from_this<BookData> {
     std::vector<NameData> names;
     std::string projectName = "VBAProject";
     std::vector<ReferenceData> references;
+    std::vector<std::string> macros;  // the macros its project holds, as spelt there
 
     SheetData* sheetNamed(std::string_view name) const;
     std::shared_ptr<SheetData> shared(const SheetData* sheet) const;

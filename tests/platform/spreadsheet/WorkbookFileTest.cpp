@@ -151,6 +151,57 @@ TEST(WorkbookFileTest, AMissingFileIsRefused) {
     EXPECT_EQ(app.workbooks().count(), 0);
 }
 
+TEST(WorkbookFileTest, AnAddInFileKeepsItsProjectMacrosAndAddInFlag) {
+    const std::string path = tempFile("Service.xla");
+    writeText(path, R"({"kavexWorkbook": 1, "isAddin": true,
+        "vbProject": {"name": "kavexservice", "macros": ["ShowForms"]},
+        "sheets": [{"name": "Sheet1"}]})");
+    const std::string copy = tempFile("Service-copy.xla");
+    {
+        Application app;
+        Workbook ordinary = app.workbooks().add();
+        Workbook addIn = app.workbooks().open(path);
+        // An add-in opens without a window: the ordinary workbook stays active and counted alone.
+        EXPECT_TRUE(addIn.isAddin());
+        EXPECT_EQ(app.activeWorkbook(), ordinary);
+        EXPECT_EQ(app.workbooks().count(), 1);
+        EXPECT_EQ(app.workbooks().item(1), ordinary);
+        EXPECT_EQ(app.workbooks().item("service.xla"), addIn);
+        EXPECT_EQ(addIn.vbProject().name(), "kavexservice");
+        EXPECT_EQ(addIn.vbProject().macros(), std::vector<std::string>{"ShowForms"});
+        // Its macros run by name, bare or in their workbook, and change nothing.
+        EXPECT_TRUE(app.run("showforms").isEmpty());
+        EXPECT_TRUE(app.run("'Service.xla'!ShowForms").isEmpty());
+        EXPECT_TRUE(addIn.saved());
+        EXPECT_THROW(app.run("Book1!ShowForms"), base::PlatformError);
+        addIn.saveAs(copy);
+        EXPECT_TRUE(ordinary.vbProject().macros().empty());
+    }
+    Application app;
+    Workbook reopened = app.workbooks().open(copy);
+    EXPECT_TRUE(reopened.isAddin());
+    EXPECT_EQ(reopened.vbProject().macros(), std::vector<std::string>{"ShowForms"});
+    EXPECT_TRUE(app.activeWorkbook().isNothing());
+    // Closing the add-in leaves the macro unknown again.
+    reopened.close();
+    EXPECT_THROW(app.run("ShowForms"), base::PlatformError);
+}
+
+TEST(WorkbookFileTest, AMacroWithoutANameIsRefused) {
+    const std::string path = tempFile("bad-macro.xla");
+    writeText(path,
+              R"({"kavexWorkbook": 1, "vbProject": {"macros": [""]}, "sheets": [{"name": "S"}]})");
+    Application app;
+    try {
+        app.workbooks().open(path);
+        FAIL();
+    } catch (const base::PlatformError& e) {
+        EXPECT_NE(e.description().find("/vbProject/macros/0"), std::string::npos)
+            << e.description();
+    }
+    EXPECT_EQ(app.workbooks().count(), 0);
+}
+
 TEST(WorkbookFileTest, InstallingAnAddInOpensItsWorkbook) {
     const std::string path = tempFile("Kavex.xla");
     {
