@@ -298,6 +298,19 @@ struct AppState {
     bool dependenciesStale = true;
     std::vector<GlobalKey> dirty;  // may hold duplicates and cells no longer dirty
     int calcDepth = 0;
+    // The cells being evaluated, innermost last, each with the host-function nesting it started
+    // at. A formula that reads a cell of this chain without a host function in between reads
+    // itself through a cycle: every cell of the cycle then gives 0, as the spreadsheet does
+    // without iteration. Across a host function it is a re-entrant read of a pending value.
+    struct Evaluation {
+        const Cell* cell;
+        int hostCalls;
+        bool circular;
+    };
+    std::vector<Evaluation> evaluations;
+    int hostCalls = 0;  // host functions running
+    // What a formula reads of a cell that is being evaluated.
+    const Variant& readEvaluating(const Cell& cell);
     std::vector<std::shared_ptr<const CompiledFormula>> retired;  // replaced while evaluating
 
     ~AppState();
