@@ -18,7 +18,13 @@ bool holdsData(const std::filesystem::path& folder) {
 }  // namespace
 
 std::filesystem::path dataDirectory() {
-    if (const char* named = std::getenv(kVariable); named != nullptr && *named != '\0') {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return dataDirectoryFor(error ? std::filesystem::path() : program, std::getenv(kVariable));
+}
+
+std::filesystem::path dataDirectoryFor(const std::filesystem::path& program, const char* named) {
+    if (named != nullptr && *named != '\0') {
         if (!holdsData(named)) {
             throw std::runtime_error(std::string(kVariable) + " names '" + named +
                                      "', which holds no schema.sql: it must name Kavex's data "
@@ -26,19 +32,15 @@ std::filesystem::path dataDirectory() {
         }
         return named;
     }
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        for (std::filesystem::path folder = program.parent_path(); !folder.empty();
-             folder = folder.parent_path()) {
-            for (const auto& candidate : {folder / "data", folder / "share" / "kavex"}) {
-                if (holdsData(candidate)) {
-                    return candidate;
-                }
+    for (std::filesystem::path folder = program.parent_path(); !folder.empty();
+         folder = folder.parent_path()) {
+        for (const auto& candidate : {folder / "data", folder / "share" / "kavex"}) {
+            if (holdsData(candidate)) {
+                return candidate;
             }
-            if (folder == folder.root_path()) {
-                break;
-            }
+        }
+        if (folder == folder.root_path()) {
+            break;
         }
     }
     throw std::runtime_error(

@@ -13,4 +13,7 @@ namespace kavex::base {
 // folder without schema.sql.
 std::filesystem::path dataDirectory();
 
+// The same for a program at `program` and a value of KAVEX_DATA_DIR (null: not set).
+std::filesystem::path dataDirectoryFor(const std::filesystem::path& program, const char* named);
+
 }  // namespace kavex::base
