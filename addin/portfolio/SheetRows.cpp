@@ -3,9 +3,7 @@
 namespace kavex::addin::portfolio {
 
 void DeleteSheetRow(const sheet::Worksheet& sheet, int row) {
-    sheet::Range line = sheet.rows(row);
-    line.hyperlinks().delete_();
-    line.clearContents();
+    sheet.rows(row).entireRow().delete_();
 }
 
 }  // namespace kavex::addin::portfolio

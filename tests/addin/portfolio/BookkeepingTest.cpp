@@ -192,6 +192,7 @@ TEST_F(BookkeepingTest, DeletingATransactionRebuildsThePortfolio) {
     EXPECT_EQ(portfolioRow(6), "1|IBM|Buy|long|1/3/2024|10|$10.00|$0.00|");
     EXPECT_EQ(portfolioRow(7), "||||||||");
     EXPECT_EQ(cash(), "-$100.00");
+    EXPECT_EQ(history().range("J7").hyperlinks().count(), 0);
     EXPECT_TRUE(core::PortfolioHistoryChanged);
 
     // Ids are never given twice, not even the id of a deleted transaction.
@@ -209,7 +210,12 @@ TEST_F(BookkeepingTest, APurchaseALaterSaleUsedCannotBeDeleted) {
               "Delete transaction 2 first.");
     EXPECT_EQ(bookedRows(), 2);
 
-    // The sale itself can go, and then the purchase.
+    // The sale itself can go, and then the purchase. The rows below a deleted one move up.
+    ASSERT_TRUE(buy("KO", day(2024, 1, 5), 1, 1, 0));
+    forms::scriptedDriver().queueAnswer(forms::vbYes);
+    dialogs::DeleteTransaction(history().range("J7"));
+    EXPECT_EQ(historyRow(7), "3|KO|Buy|1/5/2024|1|$1.00|$0.00|-$1.00|");
+    EXPECT_EQ(history().range("J7").hyperlinks().item(1).subAddress(), "PortfolioHistoryID");
     forms::scriptedDriver().queueAnswer(forms::vbYes);
     dialogs::DeleteTransaction(history().range("J7"));
     EXPECT_EQ(portfolioRow(6), "1|IBM|Buy|long|1/3/2024|100|$10.00|$0.00|");
