@@ -33,7 +33,7 @@ std::string relative(const sheet::Worksheet& sheet, int row, int column) {
 // A formula that referred to cells of its row, moved to another row: references without a "$"
 // before the row number follow the row.
 std::string movedToRow(const std::string& formula, int from, int to) {
-    if (from == to) {
+    if (from == to || !formula.starts_with('=')) {
         return formula;
     }
     static const std::regex reference(R"(((?:^|[^A-Za-z0-9_$])\$?[A-Za-z]{1,3})(\d+)(?![0-9(]))");

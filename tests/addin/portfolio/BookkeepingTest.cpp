@@ -327,18 +327,19 @@ TEST_F(BookkeepingTest, TheRowTypedByHandGivesWayToTheBookedRow) {
     ASSERT_TRUE(buy("MSFT", day(2024, 1, 3), 5, 20, 0));
     EXPECT_TRUE(core::PortfolioRowRewritten);
     core::PortfolioRowRewritten = false;
-    // The user typed a purchase into row 7 and a half-typed one into row 8.
+    // The user typed a purchase into row 7 and a half-typed one into row 9.
     portfolio().range("B7").setValue(base::Variant("IBM"));
     portfolio().range("D7").setValue(base::Variant("Buy"));
-    portfolio().range("B8").setValue(base::Variant("KO"));
-    portfolio().range("N8").setValue(base::Variant("later"));
+    portfolio().range("B9").setValue(base::Variant("KO"));
+    portfolio().range("N9").setValue(base::Variant("later B9"));
     excelevents::PortfolioEditRow = 7;
     dialogs::TransactionEntryMode = "Hand Edit";
     ASSERT_TRUE(buy("IBM", day(2024, 1, 4), 10, 10, 0));
     EXPECT_FALSE(core::PortfolioRowRewritten);
     EXPECT_EQ(portfolioRow(6), "2|IBM|Buy|long|1/4/2024|10|$10.00|$0.00|");
     EXPECT_EQ(portfolioRow(7), "1|MSFT|Buy|long|1/3/2024|5|$20.00|$0.00|");
-    EXPECT_EQ(portfolioRow(8), "|KO|||||||later");
+    // It moves up a row; its words stay as typed.
+    EXPECT_EQ(portfolioRow(8), "|KO|||||||later B9");
     EXPECT_EQ(portfolioRow(9), "||||||||");
 }
 
