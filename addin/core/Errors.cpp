@@ -30,4 +30,15 @@ void RunStep(std::string_view procedure, std::string_view what,
     }
 }
 
+bool SkipFailedStep(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const forms::DialogFailure&) {
+        throw;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 }  // namespace kavex::addin::core

@@ -26,4 +26,9 @@ std::string ErrorText(const std::exception& error);
 void RunStep(std::string_view procedure, std::string_view what,
              const std::function<void()>& action);
 
+// Runs one step of a procedure that skips a failing step without a word: nothing is logged or
+// shown, and what the step was to produce stays as it was. False when the step failed. A dialog
+// nobody answered is not the add-in's failure and is passed on.
+bool SkipFailedStep(const std::function<void()>& action);
+
 }  // namespace kavex::addin::core
