@@ -30,13 +30,15 @@ void RunStep(std::string_view procedure, std::string_view what,
     }
 }
 
-bool SkipFailedStep(const std::function<void()>& action) {
+bool StepTrap::operator()(const std::function<void()>& step) {
     try {
-        action();
+        step();
         return true;
     } catch (const forms::DialogFailure&) {
         throw;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        pending_ = true;
+        last_ = Trapped(error);
         return false;
     }
 }

@@ -26,9 +26,24 @@ std::string ErrorText(const std::exception& error);
 void RunStep(std::string_view procedure, std::string_view what,
              const std::function<void()>& action);
 
-// Runs one step of a procedure that skips a failing step without a word: nothing is logged or
-// shown, and what the step was to produce stays as it was. False when the step failed. A dialog
-// nobody answered is not the add-in's failure and is passed on.
-bool SkipFailedStep(const std::function<void()>& action);
+// The trap of procedures that skip a failing step silently: each step runs, a step's failure is
+// swallowed (nothing logged, nothing shown) and remembered, and the procedure goes on with its
+// next step. A value the failed step was to produce stays as it was. The last failure stays
+// pending for procedures that log it at their end. A dialog nobody answered is passed on.
+class StepTrap {
+  public:
+    // Runs one step; true when it completed.
+    bool operator()(const std::function<void()>& step);
+    bool pending() const { return pending_; }
+    const TrappedError& last() const { return last_; }
+    void clear() {
+        pending_ = false;
+        last_ = {};
+    }
+
+  private:
+    bool pending_ = false;
+    TrappedError last_;
+};
 
 }  // namespace kavex::addin::core

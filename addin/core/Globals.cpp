@@ -2,16 +2,8 @@
 
 #include "addin/core/WebTransport.h"
 #include "addin/core/Workbooks.h"
-#include "platform/base/PlatformError.h"
 
 namespace kavex::addin::core {
-
-sheet::Application& Excel() {
-    if (ExcelApp == nullptr) {
-        throw base::PlatformError(91, "Object variable or With block variable not set");
-    }
-    return *ExcelApp;
-}
 
 void ResetCoreGlobals() {
     if (DBConnection) {

@@ -13,10 +13,6 @@ namespace kavex::addin::core {
 
 // The host application, kept when the add-in connects (not owned).
 inline sheet::Application* ExcelApp = nullptr;
-// The host application for a procedure that needs it: raises error 91 ("Object variable or With
-// block variable not set") before the add-in connects, as reaching an unset object does.
-sheet::Application& Excel();
-
 // The host's command bars (Excel's Application.CommandBars), kept with ExcelApp.
 inline office::CommandBars ExcelCommandBars;
 
@@ -67,10 +63,6 @@ inline bool PortfolioHistoryChanged = false;
 inline std::optional<browser::Browser> IEBrowser;
 
 // Empties every global of this folder back to its start-up value (tests; the add-in's shutdown).
-// The host application for a procedure that needs it: raises error 91 ("Object variable or With
-// block variable not set") before the add-in connects, as reaching an unset object does.
-sheet::Application& Excel();
-
 // The host's command bars and ExcelApp are kept.
 void ResetCoreGlobals();
 

@@ -7,6 +7,7 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Strings.h"
 #include "addin/core/Workbooks.h"
+#include "addin/refresh/ExcelHost.h"
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
 
@@ -45,12 +46,13 @@ std::string SymbolColumnLetter(const sheet::Worksheet& sheet) {
     std::string letter(kDefaultSymbolColumn);
     std::int32_t row = 0;
     std::int16_t column = 0;
-    core::SkipFailedStep([&] { core::GetSymbolRowColumn(sheet, row, column); });
+    core::StepTrap step;
+    step([&] { core::GetSymbolRowColumn(sheet, row, column); });
     if (row != 0 && column != 0) {
-        core::SkipFailedStep([&] {
+        step([&] {
             // "$B$4" splits into "", "B" and "4".
             const std::vector<std::string> parts =
-                core::SplitString(core::Excel().activeSheet().cells(row, column).address(), "$");
+                core::SplitString(Excel().activeSheet().cells(row, column).address(), "$");
             if (parts.size() == 3) {
                 letter = parts[1];
             }

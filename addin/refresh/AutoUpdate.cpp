@@ -8,6 +8,7 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/refresh/AutoRefresh.h"
+#include "addin/refresh/ExcelHost.h"
 #include "addin/refresh/IdleTime.h"
 #include "addin/refresh/TimerPool.h"
 #include "platform/base/PlatformError.h"
@@ -39,11 +40,11 @@ bool showsOff(office::CommandBarComboBox& list) {
 // Queues the report of a mode or interval change for the web service.
 void reportUserAction(short actionType, const std::string& first, const std::string& reason) {
     FireDataFetchCommand(kCommandUserAction, "", base::Variant::missing(), actionType, first,
-                         core::Excel().activeSheet().name(), "", reason);
+                         Excel().activeSheet().name(), "", reason);
 }
 
 void reportModeSwitch(const std::string& reason) {
-    reportUserAction(kActionAutoUpdateSwitched, core::Excel().activeWorkbook().name(), reason);
+    reportUserAction(kActionAutoUpdateSwitched, Excel().activeWorkbook().name(), reason);
 }
 
 void logUnexpectedFailure(std::string_view procedure, const std::exception& error) {
@@ -114,11 +115,11 @@ void StopAutoUpdate() {
 
 void ProcessAutoUpdateListChange() {
     static constexpr std::string_view kProcedure = "ProcessAutoUpdateListChange ";
-    using core::SkipFailedStep;
+    core::StepTrap step;
     core::WriteLog(kProcedure, 3, "Entering");
 
     bool off = false;
-    SkipFailedStep([&] { off = showsOff(intervalList()); });
+    step([&] { off = showsOff(intervalList()); });
     if (off) {
         core::WriteLog(kProcedure, 3, "Time interval - Off");
         StopAutoUpdate();
@@ -126,7 +127,7 @@ void ProcessAutoUpdateListChange() {
     }
 
     std::string shown;
-    SkipFailedStep([&] {
+    step([&] {
         shown = intervalList().Text();
         if (const auto seconds = IntervalSeconds(shown)) {
             core::DataRefreshInterval = *seconds;
@@ -134,7 +135,7 @@ void ProcessAutoUpdateListChange() {
     });
     core::WriteLog(kProcedure, 3, "Time interval - " + std::to_string(core::DataRefreshInterval));
 
-    SkipFailedStep([&] {
+    step([&] {
         reportUserAction(kActionIntervalChosen, shown, std::to_string(core::DataRefreshInterval));
     });
 

@@ -4,6 +4,7 @@
 #include "addin/core/Workbooks.h"
 #include "addin/functions/FunctionTables.h"
 #include "addin/refresh/AttributeColumns.h"
+#include "addin/refresh/ExcelHost.h"
 #include "platform/spreadsheet/Application.h"
 
 namespace kavex::addin::refresh {
@@ -18,8 +19,8 @@ void SymbolSearch(const sheet::Worksheet& sheet, const std::string& /*sheetName*
                   const std::string& caption, std::int32_t row, std::int16_t column,
                   bool writeName) {
     static constexpr std::string_view kProcedure = "SymbolSearch";
-    using core::SkipFailedStep;
     core::WriteLog(kProcedure, 3, "Entering");
+    core::StepTrap step;
 
     const std::string_view function = functions::FunctionForCaption(caption);
     if (function.empty()) {
@@ -27,17 +28,16 @@ void SymbolSearch(const sheet::Worksheet& sheet, const std::string& /*sheetName*
         return;
     }
 
-    SkipFailedStep([] { core::Excel().setEnableEvents(false); });
+    step([] { Excel().setEnableEvents(false); });
 
     // A portfolio row being rewritten may sit on a sheet that is not the active one.
     sheet::Worksheet target;
-    SkipFailedStep(
-        [&] { target = core::PortfolioRowRewritten ? sheet : core::Excel().activeSheet(); });
+    step([&] { target = core::PortfolioRowRewritten ? sheet : Excel().activeSheet(); });
 
     const std::string letter = SymbolColumnLetter(sheet);
 
     if (writeName) {
-        SkipFailedStep([&] {
+        step([&] {
             std::int32_t nameRow = 0;
             std::int16_t nameColumn = 0;
             core::GetSecurityNameRowColumn(target, nameRow, nameColumn);
@@ -48,8 +48,7 @@ void SymbolSearch(const sheet::Worksheet& sheet, const std::string& /*sheetName*
         });
     }
 
-    SkipFailedStep(
-        [&] { target.cells(row, column).setFormula(AttributeFormula(function, letter, row)); });
+    step([&] { target.cells(row, column).setFormula(AttributeFormula(function, letter, row)); });
 
     core::WriteLog(kProcedure, 3, "Exiting");
 }

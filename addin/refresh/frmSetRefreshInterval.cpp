@@ -9,6 +9,7 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/refresh/AutoRefresh.h"
+#include "addin/refresh/ExcelHost.h"
 #include "addin/refresh/IdleTime.h"
 #include "platform/base/Conversions.h"
 
@@ -143,18 +144,21 @@ void frmSetRefreshInterval::cmdUpdate_Click() {
 }
 
 void frmSetRefreshInterval::CommandButton1_Click() {
+    core::StepTrap step;
     IdleTickCount = 0;
-    core::SkipFailedStep([this] { Unload(); });
+    step([this] { Unload(); });
 }
 
 void frmSetRefreshInterval::optSetAutoUpdateOn_Click() {
+    core::StepTrap step;
     IdleTickCount = 0;
-    core::SkipFailedStep([this] { control("cmbAutoUpdateInterval").setEnabled(true); });
+    step([this] { control("cmbAutoUpdateInterval").setEnabled(true); });
 }
 
 void frmSetRefreshInterval::optSetAutoUpdateOff_Click() {
+    core::StepTrap step;
     IdleTickCount = 0;
-    core::SkipFailedStep([this] { control("cmbAutoUpdateInterval").setEnabled(false); });
+    step([this] { control("cmbAutoUpdateInterval").setEnabled(false); });
 }
 
 void ShowRefreshIntervalDialog() {
