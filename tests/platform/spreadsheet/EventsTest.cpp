@@ -86,7 +86,8 @@ TEST_F(EventsTest, SheetDeactivateSeesTheSheetBeingEntered) {
 TEST_F(EventsTest, UserActionsRaiseWhatTheUserRaises) {
     Worksheet sheet = app.activeSheet();
     app.typeInto(sheet.range("A2"), "12.5");
-    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$A$2", "SheetChange Sheet1!$A$2"}));
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$A$2", "SheetChange Sheet1!$A$2",
+                              "SheetSelectionChange Sheet1!$A$3"}));
     EXPECT_EQ(sheet.range("A2").value(), Variant(12.5));
 
     sink->log.clear();
@@ -105,6 +106,47 @@ TEST_F(EventsTest, UserActionsRaiseWhatTheUserRaises) {
     EXPECT_FALSE(app.rightClick(sheet.range("D4")));
     EXPECT_EQ(sink->log,
               (Log{"SheetSelectionChange Sheet1!$D$4", "SheetBeforeRightClick Sheet1!$D$4"}));
+}
+
+TEST_F(EventsTest, EnterMovesDownAndTabMovesRightOnceTheChangeIsReported) {
+    Worksheet sheet = app.activeSheet();
+    std::string activeDuringChange;
+    sink->onChange = [&](Worksheet, Range) { activeDuringChange = app.activeCell().address(); };
+    app.typeInto(sheet.range("B5"), "IBM");
+    EXPECT_EQ(activeDuringChange, "$B$6");
+    EXPECT_EQ(app.selection().address(), "$B$6");
+
+    sink->log.clear();
+    app.typeInto(sheet.range("B6"), "MSFT", EntryKey::tab);
+    EXPECT_EQ(sink->log, (Log{"SheetChange Sheet1!$B$6", "SheetSelectionChange Sheet1!$C$6"}));
+    EXPECT_EQ(sheet.range("B6").value(), Variant("MSFT"));
+
+    // At the sheet's edge the selection stays, and no selection is reported.
+    sink->log.clear();
+    app.typeInto(sheet.cells(kMaxRows, 1), "last");
+    app.typeInto(sheet.cells(1, kMaxColumns), "last", EntryKey::tab);
+    EXPECT_EQ(sink->log,
+              (Log{"SheetSelectionChange Sheet1!$A$1048576", "SheetChange Sheet1!$A$1048576",
+                   "SheetSelectionChange Sheet1!$XFD$1", "SheetChange Sheet1!$XFD$1"}));
+}
+
+TEST_F(EventsTest, AChangeHandlerThatSelectsElsewhereKeepsItsSelection) {
+    Worksheet sheet = app.activeSheet();
+    sink->onChange = [&](Worksheet ws, Range) { ws.range("E1").select(); };
+    app.typeInto(sheet.range("B5"), "IBM");
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$B$5", "SheetChange Sheet1!$B$5",
+                              "SheetSelectionChange Sheet1!$E$1"}));
+    EXPECT_EQ(app.selection().address(), "$E$1");
+}
+
+TEST_F(EventsTest, SelectingTheSelectedCellsAgainRaisesNothing) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("C3:D4").select();
+    sheet.range("C3:D4").select();
+    app.select(sheet.range("C3:D4"));
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$C$3:$D$4"}));
+    sheet.range("C3").select();
+    EXPECT_EQ(sink->log.back(), "SheetSelectionChange Sheet1!$C$3");
 }
 
 TEST_F(EventsTest, ASelectionOnAnInactiveSheetIsRefused) {

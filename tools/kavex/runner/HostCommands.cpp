@@ -95,6 +95,12 @@ void typeText(ScenarioContext& context, Args args) {
     context.application().typeInto(cell, args[1]);
 }
 
+void typeTextWithTab(ScenarioContext& context, Args args) {
+    const sheet::Range cell = resolveCell(context, args[0]);
+    goToSheetOf(context, cell);
+    context.application().typeInto(cell, args[1], sheet::EntryKey::tab);
+}
+
 void pasteTexts(ScenarioContext& context, Args args) {
     const sheet::Range cell = resolveCell(context, args[0]);
     const std::vector<std::string> texts(args.all().begin() + 1, args.all().end());
@@ -175,8 +181,12 @@ void registerHostCommands(CommandTable& table) {
         {"activate", "SHEET", "activates a sheet of the active workbook", 1, 1, activateSheet});
     table.add({"activate-workbook", "NAME", "activates an open workbook", 1, 1, activateWorkbook});
     table.add({"select", "REF", "selects cells (SheetSelectionChange)", 1, 1, selectCells});
-    table.add({"type", "REF TEXT", "types TEXT into the cell and presses Enter (SheetChange)", 2, 2,
+    table.add({"type", "REF TEXT",
+               "types TEXT into the cell and presses Enter (SheetChange, then one cell down)", 2, 2,
                typeText});
+    table.add({"type-tab", "REF TEXT",
+               "types TEXT into the cell and presses Tab (SheetChange, then one cell right)", 2, 2,
+               typeTextWithTab});
     table.add({"paste", "REF TEXT...", "pastes the texts down from REF as one change", 2,
                ScriptCommand::unbounded, pasteTexts});
     table.add(
