@@ -301,6 +301,10 @@ void Application::setSaveAsDriver(SaveAsDriver driver) {
     state_->saveAsDriver = std::move(driver);
 }
 
+void Application::setSavePromptDriver(SavePromptDriver driver) {
+    state_->savePromptDriver = std::move(driver);
+}
+
 // ---- The user's actions ------------------------------------------------------------------------
 
 namespace {
@@ -502,13 +506,14 @@ void followLink(SheetData& sheet, std::uint64_t linkId) {
             target = area->sheet.empty() ? &sheet : book.sheetNamed(area->sheet);
             areas = {Area{area->firstRow, area->firstColumn, area->lastRow, area->lastColumn}};
         }
-        if (target == nullptr) {
-            fail(base::errors::ApplicationDefined, "Reference isn't valid.");
-        }
-        auto keepTarget = target->shared_from_this();
-        app.activateSheet(*target);
-        if (target->alive) {
-            app.selectRange(*target, areas, true);
+        // A sub-address that names no place ("To Watch List…") moves nothing, but the link was
+        // followed all the same: the add-in decides what such a link does.
+        if (target != nullptr) {
+            auto keepTarget = target->shared_from_this();
+            app.activateSheet(*target);
+            if (target->alive) {
+                app.selectRange(*target, areas, true);
+            }
         }
     }
     if (!hold->alive) {

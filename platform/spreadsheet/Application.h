@@ -62,6 +62,11 @@ enum class EntryKey { enter, tab };
 using Macro = std::function<Variant(const std::vector<Variant>&)>;
 // Answers the Save As dialog: a path, or nullopt when the user dismisses it.
 using SaveAsDriver = std::function<std::optional<std::string>()>;
+// The user's answer to the host's own prompt when a workbook with unsaved changes is closed.
+enum class SaveChoice { save, dontSave, cancel };
+// Asks it: the prompt's text and title; the user answers.
+using SavePromptDriver =
+    std::function<SaveChoice(const std::string& prompt, const std::string& title)>;
 
 class Application {
   public:
@@ -127,6 +132,9 @@ class Application {
     // The Save As dialog: a path as text, or False when dismissed (or when no driver answers).
     Variant getSaveAsFilename();
     void setSaveAsDriver(SaveAsDriver driver);
+    // Who answers the save prompt of a close (see Workbook::close). Without one nobody can be
+    // asked, and the workbook closes as with DisplayAlerts off: without saving.
+    void setSavePromptDriver(SavePromptDriver driver);
 
     // The user's actions.
     // Cell entry ended by Enter or Tab: one SheetChange, then the selection moves on (one

@@ -68,6 +68,20 @@ TEST_F(EventsTest, FollowingALinkGoesToItsTargetFirst) {
     EXPECT_EQ(app.activeCell().address(), "$A$5");
 }
 
+TEST_F(EventsTest, ALinkToNoPlaceIsStillReportedWithoutMoving) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("B5").select();
+    sheet.hyperlinks().add(sheet.range("C5"), "", "To Watch List\u2026");
+    sheet.hyperlinks().add(sheet.range("C6"), "", "Gone!A1");
+    sink->log.clear();
+    app.followHyperlink(sheet.range("C5"));
+    app.followHyperlink(sheet.range("C6"));
+    EXPECT_EQ(sink->log, (Log{"SheetFollowHyperlink Sheet1 To Watch List\u2026",
+                              "SheetFollowHyperlink Sheet1 Gone!A1"}));
+    EXPECT_EQ(app.activeSheet(), sheet);
+    EXPECT_EQ(app.selection().address(), "$B$5");
+}
+
 TEST_F(EventsTest, SheetDeactivateSeesTheSheetBeingEntered) {
     std::string activeDuringDeactivate;
     struct Probe : RecordingSink {
@@ -172,6 +186,51 @@ TEST_F(EventsTest, ClosingCanBeCancelledAndActivatesTheNextWorkbook) {
     EXPECT_EQ(sink->log, (Log{"WorkbookBeforeClose Book2", "WorkbookBeforeClose Book2",
                               "WorkbookDeactivate Book2", "WorkbookActivate Book1"}));
     EXPECT_EQ(app.activeWorkbook(), book);
+}
+
+TEST_F(EventsTest, ClosingUnsavedChangesAsksUnlessTheAlertsAreOff) {
+    Workbook second = app.workbooks().add();
+    second.activeSheet().range("A1").setValue("x");
+    std::vector<std::string> prompts;
+    SaveChoice answer = SaveChoice::cancel;
+    app.setSavePromptDriver([&](const std::string& prompt, const std::string& title) {
+        prompts.push_back(title + ": " + prompt);
+        return answer;
+    });
+    EXPECT_FALSE(second.close());
+    EXPECT_TRUE(second.isOpen());
+    EXPECT_EQ(prompts,
+              (Log{"Microsoft Excel: Do you want to save the changes you made to 'Book2'?"}));
+
+    // A handler that asked the user itself turns the alerts off: nothing more is asked.
+    struct Asker : RecordingSink {
+        void workbookBeforeClose(Workbook wb, bool&) override {
+            wb.application().setDisplayAlerts(false);
+            wb.setSaved(true);
+        }
+    };
+    auto asker = std::make_shared<Asker>();
+    app.addEventSink(asker);
+    EXPECT_TRUE(second.close());
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(prompts.size(), 1u);
+    EXPECT_FALSE(app.displayAlerts());
+}
+
+TEST_F(EventsTest, ASaveCancelledWhileClosingKeepsTheWorkbookOpen) {
+    Workbook second = app.workbooks().add();
+    second.activeSheet().range("A1").setValue("x");
+    sink->cancelSave = true;
+    EXPECT_FALSE(second.close(true));
+    EXPECT_TRUE(second.isOpen());
+    app.setSavePromptDriver(
+        [](const std::string&, const std::string&) { return SaveChoice::save; });
+    app.setSaveAsDriver([] { return std::optional<std::string>(); });
+    EXPECT_FALSE(second.close());
+    EXPECT_TRUE(second.isOpen());
+    EXPECT_FALSE(second.saved());
+    // Told to drop the changes, it closes.
+    EXPECT_TRUE(second.close(false));
 }
 
 TEST_F(EventsTest, ARangeOfAClosedWorkbookRaisesInsteadOfDangling) {

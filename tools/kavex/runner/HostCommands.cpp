@@ -167,6 +167,10 @@ void hostEnableEvents(ScenarioContext& context, Args args) {
     context.application().setEnableEvents(args.flag(0, "VALUE"));
 }
 
+void hostDisplayAlerts(ScenarioContext& context, Args args) {
+    context.application().setDisplayAlerts(args.flag(0, "VALUE"));
+}
+
 void hostCalculation(ScenarioContext& context, Args args) {
     context.application().setCalculation(namedOrNumber(args, 0, "MODE", kCalculationModes));
 }
@@ -204,6 +208,9 @@ void registerHostCommands(CommandTable& table) {
                hostCutCopyMode});
     table.add({"host enable-events", "true|false", "switches the host's events on or off", 1, 1,
                hostEnableEvents});
+    table.add({"host display-alerts", "true|false",
+               "switches the host's own alerts (the save prompt of a close) on or off", 1, 1,
+               hostDisplayAlerts});
     table.add({"host calculation", "automatic|manual|semiautomatic",
                "sets the calculation mode (back to automatic recalculates what is dirty)", 1, 1,
                hostCalculation});
