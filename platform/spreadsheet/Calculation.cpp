@@ -181,6 +181,25 @@ class CellContext final : public formula::EvaluationContext {
         return app_.resolveName(sheet_, name);
     }
 
+    void forEachOccupiedCell(const formula::AreaRef& area,
+                             const std::function<bool(int, int)>& visit) override {
+        SheetData* target = area.sheet.empty() ? &sheet_
+                            : sheet_.book      ? sheet_.book->sheetNamed(area.sheet)
+                                               : nullptr;
+        if (target == nullptr) {
+            visit(area.firstRow, area.firstColumn);  // the missing sheet's #REF!, once
+            return;
+        }
+        // The keys are taken first: reading a cell may recalculate it, and the sheet with it.
+        const auto keys = existingKeys(
+            *target, {Area{area.firstRow, area.firstColumn, area.lastRow, area.lastColumn}});
+        for (const CellKey key : keys) {
+            if (!visit(keyRow(key), keyColumn(key))) {
+                return;
+            }
+        }
+    }
+
     std::optional<Variant> callFunction(const std::string& name,
                                         const std::vector<formula::Argument>& arguments) override {
         const auto& names = compiled_.parsed.functionNames();
@@ -610,39 +629,18 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
 }
 
 std::optional<formula::AreaRef> AppState::resolveName(SheetData& sheet, const std::string& name) {
-    if (sheet.book == nullptr) {
-        return std::nullopt;
-    }
-    const NameData* found = nullptr;
-    for (const auto& n : sheet.book->names) {
-        if (n.scopeSheet == sheet.id && base::equalsIgnoringCase(n.name, name)) {
-            found = &n;
-            break;
-        }
-    }
-    if (found == nullptr) {
-        for (const auto& n : sheet.book->names) {
-            if (n.scopeSheet == 0 && base::equalsIgnoringCase(n.name, name)) {
-                found = &n;
-                break;
-            }
-        }
-    }
+    const NameData* found = visibleName(sheet, name);
     if (found == nullptr) {
         return std::nullopt;
     }
-    auto parsed = parseReference(found->refersTo);
-    if (!parsed || parsed->areas.size() != 1) {
+    auto target = nameTarget(*sheet.book, *found, &sheet);
+    if (!target || target->areas.size() != 1) {
         return std::nullopt;
     }
-    const Area& a = parsed->areas.front();
-    std::string sheetName = parsed->sheet;
-    if (sheetName.empty() && found->scopeSheet != 0) {
-        if (SheetData* scope = sheetById(found->scopeSheet)) {
-            sheetName = scope->name;
-        }
-    }
-    return formula::AreaRef{sheetName, a.firstRow, a.firstColumn, a.lastRow, a.lastColumn};
+    const Area& a = target->areas.front();
+    // The formula's own sheet is the evaluator's fast path: it goes unnamed.
+    return formula::AreaRef{target->sheet == &sheet ? std::string() : target->sheet->name,
+                            a.firstRow, a.firstColumn, a.lastRow, a.lastColumn};
 }
 
 }  // namespace kavex::sheet::detail

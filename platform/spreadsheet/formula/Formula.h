@@ -108,6 +108,20 @@ class EvaluationContext {
     virtual void readCellValue(const std::string& sheet, int row, int column, Variant& value) {
         value = cellValue(sheet, row, column);
     }
+    // Calls visit(row, column) for the cells of an area that may hold something, row by row and
+    // left to right, until it returns false. Aggregates skip empty cells, so a host that stores
+    // its cells sparsely lists only those it holds, and a formula over a whole sheet costs what
+    // the sheet holds, not its size. This default lists every cell of the area.
+    virtual void forEachOccupiedCell(const AreaRef& area,
+                                     const std::function<bool(int row, int column)>& visit) {
+        for (int row = area.firstRow; row <= area.lastRow; ++row) {
+            for (int column = area.firstColumn; column <= area.lastColumn; ++column) {
+                if (!visit(row, column)) {
+                    return;
+                }
+            }
+        }
+    }
     // A defined name, resolved for the formula's sheet; nullopt when it does not resolve (#NAME?).
     virtual std::optional<AreaRef> resolveName(const std::string& name) = 0;
     // Calls a function that is not built in (an add-in's registered function); nullopt when no such

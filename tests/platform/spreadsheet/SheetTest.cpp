@@ -76,6 +76,46 @@ TEST_F(SheetTest, TheSheetsOwnNameWinsOverTheWorkbooksName) {
     EXPECT_EQ(errorNumber([&] { app.range("DetailsSymbol"); }), 1004);
 }
 
+// Ranges, formulas, hyperlinks and names read a reference or a name the same way.
+TEST_F(SheetTest, EveryWayInResolvesReferencesAndNamesAlike) {
+    book.names().add("Pair", "=Other!$B$2,$D$4");  // two areas on another sheet
+    book.names().add("Other!Local", "=$C$3");      // the sheet's own, no sheet named
+    book.names().add("Dangling", "=Gone!$A$1");    // a sheet that does not exist
+    book.names().add("Here", "=$E$5");             // workbook-level, no sheet named
+    other.range("C3").setValue(7.0);
+    other.range("E5").setValue(2.0);
+
+    // A multi-area name, through the application and through its own sheet.
+    EXPECT_EQ(app.range("Pair").address(true, true, true), "[Book1]Other!$B$2,$D$4");
+    EXPECT_EQ(other.range("Pair").address(), "$B$2,$D$4");
+    EXPECT_EQ(errorNumber([&] { sheet.range("Pair"); }), 1004);
+    // A sheet-level name without a sheet is on its own sheet, wherever it is read from.
+    EXPECT_EQ(other.range("Local").address(), "$C$3");
+    EXPECT_EQ(book.names().item("Other!Local").refersToRange().worksheet().name(), "Other");
+    other.range("A1").setFormula("=Local*Here");
+    EXPECT_EQ(other.range("A1").value(), Variant(14.0));
+    EXPECT_EQ(errorNumber([&] { sheet.range("Local"); }), 1004);
+    // A workbook-level name without a sheet is on the sheet that reads it.
+    EXPECT_EQ(sheet.range("Here").worksheet().name(), "Sheet1");
+    EXPECT_EQ(errorNumber([&] { book.names().item("Here").refersToRange(); }), 1004);
+    // Names and references to a missing sheet resolve nowhere.
+    EXPECT_EQ(errorNumber([&] { app.range("Dangling"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { app.range("Gone!A1"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("Other!A1"); }), 1004);
+    EXPECT_EQ(app.range("other!a1").worksheet().name(), "Other");
+
+    // A hyperlink goes where the same text leads the range lookups.
+    sheet.hyperlinks().add(sheet.range("A1"), "", "Pair");
+    app.followHyperlink(sheet.range("A1"));
+    EXPECT_EQ(app.activeSheet().name(), "Other");
+    EXPECT_EQ(app.selection().address(), "$B$2,$D$4");
+    // One that leads nowhere stays where it is (following it is still reported to the add-in).
+    other.hyperlinks().add(other.range("F1"), "", "Dangling");
+    EXPECT_EQ(errorNumber([&] { app.followHyperlink(other.range("F1")); }), 0);
+    EXPECT_EQ(app.activeSheet().name(), "Other");
+    EXPECT_EQ(app.selection().address(), "$B$2,$D$4");
+}
+
 TEST_F(SheetTest, SpecialCellsFindsFormulasOrRaises) {
     sheet.range("A1").setValue(1.0);
     EXPECT_EQ(errorNumber([&] { sheet.usedRange().specialCells(xlCellTypeFormulas); }), 1004);
