@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace kavex::services {
@@ -24,6 +25,9 @@ struct ServerOptions {
     std::chrono::milliseconds slowDelay{45'000};
     // Prices change once per bucket of this length.
     std::chrono::seconds priceBucket{60};
+    // When set, hears one line per request answered ("GET /tools/XM01?... 200"), from the
+    // server's threads one at a time.
+    std::function<void(const std::string&)> requestLog;
 };
 
 }  // namespace kavex::services

@@ -12,6 +12,7 @@
 #include "addin/core/Log.h"
 #include "addin/core/Promo.h"
 #include "addin/functions/frmAttr.h"
+#include "addin/portfolio/dialogs/frmTransaction.h"
 #include "addin/refresh/IdleTime.h"
 #include "platform/forms/DialogDriver.h"
 
@@ -26,7 +27,8 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 4> kCommands{{
+constexpr std::array<CommandEntry, 5> kCommands{{
+    {"add transaction", portfolio::dialogs::ShowTransactionForm},
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},

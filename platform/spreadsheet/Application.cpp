@@ -31,6 +31,9 @@ bool Application::enableEvents() const {
 void Application::setEnableEvents(bool enable) {
     state_->enableEvents = enable;
 }
+void Application::setEventFailureReporter(EventFailureReporter reporter) {
+    state_->eventFailureReporter = std::move(reporter);
+}
 
 // ---- Objects -----------------------------------------------------------------------------------
 
@@ -95,26 +98,10 @@ Worksheets Application::worksheets() const {
 
 Range Application::range(std::string_view reference) const {
     SheetData& sheet = requireActiveSheet(*state_);
-    BookData& book = *sheet.book;
-    auto failed = [] {
-        fail(base::errors::ApplicationDefined, "Method 'Range' of object '_Global' failed");
-    };
-    if (auto parsed = parseReference(reference)) {
-        SheetData* target = parsed->sheet.empty() ? &sheet : book.sheetNamed(parsed->sheet);
-        if (target == nullptr) {
-            failed();
-        }
-        return Range(target->shared_from_this(), parsed->areas);
+    if (auto target = resolveReference(sheet, reference)) {
+        return Range(target->sheet->shared_from_this(), std::move(target->areas));
     }
-    if (auto area = state_->resolveName(sheet, std::string(reference))) {
-        SheetData* target = area->sheet.empty() ? &sheet : book.sheetNamed(area->sheet);
-        if (target != nullptr) {
-            return Range(target->shared_from_this(), {Area{area->firstRow, area->firstColumn,
-                                                           area->lastRow, area->lastColumn}});
-        }
-    }
-    failed();
-    return Range();
+    fail(base::errors::ApplicationDefined, "Method 'Range' of object '_Global' failed");
 }
 
 Range Application::cells(int row, int column) const {
@@ -270,20 +257,63 @@ void Application::registerMacro(const std::string& name, Macro macro) {
     state_->macros[base::toLowerAscii(name)] = std::move(macro);
 }
 
+namespace {
+
+bool declaresMacro(const BookData& book, std::string_view macro) {
+    return std::any_of(book.macros.begin(), book.macros.end(),
+                       [&](const std::string& m) { return base::equalsIgnoringCase(m, macro); });
+}
+
+// The open workbooks and installed add-ins whose projects Run searches: the one the name gives
+// ("Kavex.xla!ShowForms"), else the active workbook first and then every other.
+std::vector<const BookData*> macroBooks(const AppState& app, std::string_view bookName) {
+    std::vector<const BookData*> all;
+    if (bookName.empty() && app.activeBook != nullptr) {
+        all.push_back(app.activeBook);
+    }
+    for (const auto& b : app.books) {
+        all.push_back(b.get());
+    }
+    for (const auto& a : app.addIns) {
+        if (a.book) {
+            all.push_back(a.book.get());
+        }
+    }
+    if (!bookName.empty()) {
+        std::erase_if(
+            all, [&](const BookData* b) { return !base::equalsIgnoringCase(b->name, bookName); });
+    }
+    return all;
+}
+
+}  // namespace
+
 Variant Application::run(std::string_view macroName, const std::vector<Variant>& arguments) {
     std::string_view bare = macroName;
+    std::string_view bookName;
     if (const auto bang = bare.rfind('!'); bang != std::string_view::npos) {
+        bookName = bare.substr(0, bang);
         bare = bare.substr(bang + 1);
+        if (bookName.size() >= 2 && bookName.front() == '\'' && bookName.back() == '\'') {
+            bookName = bookName.substr(1, bookName.size() - 2);
+        }
     }
     auto it = state_->macros.find(base::toLowerAscii(bare));
-    if (it == state_->macros.end()) {
-        fail(base::errors::ApplicationDefined,
-             "Cannot run the macro '" + std::string(macroName) +
-                 "'. The macro may not be available in this workbook or all macros may be "
-                 "disabled.");
+    if (it != state_->macros.end()) {
+        Macro macro = it->second;  // the macro may register others while it runs
+        return macro(arguments);
     }
-    Macro macro = it->second;  // the macro may register others while it runs
-    return macro(arguments);
+    // A macro of a workbook's own project: the host keeps its name but not its code, so running
+    // it changes nothing.
+    for (const BookData* book : macroBooks(*state_, bookName)) {
+        if (declaresMacro(*book, bare)) {
+            return Variant();
+        }
+    }
+    fail(base::errors::ApplicationDefined,
+         "Cannot run the macro '" + std::string(macroName) +
+             "'. The macro may not be available in this workbook or all macros may be "
+             "disabled.");
 }
 
 Variant Application::getSaveAsFilename() {
@@ -403,7 +433,8 @@ bool Application::rightClick(const Range& cell) {
     bool cancel = false;
     Worksheet ws(cell.sheetData());
     Range target(cell.sheetData(), sheet.selection);
-    state_->raise([&](ApplicationEvents& s) { s.sheetBeforeRightClick(ws, target, cancel); });
+    state_->raise("SheetBeforeRightClick",
+                  [&](ApplicationEvents& s) { s.sheetBeforeRightClick(ws, target, cancel); });
     return !cancel;
 }
 
@@ -436,7 +467,8 @@ bool Application::save(const Workbook& workbook, const std::optional<std::string
     // A workbook never saved: the user is asked for a file name first.
     bool cancel = false;
     Workbook wb(book.shared_from_this());
-    state_->raise([&](ApplicationEvents& s) { s.workbookBeforeSave(wb, true, cancel); });
+    state_->raise("WorkbookBeforeSave",
+                  [&](ApplicationEvents& s) { s.workbookBeforeSave(wb, true, cancel); });
     if (cancel || !book.alive) {
         return false;
     }
@@ -475,23 +507,14 @@ void followLink(SheetData& sheet, std::uint64_t linkId) {
         failObjectGone();
     }
     if (!link.subAddress.empty()) {
-        BookData& book = *sheet.book;
-        SheetData* target = nullptr;
-        std::vector<Area> areas;
-        if (auto parsed = parseReference(link.subAddress)) {
-            target = parsed->sheet.empty() ? &sheet : book.sheetNamed(parsed->sheet);
-            areas = parsed->areas;
-        } else if (auto area = app.resolveName(sheet, link.subAddress)) {
-            target = area->sheet.empty() ? &sheet : book.sheetNamed(area->sheet);
-            areas = {Area{area->firstRow, area->firstColumn, area->lastRow, area->lastColumn}};
-        }
-        if (target == nullptr) {
+        auto target = resolveReference(sheet, link.subAddress);
+        if (!target) {
             fail(base::errors::ApplicationDefined, "Reference isn't valid.");
         }
-        auto keepTarget = target->shared_from_this();
-        app.activateSheet(*target);
-        if (target->alive) {
-            app.selectRange(*target, areas, true);
+        auto keepTarget = target->sheet->shared_from_this();
+        app.activateSheet(*keepTarget);
+        if (keepTarget->alive) {
+            app.selectRange(*keepTarget, target->areas, true);
         }
     }
     if (!hold->alive) {
@@ -499,7 +522,8 @@ void followLink(SheetData& sheet, std::uint64_t linkId) {
     }
     Worksheet ws(hold);
     Hyperlink hyperlink(hold, linkId);
-    app.raise([&](ApplicationEvents& s) { s.sheetFollowHyperlink(ws, hyperlink); });
+    app.raise("SheetFollowHyperlink",
+              [&](ApplicationEvents& s) { s.sheetFollowHyperlink(ws, hyperlink); });
 }
 
 }  // namespace detail

@@ -59,6 +59,16 @@ using Macro = std::function<Variant(const std::vector<Variant>&)>;
 // Answers the Save As dialog: a path, or nullopt when the user dismisses it.
 using SaveAsDriver = std::function<std::optional<std::string>()>;
 
+// A failure that escaped an event handler. The host catches it where it raised the event and
+// goes on with its own operation; number and description are a platform error's, or -1 and the
+// message of any other failure.
+struct EventFailure {
+    std::string event;  // "SheetChange", "WorkbookOpen", ...
+    long number = 0;
+    std::string description;
+};
+using EventFailureReporter = std::function<void(const EventFailure&)>;
+
 class Application {
   public:
     Application();
@@ -71,6 +81,8 @@ class Application {
     void removeEventSink(const ApplicationEvents* sink);
     bool enableEvents() const;
     void setEnableEvents(bool enable);
+    // Who hears of a handler's failure; by default one line on standard error.
+    void setEventFailureReporter(EventFailureReporter reporter);
 
     // Objects.
     Workbooks workbooks();
@@ -118,7 +130,10 @@ class Application {
     void registerFunction(const std::string& name, WorksheetFunction function);
     bool isRegisteredFunction(std::string_view name) const;
     void registerMacro(const std::string& name, Macro macro);
-    // 1004 "Cannot run the macro '...'..." for a macro the host does not know.
+    // Runs a macro by name ("ShowForms", or "Kavex.xla!ShowForms" in that workbook): one the host
+    // registered, else one that the project of an open workbook or installed add-in holds (the
+    // active workbook's first), which changes nothing. 1004 "Cannot run the macro '...'..." for
+    // a macro nobody holds.
     Variant run(std::string_view macroName, const std::vector<Variant>& arguments = {});
     // The Save As dialog: a path as text, or False when dismissed (or when no driver answers).
     Variant getSaveAsFilename();

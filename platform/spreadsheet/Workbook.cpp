@@ -20,7 +20,8 @@ bool saveBook(BookData& book, const std::optional<std::string>& target, bool sav
     auto hold = book.shared_from_this();
     bool cancel = false;
     Workbook wb(hold);
-    app.raise([&](ApplicationEvents& s) { s.workbookBeforeSave(wb, saveAsUi, cancel); });
+    app.raise("WorkbookBeforeSave",
+              [&](ApplicationEvents& s) { s.workbookBeforeSave(wb, saveAsUi, cancel); });
     if (cancel) {
         return false;
     }
@@ -48,7 +49,8 @@ std::shared_ptr<BookData> loadBook(AppState& app, const std::string& path, bool 
     auto book = readWorkbookFile(app, file.string());
     book->name = file.filename().string();
     book->path = file.parent_path().string();
-    book->isAddin = asAddin;
+    // A file saved as an add-in stays one however it is opened.
+    book->isAddin = book->isAddin || asAddin;
     book->saved = true;
     app.adoptBook(book);
     return book;
@@ -93,6 +95,10 @@ Reference References::addFromFile(const std::string& path) {
 
 std::string VBProject::name() const {
     return liveBook(book_).projectName;
+}
+
+std::vector<std::string> VBProject::macros() const {
+    return liveBook(book_).macros;
 }
 
 void VBProject::setName(const std::string& value) {
@@ -159,7 +165,8 @@ bool Workbook::close(std::optional<bool> saveChanges) {
     bool cancel = false;
     Workbook wb(hold);
     try {
-        app.raise([&](ApplicationEvents& s) { s.workbookBeforeClose(wb, cancel); });
+        app.raise("WorkbookBeforeClose",
+                  [&](ApplicationEvents& s) { s.workbookBeforeClose(wb, cancel); });
         if (!cancel && book.alive && saveChanges.value_or(false)) {
             saveBook(book, std::nullopt, false);
         }
@@ -176,14 +183,18 @@ bool Workbook::close(std::optional<bool> saveChanges) {
     }
     const bool wasActive = app.activeBook == &book;
     if (wasActive) {
-        app.raise([&](ApplicationEvents& s) { s.workbookDeactivate(wb); });
+        app.raise("WorkbookDeactivate", [&](ApplicationEvents& s) { s.workbookDeactivate(wb); });
     }
     if (!book.alive) {
         return true;
     }
     app.detachBook(book);
-    if (wasActive && app.activeBook == nullptr && !app.books.empty()) {
-        app.activateBook(*app.books.back());
+    if (wasActive && app.activeBook == nullptr) {
+        const auto next = std::find_if(app.books.rbegin(), app.books.rend(),
+                                       [](const auto& b) { return !b->isAddin; });
+        if (next != app.books.rend()) {
+            app.activateBook(**next);
+        }
     }
     return true;
 }
@@ -214,15 +225,23 @@ Application& Workbook::application() const {
 
 // ---- Workbooks ---------------------------------------------------------------------------------
 
+// An add-in workbook opened as a file has no window: the collection's count and positions leave
+// it out, as they leave out installed add-ins.
 int Workbooks::count() const {
-    return static_cast<int>(app_->books.size());
+    return static_cast<int>(std::count_if(app_->books.begin(), app_->books.end(),
+                                          [](const auto& b) { return !b->isAddin; }));
 }
 
 Workbook Workbooks::item(int index) const {
-    if (index < 1 || index > count()) {
-        fail(base::errors::SubscriptOutOfRange, "Subscript out of range");
+    if (index >= 1) {
+        int position = 0;
+        for (const auto& b : app_->books) {
+            if (!b->isAddin && ++position == index) {
+                return Workbook(b);
+            }
+        }
     }
-    return Workbook(app_->books[static_cast<std::size_t>(index - 1)]);
+    fail(base::errors::SubscriptOutOfRange, "Subscript out of range");
 }
 
 Workbook Workbooks::item(std::string_view name) const {
@@ -272,17 +291,23 @@ Workbook Workbooks::open(const std::string& path) {
     }
     auto book = loadBook(*app_, file.string(), false);
     app_->books.push_back(book);
+    Workbook wb(book);
+    if (book->isAddin) {
+        // An add-in has no window: it opens without becoming the active workbook.
+        app_->raise("WorkbookOpen", [&](ApplicationEvents& s) { s.workbookOpen(wb); });
+        return wb;
+    }
     BookData* previous = app_->activeBook;
     app_->activeBook = book.get();
-    Workbook wb(book);
-    app_->raise([&](ApplicationEvents& s) { s.workbookOpen(wb); });
+    app_->raise("WorkbookOpen", [&](ApplicationEvents& s) { s.workbookOpen(wb); });
     if (book->alive && app_->activeBook == book.get()) {
         if (previous != nullptr && previous->alive) {
             Workbook left(previous->shared_from_this());
-            app_->raise([&](ApplicationEvents& s) { s.workbookDeactivate(left); });
+            app_->raise("WorkbookDeactivate",
+                        [&](ApplicationEvents& s) { s.workbookDeactivate(left); });
         }
         if (book->alive) {
-            app_->raise([&](ApplicationEvents& s) { s.workbookActivate(wb); });
+            app_->raise("WorkbookActivate", [&](ApplicationEvents& s) { s.workbookActivate(wb); });
         }
     }
     return wb;
@@ -324,9 +349,10 @@ void AddIn::setInstalled(bool value) {
         data.book = book;
         data.installed = true;
         Workbook wb(book);
-        app_->raise([&](ApplicationEvents& s) { s.workbookOpen(wb); });
+        app_->raise("WorkbookOpen", [&](ApplicationEvents& s) { s.workbookOpen(wb); });
         if (book->alive) {
-            app_->raise([&](ApplicationEvents& s) { s.workbookAddinInstall(wb); });
+            app_->raise("WorkbookAddinInstall",
+                        [&](ApplicationEvents& s) { s.workbookAddinInstall(wb); });
         }
         return;
     }
@@ -334,7 +360,8 @@ void AddIn::setInstalled(bool value) {
     data.installed = false;
     if (book && book->alive) {
         Workbook wb(book);
-        app_->raise([&](ApplicationEvents& s) { s.workbookAddinUninstall(wb); });
+        app_->raise("WorkbookAddinUninstall",
+                    [&](ApplicationEvents& s) { s.workbookAddinUninstall(wb); });
         if (book->alive) {
             app_->detachBook(*book);
         }
