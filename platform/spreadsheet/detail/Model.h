@@ -292,6 +292,7 @@ struct AppState {
     std::uint64_t functionsVersion = 0;
     std::unordered_map<std::string, Macro> macros;  // lower-case name
     SaveAsDriver saveAsDriver;
+    SavePromptDriver savePromptDriver;
 
     // Recalculation.
     Dependencies dependencies;
