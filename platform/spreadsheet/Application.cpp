@@ -31,6 +31,9 @@ bool Application::enableEvents() const {
 void Application::setEnableEvents(bool enable) {
     state_->enableEvents = enable;
 }
+void Application::setEventFailureReporter(EventFailureReporter reporter) {
+    state_->eventFailureReporter = std::move(reporter);
+}
 
 // ---- Objects -----------------------------------------------------------------------------------
 
@@ -95,26 +98,10 @@ Worksheets Application::worksheets() const {
 
 Range Application::range(std::string_view reference) const {
     SheetData& sheet = requireActiveSheet(*state_);
-    BookData& book = *sheet.book;
-    auto failed = [] {
-        fail(base::errors::ApplicationDefined, "Method 'Range' of object '_Global' failed");
-    };
-    if (auto parsed = parseReference(reference)) {
-        SheetData* target = parsed->sheet.empty() ? &sheet : book.sheetNamed(parsed->sheet);
-        if (target == nullptr) {
-            failed();
-        }
-        return Range(target->shared_from_this(), parsed->areas);
+    if (auto target = resolveReference(sheet, reference)) {
+        return Range(target->sheet->shared_from_this(), std::move(target->areas));
     }
-    if (auto area = state_->resolveName(sheet, std::string(reference))) {
-        SheetData* target = area->sheet.empty() ? &sheet : book.sheetNamed(area->sheet);
-        if (target != nullptr) {
-            return Range(target->shared_from_this(), {Area{area->firstRow, area->firstColumn,
-                                                           area->lastRow, area->lastColumn}});
-        }
-    }
-    failed();
-    return Range();
+    fail(base::errors::ApplicationDefined, "Method 'Range' of object '_Global' failed");
 }
 
 Range Application::cells(int row, int column) const {
@@ -446,7 +433,8 @@ bool Application::rightClick(const Range& cell) {
     bool cancel = false;
     Worksheet ws(cell.sheetData());
     Range target(cell.sheetData(), sheet.selection);
-    state_->raise([&](ApplicationEvents& s) { s.sheetBeforeRightClick(ws, target, cancel); });
+    state_->raise("SheetBeforeRightClick",
+                  [&](ApplicationEvents& s) { s.sheetBeforeRightClick(ws, target, cancel); });
     return !cancel;
 }
 
@@ -479,7 +467,8 @@ bool Application::save(const Workbook& workbook, const std::optional<std::string
     // A workbook never saved: the user is asked for a file name first.
     bool cancel = false;
     Workbook wb(book.shared_from_this());
-    state_->raise([&](ApplicationEvents& s) { s.workbookBeforeSave(wb, true, cancel); });
+    state_->raise("WorkbookBeforeSave",
+                  [&](ApplicationEvents& s) { s.workbookBeforeSave(wb, true, cancel); });
     if (cancel || !book.alive) {
         return false;
     }
@@ -518,23 +507,14 @@ void followLink(SheetData& sheet, std::uint64_t linkId) {
         failObjectGone();
     }
     if (!link.subAddress.empty()) {
-        BookData& book = *sheet.book;
-        SheetData* target = nullptr;
-        std::vector<Area> areas;
-        if (auto parsed = parseReference(link.subAddress)) {
-            target = parsed->sheet.empty() ? &sheet : book.sheetNamed(parsed->sheet);
-            areas = parsed->areas;
-        } else if (auto area = app.resolveName(sheet, link.subAddress)) {
-            target = area->sheet.empty() ? &sheet : book.sheetNamed(area->sheet);
-            areas = {Area{area->firstRow, area->firstColumn, area->lastRow, area->lastColumn}};
-        }
-        if (target == nullptr) {
+        auto target = resolveReference(sheet, link.subAddress);
+        if (!target) {
             fail(base::errors::ApplicationDefined, "Reference isn't valid.");
         }
-        auto keepTarget = target->shared_from_this();
-        app.activateSheet(*target);
-        if (target->alive) {
-            app.selectRange(*target, areas, true);
+        auto keepTarget = target->sheet->shared_from_this();
+        app.activateSheet(*keepTarget);
+        if (keepTarget->alive) {
+            app.selectRange(*keepTarget, target->areas, true);
         }
     }
     if (!hold->alive) {
@@ -542,7 +522,8 @@ void followLink(SheetData& sheet, std::uint64_t linkId) {
     }
     Worksheet ws(hold);
     Hyperlink hyperlink(hold, linkId);
-    app.raise([&](ApplicationEvents& s) { s.sheetFollowHyperlink(ws, hyperlink); });
+    app.raise("SheetFollowHyperlink",
+              [&](ApplicationEvents& s) { s.sheetFollowHyperlink(ws, hyperlink); });
 }
 
 }  // namespace detail

@@ -59,6 +59,16 @@ using Macro = std::function<Variant(const std::vector<Variant>&)>;
 // Answers the Save As dialog: a path, or nullopt when the user dismisses it.
 using SaveAsDriver = std::function<std::optional<std::string>()>;
 
+// A failure that escaped an event handler. The host catches it where it raised the event and
+// goes on with its own operation; number and description are a platform error's, or -1 and the
+// message of any other failure.
+struct EventFailure {
+    std::string event;  // "SheetChange", "WorkbookOpen", ...
+    long number = 0;
+    std::string description;
+};
+using EventFailureReporter = std::function<void(const EventFailure&)>;
+
 class Application {
   public:
     Application();
@@ -71,6 +81,8 @@ class Application {
     void removeEventSink(const ApplicationEvents* sink);
     bool enableEvents() const;
     void setEnableEvents(bool enable);
+    // Who hears of a handler's failure; by default one line on standard error.
+    void setEventFailureReporter(EventFailureReporter reporter);
 
     // Objects.
     Workbooks workbooks();

@@ -181,6 +181,29 @@ class CellContext final : public formula::EvaluationContext {
         return app_.resolveName(sheet_, name);
     }
 
+    bool isDefinedName(const std::string& name) override {
+        return visibleName(sheet_, name) != nullptr;
+    }
+
+    void forEachOccupiedCell(const formula::AreaRef& area,
+                             const std::function<bool(int, int)>& visit) override {
+        SheetData* target = area.sheet.empty() ? &sheet_
+                            : sheet_.book      ? sheet_.book->sheetNamed(area.sheet)
+                                               : nullptr;
+        if (target == nullptr) {
+            visit(area.firstRow, area.firstColumn);  // the missing sheet's #REF!, once
+            return;
+        }
+        // The keys are taken first: reading a cell may recalculate it, and the sheet with it.
+        const auto keys = existingKeys(
+            *target, {Area{area.firstRow, area.firstColumn, area.lastRow, area.lastColumn}});
+        for (const CellKey key : keys) {
+            if (!visit(keyRow(key), keyColumn(key))) {
+                return;
+            }
+        }
+    }
+
     std::optional<Variant> callFunction(const std::string& name,
                                         const std::vector<formula::Argument>& arguments) override {
         const auto& names = compiled_.parsed.functionNames();
@@ -249,8 +272,13 @@ class CellContext final : public formula::EvaluationContext {
 
     // Slots are never removed or replaced, so the callable outlives any re-registration made
     // while it runs. A function that fails gives #VALUE!.
-    static Variant invoke(const WorksheetFunction& function,
-                          const std::vector<formula::Argument>& arguments) {
+    Variant invoke(const WorksheetFunction& function,
+                   const std::vector<formula::Argument>& arguments) {
+        struct Running {
+            int& calls;
+            explicit Running(int& c) : calls(++c) {}
+            ~Running() { --calls; }
+        } running(app_.hostCalls);
         try {
             return function(arguments);
         } catch (...) {
@@ -304,6 +332,9 @@ class CellContext final : public formula::EvaluationContext {
         if (cell == nullptr) {
             return kEmpty;
         }
+        if (cell->evaluating) [[unlikely]] {
+            return app_.readEvaluating(*cell);
+        }
         if (!cell->dirty || !recurse_) {
             return cell->value;
         }
@@ -322,6 +353,9 @@ class CellContext final : public formula::EvaluationContext {
         const Cell* cell = target->cells.get(key);
         if (cell == nullptr) {
             return kEmpty;
+        }
+        if (cell->evaluating) {
+            return app_.readEvaluating(*cell);
         }
         if (cell->dirty && recurse_ && cell->formula && !cell->evaluating && app_.calcDepth < 256) {
             auto keep = target->shared_from_this();
@@ -360,6 +394,17 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         cell.evaluating = true;
         cell.dirty = false;
         ++calcDepth;
+        evaluations.push_back({&cell, hostCalls, false});
+        struct Leave {
+            AppState& app;
+            Cell& cell;
+            ~Leave() {
+                --app.calcDepth;
+                cell.evaluating = false;
+                app.evaluations.pop_back();
+            }
+        };
+        std::optional<Leave> leave(std::in_place, *this, cell);
         Variant result = [&] {
             CellContext context(*this, sheet, *compiled, recurse);
             if (compiled->plainEntry != CompiledFormula::kNotPlain) {
@@ -367,8 +412,10 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
             }
             return formula::evaluate(compiled->parsed, context);
         }();
-        --calcDepth;
-        cell.evaluating = false;
+        if (evaluations.back().circular) {
+            result = Variant(0.0);
+        }
+        leave.reset();
         if (cell.formula.get() == compiled) {
             changed = !sameValue(cell.value, result);
             // An equal text, logical or error value is the very same value: keeping the old one
@@ -384,6 +431,19 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         retired.clear();
     }
     return changed;
+}
+
+const Variant& AppState::readEvaluating(const Cell& cell) {
+    for (auto it = evaluations.rbegin(); it != evaluations.rend() && it->hostCalls == hostCalls;
+         ++it) {
+        if (it->cell == &cell) {
+            for (auto in = evaluations.rbegin(); in != it + 1; ++in) {
+                in->circular = true;
+            }
+            return kEmpty;
+        }
+    }
+    return cell.value;
 }
 
 int AppState::functionSlot(std::string_view name) const {
@@ -610,39 +670,18 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
 }
 
 std::optional<formula::AreaRef> AppState::resolveName(SheetData& sheet, const std::string& name) {
-    if (sheet.book == nullptr) {
-        return std::nullopt;
-    }
-    const NameData* found = nullptr;
-    for (const auto& n : sheet.book->names) {
-        if (n.scopeSheet == sheet.id && base::equalsIgnoringCase(n.name, name)) {
-            found = &n;
-            break;
-        }
-    }
-    if (found == nullptr) {
-        for (const auto& n : sheet.book->names) {
-            if (n.scopeSheet == 0 && base::equalsIgnoringCase(n.name, name)) {
-                found = &n;
-                break;
-            }
-        }
-    }
+    const NameData* found = visibleName(sheet, name);
     if (found == nullptr) {
         return std::nullopt;
     }
-    auto parsed = parseReference(found->refersTo);
-    if (!parsed || parsed->areas.size() != 1) {
+    auto target = nameTarget(*sheet.book, *found, &sheet);
+    if (!target || target->areas.size() != 1) {
         return std::nullopt;
     }
-    const Area& a = parsed->areas.front();
-    std::string sheetName = parsed->sheet;
-    if (sheetName.empty() && found->scopeSheet != 0) {
-        if (SheetData* scope = sheetById(found->scopeSheet)) {
-            sheetName = scope->name;
-        }
-    }
-    return formula::AreaRef{sheetName, a.firstRow, a.firstColumn, a.lastRow, a.lastColumn};
+    const Area& a = target->areas.front();
+    // The formula's own sheet is the evaluator's fast path: it goes unnamed.
+    return formula::AreaRef{target->sheet == &sheet ? std::string() : target->sheet->name,
+                            a.firstRow, a.firstColumn, a.lastRow, a.lastColumn};
 }
 
 }  // namespace kavex::sheet::detail

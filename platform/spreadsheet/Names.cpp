@@ -82,18 +82,11 @@ void Name::setRefersTo(const std::string& refersTo) {
 
 Range Name::refersToRange() const {
     BookData& book = liveBook(book_);
-    const NameData& n = nameOf(book, id_);
-    auto parsed = parseReference(n.refersTo);
-    if (!parsed) {
+    auto target = nameTarget(book, nameOf(book, id_), nullptr);
+    if (!target) {
         fail(base::errors::ApplicationDefined, "Application-defined or object-defined error");
     }
-    SheetData* target = parsed->sheet.empty()
-                            ? (n.scopeSheet ? book.app->sheetById(n.scopeSheet) : nullptr)
-                            : book.sheetNamed(parsed->sheet);
-    if (target == nullptr) {
-        fail(base::errors::ApplicationDefined, "Application-defined or object-defined error");
-    }
-    return Range(book.shared(target), parsed->areas);
+    return Range(book.shared(target->sheet), std::move(target->areas));
 }
 
 Worksheet Name::parentSheet() const {

@@ -160,10 +160,10 @@ void AppState::activateBook(BookData& book) {
     activeBook = &book;
     if (old != nullptr && old->alive) {
         Workbook left(old->shared_from_this());
-        raise([&](ApplicationEvents& s) { s.workbookDeactivate(left); });
+        raise("WorkbookDeactivate", [&](ApplicationEvents& s) { s.workbookDeactivate(left); });
     }
     Workbook entered(book.shared_from_this());
-    raise([&](ApplicationEvents& s) { s.workbookActivate(entered); });
+    raise("WorkbookActivate", [&](ApplicationEvents& s) { s.workbookActivate(entered); });
 }
 
 void AppState::activateSheet(SheetData& sheet) {
@@ -179,10 +179,10 @@ void AppState::activateSheet(SheetData& sheet) {
         book.activeSheet = &sheet;
         if (old != nullptr && old->alive) {
             Worksheet left(old->shared_from_this());
-            raise([&](ApplicationEvents& s) { s.sheetDeactivate(left); });
+            raise("SheetDeactivate", [&](ApplicationEvents& s) { s.sheetDeactivate(left); });
         }
         Worksheet entered(sheet.shared_from_this());
-        raise([&](ApplicationEvents& s) { s.sheetActivate(entered); });
+        raise("SheetActivate", [&](ApplicationEvents& s) { s.sheetActivate(entered); });
     }
 }
 
@@ -196,7 +196,8 @@ void AppState::selectRange(SheetData& sheet, const std::vector<Area>& areas, boo
     if (raiseEvent) {
         Worksheet ws(sheet.shared_from_this());
         Range target(sheet.shared_from_this(), areas);
-        raise([&](ApplicationEvents& s) { s.sheetSelectionChange(ws, target); });
+        raise("SheetSelectionChange",
+              [&](ApplicationEvents& s) { s.sheetSelectionChange(ws, target); });
     }
 }
 
@@ -369,7 +370,7 @@ void AppState::changed(SheetData& sheet, const std::vector<Area>& areas,
     if (raiseEvent && sheet.alive) {
         Worksheet ws(hold);
         Range target(hold, areas);
-        raise([&](ApplicationEvents& s) { s.sheetChange(ws, target); });
+        raise("SheetChange", [&](ApplicationEvents& s) { s.sheetChange(ws, target); });
     }
 }
 

@@ -20,7 +20,8 @@ bool saveBook(BookData& book, const std::optional<std::string>& target, bool sav
     auto hold = book.shared_from_this();
     bool cancel = false;
     Workbook wb(hold);
-    app.raise([&](ApplicationEvents& s) { s.workbookBeforeSave(wb, saveAsUi, cancel); });
+    app.raise("WorkbookBeforeSave",
+              [&](ApplicationEvents& s) { s.workbookBeforeSave(wb, saveAsUi, cancel); });
     if (cancel) {
         return false;
     }
@@ -164,7 +165,8 @@ bool Workbook::close(std::optional<bool> saveChanges) {
     bool cancel = false;
     Workbook wb(hold);
     try {
-        app.raise([&](ApplicationEvents& s) { s.workbookBeforeClose(wb, cancel); });
+        app.raise("WorkbookBeforeClose",
+                  [&](ApplicationEvents& s) { s.workbookBeforeClose(wb, cancel); });
         if (!cancel && book.alive && saveChanges.value_or(false)) {
             saveBook(book, std::nullopt, false);
         }
@@ -181,7 +183,7 @@ bool Workbook::close(std::optional<bool> saveChanges) {
     }
     const bool wasActive = app.activeBook == &book;
     if (wasActive) {
-        app.raise([&](ApplicationEvents& s) { s.workbookDeactivate(wb); });
+        app.raise("WorkbookDeactivate", [&](ApplicationEvents& s) { s.workbookDeactivate(wb); });
     }
     if (!book.alive) {
         return true;
@@ -292,19 +294,20 @@ Workbook Workbooks::open(const std::string& path) {
     Workbook wb(book);
     if (book->isAddin) {
         // An add-in has no window: it opens without becoming the active workbook.
-        app_->raise([&](ApplicationEvents& s) { s.workbookOpen(wb); });
+        app_->raise("WorkbookOpen", [&](ApplicationEvents& s) { s.workbookOpen(wb); });
         return wb;
     }
     BookData* previous = app_->activeBook;
     app_->activeBook = book.get();
-    app_->raise([&](ApplicationEvents& s) { s.workbookOpen(wb); });
+    app_->raise("WorkbookOpen", [&](ApplicationEvents& s) { s.workbookOpen(wb); });
     if (book->alive && app_->activeBook == book.get()) {
         if (previous != nullptr && previous->alive) {
             Workbook left(previous->shared_from_this());
-            app_->raise([&](ApplicationEvents& s) { s.workbookDeactivate(left); });
+            app_->raise("WorkbookDeactivate",
+                        [&](ApplicationEvents& s) { s.workbookDeactivate(left); });
         }
         if (book->alive) {
-            app_->raise([&](ApplicationEvents& s) { s.workbookActivate(wb); });
+            app_->raise("WorkbookActivate", [&](ApplicationEvents& s) { s.workbookActivate(wb); });
         }
     }
     return wb;
@@ -346,9 +349,10 @@ void AddIn::setInstalled(bool value) {
         data.book = book;
         data.installed = true;
         Workbook wb(book);
-        app_->raise([&](ApplicationEvents& s) { s.workbookOpen(wb); });
+        app_->raise("WorkbookOpen", [&](ApplicationEvents& s) { s.workbookOpen(wb); });
         if (book->alive) {
-            app_->raise([&](ApplicationEvents& s) { s.workbookAddinInstall(wb); });
+            app_->raise("WorkbookAddinInstall",
+                        [&](ApplicationEvents& s) { s.workbookAddinInstall(wb); });
         }
         return;
     }
@@ -356,7 +360,8 @@ void AddIn::setInstalled(bool value) {
     data.installed = false;
     if (book && book->alive) {
         Workbook wb(book);
-        app_->raise([&](ApplicationEvents& s) { s.workbookAddinUninstall(wb); });
+        app_->raise("WorkbookAddinUninstall",
+                    [&](ApplicationEvents& s) { s.workbookAddinUninstall(wb); });
         if (book->alive) {
             app_->detachBook(*book);
         }

@@ -103,42 +103,12 @@ int Worksheet::index() const {
 
 Range Worksheet::range(std::string_view reference) const {
     SheetData& sheet = live();
-    if (auto parsed = parseReference(reference)) {
-        if (!parsed->sheet.empty() && !base::equalsIgnoringCase(parsed->sheet, sheet.name)) {
-            rangeFailed();
-        }
-        return Range(sheet_, parsed->areas);
-    }
-    // A defined name: the sheet's own first, then a workbook name that points at this sheet.
-    const std::string wanted(reference);
-    const NameData* found = nullptr;
-    for (const auto& n : sheet.book->names) {
-        if (n.scopeSheet == sheet.id && base::equalsIgnoringCase(n.name, wanted)) {
-            found = &n;
-        }
-    }
-    if (found == nullptr) {
-        for (const auto& n : sheet.book->names) {
-            if (n.scopeSheet == 0 && base::equalsIgnoringCase(n.name, wanted)) {
-                found = &n;
-            }
-        }
-    }
-    if (found == nullptr) {
+    // A reference or name that leads to another sheet is no range of this one.
+    auto target = resolveReference(sheet, reference);
+    if (!target || target->sheet != &sheet) {
         rangeFailed();
     }
-    auto parsed = parseReference(found->refersTo);
-    if (!parsed) {
-        rangeFailed();
-    }
-    SheetData* target =
-        parsed->sheet.empty()
-            ? (found->scopeSheet ? sheet.app().sheetById(found->scopeSheet) : nullptr)
-            : sheet.book->sheetNamed(parsed->sheet);
-    if (target != &sheet) {
-        rangeFailed();
-    }
-    return Range(sheet_, parsed->areas);
+    return Range(sheet_, std::move(target->areas));
 }
 
 Range Worksheet::range(const Range& cell1, const Range& cell2) const {

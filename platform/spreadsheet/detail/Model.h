@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -48,6 +49,7 @@ struct FontPatch {
     std::optional<bool> bold;
     std::optional<long> color;
     std::optional<int> colorIndex;  // set when the colour was given as an index
+    std::optional<int> underline;
     friend bool operator==(const FontPatch&, const FontPatch&) = default;
 };
 
@@ -65,8 +67,9 @@ struct Style {
     bool bold = false;
     long fontColor = 0;
     std::optional<int> fontColorIndex = xlColorIndexAutomatic;  // nullopt: set as a colour
-    std::optional<long> interiorColor;                          // nullopt: no fill
-    std::optional<int> interiorColorIndex;                      // set when given as an index
+    int underline = xlUnderlineStyleNone;
+    std::optional<long> interiorColor;      // nullopt: no fill
+    std::optional<int> interiorColorIndex;  // set when given as an index
     std::optional<int> borderWeight;
     std::optional<long> borderColor;
     std::string numberFormat = "General";
@@ -270,6 +273,7 @@ struct AppState {
 
     // Switches.
     std::vector<std::shared_ptr<ApplicationEvents>> sinks;
+    EventFailureReporter eventFailureReporter;  // empty: standard error
     bool enableEvents = true;
     bool screenUpdating = true;
     bool displayAlerts = true;
@@ -294,6 +298,19 @@ struct AppState {
     bool dependenciesStale = true;
     std::vector<GlobalKey> dirty;  // may hold duplicates and cells no longer dirty
     int calcDepth = 0;
+    // The cells being evaluated, innermost last, each with the host-function nesting it started
+    // at. A formula that reads a cell of this chain without a host function in between reads
+    // itself through a cycle: every cell of the cycle then gives 0, as the spreadsheet does
+    // without iteration. Across a host function it is a re-entrant read of a pending value.
+    struct Evaluation {
+        const Cell* cell;
+        int hostCalls;
+        bool circular;
+    };
+    std::vector<Evaluation> evaluations;
+    int hostCalls = 0;  // host functions running
+    // What a formula reads of a cell that is being evaluated.
+    const Variant& readEvaluating(const Cell& cell);
     std::vector<std::shared_ptr<const CompiledFormula>> retired;  // replaced while evaluating
 
     ~AppState();
@@ -302,17 +319,25 @@ struct AppState {
     SheetData* sheetById(std::uint32_t id) const;
     std::uint64_t newId() { return nextId++; }
 
-    // Events: each sink in turn, when events are on.
+    // Events: each sink in turn, when events are on. This is the one place the host calls into
+    // an event handler: a failure escaping the handler ends that handler only. It is reported
+    // here and never unwinds into the operation that raised the event, whose own state would be
+    // left half changed; the next sink still hears the event.
     template <typename F>
-    void raise(F&& call) {
+    void raise(std::string_view event, F&& call) {
         if (!enableEvents || sinks.empty()) {
             return;
         }
         auto copy = sinks;
         for (auto& sink : copy) {
-            call(*sink);
+            try {
+                call(*sink);
+            } catch (...) {
+                handlerFailed(event, std::current_exception());
+            }
         }
     }
+    void handlerFailed(std::string_view event, const std::exception_ptr& failure) const;
 
     // Workbooks and sheets.
     std::shared_ptr<BookData> newBook(const std::string& name);
@@ -360,6 +385,23 @@ struct AppState {
 };
 
 BookData& liveBook(const std::shared_ptr<BookData>& book);
+
+// Where a reference or a defined name points: a sheet and its areas.
+struct Target {
+    SheetData* sheet = nullptr;
+    std::vector<Area> areas;
+};
+// The defined name a sheet sees under a name: its own sheet-level name first, then the
+// workbook's. nullptr when there is none.
+const NameData* visibleName(const SheetData& from, std::string_view name);
+// A defined name's target: the sheet its reference names, else the name's own sheet, else
+// `from` (a workbook-level name whose reference names no sheet). nullopt when the name refers to
+// no range or to a sheet that does not exist.
+std::optional<Target> nameTarget(const BookData& book, const NameData& name, SheetData* from);
+// The one way the host turns text into cells: a reference ("B2", "$A$1:$C$3", "Sheet2!A1",
+// "'My sheet'!A1,C3"), a reference without a sheet being on `from`, or a defined name as `from`
+// sees it. nullopt when the text is neither, or names a sheet that does not exist.
+std::optional<Target> resolveReference(SheetData& from, std::string_view text);
 
 // Workbook files (JSON). Reading refuses a damaged file with 1004 naming the file and the line
 // and column of the fault; writing replaces the file only once the new one is complete.

@@ -24,18 +24,16 @@ class Evaluator {
     // any other node and for a name that does not resolve.
     std::optional<AreaRef> reference(const Node& node);
 
-    // Every value an argument of an aggregate supplies: each cell of a reference (in rows, top to
-    // bottom), or the argument's one value. visit(value, fromArea) returns false to stop early.
+    // Every value an argument of an aggregate supplies: each cell of a reference that holds
+    // something (in rows, top to bottom; aggregates skip empty cells of areas), or the argument's
+    // one value. visit(value, fromArea) returns false to stop early.
     template <typename Visit>
     void forEachValue(const Node& argument, Visit&& visit) {
         if (auto area = reference(argument)) {
-            for (int row = area->firstRow; row <= area->lastRow; ++row) {
-                for (int column = area->firstColumn; column <= area->lastColumn; ++column) {
-                    if (!visit(context_.cellValue(area->sheet, row, column), true)) {
-                        return;
-                    }
-                }
-            }
+            context_.forEachOccupiedCell(*area, [&](int row, int column) {
+                const Variant value = context_.cellValue(area->sheet, row, column);
+                return value.isEmpty() || visit(value, true);
+            });
             return;
         }
         visit(value(argument), false);

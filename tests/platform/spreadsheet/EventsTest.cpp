@@ -189,3 +189,91 @@ TEST_F(EventsTest, RunStartsOnlyMacrosTheHostKnows) {
 
 }  // namespace
 }  // namespace kavex::sheet
+
+namespace kavex::sheet {
+namespace {
+
+// A sink whose handlers fail the way add-in code can: a platform error, any other exception,
+// or something that is no exception at all.
+class FailingSink : public testing::RecordingSink {
+  public:
+    void sheetChange(Worksheet sheet, Range target) override {
+        RecordingSink::sheetChange(sheet, target);
+        throw base::PlatformError(base::errors::ApplicationDefined, "handler broke");
+    }
+    void sheetSelectionChange(Worksheet sheet, Range target) override {
+        RecordingSink::sheetSelectionChange(sheet, target);
+        throw std::runtime_error("selection handler broke");
+    }
+    void workbookOpen(Workbook wb) override {
+        RecordingSink::workbookOpen(wb);
+        throw 42;
+    }
+};
+
+class EventGuardTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        app.setEventFailureReporter([this](const EventFailure& f) {
+            reported.push_back(f.event + " (" + std::to_string(f.number) + ") " + f.description);
+        });
+        failing = std::make_shared<FailingSink>();
+        after = std::make_shared<testing::RecordingSink>();
+        app.addEventSink(failing);
+        app.addEventSink(after);
+    }
+    Application app;
+    std::shared_ptr<FailingSink> failing;
+    std::shared_ptr<testing::RecordingSink> after;
+    std::vector<std::string> reported;
+};
+
+TEST_F(EventGuardTest, AFailingHandlerIsReportedAndTheHostsOperationCompletes) {
+    Workbook book = app.workbooks().add();
+    Worksheet sheet = app.activeSheet();
+    sheet.range("A1").setValue(2.0);
+    sheet.range("B1").setFormula("=A1*10");
+    reported.clear();
+
+    EXPECT_NO_THROW(sheet.range("A1").setValue(3.0));
+    EXPECT_EQ(sheet.range("A1").value().number(), 3.0);
+    EXPECT_EQ(sheet.range("B1").value().number(), 30.0);  // recalculation still ran
+    EXPECT_FALSE(book.saved());
+    EXPECT_EQ(reported, (Log{"SheetChange (1004) handler broke"}));
+    // The next sink still hears the event.
+    EXPECT_EQ(after->log.back(), "SheetChange Sheet1!$A$1");
+
+    reported.clear();
+    EXPECT_NO_THROW(app.select(sheet.range("C3")));
+    EXPECT_EQ(app.activeCell().address(), "$C$3");
+    EXPECT_EQ(reported, (Log{"SheetSelectionChange (-1) selection handler broke"}));
+}
+
+TEST_F(EventGuardTest, AFailureThatIsNoExceptionIsCaughtToo) {
+    const std::string path = ::testing::TempDir() + "/guarded-open.xls";
+    {
+        Workbook book = app.workbooks().add();
+        app.setEnableEvents(false);
+        book.saveAs(path);
+        book.close();
+        app.setEnableEvents(true);
+    }
+    reported.clear();
+    Workbook opened;
+    EXPECT_NO_THROW(opened = app.open(path));
+    EXPECT_TRUE(opened.isOpen());
+    EXPECT_EQ(app.activeWorkbook().name(), opened.name());
+    EXPECT_EQ(reported, (Log{"WorkbookOpen (-1) an unknown failure"}));
+}
+
+TEST_F(EventGuardTest, AReporterThatFailsDoesNotUnwindIntoTheHostEither) {
+    app.setEventFailureReporter([](const EventFailure&) { throw std::runtime_error("reporter"); });
+    app.workbooks().add();
+    ::testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(app.activeSheet().range("A1").setValue(1.0));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "The SheetChange handler failed: (1004) handler broke\n");
+}
+
+}  // namespace
+}  // namespace kavex::sheet

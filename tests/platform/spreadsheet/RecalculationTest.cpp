@@ -231,3 +231,99 @@ TEST_F(RecalculationTest, CellEntryReadsNumbersDatesAndText) {
 
 }  // namespace
 }  // namespace kavex::sheet
+
+namespace kavex::sheet {
+namespace {
+
+// Aggregates over a whole sheet cost what the sheet holds: each of these walked seventeen
+// billion empty cells before.
+TEST(AggregateTest, AWholeSheetAreaWalksOnlyTheCellsThatHoldSomething) {
+    Application app;
+    app.workbooks().add();
+    Worksheet sheet = app.activeSheet();
+    Worksheet other = app.activeWorkbook().worksheets().add("Other");
+    sheet.activate();
+    sheet.range("C7").setValue(4.0);
+    sheet.range("XFD1048576").setValue(6.0);
+    sheet.range("B2").setValue("text");
+    sheet.range("A1").setFormula("=COUNT(B1:XFD1048576)");
+    EXPECT_EQ(sheet.range("A1").value(), Variant(2.0));
+    sheet.range("A2").setFormula("=SUM(C1:XFD1048576)");
+    EXPECT_EQ(sheet.range("A2").value(), Variant(10.0));
+    sheet.range("A3").setFormula("=AVERAGE(B1:XFD1048576)");
+    EXPECT_EQ(sheet.range("A3").value(), Variant(5.0));
+    sheet.range("A4").setFormula("=MAX(B1:XFD1048576)+MIN(B1:XFD1048576)");
+    EXPECT_EQ(sheet.range("A4").value(), Variant(10.0));
+    sheet.range("A5").setFormula("=AND(C1:XFD1048576)");
+    EXPECT_EQ(sheet.range("A5").value(), Variant(true));
+    other.range("A1").setFormula("=COUNT(Sheet1!A1:XFD1048576)");
+    EXPECT_EQ(other.range("A1").value(), Variant(6.0));  // two numbers and four results
+
+    // The data still drive the result: a new value and an error in the area count.
+    sheet.range("Z100").setValue(5.0);
+    EXPECT_EQ(sheet.range("A2").value(), Variant(15.0));
+    sheet.range("D1").setFormula("=1/0");
+    EXPECT_EQ(sheet.range("A2").value(), Variant(base::CellError::Div0));
+    // A cell waiting for recalculation in the area is brought up to date before it is read.
+    app.setCalculation(xlCalculationManual);
+    sheet.range("D1").setFormula("=C7*2");
+    app.setCalculation(xlCalculationAutomatic);
+    EXPECT_EQ(sheet.range("A2").value(), Variant(23.0));
+    // A sheet that does not exist is #REF!.
+    sheet.range("A6").setFormula("=SUM(Gone!A1:XFD1048576)");
+    EXPECT_EQ(sheet.range("A6").value(), Variant(base::CellError::Ref));
+}
+
+}  // namespace
+}  // namespace kavex::sheet
+
+namespace kavex::sheet {
+namespace {
+
+// Without iteration a cycle's cells give 0 on every recalculation; nothing adds up (they gave
+// 10, 16, 23 before as each pass read the last result).
+TEST_F(RecalculationTest, ACircularReferenceGivesZeroAndNeverAccumulates) {
+    sheet.range("A1").setValue(10.0);
+    sheet.range("C3").setFormula("=A1+C3");
+    sheet.range("D3").setFormula("=C3+1");
+    EXPECT_EQ(sheet.range("C3").value(), Variant(0.0));
+    for (double a : {6.0, 7.0}) {
+        sheet.range("A1").setValue(a);
+        EXPECT_EQ(sheet.range("C3").value(), Variant(0.0));
+        EXPECT_EQ(sheet.range("D3").value(), Variant(1.0));
+    }
+    app.calculate();
+    sheet.range("C3").calculate();
+    EXPECT_EQ(sheet.range("C3").value(), Variant(0.0));
+
+    // A longer cycle, through a registered function too: all of its cells give 0.
+    sheet.range("E1").setValue(3.0);
+    sheet.range("F1").setFormula("=E1+G1");
+    sheet.range("G1").setFormula("=Counted(F1)*2");
+    sheet.range("E1").setValue(4.0);
+    EXPECT_EQ(sheet.range("F1").value(), Variant(0.0));
+    EXPECT_EQ(sheet.range("G1").value(), Variant(0.0));
+
+    // Breaking the cycle gives plain values again.
+    sheet.range("C3").setFormula("=A1*2");
+    EXPECT_EQ(sheet.range("C3").value(), Variant(14.0));
+    EXPECT_EQ(sheet.range("D3").value(), Variant(15.0));
+}
+
+// A host function that recalculates while its own cell is pending reads the pending value: that
+// is re-entry, not a cycle.
+TEST_F(RecalculationTest, AHostFunctionThatRecalculatesIsNoCycle) {
+    sheet.range("A1").setValue(1.0);
+    app.registerFunction("Reenter", [this](const std::vector<formula::Argument>& args) {
+        sheet.range("B2").calculate();
+        return args[0].value;
+    });
+    sheet.range("B1").setFormula("=Reenter(A1)+1");
+    sheet.range("B2").setFormula("=B1*10");
+    sheet.range("A1").setValue(5.0);
+    EXPECT_EQ(sheet.range("B1").value(), Variant(6.0));
+    EXPECT_EQ(sheet.range("B2").value(), Variant(60.0));
+}
+
+}  // namespace
+}  // namespace kavex::sheet

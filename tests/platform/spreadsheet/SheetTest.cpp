@@ -76,6 +76,43 @@ TEST_F(SheetTest, TheSheetsOwnNameWinsOverTheWorkbooksName) {
     EXPECT_EQ(errorNumber([&] { app.range("DetailsSymbol"); }), 1004);
 }
 
+// Ranges, formulas, hyperlinks and names read a reference or a name the same way.
+TEST_F(SheetTest, EveryWayInResolvesReferencesAndNamesAlike) {
+    book.names().add("Pair", "=Other!$B$2,$D$4");  // two areas on another sheet
+    book.names().add("Other!Local", "=$C$3");      // the sheet's own, no sheet named
+    book.names().add("Dangling", "=Gone!$A$1");    // a sheet that does not exist
+    book.names().add("Here", "=$E$5");             // workbook-level, no sheet named
+    other.range("C3").setValue(7.0);
+    other.range("E5").setValue(2.0);
+
+    // A multi-area name, through the application and through its own sheet.
+    EXPECT_EQ(app.range("Pair").address(true, true, true), "[Book1]Other!$B$2,$D$4");
+    EXPECT_EQ(other.range("Pair").address(), "$B$2,$D$4");
+    EXPECT_EQ(errorNumber([&] { sheet.range("Pair"); }), 1004);
+    // A sheet-level name without a sheet is on its own sheet, wherever it is read from.
+    EXPECT_EQ(other.range("Local").address(), "$C$3");
+    EXPECT_EQ(book.names().item("Other!Local").refersToRange().worksheet().name(), "Other");
+    other.range("A1").setFormula("=Local*Here");
+    EXPECT_EQ(other.range("A1").value(), Variant(14.0));
+    EXPECT_EQ(errorNumber([&] { sheet.range("Local"); }), 1004);
+    // A workbook-level name without a sheet is on the sheet that reads it.
+    EXPECT_EQ(sheet.range("Here").worksheet().name(), "Sheet1");
+    EXPECT_EQ(errorNumber([&] { book.names().item("Here").refersToRange(); }), 1004);
+    // Names and references to a missing sheet resolve nowhere.
+    EXPECT_EQ(errorNumber([&] { app.range("Dangling"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { app.range("Gone!A1"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("Other!A1"); }), 1004);
+    EXPECT_EQ(app.range("other!a1").worksheet().name(), "Other");
+
+    // A hyperlink goes where the same text leads the range lookups.
+    sheet.hyperlinks().add(sheet.range("A1"), "", "Pair");
+    app.followHyperlink(sheet.range("A1"));
+    EXPECT_EQ(app.activeSheet().name(), "Other");
+    EXPECT_EQ(app.selection().address(), "$B$2,$D$4");
+    other.hyperlinks().add(other.range("F1"), "", "Dangling");
+    EXPECT_EQ(errorNumber([&] { app.followHyperlink(other.range("F1")); }), 1004);
+}
+
 TEST_F(SheetTest, SpecialCellsFindsFormulasOrRaises) {
     sheet.range("A1").setValue(1.0);
     EXPECT_EQ(errorNumber([&] { sheet.usedRange().specialCells(xlCellTypeFormulas); }), 1004);
@@ -191,6 +228,117 @@ TEST_F(SheetTest, HyperlinksOneToACell) {
     sheet.range("B5").hyperlinks().delete_();
     EXPECT_EQ(sheet.hyperlinks().count(), 0);
     EXPECT_EQ(errorNumber([&] { app.followHyperlink(sheet.range("B5")); }), 1004);
+}
+
+TEST_F(SheetTest, SpanPositionsCountCharactersNotBytes) {
+    Range cell = sheet.range("B3");
+    // "…" takes three bytes but is one character: "NYSE" starts at 3 and runs 4 characters.
+    cell.setValue("\u2026 NYSE \u00e9t\u00e9");
+    cell.characters(3, 4).font().setBold(true);
+    EXPECT_EQ(cell.characters(3, 4).text(), "NYSE");
+    EXPECT_EQ(cell.characters(3, 4).font().bold(), Variant(true));
+    EXPECT_EQ(cell.characters(1, 2).font().bold(), Variant(false));
+    EXPECT_EQ(cell.characters(7, 4).font().bold(), Variant(false));
+    EXPECT_EQ(cell.characters(8, 3).text(), "\u00e9t\u00e9");
+    EXPECT_EQ(cell.characters(1, 1).text(), "\u2026");
+    // A span to the end covers the last character, however many bytes it has.
+    cell.characters(8).font().setColorIndex(3);
+    EXPECT_EQ(cell.characters(10, 1).font().colorIndex(), Variant(3));
+    EXPECT_EQ(cell.characters(7, 1).font().colorIndex(), Variant(xlColorIndexAutomatic));
+    Comment note = sheet.range("C3").addComment("\u2026Alert Details x");
+    note.shape().textFrame().characters(2, 13).font().setBold(true);
+    EXPECT_EQ(note.shape().textFrame().characters(2, 13).text(), "Alert Details");
+    EXPECT_EQ(note.shape().textFrame().characters(15, 2).font().bold(), Variant(false));
+}
+
+TEST_F(SheetTest, AProtectedSheetRefusesChangesToAComment) {
+    Comment note = sheet.range("A1").addComment("Alert Details Active : yes");
+    sheet.protect("pw");
+    EXPECT_EQ(errorNumber([&] { note.setText("changed"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { note.shape().textFrame().setAutoSize(true); }), 1004);
+    EXPECT_EQ(errorNumber([&] { note.shape().textFrame().characters(1, 5).font().setBold(true); }),
+              1004);
+    EXPECT_EQ(errorNumber([&] { note.delete_(); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("B1").addComment("new"); }), 1004);
+    EXPECT_EQ(note.text(), "Alert Details Active : yes");
+    EXPECT_FALSE(note.shape().textFrame().autoSize());
+    EXPECT_EQ(note.shape().textFrame().characters(1, 5).font().bold(), Variant(false));
+    sheet.unprotect("pw");
+    note.shape().textFrame().setAutoSize(true);
+    EXPECT_TRUE(note.shape().textFrame().autoSize());
+}
+
+TEST_F(SheetTest, ALinkedCellTakesTheLinkLookBeforeItsOwnFont) {
+    Range cell = sheet.range("B5");
+    cell.setValue("IBM");
+    cell.font().setName("Tahoma");
+    cell.font().setSize(8);
+    cell.font().setBold(true);
+    cell.font().setColorIndex(3);
+    sheet.hyperlinks().add(cell, "", "DetailsSymbol");
+    EXPECT_EQ(cell.font().name(), Variant("Calibri"));
+    EXPECT_EQ(cell.font().size(), Variant(11.0));
+    EXPECT_EQ(cell.font().bold(), Variant(false));
+    EXPECT_EQ(cell.font().underline(), Variant(xlUnderlineStyleSingle));
+    EXPECT_EQ(cell.font().color(), Variant(5.0 + 99 * 256 + 193 * 65536));
+    // What the caller sets afterwards is kept, the rest of the link look stays.
+    cell.font().setName("Tahoma");
+    cell.font().setSize(8);
+    EXPECT_EQ(cell.font().name(), Variant("Tahoma"));
+    EXPECT_EQ(cell.font().underline(), Variant(xlUnderlineStyleSingle));
+    // Only the anchor changes.
+    EXPECT_EQ(sheet.range("B6").font().underline(), Variant(xlUnderlineStyleNone));
+    // An older host's link is the palette's blue.
+    app.setVersion("11.0");
+    sheet.hyperlinks().add(sheet.range("C5"), "", "BrowserNewsLink");
+    EXPECT_EQ(sheet.range("C5").font().colorIndex(), Variant(5));
+    EXPECT_EQ(sheet.range("C5").font().underline(), Variant(xlUnderlineStyleSingle));
+    EXPECT_EQ(errorNumber([&] { cell.font().setUnderline(7); }), 1004);
+    cell.font().setUnderline(xlUnderlineStyleNone);
+    EXPECT_EQ(cell.font().underline(), Variant(xlUnderlineStyleNone));
+}
+
+TEST_F(SheetTest, ApplicationSwitchesKeepWhatTheyAreGiven) {
+    EXPECT_EQ(app.version(), "16.0");
+    EXPECT_EQ(app.statusBar(), Variant(false));
+    app.setStatusBar(Variant("Refreshing..."));
+    EXPECT_EQ(app.statusBar(), Variant("Refreshing..."));
+    app.setStatusBar(Variant(false));
+    EXPECT_EQ(app.statusBar(), Variant(false));
+    EXPECT_EQ(app.cursor(), xlDefault);
+    app.setCursor(xlWait);
+    EXPECT_EQ(app.cursor(), xlWait);
+    EXPECT_EQ(errorNumber([&] { app.setCursor(99); }), 1004);
+    EXPECT_EQ(app.cursor(), xlWait);
+    EXPECT_EQ(app.enableCancelKey(), xlInterrupt);
+    app.setEnableCancelKey(xlDisabled);
+    EXPECT_EQ(app.enableCancelKey(), xlDisabled);
+    EXPECT_EQ(errorNumber([&] { app.setEnableCancelKey(5); }), 1004);
+    EXPECT_EQ(app.windowState(), xlNormal);
+    app.setWindowState(xlMinimized);
+    EXPECT_EQ(app.windowState(), xlMinimized);
+    EXPECT_EQ(errorNumber([&] { app.setWindowState(0); }), 1004);
+    EXPECT_TRUE(app.screenUpdating());
+    app.setScreenUpdating(false);
+    EXPECT_FALSE(app.screenUpdating());
+    EXPECT_EQ(app.cutCopyMode(), 0);
+    app.setCutCopyMode(xlCut);
+    EXPECT_EQ(app.cutCopyMode(), xlCut);
+    EXPECT_EQ(errorNumber([&] { app.setCutCopyMode(3); }), 1004);
+}
+
+TEST_F(SheetTest, OneCellCalculateAndFormulasOfTheUsedRange) {
+    sheet.range("A1").setValue(2.0);
+    sheet.range("B1").setFormula("=A1*2");
+    sheet.range("B2").setFormula("=A1*3");
+    sheet.range("C3").setValue("text");
+    app.setCalculation(xlCalculationManual);
+    sheet.range("A1").setValue(5.0);
+    sheet.range("B1").calculate();
+    EXPECT_EQ(sheet.range("B1").value(), Variant(10.0));
+    EXPECT_EQ(sheet.range("B2").value(), Variant(6.0));
+    Range formulas = sheet.usedRange().specialCells(xlCellTypeFormulas);
+    EXPECT_EQ(formulas.address(), "$B$1:$B$2");
 }
 
 }  // namespace

@@ -36,6 +36,9 @@ struct ScriptHooks {
     std::function<void(ScenarioContext&)> start;
     // After each command that completed (not after one that threw).
     std::function<void(ScenarioContext&)> afterCommand;
+    // After the last line when every line held: a ScriptError thrown here fails the script (its
+    // message names the line to blame).
+    std::function<void(ScenarioContext&)> end;
     // After the last line, whatever the outcome; must not throw.
     std::function<void(ScenarioContext&)> finish;
 };
