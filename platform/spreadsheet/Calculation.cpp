@@ -181,6 +181,10 @@ class CellContext final : public formula::EvaluationContext {
         return app_.resolveName(sheet_, name);
     }
 
+    bool isDefinedName(const std::string& name) override {
+        return visibleName(sheet_, name) != nullptr;
+    }
+
     void forEachOccupiedCell(const formula::AreaRef& area,
                              const std::function<bool(int, int)>& visit) override {
         SheetData* target = area.sheet.empty() ? &sheet_
@@ -268,8 +272,13 @@ class CellContext final : public formula::EvaluationContext {
 
     // Slots are never removed or replaced, so the callable outlives any re-registration made
     // while it runs. A function that fails gives #VALUE!.
-    static Variant invoke(const WorksheetFunction& function,
-                          const std::vector<formula::Argument>& arguments) {
+    Variant invoke(const WorksheetFunction& function,
+                   const std::vector<formula::Argument>& arguments) {
+        struct Running {
+            int& calls;
+            explicit Running(int& c) : calls(++c) {}
+            ~Running() { --calls; }
+        } running(app_.hostCalls);
         try {
             return function(arguments);
         } catch (...) {
@@ -323,6 +332,9 @@ class CellContext final : public formula::EvaluationContext {
         if (cell == nullptr) {
             return kEmpty;
         }
+        if (cell->evaluating) [[unlikely]] {
+            return app_.readEvaluating(*cell);
+        }
         if (!cell->dirty || !recurse_) {
             return cell->value;
         }
@@ -341,6 +353,9 @@ class CellContext final : public formula::EvaluationContext {
         const Cell* cell = target->cells.get(key);
         if (cell == nullptr) {
             return kEmpty;
+        }
+        if (cell->evaluating) {
+            return app_.readEvaluating(*cell);
         }
         if (cell->dirty && recurse_ && cell->formula && !cell->evaluating && app_.calcDepth < 256) {
             auto keep = target->shared_from_this();
@@ -379,6 +394,17 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         cell.evaluating = true;
         cell.dirty = false;
         ++calcDepth;
+        evaluations.push_back({&cell, hostCalls, false});
+        struct Leave {
+            AppState& app;
+            Cell& cell;
+            ~Leave() {
+                --app.calcDepth;
+                cell.evaluating = false;
+                app.evaluations.pop_back();
+            }
+        };
+        std::optional<Leave> leave(std::in_place, *this, cell);
         Variant result = [&] {
             CellContext context(*this, sheet, *compiled, recurse);
             if (compiled->plainEntry != CompiledFormula::kNotPlain) {
@@ -386,8 +412,10 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
             }
             return formula::evaluate(compiled->parsed, context);
         }();
-        --calcDepth;
-        cell.evaluating = false;
+        if (evaluations.back().circular) {
+            result = Variant(0.0);
+        }
+        leave.reset();
         if (cell.formula.get() == compiled) {
             changed = !sameValue(cell.value, result);
             // An equal text, logical or error value is the very same value: keeping the old one
@@ -403,6 +431,19 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         retired.clear();
     }
     return changed;
+}
+
+const Variant& AppState::readEvaluating(const Cell& cell) {
+    for (auto it = evaluations.rbegin(); it != evaluations.rend() && it->hostCalls == hostCalls;
+         ++it) {
+        if (it->cell == &cell) {
+            for (auto in = evaluations.rbegin(); in != it + 1; ++in) {
+                in->circular = true;
+            }
+            return kEmpty;
+        }
+    }
+    return cell.value;
 }
 
 int AppState::functionSlot(std::string_view name) const {
@@ -425,9 +466,15 @@ std::optional<std::string> AppState::canonicalFunctionName(std::string_view name
 
 std::string AppState::renderFormula(const CompiledFormula& compiled, int rowOffset,
                                     int columnOffset) const {
-    return formula::render(
-        compiled.parsed, [this](std::string_view n) { return canonicalFunctionName(n); }, rowOffset,
-        columnOffset);
+    const auto canonical = [this](std::string_view n) { return canonicalFunctionName(n); };
+    if (rowOffset != 0 || columnOffset != 0) {
+        return formula::render(compiled.parsed, canonical, rowOffset, columnOffset);
+    }
+    if (compiled.shownVersion != functionsVersion) {
+        compiled.shown = formula::render(compiled.parsed, canonical);
+        compiled.shownVersion = functionsVersion;
+    }
+    return compiled.shown;
 }
 
 // ---- Passes ------------------------------------------------------------------------------------

@@ -117,6 +117,11 @@ struct alignas(64) CompiledFormula {
 
     mutable std::vector<const WorksheetFunction*> moreFunctions;
     formula::Formula parsed;
+    // The text the cell shows as its formula, kept for the registrations it was made under
+    // (function names take the case they were registered with): reading a formula back is
+    // frequent, re-rendering it is not free.
+    mutable std::string shown;
+    mutable std::uint64_t shownVersion = ~std::uint64_t{0};
 };
 
 // What recalculation reads of a cell comes first: with its key, one cache line.
@@ -299,6 +304,19 @@ struct AppState {
     bool dependenciesStale = true;
     std::vector<GlobalKey> dirty;  // may hold duplicates and cells no longer dirty
     int calcDepth = 0;
+    // The cells being evaluated, innermost last, each with the host-function nesting it started
+    // at. A formula that reads a cell of this chain without a host function in between reads
+    // itself through a cycle: every cell of the cycle then gives 0, as the spreadsheet does
+    // without iteration. Across a host function it is a re-entrant read of a pending value.
+    struct Evaluation {
+        const Cell* cell;
+        int hostCalls;
+        bool circular;
+    };
+    std::vector<Evaluation> evaluations;
+    int hostCalls = 0;  // host functions running
+    // What a formula reads of a cell that is being evaluated.
+    const Variant& readEvaluating(const Cell& cell);
     std::vector<std::shared_ptr<const CompiledFormula>> retired;  // replaced while evaluating
 
     ~AppState();

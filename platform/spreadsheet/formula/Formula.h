@@ -93,21 +93,29 @@ std::string render(
     const std::function<std::optional<std::string>(std::string_view)>& canonicalName = {},
     int rowOffset = 0, int columnOffset = 0);
 
-// Whole rows inserted into or deleted from one sheet: count > 0 inserts count rows before row at,
-// count < 0 deletes the rows at .. at - count - 1. onSheet tells whether a reference's sheet as
-// written (empty: the formula's own sheet) is the edited one.
-struct RowEdit {
+// Whole rows (or, with columns set, whole columns) inserted into or deleted from one sheet:
+// count > 0 inserts count lines before line at, count < 0 deletes the lines at .. at - count - 1.
+// onSheet tells whether a reference's sheet as written (empty: the formula's own sheet) is the
+// edited one.
+struct LineEdit {
+    bool columns = false;
     int at = 1;
     int count = 0;
     std::function<bool(const std::string& sheet)> onSheet;
 };
 
-// The formula as render shows it after the row edit: references to the edited sheet below the
-// edit follow their cells, absolute or not; a reference to deleted cells only is #REF!; an area
-// loses its deleted rows and widens over rows inserted inside it.
+// Where the lines first..last (rows, or columns for a column edit) of an area go after the edit;
+// false when every one of them is deleted or pushed off the sheet. A deleted part of an area is
+// cut off; lines inserted inside an area widen it.
+bool shiftLines(int& first, int& last, const LineEdit& edit);
+
+// The formula as render shows it after the edit: references to the edited sheet past the edit
+// follow their cells, absolute or not; a reference to deleted cells only is #REF!; an area loses
+// its deleted lines and widens over lines inserted inside it; a reference pushed off the sheet is
+// #REF!.
 std::string render(const Formula& formula,
                    const std::function<std::optional<std::string>(std::string_view)>& canonicalName,
-                   const RowEdit& edit);
+                   const LineEdit& edit);
 
 // An argument handed to a function the host does not know: its value (a single cell's value for a
 // one-cell reference, the top-left value for a larger area) and, when it was a reference, the area.
@@ -144,6 +152,9 @@ class EvaluationContext {
     }
     // A defined name, resolved for the formula's sheet; nullopt when it does not resolve (#NAME?).
     virtual std::optional<AreaRef> resolveName(const std::string& name) = 0;
+    // Whether the name is defined even though it does not resolve (its cells were deleted): its
+    // use then gives #REF! rather than #NAME?.
+    virtual bool isDefinedName(const std::string& /*name*/) { return false; }
     // Calls a function that is not built in (an add-in's registered function); nullopt when no such
     // function is registered (the formula then gives #NAME?). Names compare without regard to case.
     // name is the very string of the evaluated formula's functionNames() entry for that function

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 
 #include "platform/spreadsheet/formula/Builtins.h"
@@ -178,20 +179,24 @@ bool shift(int& coordinate, bool absolute, int offset, int limit) {
     return true;
 }
 
-// Where the rows first..last of an area go when rows are inserted or deleted; false when every
-// row of the area is deleted or pushed off the sheet. A deleted part of an area is cut off; rows
-// inserted inside an area widen it.
-bool shiftRows(int& first, int& last, const RowEdit& edit) {
+}  // namespace
+
+bool shiftLines(int& first, int& last, const LineEdit& edit) {
+    const int limit = edit.columns ? MaxColumns : MaxRows;
+    if (edit.count == 0) {
+        return true;
+    }
     if (edit.count > 0) {
-        const long long moved = static_cast<long long>(last) + edit.count;
-        if (last >= edit.at && moved > MaxRows) {
+        // What is pushed past the last line falls off the sheet; an area keeps what is left.
+        if (first >= edit.at && static_cast<long long>(first) + edit.count > limit) {
             return false;
         }
         if (first >= edit.at) {
             first += edit.count;
         }
         if (last >= edit.at) {
-            last += edit.count;
+            last = static_cast<int>(
+                std::min<long long>(static_cast<long long>(last) + edit.count, limit));
         }
         return true;
     }
@@ -216,8 +221,6 @@ bool shiftRows(int& first, int& last, const RowEdit& edit) {
     return true;
 }
 
-}  // namespace
-
 std::string render(const Formula& formula,
                    const std::function<std::optional<std::string>(std::string_view)>& canonicalName,
                    int rowOffset, int columnOffset) {
@@ -235,12 +238,13 @@ std::string render(const Formula& formula,
 
 std::string render(const Formula& formula,
                    const std::function<std::optional<std::string>(std::string_view)>& canonicalName,
-                   const RowEdit& edit) {
+                   const LineEdit& edit) {
     const Move move = [&](const std::string& sheet, CellAddress& first, CellAddress& last) {
         if (edit.count == 0 || !edit.onSheet || !edit.onSheet(sheet)) {
             return true;
         }
-        return shiftRows(first.row, last.row, edit);
+        return edit.columns ? shiftLines(first.column, last.column, edit)
+                            : shiftLines(first.row, last.row, edit);
     };
     return Renderer(canonicalName, move).render(formula.text());
 }

@@ -276,3 +276,54 @@ TEST(AggregateTest, AWholeSheetAreaWalksOnlyTheCellsThatHoldSomething) {
 
 }  // namespace
 }  // namespace kavex::sheet
+
+namespace kavex::sheet {
+namespace {
+
+// Without iteration a cycle's cells give 0 on every recalculation; nothing adds up (they gave
+// 10, 16, 23 before as each pass read the last result).
+TEST_F(RecalculationTest, ACircularReferenceGivesZeroAndNeverAccumulates) {
+    sheet.range("A1").setValue(10.0);
+    sheet.range("C3").setFormula("=A1+C3");
+    sheet.range("D3").setFormula("=C3+1");
+    EXPECT_EQ(sheet.range("C3").value(), Variant(0.0));
+    for (double a : {6.0, 7.0}) {
+        sheet.range("A1").setValue(a);
+        EXPECT_EQ(sheet.range("C3").value(), Variant(0.0));
+        EXPECT_EQ(sheet.range("D3").value(), Variant(1.0));
+    }
+    app.calculate();
+    sheet.range("C3").calculate();
+    EXPECT_EQ(sheet.range("C3").value(), Variant(0.0));
+
+    // A longer cycle, through a registered function too: all of its cells give 0.
+    sheet.range("E1").setValue(3.0);
+    sheet.range("F1").setFormula("=E1+G1");
+    sheet.range("G1").setFormula("=Counted(F1)*2");
+    sheet.range("E1").setValue(4.0);
+    EXPECT_EQ(sheet.range("F1").value(), Variant(0.0));
+    EXPECT_EQ(sheet.range("G1").value(), Variant(0.0));
+
+    // Breaking the cycle gives plain values again.
+    sheet.range("C3").setFormula("=A1*2");
+    EXPECT_EQ(sheet.range("C3").value(), Variant(14.0));
+    EXPECT_EQ(sheet.range("D3").value(), Variant(15.0));
+}
+
+// A host function that recalculates while its own cell is pending reads the pending value: that
+// is re-entry, not a cycle.
+TEST_F(RecalculationTest, AHostFunctionThatRecalculatesIsNoCycle) {
+    sheet.range("A1").setValue(1.0);
+    app.registerFunction("Reenter", [this](const std::vector<formula::Argument>& args) {
+        sheet.range("B2").calculate();
+        return args[0].value;
+    });
+    sheet.range("B1").setFormula("=Reenter(A1)+1");
+    sheet.range("B2").setFormula("=B1*10");
+    sheet.range("A1").setValue(5.0);
+    EXPECT_EQ(sheet.range("B1").value(), Variant(6.0));
+    EXPECT_EQ(sheet.range("B2").value(), Variant(60.0));
+}
+
+}  // namespace
+}  // namespace kavex::sheet

@@ -207,6 +207,24 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
         report_ << context.file() << ": the script could not be read\n";
         return RunStatus::CouldNotRun;
     }
+    try {
+        for (const auto& check : table_.endChecks()) {
+            check(context);
+        }
+    } catch (const ExpectationFailed& failure) {
+        out_.flush();
+        report_ << context.file() << ": at the end of the script: expectation failed\n";
+        if (!failure.subject().empty()) {
+            report_ << "  subject:  " << failure.subject() << "\n";
+        }
+        report_ << "  expected: " << shown(failure.expected()) << "\n"
+                << "  found:    " << shown(failure.found()) << "\n";
+        return RunStatus::ExpectationFailed;
+    } catch (const std::exception& error) {
+        out_.flush();
+        report_ << context.file() << ": at the end of the script: " << error.what() << "\n";
+        return RunStatus::CouldNotRun;
+    }
     return RunStatus::Held;
 }
 
