@@ -5,15 +5,13 @@
 #include <functional>
 #include <string>
 
+#include "platform/base/DataDirectory.h"
+
 namespace kavex::services {
 
 // The folder of the synthetic market data (symbols, symbol-list changes, dividends and splits).
 inline std::filesystem::path defaultSeedDirectory() {
-#ifdef KAVEX_DATA_DIR
-    return std::filesystem::path(KAVEX_DATA_DIR) / "seeds";
-#else
-    return "data/seeds";
-#endif
+    return base::dataDirectory() / "seeds";
 }
 
 struct ServerOptions {

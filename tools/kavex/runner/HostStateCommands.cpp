@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/base/PlatformError.h"
@@ -202,8 +203,9 @@ void checkNothingLeftWaiting(ScenarioContext& context) {
         return;
     }
     const auto& first = state->queued.front();
-    throw ScriptError("during-wait of line " + std::to_string(first->line) + " never ran ('" +
-                      joined(first->tokens) + "'): no wait came after it");
+    throw ScriptError(context.file() + ":" + std::to_string(first->line) +
+                      ": during-wait never ran ('" + joined(first->tokens) +
+                      "'): no wait came after it");
 }
 
 }  // namespace
@@ -229,8 +231,8 @@ void registerHostStateCommands(CommandTable& table) {
                ScriptCommand::unbounded, duringWait});
     ScriptHooks hooks;
     hooks.afterCommand = reportDuringWaitFailure;
+    hooks.end = checkNothingLeftWaiting;
     table.addHooks(std::move(hooks));
-    table.addEndCheck(checkNothingLeftWaiting);
 }
 
 }  // namespace kavex::tool
