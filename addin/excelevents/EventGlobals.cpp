@@ -1,0 +1,16 @@
+#include "addin/excelevents/EventGlobals.h"
+
+#include "addin/excelevents/PortfolioEdit.h"
+#include "addin/excelevents/SelectedRow.h"
+
+namespace kavex::addin::excelevents {
+
+void ResetEventGlobals() {
+    SelectedRowSymbol.clear();
+    SelectedRowAlertID.clear();
+    PendingPortfolioEdit = {};
+    ActiveSheetType.clear();
+    LastTopListExchange.clear();
+}
+
+}  // namespace kavex::addin::excelevents
