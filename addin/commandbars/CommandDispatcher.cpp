@@ -29,8 +29,9 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 11> kCommands{{
+constexpr std::array<CommandEntry, 12> kCommands{{
     {"add transaction", portfolio::dialogs::ShowTransactionForm},
+    {"delete transaction", DeleteTransactionClick},
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},
