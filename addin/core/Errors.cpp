@@ -30,4 +30,17 @@ void RunStep(std::string_view procedure, std::string_view what,
     }
 }
 
+bool StepTrap::operator()(const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const forms::DialogFailure&) {
+        throw;
+    } catch (const std::exception& error) {
+        pending_ = true;
+        last_ = Trapped(error);
+        return false;
+    }
+}
+
 }  // namespace kavex::addin::core

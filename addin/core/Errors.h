@@ -26,4 +26,24 @@ std::string ErrorText(const std::exception& error);
 void RunStep(std::string_view procedure, std::string_view what,
              const std::function<void()>& action);
 
+// The trap of procedures that skip a failing step silently: each step runs, a step's failure is
+// swallowed (nothing logged, nothing shown) and remembered, and the procedure goes on with its
+// next step. A value the failed step was to produce stays as it was. The last failure stays
+// pending for procedures that log it at their end. A dialog nobody answered is passed on.
+class StepTrap {
+  public:
+    // Runs one step; true when it completed.
+    bool operator()(const std::function<void()>& step);
+    bool pending() const { return pending_; }
+    const TrappedError& last() const { return last_; }
+    void clear() {
+        pending_ = false;
+        last_ = {};
+    }
+
+  private:
+    bool pending_ = false;
+    TrappedError last_;
+};
+
 }  // namespace kavex::addin::core

@@ -62,4 +62,44 @@ inline std::string Trim(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+// Texts are UTF-8; the host counts characters, not bytes, wherever a user sees positions (the
+// spans of a cell's text). A continuation byte (10xxxxxx) never starts a character.
+constexpr bool startsCharacter(char c) noexcept {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+// The number of characters of a UTF-8 text.
+constexpr std::size_t characterCount(std::string_view text) noexcept {
+    std::size_t count = 0;
+    for (char c : text) {
+        count += startsCharacter(c) ? 1 : 0;
+    }
+    return count;
+}
+
+// The byte offset at which character `index` (0-based) begins; text.size() when the text is
+// shorter.
+constexpr std::size_t characterOffset(std::string_view text, std::size_t index) noexcept {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (startsCharacter(text[i])) {
+            if (index == 0) {
+                return i;
+            }
+            --index;
+        }
+    }
+    return text.size();
+}
+
+// Characters from..from+count-1 (0-based) of a UTF-8 text; count npos runs to the end.
+inline std::string characterSpan(std::string_view text, std::size_t from,
+                                 std::size_t count = std::string_view::npos) {
+    const std::size_t begin = characterOffset(text, from);
+    if (count == std::string_view::npos) {
+        return std::string(text.substr(begin));
+    }
+    const std::size_t end = begin + characterOffset(text.substr(begin), count);
+    return std::string(text.substr(begin, end - begin));
+}
+
 }  // namespace kavex::base

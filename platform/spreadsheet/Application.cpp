@@ -257,20 +257,63 @@ void Application::registerMacro(const std::string& name, Macro macro) {
     state_->macros[base::toLowerAscii(name)] = std::move(macro);
 }
 
+namespace {
+
+bool declaresMacro(const BookData& book, std::string_view macro) {
+    return std::any_of(book.macros.begin(), book.macros.end(),
+                       [&](const std::string& m) { return base::equalsIgnoringCase(m, macro); });
+}
+
+// The open workbooks and installed add-ins whose projects Run searches: the one the name gives
+// ("Kavex.xla!ShowForms"), else the active workbook first and then every other.
+std::vector<const BookData*> macroBooks(const AppState& app, std::string_view bookName) {
+    std::vector<const BookData*> all;
+    if (bookName.empty() && app.activeBook != nullptr) {
+        all.push_back(app.activeBook);
+    }
+    for (const auto& b : app.books) {
+        all.push_back(b.get());
+    }
+    for (const auto& a : app.addIns) {
+        if (a.book) {
+            all.push_back(a.book.get());
+        }
+    }
+    if (!bookName.empty()) {
+        std::erase_if(
+            all, [&](const BookData* b) { return !base::equalsIgnoringCase(b->name, bookName); });
+    }
+    return all;
+}
+
+}  // namespace
+
 Variant Application::run(std::string_view macroName, const std::vector<Variant>& arguments) {
     std::string_view bare = macroName;
+    std::string_view bookName;
     if (const auto bang = bare.rfind('!'); bang != std::string_view::npos) {
+        bookName = bare.substr(0, bang);
         bare = bare.substr(bang + 1);
+        if (bookName.size() >= 2 && bookName.front() == '\'' && bookName.back() == '\'') {
+            bookName = bookName.substr(1, bookName.size() - 2);
+        }
     }
     auto it = state_->macros.find(base::toLowerAscii(bare));
-    if (it == state_->macros.end()) {
-        fail(base::errors::ApplicationDefined,
-             "Cannot run the macro '" + std::string(macroName) +
-                 "'. The macro may not be available in this workbook or all macros may be "
-                 "disabled.");
+    if (it != state_->macros.end()) {
+        Macro macro = it->second;  // the macro may register others while it runs
+        return macro(arguments);
     }
-    Macro macro = it->second;  // the macro may register others while it runs
-    return macro(arguments);
+    // A macro of a workbook's own project: the host keeps its name but not its code, so running
+    // it changes nothing.
+    for (const BookData* book : macroBooks(*state_, bookName)) {
+        if (declaresMacro(*book, bare)) {
+            return Variant();
+        }
+    }
+    fail(base::errors::ApplicationDefined,
+         "Cannot run the macro '" + std::string(macroName) +
+             "'. The macro may not be available in this workbook or all macros may be "
+             "disabled.");
 }
 
 Variant Application::getSaveAsFilename() {

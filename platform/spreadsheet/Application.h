@@ -130,7 +130,10 @@ class Application {
     void registerFunction(const std::string& name, WorksheetFunction function);
     bool isRegisteredFunction(std::string_view name) const;
     void registerMacro(const std::string& name, Macro macro);
-    // 1004 "Cannot run the macro '...'..." for a macro the host does not know.
+    // Runs a macro by name ("ShowForms", or "Kavex.xla!ShowForms" in that workbook): one the host
+    // registered, else one that the project of an open workbook or installed add-in holds (the
+    // active workbook's first), which changes nothing. 1004 "Cannot run the macro '...'..." for
+    // a macro nobody holds.
     Variant run(std::string_view macroName, const std::vector<Variant>& arguments = {});
     // The Save As dialog: a path as text, or False when dismissed (or when no driver answers).
     Variant getSaveAsFilename();

@@ -181,6 +181,10 @@ class CellContext final : public formula::EvaluationContext {
         return app_.resolveName(sheet_, name);
     }
 
+    bool isDefinedName(const std::string& name) override {
+        return visibleName(sheet_, name) != nullptr;
+    }
+
     void forEachOccupiedCell(const formula::AreaRef& area,
                              const std::function<bool(int, int)>& visit) override {
         SheetData* target = area.sheet.empty() ? &sheet_

@@ -40,6 +40,13 @@ inline constexpr int xlYes = 1;
 inline constexpr int xlNo = 2;
 inline constexpr int xlTopToBottom = 1;
 
+// Underline styles.
+inline constexpr int xlUnderlineStyleNone = -4142;
+inline constexpr int xlUnderlineStyleSingle = 2;
+inline constexpr int xlUnderlineStyleDouble = -4119;
+inline constexpr int xlUnderlineStyleSingleAccounting = 4;
+inline constexpr int xlUnderlineStyleDoubleAccounting = 5;
+
 // Colours and borders.
 inline constexpr int xlColorIndexAutomatic = -4105;
 inline constexpr int xlColorIndexNone = -4142;

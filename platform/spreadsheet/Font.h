@@ -28,6 +28,9 @@ class Font {
     // shows as automatic (black).
     Variant colorIndex() const;
     void setColorIndex(int index);
+    // An xlUnderlineStyle value: -4142 none, 2 single, -4119 double, 4 and 5 accounting.
+    Variant underline() const;
+    void setUnderline(int style);
 
   private:
     Range range_;

@@ -1,6 +1,7 @@
 #include "platform/spreadsheet/Hyperlinks.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/detail/Model.h"
@@ -105,6 +106,34 @@ Hyperlink Hyperlinks::item(int index) const {
     fail(base::errors::SubscriptOutOfRange, "Subscript out of range");
 }
 
+namespace {
+
+constexpr long kThemeLinkColor = 5 + 99 * 256 + 193 * 65536;  // RGB(5, 99, 193)
+constexpr int kPaletteLinkIndex = 5;                          // blue
+
+// The spreadsheet gives a cell it links from its Hyperlink style: the standard font, not bold,
+// underlined once, in the link colour. From version 12 on that colour is the theme's link blue,
+// RGB(5, 99, 193), set as a colour; older versions use the palette's blue (index 5). Whatever
+// font the cell had before is replaced, so a caller that wants its own font sets it afterwards.
+void applyLinkLook(AppState& app, SheetData& sheet, int row, int column) {
+    const bool themed = std::atof(app.version.c_str()) >= 12.0;
+    editStyles(sheet, {Area{row, column, row, column}}, [&](Style& s) {
+        s.fontName = defaultStyle().fontName;
+        s.fontSize = defaultStyle().fontSize;
+        s.bold = false;
+        s.underline = xlUnderlineStyleSingle;
+        if (themed) {
+            s.fontColor = kThemeLinkColor;
+            s.fontColorIndex.reset();
+        } else {
+            s.fontColor = paletteColor(kPaletteLinkIndex);
+            s.fontColorIndex = kPaletteLinkIndex;
+        }
+    });
+}
+
+}  // namespace
+
 Hyperlink Hyperlinks::add(const Range& anchor, const std::string& address,
                           const std::string& subAddress, const std::string& screenTip,
                           const std::string& textToDisplay) {
@@ -120,6 +149,7 @@ Hyperlink Hyperlinks::add(const Range& anchor, const std::string& address,
                   [&](const HyperlinkData& l) { return l.row == row && l.column == column; });
     HyperlinkData link{app.newId(), row, column, address, subAddress, screenTip, textToDisplay};
     sheet.hyperlinks.push_back(link);
+    applyLinkLook(app, sheet, row, column);
     if (!textToDisplay.empty()) {
         app.storeEntry(sheet, row, column, Variant(textToDisplay));
         app.changed(sheet, {Area{row, column, row, column}}, {cellKey(row, column)});

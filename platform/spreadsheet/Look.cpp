@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/detail/Model.h"
 
@@ -69,7 +70,7 @@ Variant uniform(SheetData& sheet, const std::vector<Area>& areas,
 
 namespace {
 
-enum class Property { Name, Size, Bold, Color, ColorIndex };
+enum class Property { Name, Size, Bold, Color, ColorIndex, Underline };
 
 // A font property as the cell's style gives it.
 Variant styleValue(const Style& s, Property p) {
@@ -84,6 +85,8 @@ Variant styleValue(const Style& s, Property p) {
             return Variant(static_cast<double>(s.fontColor));
         case Property::ColorIndex:
             return Variant(s.fontColorIndex ? *s.fontColorIndex : paletteIndex(s.fontColor));
+        case Property::Underline:
+            return Variant(s.underline);
     }
     return Variant();
 }
@@ -105,6 +108,8 @@ std::optional<Variant> patchValue(const FontPatch& f, Property p) {
                 return std::nullopt;
             }
             return Variant(f.colorIndex ? *f.colorIndex : paletteIndex(*f.color));
+        case Property::Underline:
+            return f.underline ? std::optional<Variant>(Variant(*f.underline)) : std::nullopt;
     }
     return std::nullopt;
 }
@@ -119,6 +124,9 @@ void clearPatch(FontPatch& f, Property p) {
             break;
         case Property::Bold:
             f.bold.reset();
+            break;
+        case Property::Underline:
+            f.underline.reset();
             break;
         case Property::Color:
         case Property::ColorIndex:
@@ -203,14 +211,15 @@ struct FontAccess {
                 return styleValue(defaultStyle(), p);
             }
             const std::string text = displayText(cell->value, cell->look().numberFormat);
-            return spanValue(cell->look(), cell->spans, text.size(), start, length, p);
+            return spanValue(cell->look(), cell->spans, base::characterCount(text), start, length,
+                             p);
         }
         auto it = sheet.comments.find(cellKey(a.firstRow, a.firstColumn));
         if (it == sheet.comments.end()) {
             failObjectGone();
         }
-        return spanValue(defaultStyle(), it->second.spans, it->second.text.size(), start, length,
-                         p);
+        return spanValue(defaultStyle(), it->second.spans, base::characterCount(it->second.text),
+                         start, length, p);
     }
 
     void set(Property p, const std::function<void(Style&)>& onStyle,
@@ -234,9 +243,9 @@ struct FontAccess {
         if (target == Font::Target::CellCharacters) {
             Cell& cell = sheet.at(a.firstRow, a.firstColumn);
             if (span.length < 0) {
-                span.length =
-                    static_cast<int>(displayText(cell.value, cell.look().numberFormat).size()) -
-                    start + 1;
+                span.length = static_cast<int>(base::characterCount(
+                                  displayText(cell.value, cell.look().numberFormat))) -
+                              start + 1;
             }
             if (span.length > 0) {
                 cell.spans.push_back(span);
@@ -248,7 +257,7 @@ struct FontAccess {
                 failObjectGone();
             }
             if (span.length < 0) {
-                span.length = static_cast<int>(it->second.text.size()) - start + 1;
+                span.length = static_cast<int>(base::characterCount(it->second.text)) - start + 1;
             }
             if (span.length > 0) {
                 it->second.spans.push_back(span);
@@ -323,6 +332,21 @@ void Font::setColorIndex(int index) {
         });
 }
 
+Variant Font::underline() const {
+    return KAVEX_FONT_ACCESS.get(Property::Underline);
+}
+void Font::setUnderline(int style) {
+    if (style != xlUnderlineStyleNone && style != xlUnderlineStyleSingle &&
+        style != xlUnderlineStyleDouble && style != xlUnderlineStyleSingleAccounting &&
+        style != xlUnderlineStyleDoubleAccounting) {
+        fail(base::errors::ApplicationDefined,
+             "Unable to set the Underline property of the Font class");
+    }
+    KAVEX_FONT_ACCESS.set(
+        Property::Underline, [&](Style& s) { s.underline = style; },
+        [&](FontPatch& f) { f.underline = style; });
+}
+
 #undef KAVEX_FONT_ACCESS
 
 // ---- Characters --------------------------------------------------------------------------------
@@ -346,10 +370,8 @@ std::string Characters::text() const {
         whole = range_.text();
     }
     const std::size_t from = static_cast<std::size_t>(std::max(start_, 1) - 1);
-    if (from >= whole.size()) {
-        return "";
-    }
-    return length_ < 0 ? whole.substr(from) : whole.substr(from, static_cast<std::size_t>(length_));
+    return base::characterSpan(whole, from,
+                               length_ < 0 ? std::string::npos : static_cast<std::size_t>(length_));
 }
 
 // ---- Interior ----------------------------------------------------------------------------------
@@ -590,7 +612,9 @@ bool TextFrame::autoSize() const {
 }
 
 void TextFrame::setAutoSize(bool value) {
-    commentOf(cell_).autoSize = value;
+    CommentData& c = commentOf(cell_);
+    cell_.live().app().checkFormattable(cell_.live());
+    c.autoSize = value;
     cell_.live().app().touch(cell_.live());
 }
 
@@ -600,6 +624,7 @@ std::string Comment::text() const {
 
 void Comment::setText(const std::string& value) {
     CommentData& c = commentOf(cell_);
+    cell_.live().app().checkFormattable(cell_.live());
     c.text = value;
     c.spans.clear();
     cell_.live().app().touch(cell_.live());

@@ -1,6 +1,7 @@
 #include "platform/spreadsheet/Range.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/base/Conversions.h"
 #include "platform/spreadsheet/Application.h"
@@ -230,7 +231,23 @@ Range Range::specialCells(int type) const {
     if (count() == 1) {
         within = Worksheet(sheet_).usedRange().areas();
     }
+    // The matching cells as the spreadsheet gives them: runs along a row, and runs of the same
+    // columns on consecutive rows joined into one block ($B$1:$C$9, not nine areas).
     std::vector<Area> found;
+    std::map<std::pair<int, int>, std::size_t> openBlocks;  // columns -> block ending last row
+    std::vector<Area> rowRuns;
+    const auto closeRow = [&] {
+        for (const Area& run : rowRuns) {
+            const auto it = openBlocks.find({run.firstColumn, run.lastColumn});
+            if (it != openBlocks.end() && found[it->second].lastRow == run.firstRow - 1) {
+                found[it->second].lastRow = run.lastRow;
+            } else {
+                openBlocks[{run.firstColumn, run.lastColumn}] = found.size();
+                found.push_back(run);
+            }
+        }
+        rowRuns.clear();
+    };
     for (CellKey key : existingKeys(sheet, within)) {
         const Cell& cell = sheet.cells.at(key);
         const bool match = type == xlCellTypeFormulas ? static_cast<bool>(cell.formula)
@@ -239,12 +256,16 @@ Range Range::specialCells(int type) const {
             continue;
         }
         const int r = keyRow(key), c = keyColumn(key);
-        if (!found.empty() && found.back().firstRow == r && found.back().lastColumn == c - 1) {
-            found.back().lastColumn = c;
+        if (!rowRuns.empty() && rowRuns.back().firstRow != r) {
+            closeRow();
+        }
+        if (!rowRuns.empty() && rowRuns.back().lastColumn == c - 1) {
+            rowRuns.back().lastColumn = c;
         } else {
-            found.push_back(Area{r, c, r, c});
+            rowRuns.push_back(Area{r, c, r, c});
         }
     }
+    closeRow();
     if (found.empty()) {
         fail(base::errors::ApplicationDefined, "No cells were found.");
     }

@@ -93,6 +93,17 @@ class Range {
     // Actions.
     void select();    // 1004 when the sheet is not the active sheet
     void activate();  // moves the active cell (selects the cell when outside the selection)
+    // On whole rows (EntireRow) or whole columns (EntireColumn): deletes them. The rows below
+    // move up (the columns to the right move left) with everything they hold; references in the
+    // workbook's formulas, names and conditional formats follow their cells, and a reference to
+    // a deleted cell becomes #REF!. One SheetChange for the deleted lines. 1004 for a range that
+    // is not whole rows or whole columns, on a protected sheet, and during a calculation.
+    void delete_();
+    // On whole rows or columns: inserts as many blank ones before them; the rows below (columns
+    // to the right) move on with everything they hold, references following them. The new lines
+    // take the format of the line before them. One SheetChange for the new lines. 1004 as for
+    // delete_, and when cells that hold something would be pushed off the end of the sheet.
+    void insert();
     // Sorts the rows of the first area by the column of key1. header: xlYes, xlNo, xlGuess.
     void sort(const Range& key1, int order1 = xlAscending, int header = xlNo,
               bool matchCase = false, int orientation = xlTopToBottom);

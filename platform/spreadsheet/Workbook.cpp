@@ -49,7 +49,8 @@ std::shared_ptr<BookData> loadBook(AppState& app, const std::string& path, bool 
     auto book = readWorkbookFile(app, file.string());
     book->name = file.filename().string();
     book->path = file.parent_path().string();
-    book->isAddin = asAddin;
+    // A file saved as an add-in stays one however it is opened.
+    book->isAddin = book->isAddin || asAddin;
     book->saved = true;
     app.adoptBook(book);
     return book;
@@ -94,6 +95,10 @@ Reference References::addFromFile(const std::string& path) {
 
 std::string VBProject::name() const {
     return liveBook(book_).projectName;
+}
+
+std::vector<std::string> VBProject::macros() const {
+    return liveBook(book_).macros;
 }
 
 void VBProject::setName(const std::string& value) {
@@ -184,8 +189,12 @@ bool Workbook::close(std::optional<bool> saveChanges) {
         return true;
     }
     app.detachBook(book);
-    if (wasActive && app.activeBook == nullptr && !app.books.empty()) {
-        app.activateBook(*app.books.back());
+    if (wasActive && app.activeBook == nullptr) {
+        const auto next = std::find_if(app.books.rbegin(), app.books.rend(),
+                                       [](const auto& b) { return !b->isAddin; });
+        if (next != app.books.rend()) {
+            app.activateBook(**next);
+        }
     }
     return true;
 }
@@ -216,15 +225,23 @@ Application& Workbook::application() const {
 
 // ---- Workbooks ---------------------------------------------------------------------------------
 
+// An add-in workbook opened as a file has no window: the collection's count and positions leave
+// it out, as they leave out installed add-ins.
 int Workbooks::count() const {
-    return static_cast<int>(app_->books.size());
+    return static_cast<int>(std::count_if(app_->books.begin(), app_->books.end(),
+                                          [](const auto& b) { return !b->isAddin; }));
 }
 
 Workbook Workbooks::item(int index) const {
-    if (index < 1 || index > count()) {
-        fail(base::errors::SubscriptOutOfRange, "Subscript out of range");
+    if (index >= 1) {
+        int position = 0;
+        for (const auto& b : app_->books) {
+            if (!b->isAddin && ++position == index) {
+                return Workbook(b);
+            }
+        }
     }
-    return Workbook(app_->books[static_cast<std::size_t>(index - 1)]);
+    fail(base::errors::SubscriptOutOfRange, "Subscript out of range");
 }
 
 Workbook Workbooks::item(std::string_view name) const {
@@ -274,9 +291,14 @@ Workbook Workbooks::open(const std::string& path) {
     }
     auto book = loadBook(*app_, file.string(), false);
     app_->books.push_back(book);
+    Workbook wb(book);
+    if (book->isAddin) {
+        // An add-in has no window: it opens without becoming the active workbook.
+        app_->raise("WorkbookOpen", [&](ApplicationEvents& s) { s.workbookOpen(wb); });
+        return wb;
+    }
     BookData* previous = app_->activeBook;
     app_->activeBook = book.get();
-    Workbook wb(book);
     app_->raise("WorkbookOpen", [&](ApplicationEvents& s) { s.workbookOpen(wb); });
     if (book->alive && app_->activeBook == book.get()) {
         if (previous != nullptr && previous->alive) {

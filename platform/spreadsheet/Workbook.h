@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/spreadsheet/Forward.h"
 #include "platform/spreadsheet/Names.h"
@@ -44,6 +45,8 @@ class VBProject {
     std::string name() const;
     void setName(const std::string& name);
     References references() const { return References(book_); }
+    // The macros the project holds (Run finds them by name); the host keeps no code of theirs.
+    std::vector<std::string> macros() const;
 
   private:
     std::shared_ptr<detail::BookData> book_;

@@ -52,6 +52,9 @@ Json patchJson(const FontPatch& p) {
         j["fontColor"] = *p.color;
         j["fontColorIndex"] = p.colorIndex ? Json(*p.colorIndex) : Json(nullptr);
     }
+    if (p.underline) {
+        j["underline"] = *p.underline;
+    }
     return j;
 }
 
@@ -80,6 +83,9 @@ Json styleJson(const Style& s) {
     if (s.fontColor != d.fontColor || s.fontColorIndex != d.fontColorIndex) {
         j["fontColor"] = s.fontColor;
         j["fontColorIndex"] = s.fontColorIndex ? Json(*s.fontColorIndex) : Json(nullptr);
+    }
+    if (s.underline != d.underline) {
+        j["underline"] = s.underline;
     }
     if (s.interiorColor) {
         j["interiorColor"] = *s.interiorColor;
@@ -333,6 +339,15 @@ FontPatch readPatch(const Json& o, const std::string& p) {
             f.colorIndex = readIndex(o.at("fontColorIndex"), p + "/fontColorIndex");
         }
     }
+    if (o.contains("underline")) {
+        f.underline = static_cast<int>(integer(o.at("underline"), p + "/underline"));
+        if (*f.underline != xlUnderlineStyleNone && *f.underline != xlUnderlineStyleSingle &&
+            *f.underline != xlUnderlineStyleDouble &&
+            *f.underline != xlUnderlineStyleSingleAccounting &&
+            *f.underline != xlUnderlineStyleDoubleAccounting) {
+            fault(p + "/underline", "an underline style (-4142, 2, -4119, 4 or 5) is expected");
+        }
+    }
     return f;
 }
 
@@ -372,6 +387,9 @@ std::shared_ptr<const Style> readStyle(const Json& o, const std::string& p) {
     if (f.color) {
         s.fontColor = *f.color;
         s.fontColorIndex = f.colorIndex;
+    }
+    if (f.underline) {
+        s.underline = *f.underline;
     }
     if (o.contains("interiorColor")) {
         s.interiorColor = integer(o.at("interiorColor"), p + "/interiorColor");
@@ -600,6 +618,20 @@ void readBook(AppState& app, BookData& book, const Json& root) {
                                   optText(refs[i], rp, "fullPath")});
             }
         }
+        if (project.contains("macros")) {
+            const Json& macros = array(project.at("macros"), "/vbProject/macros");
+            for (std::size_t i = 0; i < macros.size(); ++i) {
+                const std::string mp = "/vbProject/macros/" + std::to_string(i);
+                std::string macro = text(macros[i], mp);
+                if (macro.empty()) {
+                    fault(mp, "a macro needs a name");
+                }
+                book.macros.push_back(std::move(macro));
+            }
+        }
+    }
+    if (root.contains("isAddin")) {
+        book.isAddin = boolean(root.at("isAddin"), "/isAddin");
     }
 }
 
@@ -845,6 +877,9 @@ std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& pat
 
 void writeWorkbookFile(const AppState& app, const BookData& book, const std::string& path) {
     Json root{{"kavexWorkbook", kFormatVersion}};
+    if (book.isAddin) {
+        root["isAddin"] = true;
+    }
     if (book.activeSheet != nullptr) {
         root["activeSheet"] = book.activeSheet->name;
     }
@@ -854,6 +889,9 @@ void writeWorkbookFile(const AppState& app, const BookData& book, const std::str
         refs.push_back(Json{{"name", r.name}, {"fullPath", r.fullPath}});
     }
     project["references"] = refs;
+    if (!book.macros.empty()) {
+        project["macros"] = book.macros;
+    }
     root["vbProject"] = project;
     Json names = Json::array();
     for (const auto& n : book.names) {

@@ -49,6 +49,7 @@ struct FontPatch {
     std::optional<bool> bold;
     std::optional<long> color;
     std::optional<int> colorIndex;  // set when the colour was given as an index
+    std::optional<int> underline;
     friend bool operator==(const FontPatch&, const FontPatch&) = default;
 };
 
@@ -66,8 +67,9 @@ struct Style {
     bool bold = false;
     long fontColor = 0;
     std::optional<int> fontColorIndex = xlColorIndexAutomatic;  // nullopt: set as a colour
-    std::optional<long> interiorColor;                          // nullopt: no fill
-    std::optional<int> interiorColorIndex;                      // set when given as an index
+    int underline = xlUnderlineStyleNone;
+    std::optional<long> interiorColor;      // nullopt: no fill
+    std::optional<int> interiorColorIndex;  // set when given as an index
     std::optional<int> borderWeight;
     std::optional<long> borderColor;
     std::string numberFormat = "General";
@@ -218,6 +220,7 @@ struct BookData : std::enable_shared_from_this<BookData> {
     std::vector<NameData> names;
     std::string projectName = "VBAProject";
     std::vector<ReferenceData> references;
+    std::vector<std::string> macros;  // the macros its project holds, as spelt there
 
     SheetData* sheetNamed(std::string_view name) const;
     std::shared_ptr<SheetData> shared(const SheetData* sheet) const;

@@ -63,7 +63,8 @@ Variant Evaluator::value(const Node& node) {
         case NodeKind::Name: {
             const auto area = context_.resolveName(node.text);
             if (!area) {
-                return Variant(CellError::Name);
+                return Variant(context_.isDefinedName(node.text) ? CellError::Ref
+                                                                 : CellError::Name);
             }
             if (!area->isSingleCell()) {
                 return Variant(CellError::Value);

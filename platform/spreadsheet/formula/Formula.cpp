@@ -46,9 +46,11 @@ std::optional<std::size_t> findPlainHostCall(const Node* root,
 
 }  // namespace
 
-Formula::Formula(std::shared_ptr<const Node> root, std::vector<AreaRef> references,
-                 std::vector<std::string> names, std::vector<std::string> functionNames)
-    : root_(std::move(root)),
+Formula::Formula(std::string text, std::shared_ptr<const Node> root,
+                 std::vector<AreaRef> references, std::vector<std::string> names,
+                 std::vector<std::string> functionNames)
+    : text_(std::move(text)),
+      root_(std::move(root)),
       references_(std::move(references)),
       names_(std::move(names)),
       functionNames_(std::move(functionNames)) {

@@ -54,6 +54,8 @@ class Formula {
     const std::vector<std::string>& names() const { return names_; }
     const std::vector<std::string>& functionNames() const { return functionNames_; }
     const std::shared_ptr<const Node>& root() const { return root_; }
+    // The text it was parsed from (after "="), blanks included.
+    const std::string& text() const { return text_; }
 
     // Set when the whole formula is one call of a function that is not built in and each
     // argument is a reference written out (F(A1), F(A1,Sheet2!B2:C3)): the entry of
@@ -63,10 +65,11 @@ class Formula {
     // A host may compute such a formula itself without walking the tree.
     std::optional<std::size_t> plainHostCall() const { return plainHostCall_; }
 
-    Formula(std::shared_ptr<const Node> root, std::vector<AreaRef> references,
+    Formula(std::string text, std::shared_ptr<const Node> root, std::vector<AreaRef> references,
             std::vector<std::string> names, std::vector<std::string> functionNames);
 
   private:
+    std::string text_;
     std::shared_ptr<const Node> root_;
     std::vector<AreaRef> references_;
     std::optional<std::size_t> plainHostCall_;
@@ -81,13 +84,38 @@ Formula parse(std::string_view text);
 // The formula's text without the leading "=", as the host shows it: references and built-in
 // function names in upper case; other function names as canonicalName returns them (it may return
 // nullopt to keep the name as typed); defined names as typed; text re-quoted; numbers in the
-// general form (1E3 -> 1000); parentheses kept; no blanks. Relative references are moved by the
-// offsets (used when rows are sorted); a reference moved off the sheet renders as #REF!. The
-// result always parses again.
+// general form (1E3 -> 1000); parentheses kept; the blanks typed between tokens kept, those at
+// the end dropped. Relative references are moved by the offsets (used when rows are sorted or a
+// formula is copied); a reference moved off the sheet renders as #REF!. The result always parses
+// again.
 std::string render(
     const Formula& formula,
     const std::function<std::optional<std::string>(std::string_view)>& canonicalName = {},
     int rowOffset = 0, int columnOffset = 0);
+
+// Whole rows (or, with columns set, whole columns) inserted into or deleted from one sheet:
+// count > 0 inserts count lines before line at, count < 0 deletes the lines at .. at - count - 1.
+// onSheet tells whether a reference's sheet as written (empty: the formula's own sheet) is the
+// edited one.
+struct LineEdit {
+    bool columns = false;
+    int at = 1;
+    int count = 0;
+    std::function<bool(const std::string& sheet)> onSheet;
+};
+
+// Where the lines first..last (rows, or columns for a column edit) of an area go after the edit;
+// false when every one of them is deleted or pushed off the sheet. A deleted part of an area is
+// cut off; lines inserted inside an area widen it.
+bool shiftLines(int& first, int& last, const LineEdit& edit);
+
+// The formula as render shows it after the edit: references to the edited sheet past the edit
+// follow their cells, absolute or not; a reference to deleted cells only is #REF!; an area loses
+// its deleted lines and widens over lines inserted inside it; a reference pushed off the sheet is
+// #REF!.
+std::string render(const Formula& formula,
+                   const std::function<std::optional<std::string>(std::string_view)>& canonicalName,
+                   const LineEdit& edit);
 
 // An argument handed to a function the host does not know: its value (a single cell's value for a
 // one-cell reference, the top-left value for a larger area) and, when it was a reference, the area.
@@ -124,6 +152,9 @@ class EvaluationContext {
     }
     // A defined name, resolved for the formula's sheet; nullopt when it does not resolve (#NAME?).
     virtual std::optional<AreaRef> resolveName(const std::string& name) = 0;
+    // Whether the name is defined even though it does not resolve (its cells were deleted): its
+    // use then gives #REF! rather than #NAME?.
+    virtual bool isDefinedName(const std::string& /*name*/) { return false; }
     // Calls a function that is not built in (an add-in's registered function); nullopt when no such
     // function is registered (the formula then gives #NAME?). Names compare without regard to case.
     // name is the very string of the evaluated formula's functionNames() entry for that function

@@ -69,8 +69,8 @@ class Parser {
                                                 "\": an operator or the end of the formula "
                                                 "was expected");
         }
-        return Formula(std::make_shared<const Node>(std::move(root)), std::move(references_),
-                       std::move(names_), std::move(functionNames_));
+        return Formula(std::string(text_), std::make_shared<const Node>(std::move(root)),
+                       std::move(references_), std::move(names_), std::move(functionNames_));
     }
 
   private:

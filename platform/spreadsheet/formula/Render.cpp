@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <string>
 
 #include "platform/spreadsheet/formula/Builtins.h"
 #include "platform/spreadsheet/formula/CellAddress.h"
 #include "platform/spreadsheet/formula/Formula.h"
+#include "platform/spreadsheet/formula/Lexer.h"
 #include "platform/spreadsheet/formula/Node.h"
 #include "platform/spreadsheet/formula/Values.h"
 
@@ -40,59 +42,76 @@ std::string_view operatorText(Operator op) {
     return "?";
 }
 
+// Moves the corners of a reference; false when the reference is lost (#REF!).
+using Move = std::function<bool(const std::string& sheet, CellAddress& first, CellAddress& last)>;
+
+// Renders the formula's tokens again, keeping the blanks the user typed between them (the host
+// shows a formula as it was entered) and dropping those at its end.
 class Renderer {
   public:
     Renderer(const std::function<std::optional<std::string>(std::string_view)>& canonicalName,
-             int rowOffset, int columnOffset)
-        : canonicalName_(canonicalName), rowOffset_(rowOffset), columnOffset_(columnOffset) {}
+             const Move& move)
+        : canonicalName_(canonicalName), move_(move) {}
 
-    void render(const Node& node, std::string& out) const {
-        switch (node.kind) {
-            case NodeKind::Number:
-                out += generalNumber(node.number);
+    std::string render(std::string_view text) const {
+        std::string out;
+        std::size_t previousEnd = 0;
+        for (const Token& token : tokenize(text)) {
+            if (token.kind == TokenKind::End) {
+                break;
+            }
+            out.append(text.substr(previousEnd, token.position - previousEnd));
+            previousEnd = token.position + token.length;
+            render(token, out);
+        }
+        return out;
+    }
+
+  private:
+    void render(const Token& token, std::string& out) const {
+        switch (token.kind) {
+            case TokenKind::Number:
+                out += generalNumber(token.number);
                 return;
-            case NodeKind::Text:
-                quoteText(node.text, out);
+            case TokenKind::Text:
+                quoteText(token.text, out);
                 return;
-            case NodeKind::Boolean:
-                out += node.boolean ? "TRUE" : "FALSE";
+            case TokenKind::Boolean:
+                out += token.boolean ? "TRUE" : "FALSE";
                 return;
-            case NodeKind::Error:
-                out += base::cellErrorText(node.error);
+            case TokenKind::Error:
+                out += base::cellErrorText(token.error);
                 return;
-            case NodeKind::Missing:
+            case TokenKind::Reference:
+                reference(token, out);
                 return;
-            case NodeKind::Reference:
-                reference(node, out);
+            case TokenKind::Function:
+                functionName(token.text, out);
+                out += '(';
                 return;
-            case NodeKind::Name:
-                out += node.text;
+            case TokenKind::Name:
+                out += token.text;
                 return;
-            case NodeKind::Unary:
-                out += operatorText(node.op);
-                render(node.children[0], out);
+            case TokenKind::Operator:
+                out += operatorText(token.op);
                 return;
-            case NodeKind::Percent:
-                render(node.children[0], out);
+            case TokenKind::Percent:
                 out += '%';
                 return;
-            case NodeKind::Binary:
-                render(node.children[0], out);
-                out += operatorText(node.op);
-                render(node.children[1], out);
-                return;
-            case NodeKind::Paren:
+            case TokenKind::LeftParen:
                 out += '(';
-                render(node.children[0], out);
+                return;
+            case TokenKind::RightParen:
                 out += ')';
                 return;
-            case NodeKind::Call:
-                call(node, out);
+            case TokenKind::Comma:
+                out += ',';
+                return;
+            case TokenKind::End:
                 return;
         }
     }
 
-  private:
     static void quoteText(const std::string& text, std::string& out) {
         out += '"';
         for (char c : text) {
@@ -104,47 +123,22 @@ class Renderer {
         out += '"';
     }
 
-    void call(const Node& node, std::string& out) const {
-        if (node.builtin >= 0) {
-            out += builtins()[static_cast<std::size_t>(node.builtin)].name;
-        } else if (auto name = canonicalName_ ? canonicalName_(node.text) : std::nullopt) {
+    void functionName(const std::string& typed, std::string& out) const {
+        if (const int builtin = findBuiltin(typed); builtin >= 0) {
+            out += builtins()[static_cast<std::size_t>(builtin)].name;
+        } else if (auto name = canonicalName_ ? canonicalName_(typed) : std::nullopt) {
             out += *name;
         } else {
-            out += node.text;
+            out += typed;
         }
-        out += '(';
-        for (std::size_t i = 0; i < node.children.size(); ++i) {
-            if (i > 0) {
-                out += ',';
-            }
-            render(node.children[i], out);
-        }
-        out += ')';
     }
 
-    // Moves one coordinate unless it is absolute; false when it leaves the sheet.
-    static bool move(int& coordinate, bool absolute, int offset, int limit) {
-        if (absolute) {
-            return true;
-        }
-        const long long moved = static_cast<long long>(coordinate) + offset;
-        if (moved < 1 || moved > limit) {
-            return false;
-        }
-        coordinate = static_cast<int>(moved);
-        return true;
-    }
-
-    void reference(const Node& node, std::string& out) const {
-        CellAddress first{node.area.firstRow, node.area.firstColumn, node.form.absoluteFirstRow,
-                          node.form.absoluteFirstColumn};
-        CellAddress last{node.area.lastRow, node.area.lastColumn, node.form.absoluteLastRow,
-                         node.form.absoluteLastColumn};
-        const bool onSheet = move(first.row, first.absoluteRow, rowOffset_, MaxRows) &&
-                             move(first.column, first.absoluteColumn, columnOffset_, MaxColumns) &&
-                             move(last.row, last.absoluteRow, rowOffset_, MaxRows) &&
-                             move(last.column, last.absoluteColumn, columnOffset_, MaxColumns);
-        if (!onSheet) {
+    void reference(const Token& token, std::string& out) const {
+        CellAddress first{token.area.firstRow, token.area.firstColumn, token.form.absoluteFirstRow,
+                          token.form.absoluteFirstColumn};
+        CellAddress last{token.area.lastRow, token.area.lastColumn, token.form.absoluteLastRow,
+                         token.form.absoluteLastColumn};
+        if (move_ && !move_(token.area.sheet, first, last)) {
             out += base::cellErrorText(base::CellError::Ref);
             return;
         }
@@ -157,32 +151,102 @@ class Renderer {
             std::swap(first.column, last.column);
             std::swap(first.absoluteColumn, last.absoluteColumn);
         }
-        if (!node.area.sheet.empty()) {
-            out += quoteSheetName(node.area.sheet);
+        if (!token.area.sheet.empty()) {
+            out += quoteSheetName(token.area.sheet);
             out += '!';
         }
         out += formatCellAddress(first);
-        if (node.form.writtenAsArea) {
+        if (token.form.writtenAsArea) {
             out += ':';
             out += formatCellAddress(last);
         }
     }
 
     const std::function<std::optional<std::string>(std::string_view)>& canonicalName_;
-    int rowOffset_;
-    int columnOffset_;
+    const Move& move_;
 };
 
+// Moves one coordinate unless it is absolute; false when it leaves the sheet.
+bool shift(int& coordinate, bool absolute, int offset, int limit) {
+    if (absolute) {
+        return true;
+    }
+    const long long moved = static_cast<long long>(coordinate) + offset;
+    if (moved < 1 || moved > limit) {
+        return false;
+    }
+    coordinate = static_cast<int>(moved);
+    return true;
+}
+
 }  // namespace
+
+bool shiftLines(int& first, int& last, const LineEdit& edit) {
+    const int limit = edit.columns ? MaxColumns : MaxRows;
+    if (edit.count == 0) {
+        return true;
+    }
+    if (edit.count > 0) {
+        // What is pushed past the last line falls off the sheet; an area keeps what is left.
+        if (first >= edit.at && static_cast<long long>(first) + edit.count > limit) {
+            return false;
+        }
+        if (first >= edit.at) {
+            first += edit.count;
+        }
+        if (last >= edit.at) {
+            last = static_cast<int>(
+                std::min<long long>(static_cast<long long>(last) + edit.count, limit));
+        }
+        return true;
+    }
+    const int deleted = -edit.count;
+    const int lastDeleted = edit.at + deleted - 1;
+    if (first >= edit.at && last <= lastDeleted) {
+        return false;
+    }
+    const auto place = [&](int row, bool isFirst) {
+        if (row < edit.at) {
+            return row;
+        }
+        if (row > lastDeleted) {
+            return row - deleted;
+        }
+        return isFirst ? edit.at : edit.at - 1;
+    };
+    const int newFirst = place(first, true);
+    const int newLast = place(last, false);
+    first = newFirst;
+    last = newLast;
+    return true;
+}
 
 std::string render(const Formula& formula,
                    const std::function<std::optional<std::string>(std::string_view)>& canonicalName,
                    int rowOffset, int columnOffset) {
-    std::string out;
-    if (formula.root()) {
-        Renderer(canonicalName, rowOffset, columnOffset).render(*formula.root(), out);
+    if (rowOffset == 0 && columnOffset == 0) {
+        return Renderer(canonicalName, Move()).render(formula.text());
     }
-    return out;
+    const Move move = [&](const std::string&, CellAddress& first, CellAddress& last) {
+        return shift(first.row, first.absoluteRow, rowOffset, MaxRows) &&
+               shift(first.column, first.absoluteColumn, columnOffset, MaxColumns) &&
+               shift(last.row, last.absoluteRow, rowOffset, MaxRows) &&
+               shift(last.column, last.absoluteColumn, columnOffset, MaxColumns);
+    };
+    return Renderer(canonicalName, move).render(formula.text());
+}
+
+std::string render(const Formula& formula,
+                   const std::function<std::optional<std::string>(std::string_view)>& canonicalName,
+                   const LineEdit& edit) {
+    const Move move = [&](const std::string& sheet, CellAddress& first, CellAddress& last) {
+        if (edit.count == 0 || !edit.onSheet || !edit.onSheet(sheet)) {
+            return true;
+        }
+        return edit.columns ? shiftLines(first.column, last.column, edit)
+                            : shiftLines(first.row, last.row, edit);
+    };
+    return Renderer(canonicalName, move).render(formula.text());
 }
 
 }  // namespace kavex::formula

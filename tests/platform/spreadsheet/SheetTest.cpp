@@ -230,5 +230,116 @@ TEST_F(SheetTest, HyperlinksOneToACell) {
     EXPECT_EQ(errorNumber([&] { app.followHyperlink(sheet.range("B5")); }), 1004);
 }
 
+TEST_F(SheetTest, SpanPositionsCountCharactersNotBytes) {
+    Range cell = sheet.range("B3");
+    // "…" takes three bytes but is one character: "NYSE" starts at 3 and runs 4 characters.
+    cell.setValue("\u2026 NYSE \u00e9t\u00e9");
+    cell.characters(3, 4).font().setBold(true);
+    EXPECT_EQ(cell.characters(3, 4).text(), "NYSE");
+    EXPECT_EQ(cell.characters(3, 4).font().bold(), Variant(true));
+    EXPECT_EQ(cell.characters(1, 2).font().bold(), Variant(false));
+    EXPECT_EQ(cell.characters(7, 4).font().bold(), Variant(false));
+    EXPECT_EQ(cell.characters(8, 3).text(), "\u00e9t\u00e9");
+    EXPECT_EQ(cell.characters(1, 1).text(), "\u2026");
+    // A span to the end covers the last character, however many bytes it has.
+    cell.characters(8).font().setColorIndex(3);
+    EXPECT_EQ(cell.characters(10, 1).font().colorIndex(), Variant(3));
+    EXPECT_EQ(cell.characters(7, 1).font().colorIndex(), Variant(xlColorIndexAutomatic));
+    Comment note = sheet.range("C3").addComment("\u2026Alert Details x");
+    note.shape().textFrame().characters(2, 13).font().setBold(true);
+    EXPECT_EQ(note.shape().textFrame().characters(2, 13).text(), "Alert Details");
+    EXPECT_EQ(note.shape().textFrame().characters(15, 2).font().bold(), Variant(false));
+}
+
+TEST_F(SheetTest, AProtectedSheetRefusesChangesToAComment) {
+    Comment note = sheet.range("A1").addComment("Alert Details Active : yes");
+    sheet.protect("pw");
+    EXPECT_EQ(errorNumber([&] { note.setText("changed"); }), 1004);
+    EXPECT_EQ(errorNumber([&] { note.shape().textFrame().setAutoSize(true); }), 1004);
+    EXPECT_EQ(errorNumber([&] { note.shape().textFrame().characters(1, 5).font().setBold(true); }),
+              1004);
+    EXPECT_EQ(errorNumber([&] { note.delete_(); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("B1").addComment("new"); }), 1004);
+    EXPECT_EQ(note.text(), "Alert Details Active : yes");
+    EXPECT_FALSE(note.shape().textFrame().autoSize());
+    EXPECT_EQ(note.shape().textFrame().characters(1, 5).font().bold(), Variant(false));
+    sheet.unprotect("pw");
+    note.shape().textFrame().setAutoSize(true);
+    EXPECT_TRUE(note.shape().textFrame().autoSize());
+}
+
+TEST_F(SheetTest, ALinkedCellTakesTheLinkLookBeforeItsOwnFont) {
+    Range cell = sheet.range("B5");
+    cell.setValue("IBM");
+    cell.font().setName("Tahoma");
+    cell.font().setSize(8);
+    cell.font().setBold(true);
+    cell.font().setColorIndex(3);
+    sheet.hyperlinks().add(cell, "", "DetailsSymbol");
+    EXPECT_EQ(cell.font().name(), Variant("Calibri"));
+    EXPECT_EQ(cell.font().size(), Variant(11.0));
+    EXPECT_EQ(cell.font().bold(), Variant(false));
+    EXPECT_EQ(cell.font().underline(), Variant(xlUnderlineStyleSingle));
+    EXPECT_EQ(cell.font().color(), Variant(5.0 + 99 * 256 + 193 * 65536));
+    // What the caller sets afterwards is kept, the rest of the link look stays.
+    cell.font().setName("Tahoma");
+    cell.font().setSize(8);
+    EXPECT_EQ(cell.font().name(), Variant("Tahoma"));
+    EXPECT_EQ(cell.font().underline(), Variant(xlUnderlineStyleSingle));
+    // Only the anchor changes.
+    EXPECT_EQ(sheet.range("B6").font().underline(), Variant(xlUnderlineStyleNone));
+    // An older host's link is the palette's blue.
+    app.setVersion("11.0");
+    sheet.hyperlinks().add(sheet.range("C5"), "", "BrowserNewsLink");
+    EXPECT_EQ(sheet.range("C5").font().colorIndex(), Variant(5));
+    EXPECT_EQ(sheet.range("C5").font().underline(), Variant(xlUnderlineStyleSingle));
+    EXPECT_EQ(errorNumber([&] { cell.font().setUnderline(7); }), 1004);
+    cell.font().setUnderline(xlUnderlineStyleNone);
+    EXPECT_EQ(cell.font().underline(), Variant(xlUnderlineStyleNone));
+}
+
+TEST_F(SheetTest, ApplicationSwitchesKeepWhatTheyAreGiven) {
+    EXPECT_EQ(app.version(), "16.0");
+    EXPECT_EQ(app.statusBar(), Variant(false));
+    app.setStatusBar(Variant("Refreshing..."));
+    EXPECT_EQ(app.statusBar(), Variant("Refreshing..."));
+    app.setStatusBar(Variant(false));
+    EXPECT_EQ(app.statusBar(), Variant(false));
+    EXPECT_EQ(app.cursor(), xlDefault);
+    app.setCursor(xlWait);
+    EXPECT_EQ(app.cursor(), xlWait);
+    EXPECT_EQ(errorNumber([&] { app.setCursor(99); }), 1004);
+    EXPECT_EQ(app.cursor(), xlWait);
+    EXPECT_EQ(app.enableCancelKey(), xlInterrupt);
+    app.setEnableCancelKey(xlDisabled);
+    EXPECT_EQ(app.enableCancelKey(), xlDisabled);
+    EXPECT_EQ(errorNumber([&] { app.setEnableCancelKey(5); }), 1004);
+    EXPECT_EQ(app.windowState(), xlNormal);
+    app.setWindowState(xlMinimized);
+    EXPECT_EQ(app.windowState(), xlMinimized);
+    EXPECT_EQ(errorNumber([&] { app.setWindowState(0); }), 1004);
+    EXPECT_TRUE(app.screenUpdating());
+    app.setScreenUpdating(false);
+    EXPECT_FALSE(app.screenUpdating());
+    EXPECT_EQ(app.cutCopyMode(), 0);
+    app.setCutCopyMode(xlCut);
+    EXPECT_EQ(app.cutCopyMode(), xlCut);
+    EXPECT_EQ(errorNumber([&] { app.setCutCopyMode(3); }), 1004);
+}
+
+TEST_F(SheetTest, OneCellCalculateAndFormulasOfTheUsedRange) {
+    sheet.range("A1").setValue(2.0);
+    sheet.range("B1").setFormula("=A1*2");
+    sheet.range("B2").setFormula("=A1*3");
+    sheet.range("C3").setValue("text");
+    app.setCalculation(xlCalculationManual);
+    sheet.range("A1").setValue(5.0);
+    sheet.range("B1").calculate();
+    EXPECT_EQ(sheet.range("B1").value(), Variant(10.0));
+    EXPECT_EQ(sheet.range("B2").value(), Variant(6.0));
+    Range formulas = sheet.usedRange().specialCells(xlCellTypeFormulas);
+    EXPECT_EQ(formulas.address(), "$B$1:$B$2");
+}
+
 }  // namespace
 }  // namespace kavex::sheet

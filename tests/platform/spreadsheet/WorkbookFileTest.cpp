@@ -51,6 +51,7 @@ TEST(WorkbookFileTest, ARoundTripKeepsEveryAttribute) {
         styled.setWrapText(true);
         styled.setLocked(false);
         styled.characters(2, 3).font().setColor(32768);
+        styled.characters(4, 1).font().setUnderline(xlUnderlineStyleDouble);
         sheet.range("3:3").setHidden(true);
         sheet.range("C1").addComment("Alert Details here");
         sheet.range("C1").comment().shape().textFrame().characters(1, 13).font().setBold(true);
@@ -87,6 +88,8 @@ TEST(WorkbookFileTest, ARoundTripKeepsEveryAttribute) {
     EXPECT_EQ(styled.characters(1, 1).font().bold(), Variant(true));
     EXPECT_EQ(styled.characters(1, 1).font().colorIndex(), Variant(3));
     EXPECT_EQ(styled.characters(2, 3).font().color(), Variant(32768.0));
+    EXPECT_EQ(styled.characters(4, 1).font().underline(), Variant(xlUnderlineStyleDouble));
+    EXPECT_EQ(styled.characters(1, 1).font().underline(), Variant(xlUnderlineStyleNone));
     EXPECT_EQ(styled.interior().color(), Variant(65535.0));
     EXPECT_EQ(styled.borders().weight(), Variant(xlThin));
     EXPECT_EQ(styled.borders().color(), Variant(14540253.0));
@@ -212,6 +215,57 @@ TEST(WorkbookFileTest, AFailedSaveLeavesNoStrayFile) {
 TEST(WorkbookFileTest, AMissingFileIsRefused) {
     Application app;
     EXPECT_THROW(app.workbooks().open(tempFile("does-not-exist.xls")), base::PlatformError);
+    EXPECT_EQ(app.workbooks().count(), 0);
+}
+
+TEST(WorkbookFileTest, AnAddInFileKeepsItsProjectMacrosAndAddInFlag) {
+    const std::string path = tempFile("Service.xla");
+    writeText(path, R"({"kavexWorkbook": 1, "isAddin": true,
+        "vbProject": {"name": "kavexservice", "macros": ["ShowForms"]},
+        "sheets": [{"name": "Sheet1"}]})");
+    const std::string copy = tempFile("Service-copy.xla");
+    {
+        Application app;
+        Workbook ordinary = app.workbooks().add();
+        Workbook addIn = app.workbooks().open(path);
+        // An add-in opens without a window: the ordinary workbook stays active and counted alone.
+        EXPECT_TRUE(addIn.isAddin());
+        EXPECT_EQ(app.activeWorkbook(), ordinary);
+        EXPECT_EQ(app.workbooks().count(), 1);
+        EXPECT_EQ(app.workbooks().item(1), ordinary);
+        EXPECT_EQ(app.workbooks().item("service.xla"), addIn);
+        EXPECT_EQ(addIn.vbProject().name(), "kavexservice");
+        EXPECT_EQ(addIn.vbProject().macros(), std::vector<std::string>{"ShowForms"});
+        // Its macros run by name, bare or in their workbook, and change nothing.
+        EXPECT_TRUE(app.run("showforms").isEmpty());
+        EXPECT_TRUE(app.run("'Service.xla'!ShowForms").isEmpty());
+        EXPECT_TRUE(addIn.saved());
+        EXPECT_THROW(app.run("Book1!ShowForms"), base::PlatformError);
+        addIn.saveAs(copy);
+        EXPECT_TRUE(ordinary.vbProject().macros().empty());
+    }
+    Application app;
+    Workbook reopened = app.workbooks().open(copy);
+    EXPECT_TRUE(reopened.isAddin());
+    EXPECT_EQ(reopened.vbProject().macros(), std::vector<std::string>{"ShowForms"});
+    EXPECT_TRUE(app.activeWorkbook().isNothing());
+    // Closing the add-in leaves the macro unknown again.
+    reopened.close();
+    EXPECT_THROW(app.run("ShowForms"), base::PlatformError);
+}
+
+TEST(WorkbookFileTest, AMacroWithoutANameIsRefused) {
+    const std::string path = tempFile("bad-macro.xla");
+    writeText(path,
+              R"({"kavexWorkbook": 1, "vbProject": {"macros": [""]}, "sheets": [{"name": "S"}]})");
+    Application app;
+    try {
+        app.workbooks().open(path);
+        FAIL();
+    } catch (const base::PlatformError& e) {
+        EXPECT_NE(e.description().find("/vbProject/macros/0"), std::string::npos)
+            << e.description();
+    }
     EXPECT_EQ(app.workbooks().count(), 0);
 }
 

@@ -52,7 +52,6 @@ struct Fixture {
         registerRunnerCommands(table);
         table.addHooks({.start = [this](ScenarioContext&) { events.push_back("start"); },
                         .afterCommand = [this](ScenarioContext&) { events.push_back("after"); },
-                        .end = [this](ScenarioContext&) { events.push_back("end"); },
                         .finish = [this](ScenarioContext&) { events.push_back("finish"); }});
     }
 
@@ -128,7 +127,7 @@ TEST(ScenarioRunner, PlatformErrorAndOtherExceptionsAreTwo) {
 TEST(ScenarioRunner, HooksRunAroundTheScriptEvenWhenItFails) {
     Fixture f;
     EXPECT_EQ(f.run("note a\nnote b\n"), RunStatus::Held);
-    EXPECT_EQ(f.events, (std::vector<std::string>{"start", "after", "after", "end", "finish"}));
+    EXPECT_EQ(f.events, (std::vector<std::string>{"start", "after", "after", "finish"}));
 
     Fixture g;
     EXPECT_EQ(g.run("note a\ncheck 1 2\nnote c\n"), RunStatus::ExpectationFailed);

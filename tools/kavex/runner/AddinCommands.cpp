@@ -142,6 +142,18 @@ void addinLoad(ScenarioContext& context, const CommandArgs& args) {
         }
     }
 
+    // The companion add-in workbook lives beside the database; a folder without one gets the
+    // shipped copy (a folder that has one keeps it).
+    const std::filesystem::path companion = state.folder / "Kavex.xla";
+    if (!std::filesystem::exists(companion)) {
+        std::error_code error;
+        std::filesystem::copy_file(dataDirectory() / "workbooks" / "Kavex.xla", companion, error);
+        if (error) {
+            args.fail("cannot copy Kavex.xla into " + state.folder.string() + ": " +
+                      error.message());
+        }
+    }
+
     ScenarioServices& services = scenarioServices(context);
     const std::string url = services.baseUrl();
     {

@@ -12,6 +12,7 @@ CommandTable buildCommandTable() {
     registerServiceCommands(table);
     registerAddinCommands(table);
     registerDialogTimeCommands(table);
+    registerHostStateCommands(table);
     return table;
 }
 

@@ -14,6 +14,7 @@ void registerServiceCommands(CommandTable& table);     // service, expect-servic
 void registerAddinCommands(CommandTable& table);       // addin load, login, command, expect-global
 void registerDialogTimeCommands(
     CommandTable& table);  // wait, answer, form, expect-message, host now
+void registerHostStateCommands(CommandTable& table);  // expect-host, expect-selection, during-wait
 
 // Every group's commands.
 CommandTable buildCommandTable();

@@ -99,7 +99,7 @@ void writeComment(sheet::Range& range, const Span&, std::string_view, const std:
     }
 }
 
-const std::array<StyleKey, 13> kStyleKeys{{
+const std::array<StyleKey, 14> kStyleKeys{{
     {"font.color", Kind::Number, true,
      [](const sheet::Range& r, const Span& s) { return shownValue(fontOf(r, s).color()); },
      [](sheet::Range& r, const Span& s, std::string_view k, const std::string& v) {
@@ -124,6 +124,11 @@ const std::array<StyleKey, 13> kStyleKeys{{
      [](const sheet::Range& r, const Span& s) { return shownValue(fontOf(r, s).name()); },
      [](sheet::Range& r, const Span& s, std::string_view, const std::string& v) {
          fontOf(r, s).setName(v);
+     }},
+    {"font.underline", Kind::Number, true,
+     [](const sheet::Range& r, const Span& s) { return shownValue(fontOf(r, s).underline()); },
+     [](sheet::Range& r, const Span& s, std::string_view k, const std::string& v) {
+         fontOf(r, s).setUnderline(static_cast<int>(wholeValue(k, v)));
      }},
     {"interior.colorindex", Kind::Number, false,
      [](const sheet::Range& r, const Span&) { return shownValue(r.interior().colorIndex()); },

@@ -17,7 +17,9 @@ std::string roundTrip(std::string_view text) {
 TEST(FormulaRender, ShowsTheFormulaAsTheSpreadsheetDoes) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"a1+$b$2", "A1+$B$2"},
-        {" sum( a1:b3 , 2 ) ", "SUM(A1:B3,2)"},
+        // Blanks between tokens stay as typed, those at the end go.
+        {" sum( a1:b3 , 2 ) ", " SUM( A1:B3 , 2 )"},
+        {"a1\n+ 1\t", "A1\n+ 1"},
         {"Sheet1!a1", "Sheet1!A1"},
         {"'Sheet1'!A1", "Sheet1!A1"},
         {"'My sheet'!a1:b2", "'My sheet'!A1:B2"},
@@ -33,13 +35,13 @@ TEST(FormulaRender, ShowsTheFormulaAsTheSpreadsheetDoes) {
         {"if(A1,,1)", "IF(A1,,1)"},
         {"-2^2", "-2^2"},
         {"+A1", "+A1"},
-        {"50 %", "50%"},
+        {"50 %", "50 %"},
         {"((1+2))*3", "((1+2))*3"},
         {"B3:A1", "A1:B3"},
         {"$B3:A$1", "A$1:$B3"},
         {"A1:A1", "A1:A1"},
-        {"IF(TRIM(B5) =\"\",\"\",\"N\")", "IF(TRIM(B5)=\"\",\"\",\"N\")"},
-        {"a1 <= 2", "A1<=2"},
+        {"if(trim(b5) =\"\",\"\",\"N\")", "IF(TRIM(B5) =\"\",\"\",\"N\")"},
+        {"a1 <= 2", "A1 <= 2"},
         {"Total*2", "Total*2"},
         {"F()", "F()"},
         {"F(,)", "F(,)"},
@@ -74,6 +76,30 @@ TEST(FormulaRender, OffsetsMoveRelativePartsOnly) {
     EXPECT_EQ(render(parse("KavexLast(B7)"), {}, 5, 0), "KavexLast(B12)");
     // A relative corner moved past an absolute one keeps the area in order.
     EXPECT_EQ(render(parse("A1:A$5"), {}, 10, 0), "A$5:A11");
+}
+
+TEST(FormulaRender, LineEditsMoveReferencesToTheEditedSheet) {
+    const LineEdit insert{false, 5, 2,
+                          [](const std::string& sheet) { return sheet.empty() || sheet == "S"; }};
+    // Inserted before row 5: rows from 5 down move, absolute or not; an area over row 5 widens.
+    EXPECT_EQ(render(parse("A4+A5+$B$9+S!C5+Other!A9"), {}, insert), "A4+A7+$B$11+S!C7+Other!A9");
+    EXPECT_EQ(render(parse("SUM(A1:A5) + SUM(A5:B6)"), {}, insert), "SUM(A1:A7) + SUM(A7:B8)");
+    const LineEdit remove{false, 5, -2, [](const std::string& sheet) { return sheet.empty(); }};
+    // Rows 5 and 6 deleted: below moves up, the deleted cells are lost, areas lose their part.
+    EXPECT_EQ(render(parse("A4+A5+A6+A7+$A$10"), {}, remove), "A4+#REF!+#REF!+A5+$A$8");
+    EXPECT_EQ(render(parse("SUM(A3:A8)+SUM(A5:A9)+SUM(A2:A6)+SUM(A5:B6)"), {}, remove),
+              "SUM(A3:A6)+SUM(A5:A7)+SUM(A2:A4)+SUM(#REF!)");
+    EXPECT_EQ(render(parse("S!A9"), {}, remove), "S!A9");
+    // Pushed off the bottom of the sheet: lost.
+    EXPECT_EQ(render(parse("A1048576"), {},
+                     LineEdit{false, 2, 1, [](const std::string&) { return true; }}),
+              "#REF!");
+    // Columns move the same way.
+    const LineEdit columns{true, 2, -1, [](const std::string& sheet) { return sheet.empty(); }};
+    EXPECT_EQ(render(parse("A1+B1+C1+SUM(A1:C3)+$D$2"), {}, columns),
+              "A1+#REF!+B1+SUM(A1:B3)+$C$2");
+    // What is shown parses again.
+    EXPECT_NO_THROW(parse(render(parse("SUM(A5:B6)"), {}, remove)));
 }
 
 TEST(FormulaRender, ReferenceMovedOffTheSheetIsRefError) {

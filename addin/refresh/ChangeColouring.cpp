@@ -1,0 +1,280 @@
+#include "addin/refresh/ChangeColouring.h"
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "addin/core/Errors.h"
+#include "addin/core/Globals.h"
+#include "addin/core/Workbooks.h"
+#include "addin/refresh/ExcelHost.h"
+#include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
+#include "platform/os/Clock.h"
+#include "platform/spreadsheet/Application.h"
+
+namespace kavex::addin::refresh {
+
+namespace {
+
+// Functions whose cells flash when their value changes.
+constexpr std::string_view kFlashFunctions =
+    ",KavexEXCGChange,KavexEXCGChPerc,KavexChPerc,KavexChange,KavexChangeFWL,KavexChangeFWLP,"
+    "KavexChangeFWH,KavexChangeFWHP,KavexChangeEightDayMA,KavexChangeEightDayMAP,"
+    "KavexChangeThirteenDayMA,KavexChangeThirteenDayMAP,KavexChangeThirtyDayMA,"
+    "KavexChangeThirtyDayMAP,KavexChangeHundredDayMA,KavexChangeHundredDayMAP,KavexLast,";
+
+// Functions whose cells are coloured by the sign of their value.
+constexpr std::string_view kSignColourFunctions =
+    ",CHANGEP,CHANGE,CHANGEFWL,CHANGEFWLP,CHANGEFWH,CHANGEFWHP,CHANGEEightDAYMA,"
+    "CHANGEEightDAYMAP,CHANGEThirteenDAYMA,CHANGEThirteenDAYMAP,CHANGEThirtyDAYMA,"
+    "CHANGEThirtyDAYMAP,CHANGEHundredDAYMA,CHANGEHundredDAYMAP,EXCGCHANGEP,EXCGCHANGE,"
+    "KavexEXCGChange,KavexEXCGChPerc,KavexChPerc,KavexChange,KavexChangeFWL,KavexChangeFWLP,"
+    "KavexChangeFWH,KavexChangeFWHP,KavexChangeEightDayMA,KavexChangeEightDayMAP,"
+    "KavexChangeThirteenDayMA,KavexChangeThirteenDayMAP,KavexChangeThirtyDayMA,"
+    "KavexChangeThirtyDayMAP,KavexChangeHundredDayMA,KavexChangeHundredDayMAP,KavexPrEarn,"
+    "KavexEarnShr,";
+
+// A cell whose formula carries this text is the link that adds its symbol to a watch list: its
+// font colour is its own.
+constexpr std::string_view kToWatchListLink = "To Watch List\xE2\x80\xA6";
+
+// The host versions from 12 on flash with the font; earlier ones with the fill.
+constexpr int kFontFlashVersion = 12;
+
+// The function name of a formula: the text after its "=" up to the first "(", lower-cased, or
+// the whole text when it calls nothing (hasCall false).
+struct FunctionName {
+    std::string name;
+    bool hasCall = false;
+};
+
+FunctionName functionNameOf(std::string_view formula) {
+    if (!formula.empty() && formula.front() == '=') {
+        formula.remove_prefix(1);
+    }
+    const std::size_t paren = formula.find('(');
+    if (paren == std::string_view::npos) {
+        return {std::string(formula), false};
+    }
+    return {base::toLowerAscii(formula.substr(0, paren)), true};
+}
+
+bool listHolds(std::string_view list, const std::string& name) {
+    return base::toLowerAscii(list).find("," + name + ",") != std::string::npos;
+}
+
+}  // namespace
+
+int ChangeFlashIndex(const std::string& oldValue, const std::string& newValue) {
+    const bool oldNumeric = base::IsNumeric(base::Variant(oldValue));
+    const bool newNumeric = base::IsNumeric(base::Variant(newValue));
+    if (oldNumeric && newNumeric) {
+        const double rise =
+            base::CDbl(base::Variant(newValue)) - base::CDbl(base::Variant(oldValue));
+        return rise > 0 ? kRiseFlashIndex : (rise < 0 ? kFallFlashIndex : 0);
+    }
+    if (newNumeric) {
+        return kFallFlashIndex;
+    }
+    if (oldNumeric) {
+        return kRiseFlashIndex;
+    }
+    return 0;
+}
+
+namespace {
+
+int majorVersionOf(const std::string& version) {
+    const std::string major = version.substr(0, version.find('.'));
+    return static_cast<int>(base::CDbl(base::Variant(major)));
+}
+
+bool isHidden(const sheet::Range& row) {
+    const base::Variant hidden = row.hidden();
+    return hidden.isBool() && hidden.boolean();
+}
+
+long numberOf(const base::Variant& value) {
+    return static_cast<long>(base::CDbl(value));
+}
+
+// A fill's colour index and colour, kept while the cell flashes.
+struct SavedFill {
+    long colorIndex = 0;
+    long color = 0;
+};
+
+// The fill to flash: the n-th conditional format's when the cell has any, else the cell's own.
+sheet::Interior flashedFill(const sheet::Range& cell, bool conditional, int n) {
+    return conditional ? cell.formatConditions().item(n).interior() : cell.interior();
+}
+
+}  // namespace
+
+bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::string& sheetKind) {
+    core::StepTrap trap;
+
+    // 1. A hidden row stays as it is.
+    bool hidden = false;
+    trap([&] { hidden = isHidden(row); });
+    if (hidden) {
+        return true;
+    }
+
+    // 2. The host's major version decides the flash style.
+    int majorVersion = 0;
+    trap([&] { majorVersion = majorVersionOf(Excel().version()); });
+    const bool fontFlash = majorVersion >= kFontFlashVersion;
+
+    // 3. Each formula cell without a hyperlink, left to right.
+    std::vector<sheet::Range> cells;
+    trap([&] { cells = row.eachCell(); });
+    for (sheet::Range& cell : cells) {
+        bool eligible = false;
+        trap([&] { eligible = cell.hyperlinks().count() == 0 && cell.hasFormula(); });
+        if (!eligible) {
+            continue;
+        }
+
+        // 3.1 The value before and after recalculating the cell alone.
+        std::string oldValue;
+        std::string newValue;
+        trap([&] { oldValue = base::CStr(cell.value()); });
+        trap([&] { cell.calculate(); });
+        trap([&] { newValue = base::CStr(cell.value()); });
+
+        // 3.2 A price or change that moved flashes (values differing only in case did not move).
+        int flashIndex = 0;
+        trap([&] {
+            if (base::toLowerAscii(oldValue) == base::toLowerAscii(newValue)) {
+                return;
+            }
+            const FunctionName function = functionNameOf(cell.formula());
+            if (function.hasCall && listHolds(kFlashFunctions, function.name)) {
+                flashIndex = ChangeFlashIndex(oldValue, newValue);
+            }
+        });
+
+        // 3.3 Start the flash.
+        bool flashing = false;
+        bool conditional = false;
+        std::vector<SavedFill> saved;
+        if (flashIndex != 0) {
+            flashing = true;
+            if (fontFlash) {
+                trap([&] { cell.font().setBold(true); });
+                trap([&] { cell.font().setSize(base::CDbl(cell.font().size()) + 2); });
+            } else {
+                int conditions = 0;
+                trap([&] { conditions = cell.formatConditions().count(); });
+                conditional = conditions > 0;
+                for (int n = 1; n <= (conditional ? conditions : 1); ++n) {
+                    trap([&] {
+                        const sheet::Interior fill = flashedFill(cell, conditional, n);
+                        saved.push_back({numberOf(fill.colorIndex()), numberOf(fill.color())});
+                    });
+                    trap([&] { flashedFill(cell, conditional, n).setColorIndex(flashIndex); });
+                }
+            }
+        }
+
+        // 3.4 Every cell that got here is coloured by its sign, changed or not.
+        SetChangeCellColor(cell, sheet, sheetKind);
+
+        // 3.5 The flash shows for a moment (the thread sleeps, nothing else runs), then ends.
+        if (flashing) {
+            os::Sleep(kFlashMilliseconds);
+            if (fontFlash) {
+                trap([&] { cell.font().setBold(false); });
+                trap([&] { cell.font().setSize(base::CDbl(cell.font().size()) - 2); });
+            } else {
+                for (std::size_t k = 0; k < saved.size(); ++k) {
+                    trap([&] {
+                        sheet::Interior fill =
+                            flashedFill(cell, conditional, static_cast<int>(k + 1));
+                        if (saved[k].colorIndex != 0 || saved[k].color == 0) {
+                            fill.setColorIndex(static_cast<int>(saved[k].colorIndex));
+                        } else if (saved[k].color > 0) {
+                            fill.setColor(saved[k].color);
+                        }
+                    });
+                }
+            }
+        }
+    }
+
+    // 4.
+    return true;
+}
+
+void SetChangeCellColor(sheet::Range& cell, sheet::Worksheet& sheet, const std::string& sheetKind) {
+    core::StepTrap trap;
+
+    // 1. Black unless the value says otherwise.
+    long color = kNeutralColor;
+    bool setColor = true;
+
+    // 2. The value as text, a trailing "%" dropped.
+    std::string text;
+    trap([&] { text = base::CStr(cell.value()); });
+    if (!text.empty() && text.back() == '%') {
+        text.pop_back();
+    }
+
+    const auto bySign = [&text] {
+        const double value = base::CDbl(base::Variant(text));
+        return value > 0 ? kPositiveColor : (value < 0 ? kNegativeColor : kNeutralColor);
+    };
+
+    bool numeric = false;
+    trap([&] { numeric = base::IsNumeric(base::Variant(text)); });
+    if (numeric) {
+        // 3.1 A change function's cell.
+        bool signColoured = false;
+        trap([&] {
+            signColoured = listHolds(kSignColourFunctions, functionNameOf(cell.formula()).name);
+        });
+        if (signColoured) {
+            trap([&] { color = bySign(); });
+        } else if (sheetKind == core::kPortfolio) {
+            // 3.2 The gain and loss columns of a portfolio: the cells below their headers.
+            std::int32_t dollarRow = 0, percentRow = 0;
+            int dollarColumn = 0, percentColumn = 0;
+            trap([&] {
+                const sheet::Range header = sheet.range("PortfolioGainLossDollar");
+                dollarColumn = header.column();
+                dollarRow = header.row();
+            });
+            trap([&] {
+                const sheet::Range header = sheet.range("PortfolioGainLossPercentage");
+                percentColumn = header.column();
+                percentRow = header.row();
+            });
+            trap([&] {
+                const int column = cell.column();
+                const int row = cell.row();
+                const bool gainLoss = (column == dollarColumn && row > dollarRow) ||
+                                      (column == percentColumn && row > percentRow);
+                if (gainLoss) {
+                    color = bySign();
+                }
+            });
+        }
+        // 3.3 Any other number stays black.
+    } else {
+        // 4. Texts are black, except the watch-list link, which keeps its own colour.
+        trap([&] {
+            if (cell.formula().find(kToWatchListLink) != std::string::npos) {
+                setColor = false;
+            }
+        });
+    }
+
+    // 5.
+    if (setColor) {
+        trap([&] { cell.font().setColor(color); });
+    }
+}
+
+}  // namespace kavex::addin::refresh

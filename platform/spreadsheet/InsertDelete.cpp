@@ -1,0 +1,354 @@
+// Deleting and inserting whole rows or columns (EntireRow.Delete, EntireRow.Insert). Everything
+// a line holds moves with it: values, formulas, formats, spans, comments, hyperlinks, hidden rows
+// and the areas of conditional formats. Every reference to the edited sheet, in the formulas of
+// the whole workbook, in its defined names and in conditional formats, follows the cells it
+// pointed at; a reference to a deleted cell becomes #REF!.
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/base/Text.h"
+#include "platform/spreadsheet/Range.h"
+#include "platform/spreadsheet/detail/Model.h"
+
+namespace kavex::sheet {
+
+using namespace detail;
+
+namespace {
+
+// A run of whole lines of one kind: rows first..last, or columns first..last.
+struct Lines {
+    bool columns = false;
+    int first = 1;
+    int last = 1;
+};
+
+// The whole rows or whole columns the areas cover, the last first (so that editing one run leaves
+// the positions of the runs before it alone), overlapping and touching runs joined. nullopt when
+// an area is not whole rows or columns, or when the areas mix the two.
+std::optional<std::vector<Lines>> wholeLines(const std::vector<Area>& areas) {
+    std::vector<Lines> runs;
+    for (const Area& a : areas) {
+        const bool rows = a.firstColumn == 1 && a.lastColumn == kMaxColumns;
+        const bool columns = a.firstRow == 1 && a.lastRow == kMaxRows;
+        if (rows) {
+            runs.push_back(Lines{false, a.firstRow, a.lastRow});
+        } else if (columns) {
+            runs.push_back(Lines{true, a.firstColumn, a.lastColumn});
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (runs.empty() || std::any_of(runs.begin(), runs.end(), [&](const Lines& l) {
+            return l.columns != runs.front().columns;
+        })) {
+        return std::nullopt;
+    }
+    std::sort(runs.begin(), runs.end(),
+              [](const Lines& a, const Lines& b) { return a.first > b.first; });
+    std::vector<Lines> joined;
+    for (const Lines& run : runs) {
+        if (!joined.empty() && run.last >= joined.back().first - 1) {
+            joined.back().first = std::min(joined.back().first, run.first);
+        } else {
+            joined.push_back(run);
+        }
+    }
+    return joined;
+}
+
+int lineOf(bool columns, int row, int column) {
+    return columns ? column : row;
+}
+
+// Where a line goes; nullopt when it is deleted or pushed off the sheet.
+std::optional<int> movedLine(int line, const formula::LineEdit& edit) {
+    int first = line, last = line;
+    if (!formula::shiftLines(first, last, edit)) {
+        return std::nullopt;
+    }
+    return first;
+}
+
+CellKey movedKey(CellKey key, int newLine, bool columns) {
+    return columns ? cellKey(keyRow(key), newLine) : cellKey(newLine, keyColumn(key));
+}
+
+Area linesArea(bool columns, int first, int last) {
+    return columns ? Area{1, first, kMaxRows, last} : Area{first, 1, last, kMaxColumns};
+}
+
+// The edit as formulas on `from` see it: a reference without a sheet is to from itself.
+formula::LineEdit editSeenFrom(const formula::LineEdit& edit, const SheetData& edited,
+                               const SheetData* from) {
+    formula::LineEdit seen = edit;
+    seen.onSheet = [&edited, from](const std::string& sheet) {
+        return sheet.empty() ? from == &edited : base::equalsIgnoringCase(sheet, edited.name);
+    };
+    return seen;
+}
+
+// A formula text (after "=") as it reads after the edit; nullopt when it does not change or
+// does not parse.
+std::optional<std::string> editedFormula(const AppState& app, std::string_view text,
+                                         const formula::LineEdit& edit) {
+    try {
+        const formula::Formula parsed = formula::parse(text);
+        const auto canonical = [&app](std::string_view n) { return app.canonicalFunctionName(n); };
+        std::string after = formula::render(parsed, canonical, edit);
+        if (after == formula::render(parsed, canonical)) {
+            return std::nullopt;
+        }
+        return after;
+    } catch (const formula::ParseError&) {
+        return std::nullopt;
+    }
+}
+
+class LineEditor {
+  public:
+    LineEditor(AppState& app, SheetData& sheet, formula::LineEdit edit)
+        : app_(app), sheet_(sheet), edit_(std::move(edit)) {}
+
+    // Moves the sheet's contents; returns the formula cells of the workbook whose text changed
+    // or that read a defined name, which must be computed again.
+    std::vector<GlobalKey> apply() {
+        moveCells();
+        moveComments();
+        moveLinks();
+        moveHiddenRows();
+        moveConditions();
+        moveDirtyMarks();
+        const bool namesChanged = editNames();
+        std::vector<GlobalKey> recompute = editFormulas(namesChanged);
+        app_.dependenciesStale = true;
+        return recompute;
+    }
+
+  private:
+    std::optional<int> moved(int row, int column) const {
+        return movedLine(lineOf(edit_.columns, row, column), edit_);
+    }
+
+    void moveCells() {
+        CellTable<Cell> table;
+        for (auto& [key, cell] : sheet_.cells) {
+            if (auto line = moved(keyRow(key), keyColumn(key))) {
+                table[movedKey(key, *line, edit_.columns)] = std::move(cell);
+            }
+        }
+        // Inserted lines take the format of the line before them, as the spreadsheet's insertion
+        // does by default; they hold nothing else.
+        if (edit_.count > 0 && edit_.at > 1) {
+            std::vector<std::pair<CellKey, std::shared_ptr<const Style>>> formats;
+            for (const auto& [key, cell] : table) {
+                if (cell.style &&
+                    lineOf(edit_.columns, keyRow(key), keyColumn(key)) == edit_.at - 1) {
+                    formats.emplace_back(key, cell.style);
+                }
+            }
+            for (const auto& [key, style] : formats) {
+                for (int line = edit_.at; line < edit_.at + edit_.count; ++line) {
+                    table[movedKey(key, line, edit_.columns)].style = style;
+                }
+            }
+        }
+        sheet_.cells = std::move(table);
+    }
+
+    void moveComments() {
+        std::map<CellKey, CommentData> comments;
+        for (auto& [key, comment] : sheet_.comments) {
+            if (auto line = moved(keyRow(key), keyColumn(key))) {
+                comments[movedKey(key, *line, edit_.columns)] = std::move(comment);
+            }
+        }
+        sheet_.comments = std::move(comments);
+    }
+
+    void moveLinks() {
+        std::vector<HyperlinkData> links;
+        for (HyperlinkData& link : sheet_.hyperlinks) {
+            if (auto line = moved(link.row, link.column)) {
+                (edit_.columns ? link.column : link.row) = *line;
+                links.push_back(std::move(link));
+            }
+        }
+        sheet_.hyperlinks = std::move(links);
+    }
+
+    void moveHiddenRows() {
+        if (edit_.columns) {
+            return;
+        }
+        std::set<int> hidden;
+        for (int row : sheet_.hiddenRows) {
+            if (auto line = movedLine(row, edit_)) {
+                hidden.insert(*line);
+            }
+        }
+        sheet_.hiddenRows = std::move(hidden);
+    }
+
+    void moveConditions() {
+        const formula::LineEdit seen = editSeenFrom(edit_, sheet_, &sheet_);
+        for (ConditionData& condition : sheet_.conditions) {
+            std::vector<Area> areas;
+            for (Area a : condition.areas) {
+                int& first = edit_.columns ? a.firstColumn : a.firstRow;
+                int& last = edit_.columns ? a.lastColumn : a.lastRow;
+                if (formula::shiftLines(first, last, edit_)) {
+                    areas.push_back(a);
+                }
+            }
+            condition.areas = std::move(areas);
+            for (std::string* text : {&condition.formula1, &condition.formula2}) {
+                if (text->size() > 1 && text->front() == '=') {
+                    if (auto after = editedFormula(app_, std::string_view(*text).substr(1), seen)) {
+                        *text = "=" + *after;
+                    }
+                }
+            }
+        }
+        std::erase_if(sheet_.conditions, [](const ConditionData& c) { return c.areas.empty(); });
+    }
+
+    // Cells waiting for the next calculation keep waiting at their new places.
+    void moveDirtyMarks() {
+        std::vector<GlobalKey> dirty;
+        for (GlobalKey key : app_.dirty) {
+            if (globalSheet(key) != sheet_.id) {
+                dirty.push_back(key);
+                continue;
+            }
+            const CellKey cell = globalCell(key);
+            if (auto line = moved(keyRow(cell), keyColumn(cell))) {
+                dirty.push_back(globalKey(sheet_.id, movedKey(cell, *line, edit_.columns)));
+            }
+        }
+        app_.dirty = std::move(dirty);
+    }
+
+    bool editNames() {
+        bool changed = false;
+        for (NameData& name : sheet_.book->names) {
+            const SheetData* scope =
+                name.scopeSheet != 0 ? app_.sheetById(name.scopeSheet) : nullptr;
+            const formula::LineEdit seen = editSeenFrom(edit_, sheet_, scope);
+            if (auto after = editedFormula(app_, std::string_view(name.refersTo).substr(1), seen)) {
+                name.refersTo = "=" + *after;
+                changed = true;
+            }
+        }
+        return changed;
+    }
+
+    std::vector<GlobalKey> editFormulas(bool namesChanged) {
+        std::vector<GlobalKey> recompute;
+        for (const auto& other : sheet_.book->sheets) {
+            const formula::LineEdit seen = editSeenFrom(edit_, sheet_, other.get());
+            for (auto& [key, cell] : other->cells) {
+                if (!cell.formula) {
+                    continue;
+                }
+                const formula::Formula& parsed = cell.formula->parsed;
+                const auto canonical = [this](std::string_view n) {
+                    return app_.canonicalFunctionName(n);
+                };
+                const std::string after = formula::render(parsed, canonical, seen);
+                if (after != formula::render(parsed, canonical)) {
+                    cell.formula = app_.compile(after);
+                    recompute.push_back(globalKey(other->id, key));
+                } else if (namesChanged && !parsed.names().empty()) {
+                    recompute.push_back(globalKey(other->id, key));
+                }
+            }
+        }
+        return recompute;
+    }
+
+    AppState& app_;
+    SheetData& sheet_;
+    formula::LineEdit edit_;
+};
+
+// Refuses an edit the spreadsheet would refuse, before anything changes.
+void checkEditable(AppState& app, SheetData& sheet, const char* what) {
+    if (app.calcDepth > 0) {
+        fail(base::errors::ApplicationDefined,
+             std::string("Cannot ") + what + " while the workbook is being calculated");
+    }
+    app.checkFormattable(sheet);
+}
+
+}  // namespace
+
+void Range::delete_() {
+    SheetData& sheet = live();
+    AppState& app = sheet.app();
+    const auto runs = wholeLines(areas_);
+    if (!runs) {
+        fail(base::errors::ApplicationDefined,
+             "Delete method of Range class failed: only whole rows or whole columns can be "
+             "deleted");
+    }
+    checkEditable(app, sheet, "delete rows or columns");
+    auto hold = sheet_;
+    std::vector<GlobalKey> recompute;
+    for (const Lines& run : *runs) {
+        formula::LineEdit edit{run.columns, run.first, -(run.last - run.first + 1), {}};
+        std::vector<GlobalKey> more = LineEditor(app, sheet, edit).apply();
+        recompute.insert(recompute.end(), more.begin(), more.end());
+    }
+    app.markDirty(recompute);
+    app.changed(*hold, areas_, {});
+}
+
+void Range::insert() {
+    SheetData& sheet = live();
+    AppState& app = sheet.app();
+    const auto runs = wholeLines(areas_);
+    if (!runs) {
+        fail(base::errors::ApplicationDefined,
+             "Insert method of Range class failed: only whole rows or whole columns can be "
+             "inserted");
+    }
+    checkEditable(app, sheet, "insert rows or columns");
+    // Nothing that holds a value may be pushed off the end of the sheet.
+    int inserted = 0;
+    for (const Lines& run : *runs) {
+        inserted += run.last - run.first + 1;
+    }
+    const bool columns = runs->front().columns;
+    const int limit = columns ? kMaxColumns : kMaxRows;
+    for (const auto& [key, cell] : sheet.cells) {
+        if ((cell.formula || !cell.value.isEmpty()) &&
+            lineOf(columns, keyRow(key), keyColumn(key)) > limit - inserted) {
+            fail(base::errors::ApplicationDefined,
+                 "To prevent possible loss of data, cells that are not blank cannot be shifted "
+                 "off the end of the worksheet");
+        }
+    }
+    auto hold = sheet_;
+    std::vector<GlobalKey> recompute;
+    std::vector<Area> target;
+    for (const Lines& run : *runs) {
+        formula::LineEdit edit{run.columns, run.first, run.last - run.first + 1, {}};
+        std::vector<GlobalKey> more = LineEditor(app, sheet, edit).apply();
+        recompute.insert(recompute.end(), more.begin(), more.end());
+    }
+    // The new lines stand where the given ones stood, each run moved on by the runs above it.
+    int before = 0;
+    for (auto it = runs->rbegin(); it != runs->rend(); ++it) {
+        const int count = it->last - it->first + 1;
+        target.push_back(linesArea(columns, it->first + before, it->last + before));
+        before += count;
+    }
+    app.markDirty(recompute);
+    app.changed(*hold, target, {});
+}
+
+}  // namespace kavex::sheet

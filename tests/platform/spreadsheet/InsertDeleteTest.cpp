@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/spreadsheet/Application.h"
+#include "tests/platform/spreadsheet/RecordingSink.h"
+
+namespace kavex::sheet {
+namespace {
+
+long errorNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const base::PlatformError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+class InsertDeleteTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        book = app.workbooks().add();
+        sheet = app.activeSheet();
+        other = book.worksheets().add("Other");
+        for (int r = 1; r <= 10; ++r) {
+            sheet.cells(r, 1).setValue(static_cast<double>(r * 10));
+        }
+    }
+    Range at(const std::string& reference) { return sheet.range(reference); }
+
+    Application app;
+    Workbook book;
+    Worksheet sheet;
+    Worksheet other;
+};
+
+TEST_F(InsertDeleteTest, DeletingARowMovesTheRowsBelowUpWithAllTheyHold) {
+    at("B4").setFormula("=A4*2");
+    at("C4").setValue("IBM");
+    at("C4").characters(1, 1).font().setBold(true);
+    at("A5").font().setBold(true);
+    at("A5").interior().setColorIndex(20);
+    at("A6").addComment("Alert Details Active : yes");
+    sheet.hyperlinks().add(at("C5"), "", "DetailsSymbol");
+    at("7:7").setHidden(true);
+    at("A3").entireRow().delete_();
+
+    EXPECT_EQ(at("A3").value(), Variant(40.0));
+    EXPECT_EQ(at("B3").formula(), "=A3*2");
+    EXPECT_EQ(at("B3").value(), Variant(80.0));
+    EXPECT_EQ(at("C3").value(), Variant("IBM"));
+    EXPECT_EQ(at("C3").characters(1, 1).font().bold(), Variant(true));
+    EXPECT_EQ(at("A4").font().bold(), Variant(true));
+    EXPECT_EQ(at("A4").interior().colorIndex(), Variant(20));
+    EXPECT_EQ(at("A5").font().bold(), Variant(false));
+    EXPECT_EQ(at("A5").comment().text(), "Alert Details Active : yes");
+    EXPECT_TRUE(at("A6").comment().isNothing());
+    EXPECT_EQ(at("C4").hyperlinks().count(), 1);
+    EXPECT_EQ(at("C5").hyperlinks().count(), 0);
+    EXPECT_EQ(at("A6").entireRow().hidden(), Variant(true));
+    EXPECT_EQ(at("A7").entireRow().hidden(), Variant(false));
+    EXPECT_EQ(at("A9").value(), Variant(100.0));
+    EXPECT_TRUE(at("A10").value().isEmpty());
+    EXPECT_EQ(sheet.usedRange().address(), "$A$1:$C$9");
+}
+
+TEST_F(InsertDeleteTest, ReferencesFollowTheirCellsAndDeletedOnesBecomeRefErrors) {
+    at("C1").setFormula("=SUM(A1:A10)");
+    at("C2").setFormula("=A5");
+    at("C3").setFormula("=$A$8+1");
+    at("C4").setFormula("=SUM(A5:A5)");
+    other.range("A1").setFormula("=Sheet1!A8");
+    other.range("A2").setFormula("=A8");  // its own sheet: stays
+    book.names().add("Price", "=Sheet1!$A$8");
+    book.names().add("Gone", "=Sheet1!$A$5");
+    at("D1").setFormula("=Price*2");
+    at("D2").setFormula("=Gone");
+    at("A5").entireRow().delete_();
+
+    EXPECT_EQ(at("C1").formula(), "=SUM(A1:A9)");
+    EXPECT_EQ(at("C1").value(), Variant(500.0));  // 550 without the deleted 50
+    EXPECT_EQ(at("C2").formula(), "=#REF!");
+    EXPECT_EQ(at("C2").value(), Variant(base::CellError::Ref));
+    EXPECT_EQ(at("C3").formula(), "=$A$7+1");
+    EXPECT_EQ(at("C3").value(), Variant(81.0));
+    EXPECT_EQ(at("C4").formula(), "=SUM(#REF!)");
+    EXPECT_EQ(other.range("A1").formula(), "=Sheet1!A7");
+    EXPECT_EQ(other.range("A1").value(), Variant(80.0));
+    EXPECT_EQ(other.range("A2").formula(), "=A8");
+    EXPECT_EQ(book.names().item("Price").refersTo(), "=Sheet1!$A$7");
+    EXPECT_EQ(sheet.range("Price").value(), Variant(80.0));
+    EXPECT_EQ(at("D1").value(), Variant(160.0));
+    EXPECT_EQ(book.names().item("Gone").refersTo(), "=#REF!");
+    EXPECT_EQ(at("D2").value(), Variant(base::CellError::Ref));
+    EXPECT_EQ(errorNumber([&] { sheet.range("Gone"); }), 1004);
+}
+
+TEST_F(InsertDeleteTest, InsertingARowMovesTheRowsBelowDownAndWidensAreas) {
+    at("A4").font().setBold(true);
+    at("A5").addComment("note");
+    at("C1").setFormula("=SUM(A1:A10)");
+    at("C2").setFormula("=A5+A3");
+    book.names().add("Last", "=Sheet1!$A$10");
+    auto condition = at("A5:A6").formatConditions().add(xlExpression, 0, "=$A5>0");
+    condition.interior().setColorIndex(40);
+    at("A5").entireRow().insert();
+
+    EXPECT_TRUE(at("A5").value().isEmpty());
+    EXPECT_EQ(at("A6").value(), Variant(50.0));
+    EXPECT_EQ(at("A11").value(), Variant(100.0));
+    EXPECT_EQ(at("A6").comment().text(), "note");
+    EXPECT_TRUE(at("A5").comment().isNothing());
+    // The new row takes the format of the row above it.
+    EXPECT_EQ(at("A5").font().bold(), Variant(true));
+    EXPECT_EQ(at("C1").formula(), "=SUM(A1:A11)");
+    EXPECT_EQ(at("C1").value(), Variant(550.0));
+    EXPECT_EQ(at("C2").formula(), "=A6+A3");
+    EXPECT_EQ(book.names().item("Last").refersTo(), "=Sheet1!$A$11");
+    EXPECT_EQ(at("A6").formatConditions().count(), 1);
+    EXPECT_EQ(at("A6").formatConditions().item(1).appliesTo().address(), "$A$6:$A$7");
+    EXPECT_EQ(at("A6").formatConditions().item(1).formula1(), "=$A6>0");
+    EXPECT_EQ(at("A5").formatConditions().count(), 0);
+    // Typing into the new row is seen by the formulas that now span it.
+    at("A5").setValue(1.0);
+    EXPECT_EQ(at("C1").value(), Variant(551.0));
+}
+
+TEST_F(InsertDeleteTest, OneSheetChangeForTheLinesAndNothingWhileEventsAreOff) {
+    auto sink = std::make_shared<testing::RecordingSink>();
+    app.addEventSink(sink);
+    at("A2:A3").entireRow().delete_();
+    at("B4").entireRow().insert();
+    EXPECT_EQ(sink->log,
+              (std::vector<std::string>{"SheetChange Sheet1!$2:$3", "SheetChange Sheet1!$4:$4"}));
+    app.setEnableEvents(false);
+    at("A1").entireRow().delete_();
+    EXPECT_EQ(sink->log.size(), 2u);
+    EXPECT_FALSE(book.saved());
+}
+
+TEST_F(InsertDeleteTest, ColumnsMoveAsRowsDo) {
+    at("B1").setValue("b");
+    at("C1").setValue("c");
+    at("D1").setFormula("=C1&B1");
+    at("B1").entireColumn().delete_();
+    EXPECT_EQ(at("B1").value(), Variant("c"));
+    EXPECT_EQ(at("C1").formula(), "=B1&#REF!");
+    at("B1").entireColumn().insert();
+    EXPECT_EQ(at("C1").value(), Variant("c"));
+    EXPECT_EQ(at("D1").formula(), "=C1&#REF!");
+}
+
+TEST_F(InsertDeleteTest, SeveralRowsAtOnceKeepTheRightRows) {
+    // Rows 2, 3 and 6 go; the others keep their order.
+    Range rows(sheet.sheetData(), {Area{2, 1, 3, kMaxColumns}, Area{6, 1, 6, kMaxColumns}});
+    rows.delete_();
+    std::vector<double> left;
+    for (int r = 1; r <= 7; ++r) {
+        left.push_back(sheet.cells(r, 1).value().number());
+    }
+    EXPECT_EQ(left, (std::vector<double>{10, 40, 50, 70, 80, 90, 100}));
+}
+
+TEST_F(InsertDeleteTest, RefusedEditsChangeNothing) {
+    at("B1").setFormula("=A5");
+    // Not whole rows or columns.
+    EXPECT_EQ(errorNumber([&] { at("A5:C5").delete_(); }), 1004);
+    EXPECT_EQ(errorNumber([&] { at("A5").insert(); }), 1004);
+    // A protected sheet.
+    sheet.protect("pw");
+    EXPECT_EQ(errorNumber([&] { at("A5").entireRow().delete_(); }), 1004);
+    EXPECT_EQ(errorNumber([&] { at("A5").entireRow().insert(); }), 1004);
+    sheet.unprotect("pw");
+    // A value on the last row would fall off the sheet.
+    sheet.cells(kMaxRows, 1).setValue("bottom");
+    EXPECT_EQ(errorNumber([&] { at("A5").entireRow().insert(); }), 1004);
+    EXPECT_EQ(at("A5").value(), Variant(50.0));
+    EXPECT_EQ(at("B1").formula(), "=A5");
+    EXPECT_EQ(sheet.cells(kMaxRows, 1).value(), Variant("bottom"));
+    // Deleting the last row is fine and takes it with it.
+    sheet.cells(kMaxRows, 1).entireRow().delete_();
+    EXPECT_TRUE(sheet.cells(kMaxRows, 1).value().isEmpty());
+}
+
+TEST_F(InsertDeleteTest, ManualCalculationComputesTheMovedFormulasLater) {
+    at("C12").setFormula("=SUM(A1:A10)");
+    app.setCalculation(xlCalculationManual);
+    at("A1").entireRow().delete_();
+    EXPECT_EQ(at("C11").formula(), "=SUM(A1:A9)");
+    EXPECT_EQ(at("C11").value(), Variant(550.0));  // not computed yet
+    app.setCalculation(xlCalculationAutomatic);
+    EXPECT_EQ(at("C11").value(), Variant(540.0));
+}
+
+TEST_F(InsertDeleteTest, SavedAndOpenedAgainTheMovedBookIsTheSame) {
+    const std::string path = ::testing::TempDir() + "/moved-rows.xls";
+    at("B9").setFormula("=A9+A10");
+    at("A5").entireRow().delete_();
+    book.saveAs(path);
+    Application again;
+    Workbook reopened = again.workbooks().open(path);
+    Worksheet first = reopened.worksheets().item(1);
+    EXPECT_EQ(first.range("B8").formula(), "=A8+A9");
+    EXPECT_EQ(first.range("B8").value(), Variant(190.0));
+}
+
+}  // namespace
+}  // namespace kavex::sheet
