@@ -199,6 +199,9 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
             }
             executeCommand(context, table_, tokens);
             runHooks(context, table_, &ScriptHooks::afterCommand);
+            if (const std::string failure = context.takeHandlerFailure(); !failure.empty()) {
+                throw ScriptError(failure);
+            }
         } catch (const ExpectationFailed& failure) {
             out_.flush();
             report_ << where << ": expectation failed: " << text << "\n";
