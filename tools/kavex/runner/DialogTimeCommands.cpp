@@ -313,8 +313,9 @@ void endScript(ScenarioContext& context) {
         return;
     }
     const auto& first = unused.front();
-    throw ScriptError((first.origin.empty() ? context.file() : first.origin) + ": " + first.what +
-                      " was queued but never used: no dialog asked for it");
+    throw ScriptError(first.what + " queued at " +
+                      (first.origin.empty() ? context.file() : first.origin) +
+                      " was never used: no dialog asked for it");
 }
 
 void finishScript(ScenarioContext&) noexcept {
@@ -358,9 +359,9 @@ void registerDialogTimeCommands(CommandTable& table) {
     ScriptHooks hooks;
     hooks.start = startScript;
     hooks.afterCommand = checkDialogs;
-    hooks.end = endScript;
     hooks.finish = finishScript;
     table.addHooks(std::move(hooks));
+    table.addEndCheck(endScript);
 }
 
 }  // namespace kavex::tool

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "platform/forms/DialogDriver.h"
 #include "platform/spreadsheet/Application.h"
@@ -57,8 +58,18 @@ sheet::Application& ScenarioContext::application() {
         // answers it.
         application_->setSaveAsDriver(
             [] { return forms::dialogDriver().saveAsFilename("", "", "Save As"); });
+        application_->setEventFailureReporter([this](const sheet::EventFailure& failure) {
+            if (handlerFailure_.empty()) {
+                handlerFailure_ = "the " + failure.event + " handler failed: (" +
+                                  std::to_string(failure.number) + ") " + failure.description;
+            }
+        });
     }
     return *application_;
+}
+
+std::string ScenarioContext::takeHandlerFailure() {
+    return std::exchange(handlerFailure_, std::string());
 }
 
 std::string ScenarioContext::location() const {
