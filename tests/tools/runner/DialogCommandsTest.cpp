@@ -93,7 +93,26 @@ TEST(DialogCommands, AFormActionOnAControlTheFormLacksIsTwoNamingBothLines) {
               RunStatus::CouldNotRun);
     EXPECT_EQ(f.report.str(),
               "d.kvs:3: set txtNme \"x\" on the form frmName: the form has no control txtNme "
-              "(from d.kvs:2)\n");
+              "(its controls: txtName, cmdOK, cmdCancel) (from d.kvs:2)\n");
+}
+
+// An answer or form actions that no dialog used mean the dialog the script expected never came:
+// the script fails at its end, naming the line that queued them.
+TEST(DialogCommands, AnAnswerOrFormNeverUsedFailsTheScriptWithItsLine) {
+    Fixture f;
+    EXPECT_EQ(f.run("echo start\nanswer Yes\necho end\n"), RunStatus::ExpectationFailed);
+    EXPECT_EQ(f.report.str(),
+              "d.kvs:2: answer Yes was queued but never used: no dialog asked for it\n");
+
+    Fixture g;
+    EXPECT_EQ(g.run("answer no\nask\nform frmName click cmdCancel\n"),
+              RunStatus::ExpectationFailed);
+    EXPECT_EQ(g.report.str(),
+              "d.kvs:3: form frmname was queued but never used: no dialog asked for it\n");
+
+    Fixture h;
+    EXPECT_EQ(h.run("answer save-as cancel\n"), RunStatus::ExpectationFailed);
+    EXPECT_EQ(h.report.str().rfind("d.kvs:1: answer save-as was queued", 0), 0u) << h.report.str();
 }
 
 TEST(DialogCommands, AFormLeftOpenOrNeverPreparedIsTwo) {

@@ -306,6 +306,17 @@ void checkDialogs(ScenarioContext&) {
     }
 }
 
+// An answer or form actions still queued at the end: the dialog the script expected never came.
+void endScript(ScenarioContext& context) {
+    const auto unused = forms::scriptedDriver().unused();
+    if (unused.empty()) {
+        return;
+    }
+    const auto& first = unused.front();
+    throw ScriptError((first.origin.empty() ? context.file() : first.origin) + ": " + first.what +
+                      " was queued but never used: no dialog asked for it");
+}
+
 void finishScript(ScenarioContext&) noexcept {
     try {
         os::messageLoop().reset();
@@ -347,6 +358,7 @@ void registerDialogTimeCommands(CommandTable& table) {
     ScriptHooks hooks;
     hooks.start = startScript;
     hooks.afterCommand = checkDialogs;
+    hooks.end = endScript;
     hooks.finish = finishScript;
     table.addHooks(std::move(hooks));
 }

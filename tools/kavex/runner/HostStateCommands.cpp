@@ -202,8 +202,9 @@ void checkNothingLeftWaiting(ScenarioContext& context) {
         return;
     }
     const auto& first = state->queued.front();
-    throw ScriptError("during-wait of line " + std::to_string(first->line) + " never ran ('" +
-                      joined(first->tokens) + "'): no wait came after it");
+    throw ScriptError(context.file() + ":" + std::to_string(first->line) +
+                      ": during-wait never ran ('" + joined(first->tokens) +
+                      "'): no wait came after it");
 }
 
 }  // namespace
@@ -230,7 +231,7 @@ void registerHostStateCommands(CommandTable& table) {
     ScriptHooks hooks;
     hooks.afterCommand = reportDuringWaitFailure;
     table.addHooks(std::move(hooks));
-    table.addEndCheck(checkNothingLeftWaiting);
+    table.addHooks({.end = checkNothingLeftWaiting});
 }
 
 }  // namespace kavex::tool

@@ -10,6 +10,7 @@
 #include "platform/forms/MsgBox.h"
 #include "platform/spreadsheet/Application.h"
 #include "tools/kavex/runner/CommandTable.h"
+#include "tools/kavex/runner/Database.h"
 #include "tools/kavex/runner/ScriptErrors.h"
 
 namespace kavex::tool {
@@ -101,8 +102,7 @@ std::filesystem::path ScenarioContext::resolvePath(const std::string& name) {
         return temporaryDirectory() / name.substr(std::min<std::size_t>(name.size(), 5));
     }
     if (under("$DATA")) {
-        return std::filesystem::path(KAVEX_DATA_DIR) /
-               name.substr(std::min<std::size_t>(name.size(), 6));
+        return dataDirectory() / name.substr(std::min<std::size_t>(name.size(), 6));
     }
     const std::filesystem::path path(name);
     if (path.is_absolute()) {
