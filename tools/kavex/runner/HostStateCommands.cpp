@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/base/PlatformError.h"
@@ -230,8 +231,8 @@ void registerHostStateCommands(CommandTable& table) {
                ScriptCommand::unbounded, duringWait});
     ScriptHooks hooks;
     hooks.afterCommand = reportDuringWaitFailure;
+    hooks.end = checkNothingLeftWaiting;
     table.addHooks(std::move(hooks));
-    table.addHooks({.end = checkNothingLeftWaiting});
 }
 
 }  // namespace kavex::tool
