@@ -190,10 +190,13 @@ void AppState::selectRange(SheetData& sheet, const std::vector<Area>& areas, boo
     if (sheet.book == nullptr || activeBook != sheet.book || sheet.book->activeSheet != &sheet) {
         fail(base::errors::ApplicationDefined, "Select method of Range class failed");
     }
+    // Selecting the cells that are selected already changes nothing, and raises nothing.
+    const bool same = sheet.selection == areas && sheet.activeRow == areas.front().firstRow &&
+                      sheet.activeColumn == areas.front().firstColumn;
     sheet.selection = areas;
     sheet.activeRow = areas.front().firstRow;
     sheet.activeColumn = areas.front().firstColumn;
-    if (raiseEvent) {
+    if (raiseEvent && !same) {
         Worksheet ws(sheet.shared_from_this());
         Range target(sheet.shared_from_this(), areas);
         raise("SheetSelectionChange",
