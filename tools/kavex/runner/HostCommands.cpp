@@ -114,6 +114,31 @@ void clearCells(ScenarioContext& context, Args args) {
     context.application().clear(cells);
 }
 
+// A user deletes or inserts the whole columns or rows of the cells REF names.
+void editLines(ScenarioContext& context, Args args, bool columns, bool remove) {
+    const sheet::Range cells = resolveReference(context, args[0]);
+    const sheet::Range lines = columns ? cells.entireColumn() : cells.entireRow();
+    goToSheetOf(context, lines);
+    if (remove) {
+        context.application().deleteLines(lines);
+    } else {
+        context.application().insertLines(lines);
+    }
+}
+
+void deleteColumns(ScenarioContext& context, Args args) {
+    editLines(context, args, true, true);
+}
+void insertColumns(ScenarioContext& context, Args args) {
+    editLines(context, args, true, false);
+}
+void deleteRows(ScenarioContext& context, Args args) {
+    editLines(context, args, false, true);
+}
+void insertRows(ScenarioContext& context, Args args) {
+    editLines(context, args, false, false);
+}
+
 void followLink(ScenarioContext& context, Args args) {
     const sheet::Range cell = resolveCell(context, args[0]);
     if (cell.hyperlinks().count() == 0) {
@@ -195,6 +220,17 @@ void registerHostCommands(CommandTable& table) {
                ScriptCommand::unbounded, pasteTexts});
     table.add(
         {"clear", "REF", "deletes the contents of the cells as one change", 1, 1, clearCells});
+    table.add({"delete-column", "REF",
+               "deletes the whole columns of REF (SheetSelectionChange, one SheetChange)", 1, 1,
+               deleteColumns});
+    table.add({"insert-column", "REF",
+               "inserts blank columns before the columns of REF (one SheetChange)", 1, 1,
+               insertColumns});
+    table.add({"delete-row", "REF",
+               "deletes the whole rows of REF (SheetSelectionChange, one SheetChange)", 1, 1,
+               deleteRows});
+    table.add({"insert-row", "REF", "inserts blank rows before the rows of REF (one SheetChange)",
+               1, 1, insertRows});
     table.add({"follow", "REF", "follows the first hyperlink of the cell", 1, 1, followLink});
     table.add(
         {"right-click", "REF", "right-clicks the cell (SheetBeforeRightClick)", 1, 1, rightClick});
