@@ -1,4 +1,5 @@
 #include <cctype>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,38 @@ void closeWorkbook(ScenarioContext& context, Args args) {
     context.application().close(workbook);
 }
 
+// The user ticks an add-in workbook in the host's add-in list: the file becomes known and is
+// loaded (WorkbookOpen, then WorkbookAddinInstall).
+void installAddin(ScenarioContext& context, Args args) {
+    const std::filesystem::path file = context.resolvePath(args[0]);
+    if (!std::filesystem::is_regular_file(file)) {
+        throw ScriptError("there is no add-in workbook file " + file.string());
+    }
+    sheet::AddIn addin = context.application().addIns().add(file.string());
+    if (addin.installed()) {
+        throw ScriptError("the add-in " + addin.name() + " is installed already");
+    }
+    addin.setInstalled(true);
+}
+
+// The user unticks it: WorkbookAddinUninstall, and the add-in workbook is closed.
+void uninstallAddin(ScenarioContext& context, Args args) {
+    sheet::AddIns addins = context.application().addIns();
+    for (int i = 1; i <= addins.count(); ++i) {
+        sheet::AddIn addin = addins.item(i);
+        const std::filesystem::path file(addin.fullName());
+        if (base::equalsIgnoringCase(file.filename().string(), args[0]) ||
+            base::equalsIgnoringCase(file.stem().string(), args[0])) {
+            if (!addin.installed()) {
+                throw ScriptError("the add-in " + addin.name() + " is not installed");
+            }
+            addin.setInstalled(false);
+            return;
+        }
+    }
+    throw ScriptError("the host knows no add-in named '" + args[0] + "'");
+}
+
 void hostVersion(ScenarioContext& context, Args args) {
     if (args[0].empty()) {
         args.fail("VALUE must not be empty");
@@ -237,6 +270,12 @@ void registerHostCommands(CommandTable& table) {
     table.add(
         {"save", "[FILE]", "saves the active workbook (WorkbookBeforeSave)", 0, 1, saveWorkbook});
     table.add({"close", "[NAME]", "closes a workbook (WorkbookBeforeClose)", 0, 1, closeWorkbook});
+    table.add({"install-addin", "FILE",
+               "installs an add-in workbook file (WorkbookOpen, WorkbookAddinInstall)", 1, 1,
+               installAddin});
+    table.add({"uninstall-addin", "NAME",
+               "uninstalls an installed add-in workbook (WorkbookAddinUninstall), closing it", 1, 1,
+               uninstallAddin});
     table.add({"host version", "VALUE", "sets the host's version text", 1, 1, hostVersion});
     table.add({"host window-state", "normal|minimized|maximized", "sets the host window's state", 1,
                1, hostWindowState});
