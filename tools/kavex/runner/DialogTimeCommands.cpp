@@ -16,6 +16,7 @@
 #include "platform/base/Text.h"
 #include "platform/browser/BrowserRecord.h"
 #include "platform/forms/MsgBox.h"
+#include "platform/forms/Screen.h"
 #include "platform/forms/ScriptedDriver.h"
 #include "platform/office/CommandBars.h"
 #include "platform/os/Clock.h"
@@ -282,6 +283,7 @@ void hostTimezone(ScenarioContext&, Args args) {
 void startScript(ScenarioContext& context) {
     forms::useScriptedDriver();
     forms::scriptedDriver().reset();
+    forms::screen().reset();
     os::messageLoop().reset();
     os::resetMachineTimeZone();
     os::registry().reset();
