@@ -1,18 +1,33 @@
 # The two entry points: `make demo` runs the main job, `make test` runs every test twice
 # (a normal build and an AddressSanitizer + UndefinedBehaviorSanitizer build).
+# `make` alone builds; `make help` lists the targets.
 JOBS ?= $(shell nproc)
+# The project's own builds treat warnings as errors.
+CMAKE_FLAGS = -DKAVEX_WERROR=ON
 
-.PHONY: deps build build-asan demo test bench format
+.DEFAULT_GOAL := build
+.PHONY: help deps build build-asan demo test bench format
+
+help:
+	@echo "make            builds the program, the tests and the benchmarks (./build)"
+	@echo "make demo       builds, then runs the demonstration session"
+	@echo "make test       builds twice (normal, and with the address and undefined-behaviour"
+	@echo "                sanitizers in ./build-asan) and runs every test in both"
+	@echo "make bench      builds, runs every benchmark; fails when one misses its goal"
+	@echo "make format     formats the tracked C++ sources with clang-format"
+	@echo "make deps       installs the Debian packages the build needs"
+	@echo "make help       this list"
+	@echo "JOBS=N sets the parallel build jobs (default: all processors)."
 
 deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	@cmake --build build -j $(JOBS)
 
 build-asan: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKAVEX_SANITIZE=ON >/dev/null
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKAVEX_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
 demo: build
@@ -22,8 +37,14 @@ test: build build-asan
 	@cd build && ctest --output-on-failure -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS)
 
+# Every benchmark runs; the target fails when any of them misses its goal (or does not run).
 bench: build
-	@for b in build/bench/kavex_bench_*; do [ -x "$$b" ] && "$$b"; done
+	@missed=""; \
+	for b in build/bench/kavex_bench_*; do \
+		[ -x "$$b" ] || continue; \
+		"$$b" || missed="$$missed $$(basename $$b)"; \
+	done; \
+	if [ -n "$$missed" ]; then echo "missed the goal:$$missed"; exit 1; fi
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

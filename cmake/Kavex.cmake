@@ -45,8 +45,10 @@ function(kavex_tests dir)
     add_executable(${name} ${files})
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE KAVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    # Labelled by layer (platform, addin, services, tools): ctest -L platform.
+    string(REGEX REPLACE "/.*" "" layer ${dir})
     include(GoogleTest)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120 LABELS ${layer})
 endfunction()
 
 # kavex_benchmark(name source... [LIBRARIES lib...]): a benchmark links only what it measures, so

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 
 #include "platform/base/Text.h"
 #include "services/DeterministicRandom.h"
@@ -10,6 +11,8 @@
 namespace kavex::services {
 
 Accounts::Accounts() {
+    std::random_device device;
+    salt_ = (static_cast<std::uint64_t>(device()) << 32U) ^ device();
     add("demo", "demo");
 }
 
@@ -18,10 +21,10 @@ void Accounts::add(const std::string& userId, const std::string& password) {
 }
 
 std::string Accounts::nextToken() {
-    // Deterministic, so that two runs of a test see the same keys, yet not a plain counter.
+    // A session key must not be guessed from an earlier server's keys, nor from the key before.
     char text[17];
     std::snprintf(text, sizeof text, "%016llx",
-                  static_cast<unsigned long long>(mix(++counter_ * 7919U)));
+                  static_cast<unsigned long long>(combine(salt_, ++counter_)));
     return text;
 }
 

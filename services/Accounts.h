@@ -61,6 +61,7 @@ class Accounts {
     std::map<std::string, Account> accounts_;           // by lower-case user id
     std::map<std::string, Session> sessions_;           // by key
     std::map<std::string, std::vector<Alert>> alerts_;  // by lower-case user id
+    std::uint64_t salt_;  // drawn afresh for each server: its keys are not the last one's
     std::uint64_t counter_ = 0;
     int firstRunCount_ = 0;
     int alertCount_ = 0;

@@ -1,11 +1,111 @@
 #include "services/Server.h"
 
 #include <httplib.h>
+#include <netdb.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
 #include <stdexcept>
 
 namespace kavex::services {
+
+namespace {
+
+// The server's connections, each on a thread of its own while there are threads to spare: a
+// fixed pool lets a few clients that send their headers slowly hold every thread until their
+// read time-out, and requests behind them wait as long. Threads are kept for the next
+// connections; beyond kMostThreads connections wait their turn.
+class ConnectionThreads : public httplib::TaskQueue {
+  public:
+    void enqueue(std::function<void()> job) override {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(job));
+        // A thread waiting for work may not have taken the previous job yet: a new thread is
+        // started whenever the jobs waiting outnumber the threads waiting.
+        if (jobs_.size() > idle_ && threads_.size() < kMostThreads) {
+            threads_.emplace_back([this] { work(); });
+        } else {
+            wake_.notify_one();
+        }
+    }
+
+    void shutdown() override {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+        for (auto& thread : threads_) {
+            thread.join();
+        }
+        threads_.clear();
+    }
+
+  private:
+    static constexpr std::size_t kMostThreads = 256;
+
+    void work() {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            ++idle_;
+            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            --idle_;
+            if (jobs_.empty()) {
+                return;  // stopping, and nothing left to serve
+            }
+            auto job = std::move(jobs_.front());
+            jobs_.pop_front();
+            lock.unlock();
+            job();
+            lock.lock();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> jobs_;
+    std::vector<std::thread> threads_;
+    std::size_t idle_ = 0;
+    bool stopping_ = false;
+};
+
+// Why host:port cannot be bound, in the system's words.
+std::string bindFailure(const std::string& host, int port) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE;
+    addrinfo* found = nullptr;
+    if (const int rc = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
+        rc != 0) {
+        return gai_strerror(rc);
+    }
+    std::string reason = "the address cannot be bound";
+    for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
+        const int sock = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+        if (sock < 0) {
+            reason = std::strerror(errno);
+            continue;
+        }
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        const int rc = ::bind(sock, a->ai_addr, a->ai_addrlen);
+        const int error = errno;
+        ::close(sock);
+        if (rc != 0) {
+            reason = std::strerror(error);
+            break;
+        }
+    }
+    freeaddrinfo(found);
+    return reason;
+}
+
+}  // namespace
 
 Server::Server(ServerOptions options) : options_(std::move(options)), backend_(options_) {}
 
@@ -70,6 +170,29 @@ void Server::listenOnBoundPort() {
     http->set_keep_alive_timeout(1);
     http->set_read_timeout(5, 0);
     http->set_payload_max_length(64 * 1024);
+    http->new_task_queue = [] { return new ConnectionThreads; };
+    // Every method but GET is refused, HEAD and OPTIONS included (the library would answer HEAD
+    // as GET and OPTIONS with 404).
+    http->set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+        if (request.method == "GET") {
+            return httplib::Server::HandlerResponse::Unhandled;
+        }
+        response.status = 405;
+        response.set_header("Allow", "GET");
+        if (request.method != "HEAD") {
+            response.set_content("Only GET is served", "text/plain");
+        }
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    if (options_.requestLog) {
+        http->set_logger(
+            [this](const httplib::Request& request, const httplib::Response& response) {
+                const std::string& target = request.target.empty() ? request.path : request.target;
+                std::lock_guard lock(logMutex_);
+                options_.requestLog(request.method + " " + target + " " +
+                                    std::to_string(response.status));
+            });
+    }
     const auto serve = [this](const httplib::Request& request, httplib::Response& response) {
         ServiceRequest serviceRequest;
         serviceRequest.path = request.path;
@@ -80,14 +203,6 @@ void Server::listenOnBoundPort() {
         response.set_content(answer.body, answer.contentType.c_str());
     };
     http->Get(".*", serve);
-    const auto notAllowed = [](const httplib::Request&, httplib::Response& response) {
-        response.status = 405;
-        response.set_content("Only GET is served", "text/plain");
-    };
-    http->Post(".*", notAllowed);
-    http->Put(".*", notAllowed);
-    http->Delete(".*", notAllowed);
-    http->Patch(".*", notAllowed);
 
     const int wanted = port_ != 0 ? port_ : options_.port;
     int bound = 0;
@@ -98,7 +213,8 @@ void Server::listenOnBoundPort() {
     }
     if (bound <= 0) {
         throw std::runtime_error("cannot listen on " + options_.host + ":" +
-                                 std::to_string(wanted));
+                                 std::to_string(wanted) + ": " +
+                                 bindFailure(options_.host, wanted));
     }
     port_ = bound;
     httplib::Server* raw = http.get();

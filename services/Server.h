@@ -33,7 +33,8 @@ class Server {
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
 
-    // Binds and starts listening. Throws std::runtime_error when the address cannot be bound.
+    // Binds and starts listening. Throws std::runtime_error when the address cannot be bound,
+    // with the system's reason ("cannot listen on 127.0.0.1:8642: Address already in use").
     void start();
     // Stops listening and waits for the answers under way; a no-op when stopped.
     void stop();
@@ -58,6 +59,7 @@ class Server {
     ServerOptions options_;
     Backend backend_;
     mutable std::mutex mutex_;
+    std::mutex logMutex_;  // one request line at a time
     std::unique_ptr<httplib::Server> http_;
     std::thread thread_;
     int port_ = 0;

@@ -2,17 +2,16 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
+
+#include "platform/base/DataDirectory.h"
 
 namespace kavex::services {
 
 // The folder of the synthetic market data (symbols, symbol-list changes, dividends and splits).
 inline std::filesystem::path defaultSeedDirectory() {
-#ifdef KAVEX_DATA_DIR
-    return std::filesystem::path(KAVEX_DATA_DIR) / "seeds";
-#else
-    return "data/seeds";
-#endif
+    return base::dataDirectory() / "seeds";
 }
 
 struct ServerOptions {
@@ -24,6 +23,9 @@ struct ServerOptions {
     std::chrono::milliseconds slowDelay{45'000};
     // Prices change once per bucket of this length.
     std::chrono::seconds priceBucket{60};
+    // When set, hears one line per request answered ("GET /tools/XM01?... 200"), from the
+    // server's threads one at a time.
+    std::function<void(const std::string&)> requestLog;
 };
 
 }  // namespace kavex::services

@@ -12,7 +12,9 @@
 #include "addin/core/Log.h"
 #include "addin/core/Promo.h"
 #include "addin/functions/frmAttr.h"
+#include "addin/refresh/AutoUpdate.h"
 #include "addin/refresh/IdleTime.h"
+#include "addin/refresh/frmSetRefreshInterval.h"
 #include "platform/forms/DialogDriver.h"
 
 namespace kavex::addin::commandbars {
@@ -26,11 +28,15 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 4> kCommands{{
+constexpr std::array<CommandEntry, 8> kCommands{{
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},
     {"set kavex attribute", functions::ShowAttributeDialog},
+    {"auto update", refresh::StartAutoUpdate},
+    {"stop update", refresh::StopAutoUpdate},
+    {"lstautoupdate", refresh::ProcessAutoUpdateListChange},
+    {"toolbarupdatefrom", refresh::ShowRefreshIntervalDialog},
 }};
 
 const CommandEntry* find(std::string_view commandKey) {

@@ -21,7 +21,8 @@ void ProcessPromoButtonClick(const std::string& caption, const std::string& addr
             } catch (const std::exception&) {
             }
         }
-        refresh::FireDataFetchCommand(6, "", base::Variant::missing(), 12, workbookName, sheetName,
+        refresh::FireDataFetchCommand(refresh::kCommandUserAction, "", base::Variant::missing(),
+                                      refresh::kUserActionPromotionButton, workbookName, sheetName,
                                       "", caption + " - " + address);
     } catch (const std::exception& e) {
         WriteLog("ProcessPromoButtonClick", 1, std::string("Error: ") + e.what());

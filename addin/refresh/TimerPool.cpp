@@ -165,7 +165,9 @@ short BookNextTimerInPool() {
     try {
         for (short index = 1; index <= TimerPoolEntries::kSize; ++index) {
             if (TimerPool(index).Status == kEntryFree) {
+                static std::uint64_t bookings = 0;
                 TimerPool(index).Status = kEntryBooked;
+                TimerPool(index).Booking = ++bookings;
                 return index;
             }
         }
@@ -218,6 +220,7 @@ base::Variant FreeTimerInPool(short TimerPoolIndex) {
         entry.Arg3.clear();
         entry.Arg4.clear();
         entry.LastLoginDate.clear();
+        entry.Booking = 0;
         core::WriteLog("FreeTimerInPool", 2,
                        "Exiting successfully with TimerPoolIndex :" + str(index));
         return base::Variant(true);
@@ -294,8 +297,10 @@ std::string ProcessTimerInPool(short TimerPoolIndex) {
     try {
         core::WriteLog("ProcessTimerInPool", 2, "Entering with TimerPoolIndex : " + str(index));
         std::string description;
-        TimerPoolEntry& entry = TimerPool(index);
-        entry.Status = kEntryRunning;
+        TimerPool(index).Status = kEntryRunning;
+        // The job works on its own copy: while it spins the message loop a logout and login may
+        // free the entry and book it for another job with other arguments.
+        TimerPoolEntry entry = TimerPool(index);
         // Off before the job starts: a job that spins the message loop must not run twice.
         poolTimer(index).setEnabled(false);
         if (const Job job = jobOf(entry.CommandCode))
@@ -307,8 +312,9 @@ std::string ProcessTimerInPool(short TimerPoolIndex) {
         }
         TimerPool(index).LastStatus = status;
         // A logout and login while the job waited set the pool up afresh, and the login may
-        // already have booked this entry for a job of its own: that job is not freed with this one.
-        if (TimerPool(index).Status == kEntryRunning)
+        // already have booked this entry for a job of its own, which may be running now: that
+        // job is not freed with this one.
+        if (TimerPool(index).Booking == entry.Booking && TimerPool(index).Status == kEntryRunning)
             FreeTimerInPool(index);
         core::WriteLog("ProcessTimerInPool", 2,
                        "Exiting successfully with TimerPoolIndex: " + str(index));

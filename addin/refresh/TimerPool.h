@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,19 @@ inline constexpr short kCommandChangedSymbols = 7;
 inline constexpr short kCommandDivSplitAndAlerts = 8;
 inline constexpr short kCommandSymbolListUpkeep = 9;
 
+// The user-action types a kCommandUserAction job reports (its ActionValue); 0 reports nothing.
+inline constexpr short kUserActionNone = 0;
+inline constexpr short kUserActionSymbolSearch = 2;  // symbol search and watch-list dialogs
+inline constexpr short kUserActionAddSymbols = 3;
+inline constexpr short kUserActionSheetSwitch = 4;  // also the details link
+inline constexpr short kUserActionSheetEdit = 6;
+inline constexpr short kUserActionAutoUpdate = 7;  // switched on or off
+inline constexpr short kUserActionRefreshInterval = 8;
+inline constexpr short kUserActionAlert = 9;  // created, edited or deleted
+inline constexpr short kUserActionPortfolioTransaction = 10;
+inline constexpr short kUserActionScreenRefresh = 11;
+inline constexpr short kUserActionPromotionButton = 12;
+
 // Return codes of the pool operations.
 inline constexpr short kPoolDone = -1;  // True
 inline constexpr short kPoolAllBusy = -100;
@@ -47,6 +61,9 @@ struct TimerPoolEntry {
     std::string LastLoginDate;
     // The status word of the last job run from this entry; kept when the entry is freed.
     std::string LastStatus;
+    // Which booking the entry holds (0 while free): a job frees its entry only while the entry
+    // still holds the job's own booking, never one that a later login made.
+    std::uint64_t Booking = 0;
 };
 
 // The five job records, indexed 1 to 5 (entry n belongs to tmrDataFetcherPooln); another index

@@ -148,8 +148,10 @@ bool ProcessLogin() {
     splash.ChangeLabel(kProgressFeatures);
     splash.IncrementProgressBar(kProgressStep);
     core::RunStep(kProcedure, "FireDataFetchCommand", [] {
-        refresh::FireDataFetchCommand(9, "", base::Variant::missing(), 0, "", "", "", "");
-        refresh::FireDataFetchCommand(8, "", base::Variant::missing(), 0, "", "", "", "");
+        refresh::FireDataFetchCommand(refresh::kCommandSymbolListUpkeep, "",
+                                      base::Variant::missing(), 0, "", "", "", "");
+        refresh::FireDataFetchCommand(refresh::kCommandDivSplitAndAlerts, "",
+                                      base::Variant::missing(), 0, "", "", "", "");
     });
     // The upkeep just queued took its copy of the previous date; later upkeeps start here.
     if (!LoginDate.empty()) {

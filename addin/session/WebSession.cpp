@@ -181,7 +181,8 @@ std::string RefreshData(const std::string& sessionKey, const std::string& exchan
         logFailure(kProcedure, status, description);
     }
 
-    refresh::FireDataFetchCommand(6, "", base::Variant::missing(), 11, arg1, arg2, arg3,
+    refresh::FireDataFetchCommand(refresh::kCommandUserAction, "", base::Variant::missing(),
+                                  refresh::kUserActionScreenRefresh, arg1, arg2, arg3,
                                   "Screen Refresh");
     core::WriteLog(kProcedure, 3, "Exiting");
     return status;

@@ -98,6 +98,11 @@ std::unique_ptr<Statement> Database::acquire(std::string_view text) {
         auto node = idle_.extract(found);
         return std::move(node.mapped());
     }
+    // The database reads a statement up to its first NUL: what follows would be dropped without
+    // a word and the cut statement run (a "delete ... where" without its condition).
+    if (text.find('\0') != std::string_view::npos) {
+        raise(errors::ErrorsInCommand, "Characters found after end of SQL statement.");
+    }
     auto statement = std::make_unique<Statement>();
     statement->key = std::string(text);
     const std::string sql = jetToSqlite(text);

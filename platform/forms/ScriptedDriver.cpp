@@ -108,7 +108,13 @@ void ScriptedDriver::perform(Form& form, const FormAction& action) {
     Control* control = form.find(action.control);
     const std::string what = describe(action) + " on the form " + form.Name();
     if (control == nullptr) {
-        fail(what + ": the form has no control " + action.control, action.origin);
+        std::string known;
+        for (const auto& each : form.controls()) {
+            known += (known.empty() ? "" : ", ") + each->Name();
+        }
+        fail(what + ": the form has no control " + action.control +
+                 " (its controls: " + (known.empty() ? std::string("none") : known) + ")",
+             action.origin);
     }
     if (!control->Visible()) {
         fail(what + ": the control is hidden", action.origin);
@@ -196,6 +202,23 @@ void ScriptedDriver::queueFormActions(const std::string& formName,
 
 void ScriptedDriver::queueSaveAs(std::optional<std::string> file, std::string origin) {
     saveAs_.push_back({std::move(file), std::move(origin)});
+}
+
+std::vector<ScriptedDriver::Unused> ScriptedDriver::unused() const {
+    std::vector<Unused> left;
+    for (const Answer& answer : answers_) {
+        left.push_back({answer.origin, "answer " + std::string(buttonName(answer.result))});
+    }
+    for (const auto& [name, lists] : formActions_) {
+        for (const auto& actions : lists) {
+            left.push_back(
+                {actions.empty() ? std::string() : actions.front().origin, "form " + name});
+        }
+    }
+    for (const SaveAs& answer : saveAs_) {
+        left.push_back({answer.origin, "answer save-as"});
+    }
+    return left;
 }
 
 void ScriptedDriver::reset() {

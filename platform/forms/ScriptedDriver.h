@@ -56,6 +56,15 @@ class ScriptedDriver : public DialogDriver {
     const std::vector<FormRecord>& formsShown() const { return forms_; }
     std::size_t pendingAnswers() const { return answers_.size(); }
 
+    // What was queued and never used, in the order it was queued within each kind: answers,
+    // then form actions, then Save As answers. A script that queued them expected a dialog that
+    // never came.
+    struct Unused {
+        std::string origin;  // the script line that queued it, when one did
+        std::string what;    // "answer Yes", "form frmLogin", "answer save-as"
+    };
+    std::vector<Unused> unused() const;
+
     // The first failure raised since the last clearFailure (also when someone caught it).
     const std::optional<DialogFailure>& failure() const { return failure_; }
     void clearFailure() { failure_.reset(); }

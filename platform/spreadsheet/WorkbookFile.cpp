@@ -7,11 +7,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/spreadsheet/detail/FileTexts.h"
 #include "platform/spreadsheet/detail/Model.h"
 
 namespace kavex::sheet::detail {
 
-using Json = nlohmann::ordered_json;
+using Json = FileJson;
 
 namespace {
 
@@ -791,25 +792,74 @@ std::string readAll(const std::string& path) {
     return content.str();
 }
 
+// Builds the document as the library's own reader does, but keeps where the first fault lies for
+// every fault, a number out of range included (the library's exception for that one carries no
+// position).
+class PositionedReader {
+  public:
+    explicit PositionedReader(Json& result) : dom_(result, false) {}
+
+    bool null() { return dom_.null(); }
+    bool boolean(bool value) { return dom_.boolean(value); }
+    bool number_integer(Json::number_integer_t value) { return dom_.number_integer(value); }
+    bool number_unsigned(Json::number_unsigned_t value) { return dom_.number_unsigned(value); }
+    bool number_float(Json::number_float_t value, const std::string& text) {
+        return dom_.number_float(value, text);
+    }
+    bool string(std::string& value) { return dom_.string(value); }
+    bool binary(Json::binary_t& value) { return dom_.binary(value); }
+    bool start_object(std::size_t count) { return dom_.start_object(count); }
+    bool key(std::string& value) { return dom_.key(value); }
+    bool end_object() { return dom_.end_object(); }
+    bool start_array(std::size_t count) { return dom_.start_array(count); }
+    bool end_array() { return dom_.end_array(); }
+
+    bool parse_error(std::size_t position, const std::string& token,
+                     const nlohmann::detail::exception& error) {
+        // Syntax errors point at the byte that broke the text, other faults at their token.
+        const bool syntax = error.id >= 100 && error.id < 200;
+        offset = syntax ? (position > 0 ? position - 1 : 0)
+                        : (position > token.size() ? position - token.size() : 0);
+        // The library's message, without its own prefix and echo of the text read.
+        message = error.what();
+        if (auto start = message.find("] "); start != std::string::npos) {
+            message = message.substr(start + 2);
+        }
+        if (auto start = message.find("syntax error"); start != std::string::npos) {
+            message = message.substr(start);
+        }
+        if (auto echo = message.find("; last read"); echo != std::string::npos) {
+            message = message.substr(0, echo);
+        }
+        failed = true;
+        return false;
+    }
+
+    bool failed = false;
+    std::size_t offset = 0;
+    std::string message;
+
+  private:
+    nlohmann::detail::json_sax_dom_parser<Json> dom_;
+};
+
 }  // namespace
 
 std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& path) {
     const std::string content = readAll(path);
     Json root;
-    try {
-        root = Json::parse(content);
-    } catch (const Json::parse_error& e) {
-        const std::size_t offset = e.byte > 0 ? e.byte - 1 : 0;
-        // The library's message, without its own prefix and echo of the text read.
-        std::string what = e.what();
-        if (auto start = what.find("syntax error"); start != std::string::npos) {
-            what = what.substr(start);
-        }
-        if (auto echo = what.find("; last read"); echo != std::string::npos) {
-            what = what.substr(0, echo);
-        }
-        fail(base::errors::ApplicationDefined, "'" + path + "' is not a workbook file: " + what +
-                                                   " (" + lineAndColumn(content, offset) + ")");
+    PositionedReader reader(root);
+    Json::sax_parse(content, &reader);
+    if (reader.failed) {
+        fail(base::errors::ApplicationDefined,
+             "'" + path + "' is not a workbook file: " + reader.message + " (" +
+                 lineAndColumn(content, reader.offset) + ")");
+    }
+    if (auto bad = unescapeTexts(root)) {
+        const std::size_t offset = Locator(content).find(*bad);
+        fail(base::errors::ApplicationDefined,
+             "'" + path + "' is not a workbook file: a text with a malformed byte escape at " +
+                 *bad + " (" + lineAndColumn(content, offset) + ")");
     }
     auto book = app.newBook(std::filesystem::path(path).filename().string());
     book->app = nullptr;  // not registered until it has been read whole
@@ -860,22 +910,33 @@ void writeWorkbookFile(const AppState& app, const BookData& book, const std::str
     }
     root["sheets"] = sheets;
 
+    // The whole text is made before the file is touched, and a write that fails for any reason
+    // takes its temporary file with it: the old file stays as it was, and nothing else is left.
+    escapeTexts(root);
+    const std::string content = root.dump(2) + '\n';
     const std::string temporary = path + ".saving";
-    {
+    const auto refuse = [&] {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        fail(base::errors::ApplicationDefined, "Cannot access '" + path + "'.");
+    };
+    try {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << root.dump(2) << '\n';
+        out << content;
         out.flush();
         if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            fail(base::errors::ApplicationDefined, "Cannot access '" + path + "'.");
+            out.close();
+            refuse();
         }
+    } catch (const base::PlatformError&) {
+        throw;
+    } catch (...) {
+        refuse();
     }
     std::error_code error;
     std::filesystem::rename(temporary, path, error);
     if (error) {
-        std::filesystem::remove(temporary, error);
-        fail(base::errors::ApplicationDefined, "Cannot access '" + path + "'.");
+        refuse();
     }
 }
 

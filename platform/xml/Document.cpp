@@ -34,6 +34,12 @@ pugi::xpath_query compile(std::string_view xpath) {
         if (!query) {
             raise(std::string("Invalid XPath \"") + text + "\": " + query.result().description());
         }
+        // Selections want nodes: an expression of a number, a text or a truth value
+        // ("count(*)") selects nothing and is refused as such.
+        if (query.return_type() != pugi::xpath_type_node_set) {
+            raise(std::string("Invalid XPath \"") + text +
+                  "\": the expression does not return a DOM node.");
+        }
         return query;
     } catch (const pugi::xpath_exception& error) {
         raise(std::string("Invalid XPath \"") + text + "\": " + error.what());

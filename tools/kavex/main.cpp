@@ -22,7 +22,8 @@ constexpr std::array subCommands{
 };
 
 int usage(std::ostream& out, int status) {
-    out << "usage: kavex COMMAND [ARGS...]   (kavex COMMAND --help for more)\n\n";
+    out << "usage: kavex COMMAND [ARGS...]   (kavex COMMAND --help for more)\n"
+           "       kavex --version\n\n";
     for (const auto& command : subCommands) {
         out << "  " << command.name << std::string(10 - command.name.size(), ' ') << command.summary
             << "\n";
@@ -39,6 +40,10 @@ int main(int argc, char** argv) {
     const std::string_view name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         return usage(std::cout, 0);
+    }
+    if (name == "--version") {
+        std::cout << "kavex " << KAVEX_VERSION << "\n";
+        return 0;
     }
     for (const auto& command : subCommands) {
         if (command.name == name) {

@@ -14,7 +14,7 @@ namespace kavex::addin::core {
 namespace {
 
 std::string workbookFile(const std::string& name) {
-    return (std::filesystem::path(KAVEX_DATA_DIR) / "workbooks" / name).string();
+    return ((std::filesystem::path(KAVEX_SOURCE_DIR) / "data") / "workbooks" / name).string();
 }
 
 class KavexBookTest : public ::testing::Test {
@@ -133,6 +133,8 @@ TEST_F(KavexBookTest, DetailsExchangeStatsAndPortfolioNameTheirCells) {
 TEST_F(KavexBookTest, TheCompanionIsTheMacroProjectKavexservice) {
     const sheet::Workbook xla = app.workbooks().open(workbookFile("Kavex.xla"));
     EXPECT_EQ(xla.vbProject().name(), "kavexservice");
+    EXPECT_TRUE(xla.isAddin());
+    EXPECT_TRUE(app.run("ShowForms").isEmpty());
 }
 
 }  // namespace

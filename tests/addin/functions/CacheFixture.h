@@ -117,7 +117,7 @@ class CacheFixture : public ::testing::Test {
 
   private:
     static void createDatabase(const std::filesystem::path& file) {
-        std::ifstream schemaFile(std::string(KAVEX_DATA_DIR) + "/schema.sql");
+        std::ifstream schemaFile(std::string(KAVEX_SOURCE_DIR) + "/data/schema.sql");
         std::stringstream schema;
         schema << schemaFile.rdbuf();
         sqlite3* db = nullptr;

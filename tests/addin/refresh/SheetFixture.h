@@ -40,7 +40,8 @@ class SheetFixture : public ::testing::Test {
 
     sheet::Workbook openKavexBook() {
         return app.workbooks().open(
-            (std::filesystem::path(KAVEX_DATA_DIR) / "workbooks" / "KavexBook.xls").string());
+            ((std::filesystem::path(KAVEX_SOURCE_DIR) / "data") / "workbooks" / "KavexBook.xls")
+                .string());
     }
     sheet::Worksheet sheetNamed(const std::string& name) {
         return app.activeWorkbook().worksheets().item(name);

@@ -315,6 +315,47 @@ TEST_F(TimerPoolTest, AJobBookedByALoginDuringAnotherJobsWaitIsNotFreedWithIt) {
     EXPECT_EQ(TimerPool(1).LastStatus, "OK");
 }
 
+// The upkeep reads its date in each of its three steps. A logout and login during its first
+// step frees its entry and books it for a later job with another date: the upkeep goes on with
+// its own date, and leaves the later job's entry as that job booked it.
+TEST_F(TimerPoolTest, ARunningJobKeepsItsOwnArgumentsAndLeavesALaterBookingAlone) {
+    core::LastLoginDate = "1/1/2023 10:00:00 AM";
+    bool loggedInAgain = false;
+    const os::PollHookId hook = os::messageLoop().addPollHook([&] {
+        if (loggedInAgain || TimerPool(1).Status != kEntryRunning)
+            return os::PollResult{};
+        loggedInAgain = true;
+        DestroyTimerPool();
+        InitializeTimerPool();
+        core::LastLoginDate = "6/1/2024 9:00:00 AM";
+        EXPECT_EQ(FireDataFetchCommand(kCommandChangedSymbols, "", kMissing, 0, "", "", "", ""), 1);
+        return os::PollResult{true, false};
+    });
+    FireDataFetchCommand(kCommandSymbolListUpkeep, "", kMissing, 0, "", "", "", "");
+    tick();
+    ASSERT_TRUE(loggedInAgain);
+    const auto dateOf = [](const services::ServedRequest& request) {
+        const auto date = request.params.find("LastLoginDate");
+        return date == request.params.end() ? std::string("(none)") : date->second;
+    };
+    for (const char* page :
+         {"/datafeeder/GetNewSymbols2.jsp", "/datafeeder/GetDelistedSymbols2.jsp"}) {
+        const auto requests = requestsTo(page);
+        ASSERT_EQ(requests.size(), 1u) << page;
+        EXPECT_EQ(dateOf(requests[0]), "1/1/2023 10:00:00 AM") << page;
+    }
+    EXPECT_EQ(TimerPool(1).Status, kEntryBooked);
+    EXPECT_EQ(TimerPool(1).CommandCode, kCommandChangedSymbols);
+    EXPECT_EQ(TimerPool(1).LastLoginDate, "6/1/2024 9:00:00 AM");
+    tick();
+    os::messageLoop().removePollHook(hook);
+    const auto changed = requestsTo("/datafeeder/GetChangedSymbols2.jsp");
+    ASSERT_EQ(changed.size(), 2u);
+    EXPECT_EQ(dateOf(changed[0]), "1/1/2023 10:00:00 AM");
+    EXPECT_EQ(dateOf(changed[1]), "6/1/2024 9:00:00 AM");
+    EXPECT_EQ(TimerPool(1).Status, kEntryFree);
+}
+
 TEST_F(TimerPoolTest, WithoutTimersAJobStaysBookedUntilTheNextLogin) {
     DestroyTimerPool();
     EXPECT_EQ(queueUserAction("lost"), 0);

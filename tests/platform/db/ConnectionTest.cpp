@@ -122,6 +122,21 @@ TEST_F(ConnectionExecute, FailingStatementRaisesItsErrorAndChangesNothing) {
     EXPECT_EQ(countRows(connection, "AQ_StockSymbolList"), 0);
 }
 
+// The database would read only up to the NUL and run what stands before it.
+TEST_F(ConnectionExecute, AStatementWithANulInsideIsRefusedAndNothingRuns) {
+    connection.Execute("insert into AQ_StockSymbolList(Symbol) values('A')");
+    connection.Execute("insert into AQ_StockSymbolList(Symbol) values('B')");
+    const std::string cut("delete from AQ_StockSymbolList\0 where Symbol = 'A'", 50);
+    ASSERT_EQ(cut.size(), 50u);
+    EXPECT_EQ(errorNumber([&] { connection.Execute(cut); }), -2147217900);
+    Recordset rs;
+    EXPECT_EQ(errorNumber([&] {
+                  rs.Open(std::string("select * from AQ_StockSymbolList\0x", 34), connection);
+              }),
+              -2147217900);
+    EXPECT_EQ(countRows(connection, "AQ_StockSymbolList"), 2);
+}
+
 TEST_F(ConnectionExecute, SecondStatementInOneTextIsRefusedAndNothingRuns) {
     const long before = countRows(connection, "ConfigSettings");
     try {

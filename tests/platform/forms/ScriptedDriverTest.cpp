@@ -130,7 +130,9 @@ TEST_F(ScriptedDriverTest, ActionsThatCannotBeDoneFailWithAClearReason) {
         return std::string("no failure");
     };
     EXPECT_EQ(reasonFor({FormAction::Kind::Click, "cmdMissing", "", ""}),
-              "click cmdMissing on the form frmInterval: the form has no control cmdMissing");
+              "click cmdMissing on the form frmInterval: the form has no control cmdMissing (its "
+              "controls: lblHeading, Line1, optOn, optOff, cmbInterval, chkRemember, txtNote, "
+              "cmdOK, cmdCancel)");
     EXPECT_EQ(reasonFor({FormAction::Kind::Choose, "cmbInterval", "3", ""}),
               "choose cmbInterval 3 on the form frmInterval: the list has 3 rows (0 to 2)");
     EXPECT_EQ(reasonFor({FormAction::Kind::Choose, "cmbInterval", "x", ""}),

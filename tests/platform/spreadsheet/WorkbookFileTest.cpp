@@ -146,6 +146,70 @@ TEST(WorkbookFileTest, DamagedFilesAreRefusedWithTheirPosition) {
                   "[{\"ref\": \"A1\", \"formula\": \"=SUM(\"}]}]}",
                   "line 1, column 82");
     expectRefused("array.xls", "[1, 2]", "line 1, column 1");
+    // A number beyond the range of a double is a fault of the file like any other.
+    expectRefused("huge-number.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [\n"
+                  "  {\"ref\": \"A1\", \"value\": 1e400}]}]}",
+                  "number overflow parsing '1e400' (line 2, column 26)");
+    expectRefused("bad-escape.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [\n"
+                  "  {\"ref\": \"A1\", \"value\": {\"bytes\": \"x\\\\q\"}}]}]}",
+                  "malformed byte escape at /sheets/0/cells/0/value (line 2, column 26)");
+}
+
+// Bytes that are no UTF-8 (a byte from a feed) in a sheet name, a cell, a name or a comment are
+// saved and read back as they were.
+TEST(WorkbookFileTest, TextsThatAreNotUtf8AreSavedAndReadBack) {
+    const std::string path = tempFile("bytes.xls");
+    const std::string sheetName = "Feed\xE9";
+    const std::string cellText = "caf\xE9 \\ \xC3\xA9 \xFF\xC3";  // Latin-1, a backslash, UTF-8
+    const std::string plain = "C:\\data \xC3\xA9";                // valid: kept as it is
+    {
+        Application app;
+        Workbook book = app.workbooks().add();
+        Worksheet sheet = app.activeSheet();
+        sheet.setName(sheetName);
+        sheet.range("A1").setValue(cellText);
+        sheet.range("A2").setValue(plain);
+        sheet.range("A3").addComment("note \x80");
+        book.names().add("Feed", "=\"\xFE\"");
+        book.saveAs(path);
+        EXPECT_FALSE(fs::exists(path + ".saving"));
+    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(file.find(R"("bytes": "caf\\xE9 \\\\ )"
+                        "\xC3\xA9"
+                        R"( \\xFF\\xC3")"),
+              std::string::npos)
+        << file;
+    EXPECT_NE(file.find(R"("C:\\data )"
+                        "\xC3\xA9\""),
+              std::string::npos)
+        << file;
+
+    Application app;
+    Workbook book = app.workbooks().open(path);
+    Worksheet sheet = book.worksheets().item(1);
+    EXPECT_EQ(sheet.name(), sheetName);
+    EXPECT_EQ(sheet.range("A1").value(), Variant(cellText));
+    EXPECT_EQ(sheet.range("A2").value(), Variant(plain));
+    EXPECT_EQ(sheet.range("A3").comment().text(), "note \x80");
+    EXPECT_EQ(book.names().item("Feed").refersTo(), "=\"\xFE\"");
+}
+
+// A save that cannot complete leaves the old file as it was and no temporary file beside it.
+TEST(WorkbookFileTest, AFailedSaveLeavesNoStrayFile) {
+    const std::string dir = tempFile("occupied");
+    fs::create_directories(dir);  // a folder where the file should go
+    Application app;
+    Workbook book = app.workbooks().add();
+    app.activeSheet().range("A1").setValue("x");
+    EXPECT_THROW(book.saveAs(dir), base::PlatformError);
+    EXPECT_FALSE(fs::exists(dir + ".saving"));
+    EXPECT_TRUE(fs::is_directory(dir));
+    EXPECT_THROW(book.saveAs(tempFile("no-such-folder/book.xls")), base::PlatformError);
+    EXPECT_FALSE(fs::exists(tempFile("no-such-folder")));
 }
 
 TEST(WorkbookFileTest, AMissingFileIsRefused) {

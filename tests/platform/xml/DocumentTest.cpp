@@ -124,6 +124,11 @@ TEST(NodeAccess, MalformedXPathRaises) {
     ASSERT_TRUE(doc.loadXML(kQuote));
     EXPECT_THROW(doc.selectSingleNode("Stock/["), base::PlatformError);
     EXPECT_THROW(doc.selectNodes(""), base::PlatformError);
+    // An expression that selects no nodes is the platform's error, not the library's.
+    for (const char* value : {"count(*)", "1+1", "string(Stock)", "Stock = 'x'"}) {
+        EXPECT_THROW(doc.selectSingleNode(value), base::PlatformError) << value;
+        EXPECT_THROW(doc.selectNodes(value), base::PlatformError) << value;
+    }
 }
 
 TEST(NodeAccess, NothingUsedAsANodeRaisesObjectNotSet) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -132,6 +133,21 @@ TEST_F(DatabaseTest, InitDbCommandCreatesOnceAndThenRefuses) {
     EXPECT_EQ(runInitDb({}), 2);
     EXPECT_EQ(runInitDb({"a", "b"}), 2);
     EXPECT_EQ(runInitDb({"--help"}), 0);
+}
+
+// Without its data the command says where it looked and leaves nothing behind.
+TEST_F(DatabaseTest, InitDbWithoutTheDataFolderCreatesNothing) {
+    const auto directory = folder / "addin";
+    const std::string notData = folder.string();
+    ::setenv("KAVEX_DATA_DIR", notData.c_str(), 1);
+    ::testing::internal::CaptureStderr();
+    const int status = runInitDb({directory.string()});
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    ::unsetenv("KAVEX_DATA_DIR");
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, "kavex init-db: KAVEX_DATA_DIR names '" + notData +
+                       "', which holds no schema.sql: it must name Kavex's data folder\n");
+    EXPECT_FALSE(std::filesystem::exists(directory));
 }
 
 }  // namespace

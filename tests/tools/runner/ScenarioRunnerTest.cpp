@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/base/PlatformError.h"
+#include "platform/spreadsheet/Application.h"
+#include "tests/platform/spreadsheet/RecordingSink.h"
 #include "tools/kavex/runner/CommandGroups.h"
 #include "tools/kavex/runner/ScriptErrors.h"
 
@@ -182,6 +185,77 @@ TEST(ScenarioRunner, SeveralScriptsRunInOrderAndStopAtTheFirstThatFails) {
     EXPECT_EQ(f.ran, (std::vector<std::string>{"holds", "fails"}));
     EXPECT_NE(f.report.str().find("data/fails.kvs:3: expectation failed"), std::string::npos)
         << f.report.str();
+}
+
+TEST(ScenarioRunner, AllScriptsHeldEndsWithTheirCount) {
+    Fixture f;
+    ScenarioRunner runner(f.table, {}, f.out, f.report);
+    EXPECT_EQ(runner.runFiles({KAVEX_SOURCE_DIR "/tests/tools/runner/data/holds.kvs",
+                               KAVEX_SOURCE_DIR "/tests/tools/runner/data/holds.kvs"}),
+              RunStatus::Held);
+    EXPECT_EQ(f.out.str(), "2 scripts, all held\n");
+    Fixture g;
+    ScenarioRunner one(g.table, {}, g.out, g.report);
+    EXPECT_EQ(one.runFiles({KAVEX_SOURCE_DIR "/tests/tools/runner/data/holds.kvs"}),
+              RunStatus::Held);
+    EXPECT_EQ(g.out.str(), "1 script, all held\n");
+}
+
+TEST(ScenarioRunner, KeepGoingRunsEveryScriptAndReportsTheWorst) {
+    Fixture f;
+    ScenarioRunner runner(f.table, {}, f.out, f.report);
+    EXPECT_EQ(runner.runFiles(
+                  {KAVEX_SOURCE_DIR "/tests/tools/runner/data/holds.kvs",
+                   KAVEX_SOURCE_DIR "/tests/tools/runner/data/fails.kvs", "/nonexistent/x.kvs",
+                   KAVEX_SOURCE_DIR "/tests/tools/runner/data/holds.kvs"},
+                  true),
+              RunStatus::CouldNotRun);
+    EXPECT_EQ(f.ran, (std::vector<std::string>{"holds", "fails", "holds"}));
+    EXPECT_EQ(f.out.str(), "4 scripts: 2 held, 1 failed, 1 could not run\n");
+    EXPECT_NE(f.report.str().find("data/fails.kvs:3: expectation failed"), std::string::npos);
+    EXPECT_NE(f.report.str().find("/nonexistent/x.kvs: cannot open the script"), std::string::npos);
+}
+
+TEST(ScenarioRunner, ADashReadsTheScriptFromStandardInput) {
+    Fixture f;
+    std::istringstream piped("note piped\ncheck 1 2\n");
+    std::streambuf* const saved = std::cin.rdbuf(piped.rdbuf());
+    ScenarioRunner runner(f.table, {}, f.out, f.report);
+    const RunStatus status = runner.runFiles({"-"});
+    std::cin.rdbuf(saved);
+    EXPECT_EQ(status, RunStatus::ExpectationFailed);
+    EXPECT_EQ(f.ran, (std::vector<std::string>{"piped"}));
+    EXPECT_EQ(f.report.str().rfind("<stdin>:2: expectation failed", 0), 0u) << f.report.str();
+}
+
+TEST(ScenarioRunner, AByteOrderMarkBeforeTheFirstLineIsSkipped) {
+    Fixture f;
+    EXPECT_EQ(f.run("\xEF\xBB\xBFnote first\r\nnote second\r\n"), RunStatus::Held)
+        << f.report.str();
+    EXPECT_EQ(f.ran, (std::vector<std::string>{"first", "second"}));
+    // Only at the very start: elsewhere the bytes are the line's own.
+    Fixture g;
+    EXPECT_EQ(g.run("note first\n\xEF\xBB\xBFnote second\n"), RunStatus::CouldNotRun);
+}
+
+// The host goes on after a handler's failure, but the script does not hold with it.
+TEST(ScenarioRunner, AFailureEscapingAnEventHandlerStopsTheScript) {
+    struct Breaking : sheet::testing::RecordingSink {
+        void sheetChange(sheet::Worksheet, sheet::Range) override {
+            throw base::PlatformError(1004, "broken");
+        }
+    };
+    Fixture f;
+    f.table.add({"write", "", "writes A1 with a sink that fails", 0, 0,
+                 [](ScenarioContext& context, const CommandArgs&) {
+                     sheet::Application& app = context.application();
+                     app.addEventSink(std::make_shared<Breaking>());
+                     app.workbooks().add();
+                     app.activeSheet().range("A1").setValue(1.0);
+                 }});
+    EXPECT_EQ(f.run("note before\nwrite\nnote after\n"), RunStatus::CouldNotRun);
+    EXPECT_EQ(f.report.str(), "s.kvs:2: the SheetChange handler failed: (1004) broken\n");
+    EXPECT_EQ(f.ran, (std::vector<std::string>{"before"}));
 }
 
 TEST(ScenarioRunner, MissingScriptIsTwo) {

@@ -10,6 +10,8 @@
 #include <memory>
 #include <sstream>
 
+#include "platform/base/DataDirectory.h"
+
 namespace kavex::tool {
 
 namespace {
@@ -40,11 +42,7 @@ void runScript(sqlite3* db, const std::string& script, const std::filesystem::pa
 }  // namespace
 
 std::filesystem::path dataDirectory() {
-#ifdef KAVEX_DATA_DIR
-    return KAVEX_DATA_DIR;
-#else
-    return "data";
-#endif
+    return base::dataDirectory();
 }
 
 void createDatabase(const std::filesystem::path& file, const std::filesystem::path& dataDir) {

@@ -6,7 +6,7 @@
 
 namespace kavex::tool {
 
-// The project's data folder (data/: schema.sql, config.sql, seeds/).
+// The data folder the program finds (see base::dataDirectory).
 std::filesystem::path dataDirectory();
 
 // A database that could not be made; nothing is left behind at the path.

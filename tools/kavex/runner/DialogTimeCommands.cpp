@@ -308,6 +308,18 @@ void checkDialogs(ScenarioContext&) {
     }
 }
 
+// An answer or form actions still queued at the end: the dialog the script expected never came.
+void endScript(ScenarioContext& context) {
+    const auto unused = forms::scriptedDriver().unused();
+    if (unused.empty()) {
+        return;
+    }
+    const auto& first = unused.front();
+    throw ScriptError(first.what + " queued at " +
+                      (first.origin.empty() ? context.file() : first.origin) +
+                      " was never used: no dialog asked for it");
+}
+
 void finishScript(ScenarioContext&) noexcept {
     try {
         os::messageLoop().reset();
@@ -351,6 +363,7 @@ void registerDialogTimeCommands(CommandTable& table) {
     hooks.afterCommand = checkDialogs;
     hooks.finish = finishScript;
     table.addHooks(std::move(hooks));
+    table.addEndCheck(endScript);
 }
 
 }  // namespace kavex::tool

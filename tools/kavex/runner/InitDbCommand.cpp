@@ -14,7 +14,9 @@ constexpr const char* initDbUsage =
     "usage: kavex init-db DIR\n"
     "\n"
     "Creates DIR/Kavex.mdb, the add-in's database: its tables and the default configuration.\n"
-    "DIR is made when it does not exist. An existing Kavex.mdb is never overwritten.\n";
+    "DIR is made when it does not exist. An existing Kavex.mdb is never overwritten.\n"
+    "The tables and defaults come from schema.sql and config.sql of the data folder: beside\n"
+    "the program (data/, or share/kavex/ once installed) or named by KAVEX_DATA_DIR.\n";
 
 }  // namespace
 
@@ -30,6 +32,8 @@ int runInitDb(const std::vector<std::string>& args) {
     const std::filesystem::path directory = args[0];
     const std::filesystem::path file = directory / "Kavex.mdb";
     try {
+        // Found first: without its data the command leaves nothing behind.
+        const std::filesystem::path data = dataDirectory();
         std::error_code error;
         std::filesystem::create_directories(directory, error);
         if (error) {
@@ -37,7 +41,7 @@ int runInitDb(const std::vector<std::string>& args) {
                       << error.message() << "\n";
             return 1;
         }
-        createDatabase(file);
+        createDatabase(file, data);
     } catch (const std::exception& error) {
         std::cerr << "kavex init-db: " << error.what() << "\n";
         return 1;

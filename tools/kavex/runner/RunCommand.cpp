@@ -5,6 +5,7 @@
 
 #include "tools/kavex/runner/CommandGroups.h"
 #include "tools/kavex/runner/Commands.h"
+#include "tools/kavex/runner/Database.h"
 #include "tools/kavex/runner/ScenarioRunner.h"
 
 namespace kavex::tool {
@@ -12,9 +13,11 @@ namespace kavex::tool {
 namespace {
 
 void printRunHelp(std::ostream& out, const CommandTable& table) {
-    out << "usage: kavex run [--realtime] [--trace] SCRIPT...\n\n"
+    out << "usage: kavex run [--realtime] [--trace] [--keep-going] SCRIPT...\n\n"
            "Runs scenario scripts in order, each with a fresh host, in simulated time unless\n"
-           "--realtime is given; --trace prints each command before it runs.\n"
+           "--realtime is given; --trace prints each command before it runs. A SCRIPT of -\n"
+           "is read from standard input. The run stops at the first script that does not\n"
+           "hold, unless --keep-going runs them all; it ends with a summary line.\n"
            "Exit status: 0 every expectation held; 1 an expectation failed; 2 a script could\n"
            "not run (file:line: reason). The language is described in docs/scenarios.md.\n\n"
            "Commands:\n";
@@ -39,6 +42,7 @@ int runScenarios(const std::vector<std::string>& args) {
     const CommandTable table = buildCommandTable();
     RunOptions options;
     std::vector<std::string> scripts;
+    bool keepGoing = false;
     bool optionsEnded = false;
     for (const std::string& arg : args) {
         if (!optionsEnded && (arg == "--help" || arg == "-h")) {
@@ -49,6 +53,8 @@ int runScenarios(const std::vector<std::string>& args) {
             options.realtime = true;
         } else if (!optionsEnded && arg == "--trace") {
             options.trace = true;
+        } else if (!optionsEnded && arg == "--keep-going") {
+            keepGoing = true;
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.starts_with("-") && arg != "-") {
@@ -59,11 +65,12 @@ int runScenarios(const std::vector<std::string>& args) {
         }
     }
     if (scripts.empty()) {
-        std::cerr << "usage: kavex run [--realtime] [--trace] SCRIPT...  (kavex run --help)\n";
+        std::cerr << "usage: kavex run [--realtime] [--trace] [--keep-going] SCRIPT...  (kavex run "
+                     "--help)\n";
         return static_cast<int>(RunStatus::CouldNotRun);
     }
     ScenarioRunner runner(table, options, std::cout, std::cerr);
-    return static_cast<int>(runner.runFiles(scripts));
+    return static_cast<int>(runner.runFiles(scripts, keepGoing));
 }
 
 int runDemo(const std::vector<std::string>& args) {
@@ -83,8 +90,13 @@ int runDemo(const std::vector<std::string>& args) {
             return static_cast<int>(RunStatus::CouldNotRun);
         }
     }
-    const std::filesystem::path script =
-        std::filesystem::path(KAVEX_DATA_DIR) / "scenarios" / "demo.kvs";
+    std::filesystem::path script;
+    try {
+        script = dataDirectory() / "scenarios" / "demo.kvs";
+    } catch (const std::exception& error) {
+        std::cerr << "kavex demo: " << error.what() << "\n";
+        return static_cast<int>(RunStatus::CouldNotRun);
+    }
     const CommandTable table = buildCommandTable();
     ScenarioRunner runner(table, options, std::cout, std::cerr);
     return static_cast<int>(runner.runFile(script.string()));

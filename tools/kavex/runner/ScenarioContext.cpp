@@ -5,11 +5,13 @@
 #include <chrono>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "platform/forms/DialogDriver.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/spreadsheet/Application.h"
 #include "tools/kavex/runner/CommandTable.h"
+#include "tools/kavex/runner/Database.h"
 #include "tools/kavex/runner/ScriptErrors.h"
 
 namespace kavex::tool {
@@ -68,8 +70,19 @@ sheet::Application& ScenarioContext::application() {
                     return sheet::SaveChoice::cancel;
             }
         });
+        // A handler's failure is kept for the runner, which stops the script at its line.
+        application_->setEventFailureReporter([this](const sheet::EventFailure& failure) {
+            if (handlerFailure_.empty()) {
+                handlerFailure_ = "the " + failure.event + " handler failed: (" +
+                                  std::to_string(failure.number) + ") " + failure.description;
+            }
+        });
     }
     return *application_;
+}
+
+std::string ScenarioContext::takeHandlerFailure() {
+    return std::exchange(handlerFailure_, std::string());
 }
 
 std::string ScenarioContext::location() const {
@@ -101,8 +114,7 @@ std::filesystem::path ScenarioContext::resolvePath(const std::string& name) {
         return temporaryDirectory() / name.substr(std::min<std::size_t>(name.size(), 5));
     }
     if (under("$DATA")) {
-        return std::filesystem::path(KAVEX_DATA_DIR) /
-               name.substr(std::min<std::size_t>(name.size(), 6));
+        return dataDirectory() / name.substr(std::min<std::size_t>(name.size(), 6));
     }
     const std::filesystem::path path(name);
     if (path.is_absolute()) {

@@ -1,6 +1,7 @@
 #include "tools/kavex/runner/ScenarioRunner.h"
 
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "platform/base/PlatformError.h"
@@ -106,6 +107,9 @@ ScenarioRunner::ScenarioRunner(const CommandTable& table, RunOptions options, st
     : table_(table), options_(options), out_(out), report_(report) {}
 
 RunStatus ScenarioRunner::runFile(const std::string& path) {
+    if (path == "-") {
+        return runStream(std::cin, "<stdin>");
+    }
     std::ifstream script(path, std::ios::binary);
     if (!script) {
         report_ << path << ": cannot open the script\n";
@@ -114,14 +118,29 @@ RunStatus ScenarioRunner::runFile(const std::string& path) {
     return runStream(script, path);
 }
 
-RunStatus ScenarioRunner::runFiles(const std::vector<std::string>& paths) {
+RunStatus ScenarioRunner::runFiles(const std::vector<std::string>& paths, bool keepGoing) {
+    std::size_t failed = 0, couldNotRun = 0;
+    RunStatus worst = RunStatus::Held;
     for (const std::string& path : paths) {
         const RunStatus status = runFile(path);
-        if (status != RunStatus::Held) {
+        failed += status == RunStatus::ExpectationFailed ? 1 : 0;
+        couldNotRun += status == RunStatus::CouldNotRun ? 1 : 0;
+        if (status == RunStatus::CouldNotRun ||
+            (status == RunStatus::ExpectationFailed && worst == RunStatus::Held)) {
+            worst = status;
+        }
+        if (status != RunStatus::Held && !keepGoing) {
             return status;
         }
     }
-    return RunStatus::Held;
+    if (worst == RunStatus::Held) {
+        out_ << plural(paths.size(), "script") << ", all held\n";
+    } else {
+        out_ << plural(paths.size(), "script") << ": " << paths.size() - failed - couldNotRun
+             << " held, " << failed << " failed, " << couldNotRun << " could not run\n";
+    }
+    out_.flush();
+    return worst;
 }
 
 RunStatus ScenarioRunner::runStream(std::istream& script, const std::string& name) {
@@ -158,6 +177,10 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
         if (!text.empty() && text.back() == '\r') {
             text.pop_back();
         }
+        // A byte-order mark that an editor put before the first line is not part of it.
+        if (number == 1 && text.starts_with("\xEF\xBB\xBF")) {
+            text.erase(0, 3);
+        }
         context.setLine(number);
         const std::string where = context.location();
         try {
@@ -176,6 +199,9 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
             }
             executeCommand(context, table_, tokens);
             runHooks(context, table_, &ScriptHooks::afterCommand);
+            if (const std::string failure = context.takeHandlerFailure(); !failure.empty()) {
+                throw ScriptError(failure);
+            }
         } catch (const ExpectationFailed& failure) {
             out_.flush();
             report_ << where << ": expectation failed: " << text << "\n";

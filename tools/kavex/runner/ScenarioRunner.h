@@ -23,17 +23,22 @@ enum class RunStatus {
 };
 
 // Runs scenario scripts with the commands of a table. Each script gets a fresh ScenarioContext;
-// a script stops at its first failing line, and a run of several scripts stops at the first script
-// that does not hold. Reports go to `report` (file:line: reason / expected / found).
+// a script stops at its first failing line. A script also fails when an answer or form actions it
+// queued were never used. A run of several scripts stops at the first script that does not hold,
+// unless asked to keep going. Reports go to `report` (file:line: reason / expected / found).
 class ScenarioRunner {
   public:
     ScenarioRunner(const CommandTable& table, RunOptions options, std::ostream& out,
                    std::ostream& report);
 
+    // "-" is the standard input.
     RunStatus runFile(const std::string& path);
     // name is what reports call the script.
     RunStatus runStream(std::istream& script, const std::string& name);
-    RunStatus runFiles(const std::vector<std::string>& paths);
+    // Runs the scripts in order and prints a one-line summary ("15 scripts, all held"). Without
+    // keepGoing the run stops at the first script that does not hold; with it every script runs
+    // and the status is the worst of them (could not run over failed over held).
+    RunStatus runFiles(const std::vector<std::string>& paths, bool keepGoing = false);
 
   private:
     RunStatus runLines(ScenarioContext& context, std::istream& script);

@@ -16,10 +16,11 @@ namespace {
 constexpr int defaultServePort = 8642;
 
 constexpr const char* serveUsage =
-    "usage: kavex serve [--port N]\n"
+    "usage: kavex serve [--port N] [--log]\n"
     "\n"
     "Runs the stand-in web service (/datafeeder/...) and quote service (/tools/XM01) on\n"
     "127.0.0.1, port 8642 unless --port says otherwise (0 picks a free port), until Ctrl+C.\n"
+    "--log prints one line per request answered (method, path and query, status).\n"
     "The ready account is demo / demo. The protocol is described in docs/services.md.\n";
 
 }  // namespace
@@ -32,7 +33,15 @@ int runServe(const std::vector<std::string>& args) {
             std::cout << serveUsage;
             return 0;
         }
-        if (args[i] == "--port" && i + 1 < args.size()) {
+        if (args[i] == "--log") {
+            options.requestLog = [](const std::string& line) { std::cout << line << std::endl; };
+            continue;
+        }
+        if (args[i] == "--port" && i + 1 == args.size()) {
+            std::cerr << "kavex serve: --port needs a value (a port number from 0 to 65535)\n";
+            return 2;
+        }
+        if (args[i] == "--port") {
             const std::string& text = args[++i];
             try {
                 std::size_t used = 0;
