@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "tests/platform/spreadsheet/RecordingSink.h"
 
@@ -347,6 +348,36 @@ TEST_F(EventsTest, SelectingASheetByNameAndDeletingACommentAsTheHandlersDo) {
     // A workbook's names reach their ranges on any sheet.
     book.names().add("WatchlistAlertID", "=Details!$H$4");
     EXPECT_EQ(app.activeWorkbook().names().item("watchlistalertid").refersToRange().column(), 8);
+}
+
+TEST_F(EventsTest, EveryOneOfTheThirteenEventsReachesTheSink) {
+    const std::string dir = ::testing::TempDir();
+    Worksheet sheet = app.activeSheet();
+    sheet.hyperlinks().add(sheet.range("A1"), "", "Details!A1");
+    app.rightClick(sheet.range("C3"));
+    app.typeInto(sheet.range("B2"), "IBM");
+    app.followHyperlink(sheet.range("A1"));
+    app.save(book, dir + "/thirteen.json");
+    {
+        Application other;  // an add-in workbook file of its own
+        other.workbooks().add().saveAs(dir + "/thirteen.xla");
+    }
+    AddIn addin = app.addIns().add(dir + "/thirteen.xla");
+    addin.setInstalled(true);
+    addin.setInstalled(false);
+    EXPECT_TRUE(app.close(book));
+    app.open(dir + "/thirteen.json");
+
+    std::set<std::string> kinds;
+    for (const std::string& line : sink->log) {
+        kinds.insert(line.substr(0, line.find(' ')));
+    }
+    EXPECT_EQ(kinds,
+              (std::set<std::string>{"SheetBeforeRightClick", "SheetChange", "SheetDeactivate",
+                                     "SheetFollowHyperlink", "WorkbookAddinInstall",
+                                     "WorkbookAddinUninstall", "WorkbookBeforeClose",
+                                     "WorkbookBeforeSave", "WorkbookDeactivate", "SheetActivate",
+                                     "WorkbookActivate", "SheetSelectionChange", "WorkbookOpen"}));
 }
 
 TEST_F(EventsTest, RunStartsOnlyMacrosTheHostKnows) {
