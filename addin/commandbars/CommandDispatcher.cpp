@@ -28,7 +28,7 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 8> kCommands{{
+constexpr std::array<CommandEntry, 10> kCommands{{
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},
@@ -36,6 +36,8 @@ constexpr std::array<CommandEntry, 8> kCommands{{
     {"auto update", refresh::StartAutoUpdate},
     {"stop update", refresh::StopAutoUpdate},
     {"lstautoupdate", refresh::ProcessAutoUpdateListChange},
+    {"update now", refresh::UpdateData},
+    {"toolbarupdatenow", refresh::ToolbarUpdateNow},
     {"toolbarupdatefrom", refresh::ShowRefreshIntervalDialog},
 }};
 
