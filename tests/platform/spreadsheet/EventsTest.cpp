@@ -163,6 +163,33 @@ TEST_F(EventsTest, SelectingTheSelectedCellsAgainRaisesNothing) {
     EXPECT_EQ(sink->log.back(), "SheetSelectionChange Sheet1!$C$3");
 }
 
+TEST_F(EventsTest, AUserDeletesAndInsertsWholeLinesAsOneChange) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("A1").setValue("Symbol");
+    sheet.range("C1").setValue("Volume");
+    sink->log.clear();
+    app.deleteLines(sheet.range("B7").entireColumn());
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$B:$B", "SheetChange Sheet1!$B:$B"}));
+    EXPECT_EQ(sheet.range("B1").value(), Variant("Volume"));
+    EXPECT_EQ(app.selection().address(), "$B:$B");
+
+    sink->log.clear();
+    app.insertLines(sheet.range("$1:$1"));
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$1:$1", "SheetChange Sheet1!$1:$1"}));
+    EXPECT_EQ(sheet.range("A2").value(), Variant("Symbol"));
+
+    // Cells that are not whole lines are refused and nothing moves.
+    sink->log.clear();
+    try {
+        app.deleteLines(sheet.range("A2:B2"));
+        FAIL() << "deleted cells that are not whole rows or columns";
+    } catch (const base::PlatformError& e) {
+        EXPECT_EQ(e.number(), 1004);
+    }
+    EXPECT_EQ(sheet.range("A2").value(), Variant("Symbol"));
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$A$2:$B$2"}));
+}
+
 TEST_F(EventsTest, ASelectionOnAnInactiveSheetIsRefused) {
     Worksheet details = book.worksheets().item("Details");
     try {
