@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/platform/spreadsheet/RecordingSink.h"
 
 namespace kavex::sheet {
@@ -295,6 +297,56 @@ TEST_F(EventsTest, SaveWithoutAPathAsksTheSaveAsDriver) {
     EXPECT_TRUE(app.save(book));
     EXPECT_EQ(book.name(), "saved-by-user.json");
     EXPECT_TRUE(book.saved());
+}
+
+TEST_F(EventsTest, TheWorkbookMembersTheCloseAndSaveHandlersUse) {
+    const std::string dir = ::testing::TempDir();
+    EXPECT_EQ(book.path(), "");  // never saved: the handler asks for a name
+    app.activeSheet().range("A1").setValue("x");
+    EXPECT_FALSE(book.saved());
+    book.setSaved(true);  // "No": the changes are given up without saving
+    EXPECT_TRUE(book.saved());
+
+    book.saveAs(dir + "/handlers.json", xlNoChange);
+    EXPECT_EQ(book.name(), "handlers.json");
+    EXPECT_TRUE(std::filesystem::equivalent(book.path(), dir));
+    app.activeSheet().range("A1").setValue("y");
+    book.save();
+    EXPECT_TRUE(book.saved());
+    EXPECT_EQ(sink->log.back(), "WorkbookBeforeSave handlers.json");
+
+    // A cancelled save writes nothing and leaves the changes unsaved.
+    app.activeSheet().range("A1").setValue("z");
+    sink->cancelSave = true;
+    book.save();
+    EXPECT_FALSE(book.saved());
+    Application other;
+    EXPECT_EQ(other.workbooks().open(dir + "/handlers.json").activeSheet().range("A1").value(),
+              Variant("y"));
+}
+
+TEST_F(EventsTest, SelectingASheetByNameAndDeletingACommentAsTheHandlersDo) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("B5").addComment("Alert");
+    sink->log.clear();
+    app.worksheets().item("details").select();
+    EXPECT_EQ(sink->log, (Log{"SheetDeactivate Sheet1", "SheetActivate Details"}));
+    app.worksheets().item("Details").select();  // already active: nothing
+    EXPECT_EQ(sink->log.size(), 2u);
+
+    sheet.range("B5").comment().delete_();
+    EXPECT_TRUE(sheet.range("B5").comment().isNothing());
+    // A cell without a comment has Nothing to delete: error 91, as the handlers' traps expect.
+    try {
+        sheet.range("B5").comment().delete_();
+        FAIL() << "deleted a comment that is not there";
+    } catch (const base::PlatformError& e) {
+        EXPECT_EQ(e.number(), 91);
+    }
+
+    // A workbook's names reach their ranges on any sheet.
+    book.names().add("WatchlistAlertID", "=Details!$H$4");
+    EXPECT_EQ(app.activeWorkbook().names().item("watchlistalertid").refersToRange().column(), 8);
 }
 
 TEST_F(EventsTest, RunStartsOnlyMacrosTheHostKnows) {
