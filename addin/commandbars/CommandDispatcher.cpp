@@ -13,7 +13,9 @@
 #include "addin/core/Promo.h"
 #include "addin/functions/frmAttr.h"
 #include "addin/portfolio/dialogs/frmTransaction.h"
+#include "addin/refresh/AutoUpdate.h"
 #include "addin/refresh/IdleTime.h"
+#include "addin/refresh/frmSetRefreshInterval.h"
 #include "platform/forms/DialogDriver.h"
 
 namespace kavex::addin::commandbars {
@@ -27,12 +29,16 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 5> kCommands{{
+constexpr std::array<CommandEntry, 9> kCommands{{
     {"add transaction", portfolio::dialogs::ShowTransactionForm},
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},
     {"set kavex attribute", functions::ShowAttributeDialog},
+    {"auto update", refresh::StartAutoUpdate},
+    {"stop update", refresh::StopAutoUpdate},
+    {"lstautoupdate", refresh::ProcessAutoUpdateListChange},
+    {"toolbarupdatefrom", refresh::ShowRefreshIntervalDialog},
 }};
 
 const CommandEntry* find(std::string_view commandKey) {

@@ -10,6 +10,7 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/session/Session.h"
+#include "platform/base/PlatformError.h"
 #include "platform/base/Text.h"
 
 namespace kavex::addin::commandbars {
@@ -142,24 +143,25 @@ void SetAutoUpdateButton() {
     if (!AutoUpdateButton) {
         return;
     }
-    if (core::AutoUpdateMode == 1) {
-        AutoUpdateButton->setFaceId(kAutoUpdateOnFace);
-        AutoUpdateButton->setCaption(std::string(kStopUpdateParameter));
-        AutoUpdateButton->setParameter(std::string(kStopUpdateParameter));
-        AutoUpdateButton->setTooltipText(std::string(kAutoUpdateOnTip));
-        if (RefreshIntervalCombo) {
-            const int position = positionOf(*RefreshIntervalCombo, core::DataRefreshInterval);
-            if (position > 0) {
-                RefreshIntervalCombo->setListIndex(position);
-                RefreshListIndex = static_cast<short>(position);
-            }
+    SetAutoUpdateButtonState(core::AutoUpdateMode == 1);
+    if (core::AutoUpdateMode == 1 && RefreshIntervalCombo) {
+        const int position = positionOf(*RefreshIntervalCombo, core::DataRefreshInterval);
+        if (position > 0) {
+            RefreshIntervalCombo->setListIndex(position);
+            RefreshListIndex = static_cast<short>(position);
         }
-    } else {
-        AutoUpdateButton->setFaceId(kAutoUpdateOffFace);
-        AutoUpdateButton->setCaption(std::string(kAutoUpdateParameter));
-        AutoUpdateButton->setParameter(std::string(kAutoUpdateParameter));
-        AutoUpdateButton->setTooltipText(std::string(kAutoUpdateOffTip));
     }
+}
+
+void SetAutoUpdateButtonState(bool on) {
+    if (!AutoUpdateButton) {
+        throw base::PlatformError(91, "Object variable or With block variable not set");
+    }
+    const std::string_view parameter = on ? kStopUpdateParameter : kAutoUpdateParameter;
+    AutoUpdateButton->setFaceId(on ? kAutoUpdateOnFace : kAutoUpdateOffFace);
+    AutoUpdateButton->setCaption(std::string(parameter));
+    AutoUpdateButton->setParameter(std::string(parameter));
+    AutoUpdateButton->setTooltipText(std::string(on ? kAutoUpdateOnTip : kAutoUpdateOffTip));
 }
 
 }  // namespace kavex::addin::commandbars

@@ -51,4 +51,8 @@ bool CheckToolbarExistence();
 // toolbar has not been built; a control deleted meanwhile is a platform error for the caller.
 void SetAutoUpdateButton();
 
+// Gives the toggle the face, caption, tip and Parameter of one of its two states; the interval
+// list is left alone. Raises error 91 when the toolbar has not been built.
+void SetAutoUpdateButtonState(bool on);
+
 }  // namespace kavex::addin::commandbars

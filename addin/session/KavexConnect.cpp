@@ -8,6 +8,7 @@
 #include "addin/excelevents/clsXLApp.h"
 #include "addin/functions/KavexConnectMethods.h"
 #include "addin/refresh/AutoRefresh.h"
+#include "addin/refresh/AutoUpdate.h"
 #include "addin/refresh/TimerPool.h"
 #include "addin/session/Login.h"
 #include "addin/session/Session.h"
@@ -101,8 +102,7 @@ void KavexConnect::KavexAddSymbol(const std::string& symbol) {
 }
 
 void KavexConnect::KavexAutoUpdate() {
-    // The interval list's change handling is not part of this version; the method stays callable.
-    core::WriteLog("KavexAutoUpdate", 2, "Not available");
+    refresh::ProcessAutoUpdateListChange();
 }
 
 const std::vector<std::string>& RegisteredFunctionNames() {

@@ -29,8 +29,8 @@ class KavexConnect {
     void eShowBrowser(const std::string& address);
     // Not available in this version: logs the request and does nothing else.
     void KavexAddSymbol(const std::string& symbol);
-    // Not available in this version (automatic-refresh switching comes with the interval list's
-    // handling): logs the request and does nothing else.
+    // Applies the toolbar interval list's current entry, as choosing it does: an interval switches
+    // automatic refresh on, "Off" switches it off.
     void KavexAutoUpdate();
 };
 

@@ -44,7 +44,8 @@ class DispatcherTest : public BarsFixture {
 
 TEST_F(DispatcherTest, TheCommandsOfThisBuildAreKnownInAnyCase) {
     const std::vector<std::string> keys = CommandKeys();
-    for (const char* key : {"login", "logout", "options", "set kavex attribute"}) {
+    for (const char* key : {"login", "logout", "options", "set kavex attribute", "auto update",
+                            "stop update", "lstautoupdate", "toolbarupdatefrom"}) {
         EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << key;
     }
     for (const std::string& key : keys) {

@@ -133,6 +133,8 @@ TEST_F(KavexBookTest, DetailsExchangeStatsAndPortfolioNameTheirCells) {
 TEST_F(KavexBookTest, TheCompanionIsTheMacroProjectKavexservice) {
     const sheet::Workbook xla = app.workbooks().open(workbookFile("Kavex.xla"));
     EXPECT_EQ(xla.vbProject().name(), "kavexservice");
+    EXPECT_TRUE(xla.isAddin());
+    EXPECT_TRUE(app.run("ShowForms").isEmpty());
 }
 
 }  // namespace

@@ -68,6 +68,9 @@ TEST_F(SymbolHyperlinksTest, ASymbolGetsOneDetailsLinkAndItsRowTheThreeLinkCells
     EXPECT_EQ(base::CDbl(symbol.borders().weight()), 2);
     EXPECT_EQ(base::CDbl(symbol.borders().color()), kLinkBorderColor);
 
+    EXPECT_EQ(sheet.range("H5").formula(), "=IF(TRIM(B5) =\"\",\"\",\"N\")");
+    EXPECT_EQ(sheet.range("I5").formula(), "=IF(TRIM(B5) =\"\",\"\",\"C\")");
+    EXPECT_EQ(sheet.range("J5").formula(), "=IF(TRIM(B5) =\"\",\"\",\"O\")");
     EXPECT_EQ(sheet.range("H5").text(), "N");
     EXPECT_EQ(sheet.range("I5").text(), "C");
     EXPECT_EQ(sheet.range("J5").text(), "O");
