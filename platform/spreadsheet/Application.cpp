@@ -331,6 +331,10 @@ void Application::setSaveAsDriver(SaveAsDriver driver) {
     state_->saveAsDriver = std::move(driver);
 }
 
+void Application::setSavePromptDriver(SavePromptDriver driver) {
+    state_->savePromptDriver = std::move(driver);
+}
+
 // ---- The user's actions ------------------------------------------------------------------------
 
 namespace {
@@ -346,7 +350,7 @@ void goTo(AppState& app, const Range& cells) {
 
 }  // namespace
 
-void Application::typeInto(const Range& cell, std::string_view text) {
+void Application::typeInto(const Range& cell, std::string_view text, EntryKey key) {
     SheetData& sheet = cell.live();
     const Area& a = cell.areas().front();
     const Range target(cell.sheetData(),
@@ -363,7 +367,25 @@ void Application::typeInto(const Range& cell, std::string_view text) {
     }
     auto hold = cell.sheetData();
     state_->storeEntry(sheet, a.firstRow, a.firstColumn, Variant(std::string(text)), compiled);
+    // The key moves the active cell before the change is reported, so a SheetChange handler
+    // already sees the cell the user went on to; the selection's own event follows the change.
+    const int nextRow = key == EntryKey::enter ? std::min(a.firstRow + 1, kMaxRows) : a.firstRow;
+    const int nextColumn =
+        key == EntryKey::tab ? std::min(a.firstColumn + 1, kMaxColumns) : a.firstColumn;
+    const std::vector<Area> next{Area{nextRow, nextColumn, nextRow, nextColumn}};
+    const bool moves = next != target.areas();
+    if (moves) {
+        state_->selectRange(sheet, next, false);
+    }
     state_->changed(*hold, target.areas(), {cellKey(a.firstRow, a.firstColumn)});
+    // A handler that went elsewhere meanwhile raised its own events; the move is then history.
+    if (moves && hold->alive && hold->book != nullptr && state_->activeBook == hold->book &&
+        hold->book->activeSheet == hold.get() && hold->selection == next) {
+        Worksheet ws(hold);
+        Range moved(hold, next);
+        state_->raise("SheetSelectionChange",
+                      [&](ApplicationEvents& s) { s.sheetSelectionChange(ws, moved); });
+    }
 }
 
 void Application::paste(const Range& topCell, const std::vector<std::string>& texts) {
@@ -507,14 +529,14 @@ void followLink(SheetData& sheet, std::uint64_t linkId) {
         failObjectGone();
     }
     if (!link.subAddress.empty()) {
-        auto target = resolveReference(sheet, link.subAddress);
-        if (!target) {
-            fail(base::errors::ApplicationDefined, "Reference isn't valid.");
-        }
-        auto keepTarget = target->sheet->shared_from_this();
-        app.activateSheet(*keepTarget);
-        if (keepTarget->alive) {
-            app.selectRange(*keepTarget, target->areas, true);
+        // A sub-address that names no place ("To Watch List…") moves nothing, but the link was
+        // followed all the same: the add-in decides what such a link does.
+        if (auto target = resolveReference(sheet, link.subAddress)) {
+            auto keepTarget = target->sheet->shared_from_this();
+            app.activateSheet(*keepTarget);
+            if (keepTarget->alive) {
+                app.selectRange(*keepTarget, target->areas, true);
+            }
         }
     }
     if (!hold->alive) {

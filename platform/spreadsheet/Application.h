@@ -15,9 +15,10 @@
 //   wb.save(); wb.saveAs("/tmp/x.xls"); wb.close();  // JSON workbook files
 //
 // User actions for the scenario runner and the demo (each raises what the user's action raises):
-//   app.typeInto(cell, "=A1*2");  app.paste(cell, {"IBM", "MSFT"});  app.clear(range);
-//   app.followHyperlink(cell);  app.rightClick(cell);  app.select(range);  app.activate(sheet);
-//   app.open(path);  app.close(workbook);  app.save(workbook, optional path).
+//   app.typeInto(cell, "=A1*2");  app.typeInto(cell, "IBM", EntryKey::tab);  app.paste(cell,
+//   {"IBM", "MSFT"});  app.clear(range); app.followHyperlink(cell);  app.rightClick(cell);
+//   app.select(range);  app.activate(sheet); app.open(path);  app.close(workbook);
+//   app.save(workbook, optional path).
 //
 // Every failed operation raises kavex::base::PlatformError with the host's number (1004 for a
 // failed object operation, 424 for an object that is gone, 9 for a missing collection item).
@@ -54,10 +55,18 @@ namespace kavex::sheet {
 // A worksheet function: called with the formula's arguments (values, and the area for a
 // reference), returns the cell's value. Thrown errors give #VALUE!.
 using WorksheetFunction = std::function<Variant(const std::vector<formula::Argument>&)>;
+// The key that ends a typed entry, and where it leaves the selection: Enter one row down (how a
+// user leaves a row), Tab one column right (how a user fills a row).
+enum class EntryKey { enter, tab };
 // A macro that Run can start.
 using Macro = std::function<Variant(const std::vector<Variant>&)>;
 // Answers the Save As dialog: a path, or nullopt when the user dismisses it.
 using SaveAsDriver = std::function<std::optional<std::string>()>;
+// The user's answer to the host's own prompt when a workbook with unsaved changes is closed.
+enum class SaveChoice { save, dontSave, cancel };
+// Asks it: the prompt's text and title; the user answers.
+using SavePromptDriver =
+    std::function<SaveChoice(const std::string& prompt, const std::string& title)>;
 
 // A failure that escaped an event handler. The host catches it where it raised the event and
 // goes on with its own operation; number and description are a platform error's, or -1 and the
@@ -138,9 +147,14 @@ class Application {
     // The Save As dialog: a path as text, or False when dismissed (or when no driver answers).
     Variant getSaveAsFilename();
     void setSaveAsDriver(SaveAsDriver driver);
+    // Who answers the save prompt of a close (see Workbook::close). Without one nobody can be
+    // asked, and the workbook closes as with DisplayAlerts off: without saving.
+    void setSavePromptDriver(SavePromptDriver driver);
 
     // The user's actions.
-    void typeInto(const Range& cell, std::string_view text);  // cell entry, one SheetChange
+    // Cell entry ended by Enter or Tab: one SheetChange, then the selection moves on (one
+    // SheetSelectionChange); at the sheet's edge it stays.
+    void typeInto(const Range& cell, std::string_view text, EntryKey key = EntryKey::enter);
     void paste(const Range& topCell, const std::vector<std::string>& texts);  // down, one change
     void clear(const Range& cells);           // delete key, one change
     void followHyperlink(const Range& cell);  // its first link; 1004 when it has none

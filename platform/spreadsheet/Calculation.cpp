@@ -466,9 +466,15 @@ std::optional<std::string> AppState::canonicalFunctionName(std::string_view name
 
 std::string AppState::renderFormula(const CompiledFormula& compiled, int rowOffset,
                                     int columnOffset) const {
-    return formula::render(
-        compiled.parsed, [this](std::string_view n) { return canonicalFunctionName(n); }, rowOffset,
-        columnOffset);
+    const auto canonical = [this](std::string_view n) { return canonicalFunctionName(n); };
+    if (rowOffset != 0 || columnOffset != 0) {
+        return formula::render(compiled.parsed, canonical, rowOffset, columnOffset);
+    }
+    if (compiled.shownVersion != functionsVersion) {
+        compiled.shown = formula::render(compiled.parsed, canonical);
+        compiled.shownVersion = functionsVersion;
+    }
+    return compiled.shown;
 }
 
 // ---- Passes ------------------------------------------------------------------------------------

@@ -181,6 +181,9 @@ void AppState::activateSheet(SheetData& sheet) {
             Worksheet left(old->shared_from_this());
             raise("SheetDeactivate", [&](ApplicationEvents& s) { s.sheetDeactivate(left); });
         }
+        // As in the spreadsheet, a switch under way is not undone by a deactivation handler that
+        // goes back to the sheet left with events off: the sheet entered is still reported, even
+        // though it is no longer the active sheet.
         Worksheet entered(sheet.shared_from_this());
         raise("SheetActivate", [&](ApplicationEvents& s) { s.sheetActivate(entered); });
     }
@@ -190,10 +193,13 @@ void AppState::selectRange(SheetData& sheet, const std::vector<Area>& areas, boo
     if (sheet.book == nullptr || activeBook != sheet.book || sheet.book->activeSheet != &sheet) {
         fail(base::errors::ApplicationDefined, "Select method of Range class failed");
     }
+    // Selecting the cells that are selected already changes nothing, and raises nothing.
+    const bool same = sheet.selection == areas && sheet.activeRow == areas.front().firstRow &&
+                      sheet.activeColumn == areas.front().firstColumn;
     sheet.selection = areas;
     sheet.activeRow = areas.front().firstRow;
     sheet.activeColumn = areas.front().firstColumn;
-    if (raiseEvent) {
+    if (raiseEvent && !same) {
         Worksheet ws(sheet.shared_from_this());
         Range target(sheet.shared_from_this(), areas);
         raise("SheetSelectionChange",

@@ -154,6 +154,28 @@ void Workbook::saveAs(const std::string& filename, int accessMode) {
     saveBook(live(), filename, false);
 }
 
+namespace {
+
+// The host's own save prompt of a close; false when the workbook is to stay open.
+bool keepOrDropChanges(BookData& book) {
+    AppState& app = *book.app;
+    const SavePromptDriver driver = app.savePromptDriver;  // the answer may replace it
+    const SaveChoice choice = driver(
+        "Do you want to save the changes you made to '" + book.name + "'?", "Microsoft Excel");
+    if (!book.alive) {
+        return true;  // closed meanwhile: nothing is left to keep open
+    }
+    if (choice == SaveChoice::cancel) {
+        return false;
+    }
+    if (choice == SaveChoice::dontSave) {
+        return true;
+    }
+    return app.owner->save(Workbook(book.shared_from_this()));
+}
+
+}  // namespace
+
 bool Workbook::close(std::optional<bool> saveChanges) {
     BookData& book = live();
     if (book.closing) {
@@ -167,8 +189,14 @@ bool Workbook::close(std::optional<bool> saveChanges) {
     try {
         app.raise("WorkbookBeforeClose",
                   [&](ApplicationEvents& s) { s.workbookBeforeClose(wb, cancel); });
-        if (!cancel && book.alive && saveChanges.value_or(false)) {
-            saveBook(book, std::nullopt, false);
+        if (!cancel && book.alive) {
+            if (saveChanges) {
+                if (*saveChanges) {
+                    cancel = !saveBook(book, std::nullopt, false);
+                }
+            } else if (!book.saved && app.displayAlerts && app.savePromptDriver) {
+                cancel = !keepOrDropChanges(book);
+            }
         }
     } catch (...) {
         book.closing = false;

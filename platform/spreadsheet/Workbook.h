@@ -73,8 +73,13 @@ class Workbook {
     // saved under its name in the application's default file path.
     void save();
     void saveAs(const std::string& filename, int accessMode = xlNoChange);
-    // Closes (WorkbookBeforeClose first, which may cancel: then false is returned). With
-    // saveChanges true the workbook is saved first; unsaved changes are otherwise dropped.
+    // Closes: WorkbookBeforeClose first, which may cancel (then false is returned). With
+    // saveChanges true the workbook is saved first, with false its changes are dropped. Without
+    // it, as when the user closes: a workbook with unsaved changes (Saved False) is the subject
+    // of the host's own save prompt while DisplayAlerts is on — Save saves it (through the Save
+    // As dialog when it was never saved), Don't Save drops the changes, Cancel (or a save that
+    // is cancelled or dismissed) keeps it open. With DisplayAlerts off nothing is asked and the
+    // changes are dropped: a BeforeClose handler that asked the user itself turns the alerts off.
     bool close(std::optional<bool> saveChanges = std::nullopt);
     void activate();
 

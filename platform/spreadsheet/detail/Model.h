@@ -117,6 +117,11 @@ struct alignas(64) CompiledFormula {
 
     mutable std::vector<const WorksheetFunction*> moreFunctions;
     formula::Formula parsed;
+    // The text the cell shows as its formula, kept for the registrations it was made under
+    // (function names take the case they were registered with): reading a formula back is
+    // frequent, re-rendering it is not free.
+    mutable std::string shown;
+    mutable std::uint64_t shownVersion = ~std::uint64_t{0};
 };
 
 // What recalculation reads of a cell comes first: with its key, one cache line.
@@ -292,6 +297,7 @@ struct AppState {
     std::uint64_t functionsVersion = 0;
     std::unordered_map<std::string, Macro> macros;  // lower-case name
     SaveAsDriver saveAsDriver;
+    SavePromptDriver savePromptDriver;
 
     // Recalculation.
     Dependencies dependencies;

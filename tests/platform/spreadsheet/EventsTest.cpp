@@ -68,6 +68,20 @@ TEST_F(EventsTest, FollowingALinkGoesToItsTargetFirst) {
     EXPECT_EQ(app.activeCell().address(), "$A$5");
 }
 
+TEST_F(EventsTest, ALinkToNoPlaceIsStillReportedWithoutMoving) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("B5").select();
+    sheet.hyperlinks().add(sheet.range("C5"), "", "To Watch List\u2026");
+    sheet.hyperlinks().add(sheet.range("C6"), "", "Gone!A1");
+    sink->log.clear();
+    app.followHyperlink(sheet.range("C5"));
+    app.followHyperlink(sheet.range("C6"));
+    EXPECT_EQ(sink->log, (Log{"SheetFollowHyperlink Sheet1 To Watch List\u2026",
+                              "SheetFollowHyperlink Sheet1 Gone!A1"}));
+    EXPECT_EQ(app.activeSheet(), sheet);
+    EXPECT_EQ(app.selection().address(), "$B$5");
+}
+
 TEST_F(EventsTest, SheetDeactivateSeesTheSheetBeingEntered) {
     std::string activeDuringDeactivate;
     struct Probe : RecordingSink {
@@ -83,10 +97,42 @@ TEST_F(EventsTest, SheetDeactivateSeesTheSheetBeingEntered) {
     EXPECT_EQ(activeDuringDeactivate, "Details");
 }
 
+// A deactivation handler that takes the user back to the sheet being left, with events off, does
+// not undo the switch already under way: the sheet entered is still reported as activated, while
+// the sheet left is the active sheet again. A handler of the activation must look at which sheet
+// is active before it writes.
+TEST_F(EventsTest, AnActivationInterruptedByItsDeactivationHandlerIsStillReported) {
+    struct GoBack : RecordingSink {
+        Application* app = nullptr;
+        std::vector<std::string> activeWhenActivated;
+        void sheetDeactivate(Worksheet left) override {
+            RecordingSink::sheetDeactivate(left);
+            app->setEnableEvents(false);
+            left.activate();
+            app->setEnableEvents(true);
+        }
+        void sheetActivate(Worksheet sheet) override {
+            RecordingSink::sheetActivate(sheet);
+            activeWhenActivated.push_back(app->activeSheet().name());
+        }
+    };
+    app.removeEventSink(sink.get());
+    auto goBack = std::make_shared<GoBack>();
+    goBack->app = &app;
+    app.addEventSink(goBack);
+
+    book.worksheets().item("Details").activate();
+    EXPECT_EQ(goBack->log, (Log{"SheetDeactivate Sheet1", "SheetActivate Details"}));
+    EXPECT_EQ(goBack->activeWhenActivated, (std::vector<std::string>{"Sheet1"}));
+    EXPECT_EQ(app.activeSheet().name(), "Sheet1");
+    EXPECT_TRUE(app.enableEvents());
+}
+
 TEST_F(EventsTest, UserActionsRaiseWhatTheUserRaises) {
     Worksheet sheet = app.activeSheet();
     app.typeInto(sheet.range("A2"), "12.5");
-    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$A$2", "SheetChange Sheet1!$A$2"}));
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$A$2", "SheetChange Sheet1!$A$2",
+                              "SheetSelectionChange Sheet1!$A$3"}));
     EXPECT_EQ(sheet.range("A2").value(), Variant(12.5));
 
     sink->log.clear();
@@ -105,6 +151,47 @@ TEST_F(EventsTest, UserActionsRaiseWhatTheUserRaises) {
     EXPECT_FALSE(app.rightClick(sheet.range("D4")));
     EXPECT_EQ(sink->log,
               (Log{"SheetSelectionChange Sheet1!$D$4", "SheetBeforeRightClick Sheet1!$D$4"}));
+}
+
+TEST_F(EventsTest, EnterMovesDownAndTabMovesRightOnceTheChangeIsReported) {
+    Worksheet sheet = app.activeSheet();
+    std::string activeDuringChange;
+    sink->onChange = [&](Worksheet, Range) { activeDuringChange = app.activeCell().address(); };
+    app.typeInto(sheet.range("B5"), "IBM");
+    EXPECT_EQ(activeDuringChange, "$B$6");
+    EXPECT_EQ(app.selection().address(), "$B$6");
+
+    sink->log.clear();
+    app.typeInto(sheet.range("B6"), "MSFT", EntryKey::tab);
+    EXPECT_EQ(sink->log, (Log{"SheetChange Sheet1!$B$6", "SheetSelectionChange Sheet1!$C$6"}));
+    EXPECT_EQ(sheet.range("B6").value(), Variant("MSFT"));
+
+    // At the sheet's edge the selection stays, and no selection is reported.
+    sink->log.clear();
+    app.typeInto(sheet.cells(kMaxRows, 1), "last");
+    app.typeInto(sheet.cells(1, kMaxColumns), "last", EntryKey::tab);
+    EXPECT_EQ(sink->log,
+              (Log{"SheetSelectionChange Sheet1!$A$1048576", "SheetChange Sheet1!$A$1048576",
+                   "SheetSelectionChange Sheet1!$XFD$1", "SheetChange Sheet1!$XFD$1"}));
+}
+
+TEST_F(EventsTest, AChangeHandlerThatSelectsElsewhereKeepsItsSelection) {
+    Worksheet sheet = app.activeSheet();
+    sink->onChange = [&](Worksheet ws, Range) { ws.range("E1").select(); };
+    app.typeInto(sheet.range("B5"), "IBM");
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$B$5", "SheetChange Sheet1!$B$5",
+                              "SheetSelectionChange Sheet1!$E$1"}));
+    EXPECT_EQ(app.selection().address(), "$E$1");
+}
+
+TEST_F(EventsTest, SelectingTheSelectedCellsAgainRaisesNothing) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("C3:D4").select();
+    sheet.range("C3:D4").select();
+    app.select(sheet.range("C3:D4"));
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$C$3:$D$4"}));
+    sheet.range("C3").select();
+    EXPECT_EQ(sink->log.back(), "SheetSelectionChange Sheet1!$C$3");
 }
 
 TEST_F(EventsTest, ASelectionOnAnInactiveSheetIsRefused) {
@@ -130,6 +217,51 @@ TEST_F(EventsTest, ClosingCanBeCancelledAndActivatesTheNextWorkbook) {
     EXPECT_EQ(sink->log, (Log{"WorkbookBeforeClose Book2", "WorkbookBeforeClose Book2",
                               "WorkbookDeactivate Book2", "WorkbookActivate Book1"}));
     EXPECT_EQ(app.activeWorkbook(), book);
+}
+
+TEST_F(EventsTest, ClosingUnsavedChangesAsksUnlessTheAlertsAreOff) {
+    Workbook second = app.workbooks().add();
+    second.activeSheet().range("A1").setValue("x");
+    std::vector<std::string> prompts;
+    SaveChoice answer = SaveChoice::cancel;
+    app.setSavePromptDriver([&](const std::string& prompt, const std::string& title) {
+        prompts.push_back(title + ": " + prompt);
+        return answer;
+    });
+    EXPECT_FALSE(second.close());
+    EXPECT_TRUE(second.isOpen());
+    EXPECT_EQ(prompts,
+              (Log{"Microsoft Excel: Do you want to save the changes you made to 'Book2'?"}));
+
+    // A handler that asked the user itself turns the alerts off: nothing more is asked.
+    struct Asker : RecordingSink {
+        void workbookBeforeClose(Workbook wb, bool&) override {
+            wb.application().setDisplayAlerts(false);
+            wb.setSaved(true);
+        }
+    };
+    auto asker = std::make_shared<Asker>();
+    app.addEventSink(asker);
+    EXPECT_TRUE(second.close());
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(prompts.size(), 1u);
+    EXPECT_FALSE(app.displayAlerts());
+}
+
+TEST_F(EventsTest, ASaveCancelledWhileClosingKeepsTheWorkbookOpen) {
+    Workbook second = app.workbooks().add();
+    second.activeSheet().range("A1").setValue("x");
+    sink->cancelSave = true;
+    EXPECT_FALSE(second.close(true));
+    EXPECT_TRUE(second.isOpen());
+    app.setSavePromptDriver(
+        [](const std::string&, const std::string&) { return SaveChoice::save; });
+    app.setSaveAsDriver([] { return std::optional<std::string>(); });
+    EXPECT_FALSE(second.close());
+    EXPECT_TRUE(second.isOpen());
+    EXPECT_FALSE(second.saved());
+    // Told to drop the changes, it closes.
+    EXPECT_TRUE(second.close(false));
 }
 
 TEST_F(EventsTest, ARangeOfAClosedWorkbookRaisesInsteadOfDangling) {

@@ -109,8 +109,11 @@ TEST_F(SheetTest, EveryWayInResolvesReferencesAndNamesAlike) {
     app.followHyperlink(sheet.range("A1"));
     EXPECT_EQ(app.activeSheet().name(), "Other");
     EXPECT_EQ(app.selection().address(), "$B$2,$D$4");
+    // One that leads nowhere stays where it is (following it is still reported to the add-in).
     other.hyperlinks().add(other.range("F1"), "", "Dangling");
-    EXPECT_EQ(errorNumber([&] { app.followHyperlink(other.range("F1")); }), 1004);
+    EXPECT_EQ(errorNumber([&] { app.followHyperlink(other.range("F1")); }), 0);
+    EXPECT_EQ(app.activeSheet().name(), "Other");
+    EXPECT_EQ(app.selection().address(), "$B$2,$D$4");
 }
 
 TEST_F(SheetTest, SpecialCellsFindsFormulasOrRaises) {

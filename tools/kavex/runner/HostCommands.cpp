@@ -95,6 +95,12 @@ void typeText(ScenarioContext& context, Args args) {
     context.application().typeInto(cell, args[1]);
 }
 
+void typeTextWithTab(ScenarioContext& context, Args args) {
+    const sheet::Range cell = resolveCell(context, args[0]);
+    goToSheetOf(context, cell);
+    context.application().typeInto(cell, args[1], sheet::EntryKey::tab);
+}
+
 void pasteTexts(ScenarioContext& context, Args args) {
     const sheet::Range cell = resolveCell(context, args[0]);
     const std::vector<std::string> texts(args.all().begin() + 1, args.all().end());
@@ -161,6 +167,10 @@ void hostEnableEvents(ScenarioContext& context, Args args) {
     context.application().setEnableEvents(args.flag(0, "VALUE"));
 }
 
+void hostDisplayAlerts(ScenarioContext& context, Args args) {
+    context.application().setDisplayAlerts(args.flag(0, "VALUE"));
+}
+
 void hostCalculation(ScenarioContext& context, Args args) {
     context.application().setCalculation(namedOrNumber(args, 0, "MODE", kCalculationModes));
 }
@@ -175,8 +185,12 @@ void registerHostCommands(CommandTable& table) {
         {"activate", "SHEET", "activates a sheet of the active workbook", 1, 1, activateSheet});
     table.add({"activate-workbook", "NAME", "activates an open workbook", 1, 1, activateWorkbook});
     table.add({"select", "REF", "selects cells (SheetSelectionChange)", 1, 1, selectCells});
-    table.add({"type", "REF TEXT", "types TEXT into the cell and presses Enter (SheetChange)", 2, 2,
+    table.add({"type", "REF TEXT",
+               "types TEXT into the cell and presses Enter (SheetChange, then one cell down)", 2, 2,
                typeText});
+    table.add({"type-tab", "REF TEXT",
+               "types TEXT into the cell and presses Tab (SheetChange, then one cell right)", 2, 2,
+               typeTextWithTab});
     table.add({"paste", "REF TEXT...", "pastes the texts down from REF as one change", 2,
                ScriptCommand::unbounded, pasteTexts});
     table.add(
@@ -194,6 +208,9 @@ void registerHostCommands(CommandTable& table) {
                hostCutCopyMode});
     table.add({"host enable-events", "true|false", "switches the host's events on or off", 1, 1,
                hostEnableEvents});
+    table.add({"host display-alerts", "true|false",
+               "switches the host's own alerts (the save prompt of a close) on or off", 1, 1,
+               hostDisplayAlerts});
     table.add({"host calculation", "automatic|manual|semiautomatic",
                "sets the calculation mode (back to automatic recalculates what is dirty)", 1, 1,
                hostCalculation});

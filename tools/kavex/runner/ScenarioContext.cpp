@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/forms/DialogDriver.h"
+#include "platform/forms/MsgBox.h"
 #include "platform/spreadsheet/Application.h"
 #include "tools/kavex/runner/CommandTable.h"
 #include "tools/kavex/runner/Database.h"
@@ -57,6 +58,17 @@ sheet::Application& ScenarioContext::application() {
         // answers it.
         application_->setSaveAsDriver(
             [] { return forms::dialogDriver().saveAsFilename("", "", "Save As"); });
+        // So is the host's own save prompt of a close: a message box answered Yes, No or Cancel.
+        application_->setSavePromptDriver([](const std::string& prompt, const std::string& title) {
+            switch (forms::MsgBox(prompt, forms::vbYesNoCancel | forms::vbExclamation, title)) {
+                case forms::vbYes:
+                    return sheet::SaveChoice::save;
+                case forms::vbNo:
+                    return sheet::SaveChoice::dontSave;
+                default:
+                    return sheet::SaveChoice::cancel;
+            }
+        });
     }
     return *application_;
 }

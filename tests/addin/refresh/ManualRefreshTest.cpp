@@ -1,0 +1,198 @@
+#include "addin/refresh/ManualRefresh.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "addin/functions/KavexConnectMethods.h"
+#include "addin/refresh/AutoRefresh.h"
+#include "addin/session/StartupTables.h"
+#include "platform/base/Conversions.h"
+#include "platform/forms/MsgBox.h"
+#include "platform/os/Clock.h"
+#include "platform/os/MachineZone.h"
+#include "platform/spreadsheet/Application.h"
+#include "tests/addin/marketdata/LiveServicesFixture.h"
+
+namespace kavex::addin::refresh {
+namespace {
+
+// The add-in's workbook in a host that knows the add-in's functions, against the stand-in
+// services, with the timer pool set up as a login leaves it; simulated time.
+class ManualRefreshTest : public testing::LiveServicesFixture {
+  protected:
+    void SetUp() override {
+        os::setMachineTimeZone("America/New_York");
+        os::machineClock().startSimulation(*base::makeDate(2024, 7, 10, 10, 0, 0));  // a Wednesday
+        LiveServicesFixture::SetUp();
+        const std::string key = session::UserSessionKey;
+        session::InitAddInVariables();
+        session::UserSessionKey = key;
+        core::ExcelApp = &app;
+        core::ExcelCommandBars = office::CommandBars();
+        core::ExcelCommandBars.Add("KavexToolbar");
+        for (const functions::InterfaceMethod& method : functions::KavexConnectMethods()) {
+            if (method.call) {
+                app.registerFunction(std::string(method.name),
+                                     functions::WorksheetFunctionFor(method));
+            }
+        }
+        book = app.workbooks().open(
+            (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls").string());
+        InitializeTimerPool();
+        AutoRefreshTickCount = 0;
+        ManualRefreshInProgress = false;
+    }
+    void TearDown() override {
+        LiveServicesFixture::TearDown();
+        core::ExcelApp = nullptr;
+        core::ExcelCommandBars = office::CommandBars();
+        core::DataRefreshInterval = 0;
+        os::machineClock().useRealTime();
+        os::resetMachineTimeZone();
+    }
+    sheet::Worksheet watchList(const std::string& symbol) {
+        sheet::Worksheet ws = book.worksheets().item("Watch List");
+        ws.range("B5").setValue(base::Variant(symbol));
+        ws.range("D5").setFormula("=KavexLast(B5)");
+        return ws;
+    }
+    std::string shown(const sheet::Worksheet& ws, const std::string& ref) {
+        return base::CStr(ws.range(ref).value());
+    }
+    std::vector<std::string> messages() const {
+        std::vector<std::string> prompts;
+        for (const auto& m : forms::scriptedDriver().messages()) {
+            prompts.push_back(m.prompt);
+        }
+        return prompts;
+    }
+    bool logHas(const std::string& text) const { return log().find(text) != std::string::npos; }
+    // Runs the action inside the refresh's wait: the refresh yields once before it reads the
+    // sheet, and the wait is where it yields next.
+    static void duringTheWait(std::function<void()> action) {
+        os::messageLoop().post([action] { os::messageLoop().post(action); });
+    }
+
+    sheet::Application app;
+    sheet::Workbook book;
+};
+
+TEST_F(ManualRefreshTest, TheSheetsSymbolsAreFetchedThenTheSheetIsRebuilt) {
+    sheet::Worksheet ws = watchList("IBM");
+    EXPECT_EQ(count("select Symbol from AQ_StockSymbolData where SymbolData is not null"), 0u);
+    app.setStatusBar(base::Variant(std::string("something")));
+    ProcessManualRefresh(false, true, 0, "", "", true);
+    EXPECT_EQ(count("select Symbol from AQ_StockSymbolData where Symbol = 'IBM' and SymbolData is "
+                    "not null"),
+              1u);
+    EXPECT_EQ(shown(ws, "D5").front(), '$') << shown(ws, "D5");
+    // The sheet uses no exchange function, so no index was fetched: the header waits for one.
+    EXPECT_EQ(shown(ws, "A2"), "");
+    EXPECT_TRUE(app.enableEvents());
+    EXPECT_EQ(base::CStr(app.statusBar()), "Ready");
+    EXPECT_FALSE(ManualRefreshInProgress);
+    EXPECT_EQ(app.enableCancelKey(), 1);
+    EXPECT_TRUE(logHas("ProcessManualRefresh\tBegin"));
+    EXPECT_TRUE(logHas("ProcessManualRefresh\tEnd"));
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(ManualRefreshTest, WithEveryJobRecordTakenTheUserIsToldAndTheSheetRebuiltFromTheCache) {
+    watchList("IBM");
+    for (int i = 0; i < 5; ++i) {
+        BookNextTimerInPool();
+    }
+    ProcessManualRefresh(false, true, 4, "Portfolio", "", true);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0], kTooManyActionsMessage);
+    EXPECT_EQ(forms::scriptedDriver().messages()[0].style, forms::vbCritical);
+    EXPECT_EQ(forms::scriptedDriver().messages()[0].title, "Kavex");
+    EXPECT_TRUE(logHas("Can not process command [6] as all timers are busy."));
+    EXPECT_TRUE(logHas("RefreshWorksheet\tExiting"));
+}
+
+TEST_F(ManualRefreshTest, AJobThatNeverRunsEndsTheWaitAfter30SecondsWithTheTimeOutMessage) {
+    sheet::Worksheet ws = watchList("IBM");
+    const auto start = os::machineClock().tickMillis();
+    // The pool goes away during the wait (as a logout does): the job is never run.
+    duringTheWait([] { Timers.reset(); });
+    ProcessManualRefresh(false, true, 0, "", "", true);
+    EXPECT_GE(os::machineClock().tickMillis() - start, 30000);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0], kTimedOutMessage);
+    EXPECT_EQ(shown(ws, "D5"), "#INVALID!") << "rebuilt from what the cache holds";
+    EXPECT_TRUE(logHas("RefreshWorksheet\tExiting"));
+    EXPECT_FALSE(ManualRefreshInProgress);
+}
+
+TEST_F(ManualRefreshTest, ASheetLeftDuringTheWaitIsNotRebuilt) {
+    watchList("IBM");
+    duringTheWait([this] { book.worksheets().item("Portfolio").activate(); });
+    ProcessManualRefresh(false, true, 0, "", "", true);
+    EXPECT_EQ(app.activeSheet().name(), "Portfolio");
+    EXPECT_EQ(count("select Symbol from AQ_StockSymbolData where Symbol = 'IBM' and SymbolData is "
+                    "not null"),
+              1u)
+        << "the data is fetched";
+    EXPECT_EQ(shown(book.worksheets().item("Watch List"), "A2"), "");
+    EXPECT_EQ(shown(book.worksheets().item("Portfolio"), "A2"), "");
+    EXPECT_FALSE(logHas("RefreshWorksheet\tEntering"));
+}
+
+TEST_F(ManualRefreshTest, NothingWithoutASessionAndOnlyTheTimerWhileMinimized) {
+    watchList("IBM");
+    const std::string key = session::UserSessionKey;
+    session::UserSessionKey.clear();
+    ProcessManualRefresh(false, true, 0, "", "", true);
+    EXPECT_FALSE(logHas("ProcessManualRefresh"));
+
+    session::UserSessionKey = key;
+    core::DataRefreshInterval = 30;
+    app.setWindowState(sheet::xlMinimized);
+    ProcessManualRefresh(false, true, 0, "", "", true);
+    EXPECT_FALSE(logHas("ProcessManualRefresh\tBegin"));
+    EXPECT_EQ(TimerPool(1).Status, kEntryFree) << "nothing was queued";
+    EXPECT_TRUE(Timers->tmrAutoRefresh->Enabled());
+}
+
+TEST_F(ManualRefreshTest, AutoRefreshComesEvery31TicksInsideMarketHoursOnly) {
+    watchList("IBM");
+    core::DataRefreshInterval = 30;
+    core::AutoUpdateMode = 1;
+    for (int tick = 1; tick <= 30; ++tick) {
+        ProcessAutoRefresh();
+    }
+    EXPECT_EQ(AutoRefreshTickCount, 30);
+    EXPECT_FALSE(logHas("ProcessManualRefresh\tBegin"));
+    ProcessAutoRefresh();
+    EXPECT_TRUE(logHas("ProcessManualRefresh\tBegin"));
+    EXPECT_EQ(AutoRefreshTickCount, 0);
+    EXPECT_EQ(TimerPool(1).CommandCode, kCommandRefreshData) << "queued, not waited for";
+    EXPECT_TRUE(Timers->tmrAutoRefresh->Enabled());
+    // The ticks below are the test's own.
+    Timers->tmrAutoRefresh->setEnabled(false);
+    TimerPool(1).Status = kEntryFree;
+    Timers->tmrDataFetcherPool1->setEnabled(false);
+
+    // A runaway count starts again; while a refresh runs the ticks only count.
+    AutoRefreshTickCount = 2001;
+    ProcessAutoRefresh();
+    EXPECT_EQ(AutoRefreshTickCount, 1);
+    AutoRefreshTickCount = 30;
+    ManualRefreshInProgress = true;
+    ProcessAutoRefresh();
+    EXPECT_EQ(AutoRefreshTickCount, 31);
+    ManualRefreshInProgress = false;
+
+    // Saturday: the count goes back to 0 each time it reaches the interval.
+    os::machineClock().startSimulation(*base::makeDate(2024, 7, 13, 10, 0, 0));
+    AutoRefreshTickCount = 30;
+    ProcessAutoRefresh();
+    EXPECT_EQ(AutoRefreshTickCount, 0);
+    EXPECT_TRUE(logHas("ProcessAutoRefresh\tNot WithinMarketTiming"));
+}
+
+}  // namespace
+}  // namespace kavex::addin::refresh
