@@ -12,6 +12,7 @@
 #include "addin/core/Log.h"
 #include "addin/core/Promo.h"
 #include "addin/functions/frmAttr.h"
+#include "addin/portfolio/dialogs/TransactionCommands.h"
 #include "addin/portfolio/dialogs/frmTransaction.h"
 #include "addin/refresh/AutoUpdate.h"
 #include "addin/refresh/IdleTime.h"
@@ -29,8 +30,9 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 9> kCommands{{
+constexpr std::array<CommandEntry, 10> kCommands{{
     {"add transaction", portfolio::dialogs::ShowTransactionForm},
+    {"delete transaction", portfolio::dialogs::DeleteSelectedTransaction},
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},
