@@ -12,6 +12,8 @@
 #include "addin/core/Log.h"
 #include "addin/core/Promo.h"
 #include "addin/functions/frmAttr.h"
+#include "addin/portfolio/dialogs/TransactionCommands.h"
+#include "addin/portfolio/dialogs/frmTransaction.h"
 #include "addin/refresh/AutoUpdate.h"
 #include "addin/refresh/IdleTime.h"
 #include "addin/refresh/frmSetRefreshInterval.h"
@@ -28,7 +30,9 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 10> kCommands{{
+constexpr std::array kCommands{std::to_array<CommandEntry>({
+    {"add transaction", portfolio::dialogs::ShowTransactionForm},
+    {"delete transaction", portfolio::dialogs::DeleteSelectedTransaction},
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},
@@ -39,7 +43,7 @@ constexpr std::array<CommandEntry, 10> kCommands{{
     {"update now", refresh::UpdateData},
     {"toolbarupdatenow", refresh::ToolbarUpdateNow},
     {"toolbarupdatefrom", refresh::ShowRefreshIntervalDialog},
-}};
+})};
 
 const CommandEntry* find(std::string_view commandKey) {
     const std::string key = LowerCase(commandKey);

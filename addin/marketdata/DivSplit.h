@@ -13,9 +13,10 @@ struct DivSplitItem {
     std::string Value;          // amount per share, or the ratio "2:1"
 };
 
-// Fetches the dividends and splits since DIVSPL_LAST_EFFECTIVE_DATE for the cached symbols and
-// records them in LastDivSplitItems: "OK", or a transport status or the service's error code.
-// The items are not booked into portfolio sheets here.
+// Fetches the dividends and splits since DIVSPL_LAST_EFFECTIVE_DATE for the symbols the cache
+// follows and those of the open portfolios, records them in LastDivSplitItems and books them into
+// the portfolios (each once, however often the service reports it): "OK", or a transport status or
+// the service's error code.
 std::string GetDivSPLData();
 
 // What the last successful GetDivSPLData received.

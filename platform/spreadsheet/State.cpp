@@ -181,6 +181,9 @@ void AppState::activateSheet(SheetData& sheet) {
             Worksheet left(old->shared_from_this());
             raise("SheetDeactivate", [&](ApplicationEvents& s) { s.sheetDeactivate(left); });
         }
+        // As in the spreadsheet, a switch under way is not undone by a deactivation handler that
+        // goes back to the sheet left with events off: the sheet entered is still reported, even
+        // though it is no longer the active sheet.
         Worksheet entered(sheet.shared_from_this());
         raise("SheetActivate", [&](ApplicationEvents& s) { s.sheetActivate(entered); });
     }

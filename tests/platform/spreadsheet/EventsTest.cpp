@@ -100,6 +100,37 @@ TEST_F(EventsTest, SheetDeactivateSeesTheSheetBeingEntered) {
     EXPECT_EQ(activeDuringDeactivate, "Details");
 }
 
+// A deactivation handler that takes the user back to the sheet being left, with events off, does
+// not undo the switch already under way: the sheet entered is still reported as activated, while
+// the sheet left is the active sheet again. A handler of the activation must look at which sheet
+// is active before it writes.
+TEST_F(EventsTest, AnActivationInterruptedByItsDeactivationHandlerIsStillReported) {
+    struct GoBack : RecordingSink {
+        Application* app = nullptr;
+        std::vector<std::string> activeWhenActivated;
+        void sheetDeactivate(Worksheet left) override {
+            RecordingSink::sheetDeactivate(left);
+            app->setEnableEvents(false);
+            left.activate();
+            app->setEnableEvents(true);
+        }
+        void sheetActivate(Worksheet sheet) override {
+            RecordingSink::sheetActivate(sheet);
+            activeWhenActivated.push_back(app->activeSheet().name());
+        }
+    };
+    app.removeEventSink(sink.get());
+    auto goBack = std::make_shared<GoBack>();
+    goBack->app = &app;
+    app.addEventSink(goBack);
+
+    book.worksheets().item("Details").activate();
+    EXPECT_EQ(goBack->log, (Log{"SheetDeactivate Sheet1", "SheetActivate Details"}));
+    EXPECT_EQ(goBack->activeWhenActivated, (std::vector<std::string>{"Sheet1"}));
+    EXPECT_EQ(app.activeSheet().name(), "Sheet1");
+    EXPECT_TRUE(app.enableEvents());
+}
+
 TEST_F(EventsTest, UserActionsRaiseWhatTheUserRaises) {
     Worksheet sheet = app.activeSheet();
     app.typeInto(sheet.range("A2"), "12.5");

@@ -1,0 +1,249 @@
+#include "addin/portfolio/PortfolioRewrite.h"
+
+#include <algorithm>
+#include <map>
+#include <regex>
+
+#include "addin/core/Globals.h"
+#include "addin/portfolio/CellValues.h"
+#include "addin/portfolio/HostSwitches.h"
+#include "addin/portfolio/Messages.h"
+#include "addin/portfolio/RowFormulas.h"
+#include "platform/base/PlatformError.h"
+#include "platform/base/Text.h"
+
+namespace kavex::addin::portfolio {
+
+namespace {
+
+constexpr std::string_view kLastTradePrice = "Last Trade Price";
+
+int columnOf(const sheet::Worksheet& sheet, std::string_view name) {
+    try {
+        return sheet.range(name).column();
+    } catch (const base::PlatformError&) {
+        return 0;
+    }
+}
+
+std::string relative(const sheet::Worksheet& sheet, int row, int column) {
+    return sheet.cells(row, column).address(false, false);
+}
+
+// A formula that referred to cells of its row, moved to another row: references without a "$"
+// before the row number follow the row.
+std::string movedToRow(const std::string& formula, int from, int to) {
+    if (from == to || !formula.starts_with('=')) {
+        return formula;
+    }
+    static const std::regex reference(R"(((?:^|[^A-Za-z0-9_$])\$?[A-Za-z]{1,3})(\d+)(?![0-9(]))");
+    std::string result;
+    auto last = formula.cbegin();
+    for (std::sregex_iterator it(formula.begin(), formula.end(), reference), end; it != end; ++it) {
+        const std::smatch& match = *it;
+        result.append(last, match[0].first);
+        result += match[1].str();
+        result += match[2].str() == std::to_string(from) ? std::to_string(to) : match[2].str();
+        last = match[0].second;
+    }
+    result.append(last, formula.cend());
+    return result;
+}
+
+// What a row keeps across a rewrite: the alert cells of a booked transaction, or the whole of a
+// row a user typed that is not booked.
+struct KeptRow {
+    int row = 0;
+    std::vector<std::string> formulas;  // by column, from column 1
+};
+
+std::vector<std::string> formulasOf(const sheet::Worksheet& sheet, int row, int lastColumn) {
+    std::vector<std::string> formulas;
+    for (int column = 1; column <= lastColumn; ++column) {
+        formulas.push_back(sheet.cells(row, column).formula());
+    }
+    return formulas;
+}
+
+bool holdsEntry(const sheet::Worksheet& sheet, const PortfolioLayout& layout, int row) {
+    for (int column : {layout.symbol, layout.type, layout.position, layout.date, layout.shares,
+                       layout.price, layout.commission, layout.remarks}) {
+        if (!IsBlank(sheet.cells(row, column).value())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void writeLot(const sheet::Worksheet& sheet, const PortfolioLayout& layout, int row,
+              const Lot& lot) {
+    auto cell = [&](int column) { return sheet.cells(row, column); };
+    const auto type = TypeOfCode(lot.code);
+    SetNumber(cell(layout.id), static_cast<double>(lot.id), kIdFormat);
+    sheet.hyperlinks().add(cell(layout.id), "", kEditLinkTarget);
+    SetText(cell(layout.symbol), lot.symbol);
+    SetText(cell(layout.type), type ? std::string(type->name) : std::string());
+    SetText(cell(layout.position), std::string(PositionText(lot.position)));
+    SetDate(cell(layout.date), lot.date);
+    SetNumber(cell(layout.shares), lot.shares, SharesFormat(lot.shares));
+    SetNumber(cell(layout.price), lot.price, core::PriceFormat);
+    SetNumber(cell(layout.commission), lot.commission, core::PriceFormat);
+    SetText(cell(layout.remarks), lot.remarks);
+
+    WriteSymbolRowFormulas(sheet, row, layout.symbol, layout.attributes);
+
+    // Gain and loss against the last trade price the row shows; empty while it shows no price.
+    const auto last = std::find_if(layout.attributes.begin(), layout.attributes.end(),
+                                   [](const auto& a) { return a.second == kLastTradePrice; });
+    if (last == layout.attributes.end()) {
+        return;
+    }
+    const std::string price = "VALUE(" + relative(sheet, row, last->first) + ")";
+    const std::string shares = relative(sheet, row, layout.shares);
+    const std::string cost = relative(sheet, row, layout.price);
+    const std::string fee = relative(sheet, row, layout.commission);
+    const std::string gain = lot.position == Position::Short
+                                 ? "(" + cost + "-" + price + ")*" + shares + "-" + fee
+                                 : "(" + price + "-" + cost + ")*" + shares + "-" + fee;
+    const std::string basis = "(" + cost + "*" + shares + "+" + fee + ")";
+    if (layout.gainDollar != 0) {
+        cell(layout.gainDollar).setNumberFormat(core::PriceFormat);
+        cell(layout.gainDollar).setFormula("=IF(ISERROR(" + price + "),\"\"," + gain + ")");
+    }
+    if (layout.gainPercent != 0) {
+        cell(layout.gainPercent).setNumberFormat(kPercentFormat);
+        cell(layout.gainPercent)
+            .setFormula("=IF(ISERROR(" + price + "),\"\",IF(" + basis + "=0,\"\",(" + gain + ")/" +
+                        basis + "))");
+    }
+}
+
+// The edit links lead to a name of the sheet, as in-document links do; a sheet that lacks it gets
+// it, on its ID header, so that following a link never lands on "Reference isn't valid."
+void ensureEditLinkTarget(const sheet::Worksheet& sheet, const PortfolioLayout& layout) {
+    if (HasKindName(sheet, kEditLinkTarget)) {
+        return;
+    }
+    sheet.names().add(kEditLinkTarget, "='" + sheet.name() + "'!" +
+                                           sheet.cells(layout.headerRow, layout.id).address());
+}
+
+}  // namespace
+
+PortfolioLayout PortfolioLayoutOf(const sheet::Worksheet& portfolio) {
+    PortfolioLayout layout;
+    try {
+        const sheet::Range symbol = portfolio.range("PortfolioSymbol");
+        layout.headerRow = symbol.row();
+        layout.symbol = symbol.column();
+        layout.id = portfolio.range("PortfolioTransactionID").column();
+        layout.type = portfolio.range("PortfolioTransactionTypeDescription").column();
+        layout.position = portfolio.range("PortfolioPosition").column();
+        layout.date = portfolio.range("PortfolioTransactionDate").column();
+        layout.shares = portfolio.range("PortfolioNoofShares").column();
+        layout.price = portfolio.range("PortfolioPrice").column();
+        layout.commission = portfolio.range("PortfolioCommission").column();
+        layout.remarks = portfolio.range("PortfolioRemarks").column();
+        const sheet::Range cash = portfolio.range("PortfolioCashPosition");
+        layout.cashRow = cash.row();
+        layout.cashColumn = cash.column();
+    } catch (const base::PlatformError&) {
+        throw PortfolioRefusal("The sheet \"" + portfolio.name() +
+                               "\" has lost one of its portfolio columns, so it cannot show the "
+                               "portfolio.");
+    }
+    layout.gainDollar = columnOf(portfolio, "PortfolioGainLossDollar");
+    layout.gainPercent = columnOf(portfolio, "PortfolioGainLossPercentage");
+    layout.alert = columnOf(portfolio, "PortFolioAlert");
+    layout.alertId = columnOf(portfolio, "PortfolioAlertID");
+    try {
+        for (const sheet::Range& header : portfolio.range("WatchlistAttribHeader").eachCell()) {
+            layout.attributes.emplace_back(header.column(), TextOf(header.value()));
+        }
+    } catch (const base::PlatformError&) {
+        // A portfolio without attribute columns shows none.
+    }
+    const sheet::Range used = portfolio.usedRange();
+    layout.lastColumn = used.column() + used.columnCount() - 1;
+    for (int column : {layout.id, layout.symbol, layout.type, layout.position, layout.date,
+                       layout.shares, layout.price, layout.commission, layout.remarks,
+                       layout.gainDollar, layout.gainPercent, layout.alert, layout.alertId}) {
+        layout.lastColumn = std::max(layout.lastColumn, column);
+    }
+    for (const auto& attribute : layout.attributes) {
+        layout.lastColumn = std::max(layout.lastColumn, attribute.first);
+    }
+    return layout;
+}
+
+void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow) {
+    const sheet::Worksheet& sheet = pair.portfolio;
+    const PortfolioLayout layout = PortfolioLayoutOf(sheet);
+    const sheet::Range used = sheet.usedRange();
+    const int lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+
+    // What stays: the alert cells of each booked transaction, and rows typed but not booked.
+    std::map<long, KeptRow> alerts;
+    std::vector<KeptRow> typed;
+    for (int row = layout.firstRow(); row <= lastRow; ++row) {
+        const auto id = NumberOf(sheet.cells(row, layout.id).value());
+        if (id && *id >= 1) {
+            if (layout.alert != 0 || layout.alertId != 0) {
+                KeptRow kept{row, {}};
+                kept.formulas.push_back(layout.alert ? sheet.cells(row, layout.alert).formula()
+                                                     : std::string());
+                kept.formulas.push_back(layout.alertId ? sheet.cells(row, layout.alertId).formula()
+                                                       : std::string());
+                alerts.emplace(static_cast<long>(*id), std::move(kept));
+            }
+        } else if (row != handRow && holdsEntry(sheet, layout, row)) {
+            typed.push_back({row, formulasOf(sheet, row, layout.lastColumn)});
+        }
+    }
+
+    std::vector<Lot> lots = books.lots;
+    std::stable_sort(lots.begin(), lots.end(), [](const Lot& a, const Lot& b) {
+        const std::string symbolA = base::toUpperAscii(a.symbol);
+        const std::string symbolB = base::toUpperAscii(b.symbol);
+        if (symbolA != symbolB) {
+            return symbolA < symbolB;
+        }
+        return a.date != b.date ? a.date < b.date : a.id < b.id;
+    });
+
+    sheet::Application& app = sheet.parent().application();
+    HostSwitches quiet(app);
+    ensureEditLinkTarget(sheet, layout);
+    sheet::Range rows =
+        sheet.range(sheet.cells(layout.firstRow(), 1),
+                    sheet.cells(std::max(lastRow, layout.firstRow()), layout.lastColumn));
+    rows.hyperlinks().delete_();
+    rows.clearContents();
+
+    int row = layout.firstRow();
+    for (const Lot& lot : lots) {
+        writeLot(sheet, layout, row, lot);
+        if (const auto kept = alerts.find(lot.id); kept != alerts.end()) {
+            const int columns[] = {layout.alert, layout.alertId};
+            for (int i = 0; i < 2; ++i) {
+                if (columns[i] != 0 && !kept->second.formulas[i].empty()) {
+                    sheet.cells(row, columns[i])
+                        .setFormula(movedToRow(kept->second.formulas[i], kept->second.row, row));
+                }
+            }
+        }
+        ++row;
+    }
+    for (const KeptRow& kept : typed) {
+        for (int column = 1; column <= layout.lastColumn; ++column) {
+            const std::string& formula = kept.formulas[static_cast<std::size_t>(column - 1)];
+            if (!formula.empty()) {
+                sheet.cells(row, column).setFormula(movedToRow(formula, kept.row, row));
+            }
+        }
+        ++row;
+    }
+    SetNumber(sheet.cells(layout.cashRow, layout.cashColumn), books.cash, core::PriceFormat);
+}
+
+}  // namespace kavex::addin::portfolio

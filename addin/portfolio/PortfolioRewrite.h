@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "addin/portfolio/Ledger.h"
+#include "addin/portfolio/PortfolioSheets.h"
+
+namespace kavex::addin::portfolio {
+
+// Where a Portfolio sheet's columns are, all through its names. The attribute columns are the
+// header cells of WatchlistAttribHeader with their captions. Optional columns are 0 when absent.
+struct PortfolioLayout {
+    int headerRow = 0;
+    int id = 0, symbol = 0, type = 0, position = 0, date = 0, shares = 0, price = 0, commission = 0,
+        remarks = 0;
+    int gainDollar = 0, gainPercent = 0, alert = 0, alertId = 0;
+    std::vector<std::pair<int, std::string>> attributes;
+    int cashRow = 0, cashColumn = 0;
+    int lastColumn = 0;
+    int firstRow() const { return headerRow + 1; }
+};
+PortfolioLayout PortfolioLayoutOf(const sheet::Worksheet& portfolio);
+
+// Rewrites the Portfolio sheet from the books: one row per open lot, sorted by symbol and date,
+// each with its symbol links, its name and attribute formulas, its gain and loss formulas and a
+// link on its ID that edits it; the cash position. A row's alert cells stay with its transaction.
+// Rows a user typed that are not booked stay below the lots, except handRow, the row just booked
+// from what was typed there (0 for none).
+void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow);
+
+}  // namespace kavex::addin::portfolio

@@ -1,0 +1,31 @@
+#include "addin/portfolio/TransactionDates.h"
+
+#include "addin/core/Strings.h"
+#include "platform/base/Conversions.h"
+#include "platform/os/Clock.h"
+
+namespace kavex::addin::portfolio {
+
+std::optional<std::string> TransactionDateProblem(base::Date date) {
+    // Before March 1900 the spreadsheet's day numbers and the calendar's disagree by a day.
+    if (base::datePart(date) < *base::makeDate(1900, 3, 1)) {
+        return "Minimum valid date is March 1, 1900.";
+    }
+    if (base::datePart(date) > base::datePart(os::Now())) {
+        return "Transaction date cannot be greater than today's date.";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> TransactionDateTextProblem(const std::string& dateText) {
+    if (core::TrimWhitespace(dateText).empty()) {
+        return "Transaction date cannot be blank.";
+    }
+    const auto date = base::parseDate(dateText);
+    if (!date) {
+        return "Enter a valid date.";
+    }
+    return TransactionDateProblem(*date);
+}
+
+}  // namespace kavex::addin::portfolio
