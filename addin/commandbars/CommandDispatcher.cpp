@@ -30,9 +30,9 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array kCommands{std::to_array<CommandEntry>({
+constexpr auto kCommands = std::to_array<CommandEntry>({
     {"add transaction", portfolio::dialogs::ShowTransactionForm},
-    {"delete transaction", portfolio::dialogs::DeleteSelectedTransaction},
+    {"delete transaction", DeleteTransactionClick},
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},
@@ -43,7 +43,7 @@ constexpr std::array kCommands{std::to_array<CommandEntry>({
     {"update now", refresh::UpdateData},
     {"toolbarupdatenow", refresh::ToolbarUpdateNow},
     {"toolbarupdatefrom", refresh::ShowRefreshIntervalDialog},
-})};
+});
 
 const CommandEntry* find(std::string_view commandKey) {
     const std::string key = LowerCase(commandKey);

@@ -44,10 +44,6 @@ void DeleteTransaction(const sheet::Range& target) {
     }
 }
 
-void DeleteSelectedTransaction() {
-    DeleteTransaction(core::ExcelApp->activeCell());
-}
-
 void EditTransaction(const sheet::Range& target) {
     static constexpr std::string_view kProcedure = "EditTransaction";
     refresh::IdleTickCount = 0;

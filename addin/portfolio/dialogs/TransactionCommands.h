@@ -8,9 +8,6 @@ namespace kavex::addin::portfolio::dialogs {
 // on Yes, deletes the transaction when the books stand without it, then rewrites the portfolio.
 void DeleteTransaction(const sheet::Range& target);
 
-// The cell menu's "Delete Transaction...": DeleteTransaction on the active cell's row.
-void DeleteSelectedTransaction();
-
 // The edit link of a portfolio row: loads the row's transaction into TransactionRecord, sets the
 // entry mode "Edit" and shows the transaction form on it. A row without a booked transaction is
 // refused with a message.

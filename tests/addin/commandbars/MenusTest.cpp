@@ -84,6 +84,7 @@ TEST_F(MenusTest, TheCellMenuGetsItsEntriesWithTheMenu) {
     EXPECT_EQ(entry->Tag(), "KavexButton");
     EXPECT_EQ(entry->Parameter(), "Set Kavex Attribute");
     EXPECT_TRUE(entry->BeginGroup());
+    EXPECT_EQ(cell->Controls().Item("Delete Transaction...")->Parameter(), "Delete Transaction");
     // A second menu (after a logout) does not add a second entry.
     CreateKavexMenu();
     EXPECT_EQ(addedCellEntries().size(), 2U);
