@@ -75,7 +75,7 @@ TEST_F(MenusTest, EveryMenuEntryRunsACommandOfThisBuild) {
     }
 }
 
-TEST_F(MenusTest, TheCellMenuGetsTheAttributeAndDeleteEntriesWithTheMenu) {
+TEST_F(MenusTest, TheCellMenuGetsItsEntriesWithTheMenu) {
     CreateKavexMenu();
     EXPECT_EQ(addedCellEntries(),
               (std::vector<std::string>{"Set Kavex Attribute...", "Delete Transaction..."}));
@@ -88,6 +88,7 @@ TEST_F(MenusTest, TheCellMenuGetsTheAttributeAndDeleteEntriesWithTheMenu) {
     // A second menu (after a logout) does not add a second entry.
     CreateKavexMenu();
     EXPECT_EQ(addedCellEntries().size(), 2U);
+    EXPECT_EQ(cell->Controls().Item("Delete Transaction...")->Parameter(), "Delete Transaction");
 }
 
 TEST_F(MenusTest, TheCleanUpRemovesTheEntriesAndLeavesTheHostsOwn) {
