@@ -39,7 +39,7 @@ class ManualRefreshTest : public testing::LiveServicesFixture {
             }
         }
         book = app.workbooks().open(
-            (std::filesystem::path(KAVEX_DATA_DIR) / "workbooks" / "KavexBook.xls").string());
+            (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls").string());
         InitializeTimerPool();
         AutoRefreshTickCount = 0;
         ManualRefreshInProgress = false;

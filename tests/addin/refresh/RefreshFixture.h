@@ -33,7 +33,8 @@ class RefreshFixture : public functions::testing::CacheFixture {
             }
         }
         book = app.workbooks().open(
-            (std::filesystem::path(KAVEX_DATA_DIR) / "workbooks" / "KavexBook.xls").string());
+            (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls")
+                .string());
     }
     void TearDown() override {
         refresh::resetTimerPool();
