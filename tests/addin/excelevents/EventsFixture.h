@@ -108,6 +108,11 @@ class EventsFixture : public session::testing::SessionFixture {
         name("Portfolio", "PortfolioTransactionID", "=Portfolio!$A$5");
         name("Portfolio", "PortfolioSymbol", "=Portfolio!$B$5");
         name("Portfolio", "WatchlistSecurityName", "=Portfolio!$C$5");
+        name("Portfolio", "PortfolioTransactionDate", "=Portfolio!$F$5");
+        name("Portfolio", "PortfolioNoofShares", "=Portfolio!$G$5");
+        name("Portfolio", "PortfolioPrice", "=Portfolio!$H$5");
+        name("Portfolio", "PortfolioCommission", "=Portfolio!$I$5");
+        name("Portfolio", "PortfolioRemarks", "=Portfolio!$N$5");
         name("Portfolio", "WatchlistAttribHeader", "=Portfolio!$J$5:$K$5");
         name("Portfolio", "PortFolioAlert", "=Portfolio!$R$5");
         name("Portfolio", "PortfolioAlertID", "=Portfolio!$S$5");
