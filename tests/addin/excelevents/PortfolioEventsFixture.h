@@ -22,9 +22,8 @@
 
 namespace kavex::addin::excelevents::testing {
 
-// The portfolio workbook with a "Details" sheet and a "Watch List" next to it, the host's events
-// handed to the add-in's handlers, and the selection of a Portfolio cell judged and
-// remembered as the selection handler does it.
+// The portfolio workbook with a "Details" sheet and a "Watch List" next to it, and the host's
+// events handed to the add-in's handlers.
 class PortfolioEventsFixture : public portfolio::testing::PortfolioFixture {
   protected:
     void SetUp() override {
@@ -69,43 +68,8 @@ class PortfolioEventsFixture : public portfolio::testing::PortfolioFixture {
         host_.setEnableEvents(true);
     }
 
-    // The user selects the cell of the active Portfolio sheet: the cell left is judged, as the
-    // selection handler does below and above the symbol header row (5), and the selection is
-    // remembered unless the judging ended the event itself.
-    PortfolioEntryOutcome select(const std::string& address) {
-        const sheet::Worksheet sheet = portfolio();
-        sheet::Range target = sheet.range(address);
-        host_.setEnableEvents(false);
-        target.select();
-        const bool pending = PendingPortfolioEdit.Column != 0 && PendingPortfolioEdit.Row != 0;
-        const auto remember = [&] { Remember(sheet, target); };
-        PortfolioEntryOutcome outcome = PortfolioEntryOutcome::GoOn;
-        if (pending) {
-            PortfolioEditRow = PendingPortfolioEdit.Row;
-            outcome = target.row() > kHeaderRow
-                          ? CommitPortfolioRow(sheet, target, kHeaderRow, remember)
-                          : CheckCashPosition(sheet, remember);
-        }
-        if (outcome == PortfolioEntryOutcome::GoOn) {
-            remember();
-        }
-        return outcome;
-    }
-
-    // The selection handler's remembering of the selected cell and of the transaction of its row.
-    static void Remember(const sheet::Worksheet& sheet, const sheet::Range& target) {
-        const long id = target.row() > kHeaderRow
-                            ? base::CLng(sheet.range("A" + std::to_string(target.row())).value())
-                            : 0;
-        if (target.row() != PendingPortfolioEdit.Row) {
-            portfolio::dialogs::TransactionEditRow = id != 0 ? target.row() : 0;
-            bool fromSheet = true;
-            portfolio::FillRecord(fromSheet);
-        }
-        PendingPortfolioEdit = {static_cast<std::int16_t>(target.column()),
-                                base::CStr(target.value()), target.row()};
-        core::ExcelApp->setEnableEvents(true);
-    }
+    // The user selects a cell of the portfolio: the selection handler judges the cell left.
+    void select(const std::string& address) { host_.select(portfolio().range(address)); }
 
     // A Buy booked through the engine on the active portfolio.
     bool buy(const std::string& symbol, base::Date date, double shares, double price,

@@ -197,11 +197,13 @@ TEST_F(SheetSwitchTest, AnActivationTurnedBackWritesOnNoSheet) {
     forms::scriptedDriver().reset();
     ASSERT_TRUE(buy("KO", day(2024, 2, 1), 10, 40, 0));
     const std::string before = portfolioRow(6) + "/" + portfolioRow(7);
+    select("B4");
     select("D6");
     typed("D6", "Sell Short");
     core::PortfolioHistoryChanged = true;
     forms::scriptedDriver().reset();
     leaveFor("Portfolio History");
+    EXPECT_EQ(prompts(), (std::vector<std::string>{"Transaction Type cannot be changed"}));
     ASSERT_EQ(host_.activeSheet().name(), "Portfolio");
     EXPECT_EQ(portfolioRow(6) + "/" + portfolioRow(7), before);
     EXPECT_TRUE(core::PortfolioHistoryChanged);
