@@ -29,7 +29,7 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 9> kCommands{{
+constexpr std::array<CommandEntry, 11> kCommands{{
     {"add transaction", portfolio::dialogs::ShowTransactionForm},
     {"login", LoginClick},
     {"logout", LogoutClick},
@@ -38,6 +38,8 @@ constexpr std::array<CommandEntry, 9> kCommands{{
     {"auto update", refresh::StartAutoUpdate},
     {"stop update", refresh::StopAutoUpdate},
     {"lstautoupdate", refresh::ProcessAutoUpdateListChange},
+    {"update now", refresh::UpdateData},
+    {"toolbarupdatenow", refresh::ToolbarUpdateNow},
     {"toolbarupdatefrom", refresh::ShowRefreshIntervalDialog},
 }};
 

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "addin/commandbars/CommandDispatcher.h"
 #include "addin/core/Database.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
+#include "addin/refresh/AutoUpdate.h"
 #include "addin/refresh/IdleTime.h"
 
 namespace kavex::addin::commandbars {
@@ -69,7 +69,7 @@ bool ApplyDecimalPlaces(short decimals) {
     core::SetDecimalPlaces(decimals);
     core::WriteLog("ApplyDecimalPlaces", 2, "Decimal places set to " + std::to_string(decimals));
     // The active sheet's prices are shown again with the new count.
-    DispatchCommand("update now");
+    refresh::UpdateData();
     return true;
 }
 

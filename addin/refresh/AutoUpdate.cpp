@@ -10,10 +10,12 @@
 #include "addin/refresh/AutoRefresh.h"
 #include "addin/refresh/ExcelHost.h"
 #include "addin/refresh/IdleTime.h"
+#include "addin/refresh/ManualRefresh.h"
 #include "addin/refresh/TimerPool.h"
 #include "platform/base/PlatformError.h"
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
+#include "platform/spreadsheet/Constants.h"
 #include "platform/spreadsheet/Workbook.h"
 #include "platform/spreadsheet/Worksheet.h"
 
@@ -140,6 +142,22 @@ void ProcessAutoUpdateListChange() {
     });
 
     StartAutoUpdate();
+}
+
+void UpdateData() {
+    static constexpr std::string_view kProcedure = "UpdateData";
+    core::StepTrap step;
+    core::WriteLog(kProcedure, 3, "Entering");
+    IdleTickCount = 0;
+    step([] { Excel().setCursor(sheet::xlWait); });
+    step([] { ProcessManualRefresh(false, true, 0, "", "", true); });
+    step([] { Excel().setCursor(sheet::xlDefault); });
+    core::WriteLog(kProcedure, 3, "Exiting");
+}
+
+void ToolbarUpdateNow() {
+    core::StepTrap step;
+    step([] { UpdateData(); });
 }
 
 }  // namespace kavex::addin::refresh

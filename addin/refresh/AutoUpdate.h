@@ -28,4 +28,10 @@ void StopAutoUpdate();
 // seconds) and switches the mode on. Failing steps are skipped.
 void ProcessAutoUpdateListChange();
 
+// "update now" (and the options dialog's apply): one refresh of the active sheet at once, with
+// its data fetched and waited for, under the wait cursor. Failing steps are skipped.
+void UpdateData();
+// "toolbarupdatenow" (the menu's Update Now): UpdateData.
+void ToolbarUpdateNow();
+
 }  // namespace kavex::addin::refresh

@@ -39,7 +39,8 @@ class ManualRefreshTest : public testing::LiveServicesFixture {
             }
         }
         book = app.workbooks().open(
-            (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls").string());
+            (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls")
+                .string());
         InitializeTimerPool();
         AutoRefreshTickCount = 0;
         ManualRefreshInProgress = false;

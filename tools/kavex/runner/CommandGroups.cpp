@@ -13,6 +13,7 @@ CommandTable buildCommandTable() {
     registerAddinCommands(table);
     registerDialogTimeCommands(table);
     registerHostStateCommands(table);
+    registerRefreshCommands(table);
     return table;
 }
 

@@ -15,6 +15,7 @@ void registerAddinCommands(CommandTable& table);       // addin load, login, com
 void registerDialogTimeCommands(
     CommandTable& table);  // wait, answer, form, expect-message, host now
 void registerHostStateCommands(CommandTable& table);  // expect-host, expect-selection, during-wait
+void registerRefreshCommands(CommandTable& table);    // choose, header-change
 
 // Every group's commands.
 CommandTable buildCommandTable();
