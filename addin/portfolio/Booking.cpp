@@ -31,16 +31,16 @@ using dialogs::TransactionEntryMode;
 constexpr double kMostShares = 1e9;
 constexpr double kMostMoney = 1e9;
 
-// How the completion messages name each opening type.
-struct OpeningMessage {
+// How the completion messages ("Buy transaction completed.") name each trade.
+struct CompletionNoun {
     short code;
     std::string_view noun;
 };
-constexpr OpeningMessage kOpeningMessages[] = {
+constexpr CompletionNoun kCompletionNouns[] = {
     {3, "Buy"}, {5, "Sell Short"}, {12, "Dividend Stock"}, {4, "Sell"}, {6, "Cover Short"}};
 
 std::string_view nounOf(short code) {
-    for (const OpeningMessage& message : kOpeningMessages) {
+    for (const CompletionNoun& message : kCompletionNouns) {
         if (message.code == code) {
             return message.noun;
         }
@@ -140,12 +140,9 @@ bool commit(std::string_view procedure, const PortfolioPair& pair, const LedgerC
     return false;
 }
 
-// The transaction of the portfolio row being edited, with the open lot it left.
-struct EditedTransaction {
-    long id = 0;
-};
-
-EditedTransaction editedTransaction(const PortfolioPair& pair) {
+// The id of the transaction of the portfolio row being edited; refused when the row holds none or
+// its lot no longer shows what was booked.
+long editedTransaction(const PortfolioPair& pair) {
     const PortfolioLayout layout = PortfolioLayoutOf(pair.portfolio);
     const std::int32_t row = dialogs::TransactionEditRow;
     const auto id = row > layout.headerRow ? NumberOf(pair.portfolio.cells(row, layout.id).value())
@@ -176,7 +173,7 @@ EditedTransaction editedTransaction(const PortfolioPair& pair) {
             }
         }
     }
-    return {wanted};
+    return wanted;
 }
 
 }  // namespace
@@ -198,7 +195,7 @@ bool BuyTransactionFunction(std::string typeName, std::string position, short ty
         const PortfolioPair pair = ActivePortfolio();
         LedgerChange change;
         if (edit) {
-            change.voided = editedTransaction(pair).id;
+            change.voided = editedTransaction(pair);
             remarks = WithoutEditMark(remarks) + std::string(kCreatedMark);
         }
         change.added = tradeEntry(typeCode, core::TrimWhitespace(symbol), transactionDate,

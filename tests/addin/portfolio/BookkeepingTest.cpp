@@ -348,6 +348,12 @@ TEST_F(BookkeepingTest, RowsCarryTheirLinksFormulasAndAlerts) {
     ASSERT_TRUE(buy("IBM", day(2024, 1, 3), 100, 10, 10));
     ASSERT_TRUE(sellShort("MSFT", day(2024, 1, 3), 10, 30, 0));
     const sheet::Worksheet sheet = portfolio();
+    EXPECT_EQ(sheet.range("J6").formula(), "=KavexLast(B6)");
+    EXPECT_EQ(sheet.range("K6").formula(), "=KavexChPerc(B6)");
+    EXPECT_EQ(sheet.range("C6").formula(), "=KavexName(B6)");
+    EXPECT_EQ(shown(sheet, "L6"), "$240.00");
+    EXPECT_EQ(shown(sheet, "M6"), "23.76%");
+    EXPECT_EQ(shown(sheet, "L7"), "");  // no price yet
     EXPECT_EQ(sheet.range("A6").hyperlinks().item(1).subAddress(), "PortfolioEditEntry");
     EXPECT_EQ(sheet.range("B6").hyperlinks().item(1).subAddress(), "DetailsSymbol");
     EXPECT_EQ(history().range("J7").hyperlinks().item(1).subAddress(), "PortfolioHistoryID");
@@ -365,6 +371,7 @@ TEST_F(BookkeepingTest, RowsCarryTheirLinksFormulasAndAlerts) {
     EXPECT_EQ(shown(sheet, "S8"), "A55");
     EXPECT_EQ(sheet.range("R8").formula(), "=IF(B8=\"\",\"\",\"alert\")");
     EXPECT_EQ(shown(sheet, "S7"), "");
+    EXPECT_EQ(shown(sheet, "L8"), "$50.00");
 }
 
 TEST_F(BookkeepingTest, TheDateCheckNamesWhatIsWrong) {
