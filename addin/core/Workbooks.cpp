@@ -71,6 +71,10 @@ bool activeWorkbookIsKavex() {
 
 }  // namespace
 
+std::string NameValueOnSheet(const sheet::Worksheet& sheet, std::string_view name) {
+    return nameValue(sheet.names().item(name));
+}
+
 bool IsKavexWorkbook(const sheet::Workbook& workbook, bool recordSizes) {
     try {
         if (workbook.isNothing()) {

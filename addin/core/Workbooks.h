@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/spreadsheet/Workbook.h"
@@ -39,6 +40,11 @@ bool IsKavexWorkbook(const sheet::Workbook& workbook, bool recordSizes);
 // sheet-level name holding a text constant (WSName_Watchlist refers to ="Watch List"); a name
 // that refers to a cell gives that cell's value.
 std::string GetTheSheetType(const sheet::Worksheet& sheet);
+
+// The value of a name as the sheet resolves it (its own name first, then the workbook's), as text:
+// a text constant's text (="Portfolio" gives Portfolio), else the value of the range it refers to.
+// Raises the host's error when the name does not resolve.
+std::string NameValueOnSheet(const sheet::Worksheet& sheet, std::string_view name);
 
 // Row and column of the sheet's symbol header (by kind: VolLeadersSymbol, PriceGainersSymbol,
 // PriceLosersSymbol, WatchListSymbol, PortfolioSymbol, PortfolioHistorySymbol); True when found.

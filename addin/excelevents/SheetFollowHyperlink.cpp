@@ -59,7 +59,7 @@ std::string pageAddress(const std::string& pageType, const std::string& symbol) 
 // resolve.
 void readName(core::StepTrap& trap, const sheet::Worksheet& sheet, const char* name,
               std::string& text) {
-    trap([&] { text = base::CStr(sheet.range(name).value()); });
+    trap([&] { text = core::NameValueOnSheet(sheet, name); });
 }
 
 }  // namespace
@@ -179,6 +179,18 @@ void clsXLApp::FillDetailsSheet(const std::string& symbol, const std::string& sh
     core::StepTrap trap;
     sheet::Worksheet details;
     trap([&] { details = mXLApp_->activeSheet(); });
+    // Where no link was followed (a link selected on the oldest host) the user is still on the
+    // link's sheet: go where the link leads first, so that the symbol and the details' links are
+    // not written over that sheet's own cells.
+    if (core::GetTheSheetType(details) != core::kDetails) {
+        sheet::Worksheet target;
+        trap([&] { target = mXLApp_->range(kDetailsSymbol).worksheet(); });
+        if (target.isNothing() || core::GetTheSheetType(target) != core::kDetails) {
+            return;
+        }
+        trap([&] { target.activate(); });
+        details = target;
+    }
     // 11.
     trap([&] { refresh::UnprotectWorksheet(details); });
     // 12. One block of attributes shown, the other hidden.

@@ -165,6 +165,25 @@ TEST_F(HyperlinkTest, AHistoryLinkAsksBeforeDeleting) {
     EXPECT_EQ(valueOf(history, "B6"), "IBM");
 }
 
+TEST_F(HyperlinkTest, TheEditLinkWorksOnlyOnAPortfolio) {
+    // On a watch list the edit link's sub-address means nothing.
+    const std::size_t before = messages().size();
+    app_.followHyperlink(linkOnWatchList("IBM", "PortfolioEditEntry"));
+    EXPECT_EQ(messages().size(), before);
+    EXPECT_EQ(app_.activeSheet(), kavexSheet("Watch List"));
+    // On a portfolio (its kind a text constant) the row goes to the transaction edit, which
+    // refuses a row without a booked transaction.
+    sheet::Worksheet portfolio = kavexSheet("Portfolio");
+    app_.activate(portfolio);
+    quietly([&] {
+        portfolio.range("B7").setValue(base::Variant("IBM"));
+        portfolio.hyperlinks().add(portfolio.range("A7"), "", "PortfolioEditEntry");
+    });
+    app_.followHyperlink(portfolio.range("A7"));
+    ASSERT_EQ(messages().size(), before + 1);
+    EXPECT_EQ(messages().back().prompt, "That row holds no booked transaction.");
+}
+
 TEST_F(HyperlinkTest, NoSessionLeavesLinksToTheHost) {
     session::UserSessionKey.clear();
     const std::string before = browser::lastOpenedAddress();

@@ -125,5 +125,25 @@ TEST_F(SelectionChangeTest, AnIdThatIsNoNumberEndsTheEventThroughItsErrorExit) {
     EXPECT_TRUE(app_.enableEvents());
 }
 
+TEST_F(SelectionChangeTest, OnTheOldestHostSelectingALinkActsLikeFollowingIt) {
+    startSession();
+    app_.setVersion("8.0");
+    sheet::Worksheet watch = sheetNamed("Watch List");
+    app_.setEnableEvents(false);
+    watch.hyperlinks().add(watch.range("B5"), "", "DetailsSymbol");
+    app_.setEnableEvents(true);
+    // Several cells: only the usual handling.
+    app_.select(watch.range("B5:C5"));
+    EXPECT_EQ(valueOf(sheetNamed("Details"), "A5"), "");
+    app_.select(watch.range("A1"));
+    app_.select(watch.range("B5"));
+    // The details of the row's symbol were filled on the details sheet, where the link leads,
+    // not over the watch list's own cells.
+    EXPECT_EQ(valueOf(sheetNamed("Details"), "A5"), "IBM");
+    EXPECT_EQ(valueOf(watch, "A5"), "");
+    EXPECT_EQ(valueOf(watch, "H4"), "News");
+    EXPECT_EQ(app_.activeSheet(), sheetNamed("Details"));
+}
+
 }  // namespace
 }  // namespace kavex::addin::excelevents
