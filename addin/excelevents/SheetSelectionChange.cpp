@@ -8,6 +8,7 @@
 #include "addin/core/Workbooks.h"
 #include "addin/excelevents/PortfolioEdit.h"
 #include "addin/excelevents/PortfolioEditRow.h"
+#include "addin/excelevents/PortfolioEntry.h"
 #include "addin/excelevents/SelectedRow.h"
 #include "addin/excelevents/clsXLApp.h"
 #include "addin/portfolio/TransactionRecord.h"
@@ -99,12 +100,27 @@ void clsXLApp::mXLApp_SheetSelectionChange(const sheet::Worksheet& Sh, const she
             // Read as 32 bits: ids count up from 1 for the life of a portfolio and pass 32767.
             newRowTransactionID = static_cast<std::int32_t>(base::CLng(
                 Sh.cells(Target.row(), Sh.range("PortfolioTransactionID").column()).value()));
-            // 8.5 The row left is judged by the in-place portfolio entry (not yet here).
+            const auto remember = [&] {
+                RememberPortfolioSelection(Sh, Target, newRowTransactionID);
+            };
+            // 8.5 The cell and row left are judged (booked, re-booked, locked or put back).
+            if (PendingPortfolioEdit.Column != 0 && PendingPortfolioEdit.Row != 0 &&
+                CommitPortfolioRow(Sh, Target, headerRow, remember) ==
+                    PortfolioEntryOutcome::EventEnded) {
+                return;
+            }
             // 8.6
-            RememberPortfolioSelection(Sh, Target, newRowTransactionID);
+            remember();
             return;
         }
-        // 9.1 The cash position is judged by the in-place portfolio entry (not yet here).
+        // 9.1 A changed cash position is booked.
+        if (kind == core::kPortfolio && PendingPortfolioEdit.Column != 0 &&
+            PendingPortfolioEdit.Row != 0 &&
+            CheckCashPosition(Sh, [&] {
+                RememberPortfolioSelection(Sh, Target, newRowTransactionID);
+            }) == PortfolioEntryOutcome::EventEnded) {
+            return;
+        }
         // 9.2
         if (kind != core::kPortfolio) {
             SelectedRowSymbol.clear();

@@ -111,9 +111,4 @@ void clsXLApp::Class_Terminate() {
     core::DBConnection.reset();
 }
 
-// Leaving and entering a sheet: the pending portfolio edit, the details fill and the history sort
-// come with the in-place portfolio entry.
-void clsXLApp::mXLApp_SheetDeactivate(const sheet::Worksheet&) {}
-void clsXLApp::mXLApp_SheetActivate(const sheet::Worksheet&) {}
-
 }  // namespace kavex::addin::excelevents

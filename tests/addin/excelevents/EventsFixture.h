@@ -107,6 +107,7 @@ class EventsFixture : public session::testing::SessionFixture {
         name("Portfolio", "WSName_Portfolio", "=\"Portfolio\"");
         name("Portfolio", "PortfolioTransactionID", "=Portfolio!$A$5");
         name("Portfolio", "PortfolioSymbol", "=Portfolio!$B$5");
+        name("Portfolio", "PortfolioCashPosition", "=Portfolio!$C$3");
         name("Portfolio", "WatchlistSecurityName", "=Portfolio!$C$5");
         name("Portfolio", "PortfolioTransactionDate", "=Portfolio!$F$5");
         name("Portfolio", "PortfolioNoofShares", "=Portfolio!$G$5");

@@ -84,6 +84,8 @@ TEST_F(SelectionChangeTest, APortfolioRowLoadsItsTransactionOnceWhenEntered) {
     EXPECT_EQ(portfolio::TransactionRecord.Equity, "kept");
     EXPECT_EQ(PendingPortfolioEdit.Column, 7);
     EXPECT_EQ(PortfolioEditRow, 6);
+    // Leaving the row compares it with the record: give it back what the row holds.
+    portfolio::TransactionRecord.Equity = "IBM";
 
     // A row without a transaction id clears the record.
     select("Portfolio", "B8");

@@ -15,7 +15,9 @@
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/core/WebTransport.h"
+#include "addin/excelevents/PortfolioEdit.h"
 #include "addin/excelevents/SelectedRow.h"
+#include "addin/portfolio/dialogs/TransactionEntry.h"
 #include "addin/refresh/AutoRefresh.h"
 #include "addin/refresh/IdleTime.h"
 #include "addin/session/KavexConnect.h"
@@ -280,6 +282,17 @@ const std::vector<GlobalEntry>& globalTable() {
         {"SelectedRowSymbol", [] { return base::Variant(addin::excelevents::SelectedRowSymbol); }},
         {"SelectedRowAlertID",
          [] { return base::Variant(addin::excelevents::SelectedRowAlertID); }},
+        {"ActiveSheetType", [] { return base::Variant(addin::excelevents::ActiveSheetType); }},
+        {"PendingPortfolioEdit.Column",
+         [] { return number(addin::excelevents::PendingPortfolioEdit.Column); }},
+        {"PendingPortfolioEdit.OldValue",
+         [] { return base::Variant(addin::excelevents::PendingPortfolioEdit.OldValue); }},
+        {"PendingPortfolioEdit.Row",
+         [] { return number(addin::excelevents::PendingPortfolioEdit.Row); }},
+        {"TransactionEntryMode",
+         [] { return base::Variant(addin::portfolio::dialogs::TransactionEntryMode); }},
+        {"TransactionEditRow",
+         [] { return number(addin::portfolio::dialogs::TransactionEditRow); }},
     };
     return table;
 }
