@@ -55,11 +55,11 @@ std::string pageAddress(const std::string& pageType, const std::string& symbol) 
     return core::WebsiteURL + "/WI/AddinLink.jsp?" + "Type=" + pageType + "&Symbol=" + symbol;
 }
 
-// The value of a name on the sheet, as text; the trap keeps text as it was when it does not
-// resolve.
+// The value of a name on the sheet, as the spreadsheet gives it (="Portfolio" for a kind name,
+// which refers to no cell); the trap keeps text as it was when the sheet has no such name.
 void readName(core::StepTrap& trap, const sheet::Worksheet& sheet, const char* name,
               std::string& text) {
-    trap([&] { text = base::CStr(sheet.range(name).value()); });
+    trap([&] { text = sheet.names().item(name).value(); });
 }
 
 }  // namespace
