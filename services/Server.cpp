@@ -24,7 +24,9 @@ class ConnectionThreads : public httplib::TaskQueue {
     void enqueue(std::function<void()> job) override {
         std::lock_guard lock(mutex_);
         jobs_.push_back(std::move(job));
-        if (idle_ == 0 && threads_.size() < kMostThreads) {
+        // A thread waiting for work may not have taken the previous job yet: a new thread is
+        // started whenever the jobs waiting outnumber the threads waiting.
+        if (jobs_.size() > idle_ && threads_.size() < kMostThreads) {
             threads_.emplace_back([this] { work(); });
         } else {
             wake_.notify_one();

@@ -12,6 +12,7 @@
 #include "addin/core/Log.h"
 #include "addin/core/Promo.h"
 #include "addin/functions/frmAttr.h"
+#include "addin/portfolio/dialogs/TransactionCommands.h"
 #include "addin/portfolio/dialogs/frmTransaction.h"
 #include "addin/refresh/AutoUpdate.h"
 #include "addin/refresh/IdleTime.h"
@@ -29,8 +30,9 @@ struct CommandEntry {
 
 // Every command key and its handler. A command of a part of the add-in that this build does not
 // carry has no row, and no control is built for it.
-constexpr std::array<CommandEntry, 11> kCommands{{
+constexpr auto kCommands = std::to_array<CommandEntry>({
     {"add transaction", portfolio::dialogs::ShowTransactionForm},
+    {"delete transaction", DeleteTransactionClick},
     {"login", LoginClick},
     {"logout", LogoutClick},
     {"options", ShowOptionsDialog},
@@ -41,7 +43,7 @@ constexpr std::array<CommandEntry, 11> kCommands{{
     {"update now", refresh::UpdateData},
     {"toolbarupdatenow", refresh::ToolbarUpdateNow},
     {"toolbarupdatefrom", refresh::ShowRefreshIntervalDialog},
-}};
+});
 
 const CommandEntry* find(std::string_view commandKey) {
     const std::string key = LowerCase(commandKey);

@@ -4,6 +4,8 @@
 #include "addin/commandbars/frmOptions.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
+#include "addin/core/Workbooks.h"
+#include "addin/portfolio/dialogs/TransactionCommands.h"
 #include "addin/session/Login.h"
 #include "addin/session/Session.h"
 #include "platform/forms/Form.h"
@@ -35,6 +37,17 @@ void ShowOptionsDialog() {
     if (dialog.isLoaded()) {
         dialog.Unload();
     }
+}
+
+void DeleteTransactionClick() {
+    if (core::ExcelApp == nullptr) {
+        return;
+    }
+    const sheet::Range cell = core::ExcelApp->activeCell();
+    if (cell.isNothing() || core::GetTheSheetType(cell.worksheet()) != core::kPortfolioHistory) {
+        return;
+    }
+    portfolio::dialogs::DeleteTransaction(cell);
 }
 
 }  // namespace kavex::addin::commandbars

@@ -14,4 +14,9 @@ void LogoutClick();
 // "options": shows the options dialog (frmOptions) modally.
 void ShowOptionsDialog();
 
+// "delete transaction": the cell menu's "Delete Transaction...": on a portfolio history, deletes
+// the transaction of the active cell's row after asking (as the row's delete link does); nothing
+// on any other sheet.
+void DeleteTransactionClick();
+
 }  // namespace kavex::addin::commandbars

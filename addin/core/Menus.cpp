@@ -5,12 +5,16 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "addin/core/Errors.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/core/Workbooks.h"
+#include "addin/portfolio/Ledger.h"
+#include "addin/portfolio/PortfolioSheets.h"
+#include "addin/portfolio/TransactionCodes.h"
 #include "platform/base/PlatformError.h"
 #include "platform/base/Text.h"
 #include "platform/office/CommandBarPopup.h"
@@ -84,7 +88,52 @@ void setCellMenu(bool alerts, bool deleteTransaction) {
     enableByCaption(cell, kDeleteTransaction, deleteTransaction);
 }
 
+// A lot-opening transaction whose lot a sale has used up, in part or whole, is adjusted: its
+// deletion would leave the sale without its shares.
+bool adjusted(const std::vector<portfolio::LedgerEntry>& entries, long id) {
+    const auto replayed = portfolio::Replay(entries);
+    const auto* books = std::get_if<portfolio::Books>(&replayed);
+    if (books == nullptr) {
+        return true;
+    }
+    for (const portfolio::Lot& lot : books->lots) {
+        if (lot.id == id) {
+            return lot.adjusted();
+        }
+    }
+    return true;  // no longer open: used up
+}
+
 }  // namespace
+
+bool DeletableHistoryRow(const sheet::Worksheet& history, int row) {
+    portfolio::HistoryLayout layout;
+    portfolio::LedgerRows ledger;
+    try {
+        layout = portfolio::HistoryLayoutOf(history);
+        if (row < layout.firstRow()) {
+            return false;
+        }
+        ledger = portfolio::ReadLedger(history, layout);
+    } catch (const std::exception&) {
+        return false;  // a damaged ledger is refused by the deletion itself, with its message
+    }
+    for (const portfolio::LedgerRow& entry : ledger.rows) {
+        if (entry.row != row) {
+            continue;
+        }
+        if (entry.voided) {
+            return false;
+        }
+        const auto type = portfolio::TypeOfCode(entry.entry.code);
+        if (!type) {
+            return false;
+        }
+        return type->effect != portfolio::Effect::Open ||
+               !adjusted(ledger.entries(), entry.entry.id);
+    }
+    return false;
+}
 
 void EnableDisableMenusForKavexWorkbook(bool& result, const sheet::Worksheet& sheet) {
     result = false;
@@ -107,7 +156,7 @@ void EnableDisableMenusForKavexWorkbook(bool& result, const sheet::Worksheet& sh
                     alerts = formula.rfind("=CreateAlert(", 0) == 0;
                 }
             } else if (onDataRow && kind == kPortfolioHistory) {
-                deleteTransaction = !sheet.cells(active.row(), symbolColumn).text().empty();
+                deleteTransaction = DeletableHistoryRow(sheet, active.row());
             }
         }
         setCellMenu(alerts, deleteTransaction);

@@ -22,6 +22,11 @@ inline constexpr const char* kDeleteTransaction = "Delete Transaction...";
 // a symbol. result is True when the switch ran to its end. Errors are trapped and logged.
 void EnableDisableMenusForKavexWorkbook(bool& result, const sheet::Worksheet& sheet);
 
+// True when the row of the portfolio history holds a transaction that may be deleted: booked (not
+// voided by an edit), of a known type, and, for a transaction that opened a lot, a lot no sale has
+// used any of (the adjustment). A ledger that cannot be read allows nothing.
+bool DeletableHistoryRow(const sheet::Worksheet& history, int row);
+
 // Disables the same entries (outside add-in workbooks).
 void DisableMenusForNonKavexWorkbook(bool& result);
 

@@ -106,6 +106,9 @@ void clsXLApp::mXLApp_SheetChange(const sheet::Worksheet& Sh, const sheet::Range
             changedRow = Target.row();
             changedColumn = Target.column();
         });
+        // The alert id that step C1.1 takes out of the changed row, so that the alert itself is
+        // still cleaned up below: the row's alert-id cell no longer names it then.
+        std::string erasedAlertID;
         // C1. An edit in the symbol column below its header.
         if (changedColumn == symbolColumn && changedRow > headerRow) {
             // 1. A replaced symbol loses the row's alert.
@@ -131,6 +134,9 @@ void clsXLApp::mXLApp_SheetChange(const sheet::Worksheet& Sh, const sheet::Range
                 trap([&] { working.cells(changedRow, symbolColumn).font().setColor(kBlue); });
                 trap([&] { app.setEnableEvents(false); });
                 trap([&] { working.cells(changedRow, formulaColumn).setFormula(""); });
+                trap([&] {
+                    erasedAlertID = base::CStr(working.cells(changedRow, idColumn).value());
+                });
                 trap([&] { working.cells(changedRow, idColumn).setValue(base::Variant("")); });
                 trap([&] { app.setEnableEvents(true); });
             }
@@ -222,9 +228,12 @@ void clsXLApp::mXLApp_SheetChange(const sheet::Worksheet& Sh, const sheet::Range
                 });
                 if (row > headerRow && column == symbolColumn) {
                     // 1. A cleared or replaced symbol.
-                    const auto alertIdCell = [&] {
-                        return app.activeSheet().cells(row,
-                                                       working.range("WatchlistAlertID").column());
+                    const auto alertID = [&] {
+                        const std::string held =
+                            base::CStr(app.activeSheet()
+                                           .cells(row, working.range("WatchlistAlertID").column())
+                                           .value());
+                        return held.empty() && row == changedRow ? erasedAlertID : held;
                     };
                     std::string value;
                     bool readable = false;
@@ -234,11 +243,10 @@ void clsXLApp::mXLApp_SheetChange(const sheet::Worksheet& Sh, const sheet::Range
                     });
                     if (readable && value.empty()) {
                         bool hasAlert = false;
-                        trap([&] { hasAlert = !base::CStr(alertIdCell().value()).empty(); });
+                        trap([&] { hasAlert = !alertID().empty(); });
                         if (hasAlert) {
                             trap([&] {
-                                alerts::ClearVisualAlert(base::CStr(alertIdCell().value()),
-                                                         SelectedRowSymbol, cell);
+                                alerts::ClearVisualAlert(alertID(), SelectedRowSymbol, cell);
                             });
                             trap([&] { cell.comment().delete_(); });
                             trap([&] { alerts::SetAlertFontColor(cell); });
@@ -249,10 +257,7 @@ void clsXLApp::mXLApp_SheetChange(const sheet::Worksheet& Sh, const sheet::Range
                             }
                         }
                     } else if (readable && value != SelectedRowSymbol) {
-                        trap([&] {
-                            alerts::ClearVisualAlert(base::CStr(alertIdCell().value()),
-                                                     SelectedRowSymbol, cell);
-                        });
+                        trap([&] { alerts::ClearVisualAlert(alertID(), SelectedRowSymbol, cell); });
                         trap(queueReport);
                     }
                 }

@@ -78,7 +78,7 @@ void clsXLApp::mXLApp_WorkbookActivate(const sheet::Workbook&) {
         trap([] { session::SplashVisible = false; });
         trap([&] {
             mXLApp_->setCursor(sheet::xlDefault);
-            forms::Screen().setMousePointer(forms::vbDefault);
+            forms::screen().setMousePointer(forms::vbDefault);
         });
     }
     // 8.

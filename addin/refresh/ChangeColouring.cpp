@@ -132,7 +132,7 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
     trap([&] { cells = row.eachCell(); });
     for (sheet::Range& cell : cells) {
         bool eligible = false;
-        trap([&] { eligible = cell.hyperlinks().count() == 0 && cell.hasFormula(); });
+        trap([&] { eligible = cell.hasFormula() && cell.hyperlinks().count() == 0; });
         if (!eligible) {
             continue;
         }

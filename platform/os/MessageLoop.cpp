@@ -227,11 +227,21 @@ bool MessageLoop::runDueTimers() {
 }
 
 std::int64_t MessageLoop::nextDueMillis() const {
+    const std::int64_t now = machineClock().tickMillis();
     std::int64_t next = NoTimer;
     for (const auto& weak : timers_) {
-        if (auto timer = weak.lock();
-            timer && timer->enabled && timer->intervalMillis > 0 && !timer->ticking) {
+        auto timer = weak.lock();
+        if (!timer || !timer->enabled || timer->intervalMillis <= 0) {
+            continue;
+        }
+        if (!timer->ticking) {
             next = std::min(next, timer->dueMillis);
+        } else if (timer->dueMillis + timer->intervalMillis > now) {
+            // A handler that yields once must not see the clock jump past its own next tick (to
+            // a timer a minute away): an idle turn inside it moves on at most one of its
+            // intervals. Once that time has passed it no longer holds the clock back, so a wait
+            // inside the handler still ends.
+            next = std::min(next, timer->dueMillis + timer->intervalMillis);
         }
     }
     return next;

@@ -428,6 +428,16 @@ void Application::clear(const Range& cells) {
     Range(cells).clearContents();
 }
 
+void Application::deleteLines(const Range& lines) {
+    goTo(*state_, lines);
+    Range(lines).delete_();
+}
+
+void Application::insertLines(const Range& lines) {
+    goTo(*state_, lines);
+    Range(lines).insert();
+}
+
 void Application::followHyperlink(const Range& cell) {
     SheetData& sheet = cell.live();
     const Area& a = cell.areas().front();

@@ -156,7 +156,13 @@ class Application {
     // SheetSelectionChange); at the sheet's edge it stays.
     void typeInto(const Range& cell, std::string_view text, EntryKey key = EntryKey::enter);
     void paste(const Range& topCell, const std::vector<std::string>& texts);  // down, one change
-    void clear(const Range& cells);           // delete key, one change
+    void clear(const Range& cells);  // delete key, one change
+    // The user selects whole rows or columns by their headers (SheetSelectionChange) and deletes
+    // them, or inserts as many blank ones before them: one SheetChange whose target is the whole
+    // rows or columns. The selection stays where it was. 1004 for a range that is not whole rows
+    // or whole columns (Range::delete_, Range::insert).
+    void deleteLines(const Range& lines);
+    void insertLines(const Range& lines);
     void followHyperlink(const Range& cell);  // its first link; 1004 when it has none
     bool rightClick(const Range& cell);       // selects it, SheetBeforeRightClick; false=cancelled
     void select(const Range& cells);          // activates its sheet first when needed

@@ -91,6 +91,14 @@ void Hyperlink::delete_() {
 
 int Hyperlinks::count() const {
     SheetData& sheet = liveSheet(sheet_);
+    // The links of one rectangle (a cell, most often: "has this cell a link?") are counted with
+    // the rectangle taken out of the loop, as a refresh asks this of every formula cell.
+    if (within_ && within_->areas().size() == 1) {
+        const Area& area = within_->areas().front();
+        return static_cast<int>(std::count_if(
+            sheet.hyperlinks.begin(), sheet.hyperlinks.end(),
+            [&area](const HyperlinkData& l) { return area.contains(l.row, l.column); }));
+    }
     return static_cast<int>(std::count_if(sheet.hyperlinks.begin(), sheet.hyperlinks.end(),
                                           [&](const auto& l) { return inside(l, within_); }));
 }

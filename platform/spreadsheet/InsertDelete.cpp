@@ -235,6 +235,9 @@ class LineEditor {
     bool editNames() {
         bool changed = false;
         for (NameData& name : sheet_.book->names) {
+            if (name.refersTo.empty() || name.refersTo.front() != '=') {
+                continue;
+            }
             const SheetData* scope =
                 name.scopeSheet != 0 ? app_.sheetById(name.scopeSheet) : nullptr;
             const formula::LineEdit seen = editSeenFrom(edit_, sheet_, scope);
@@ -275,13 +278,32 @@ class LineEditor {
     formula::LineEdit edit_;
 };
 
-// Refuses an edit the spreadsheet would refuse, before anything changes.
-void checkEditable(AppState& app, SheetData& sheet, const char* what) {
-    if (app.calcDepth > 0) {
+// The whole lines of the areas, last first, once the edit is known to be one the spreadsheet
+// allows: whole rows or whole columns, a sheet that is not protected, no calculation under way.
+std::vector<Lines> editableLines(AppState& app, SheetData& sheet, const std::vector<Area>& areas,
+                                 const char* method, const char* verb) {
+    auto runs = wholeLines(areas);
+    if (!runs) {
         fail(base::errors::ApplicationDefined,
-             std::string("Cannot ") + what + " while the workbook is being calculated");
+             std::string(method) +
+                 " method of Range class failed: it needs whole rows or whole columns to " + verb);
+    }
+    if (app.calcDepth > 0) {
+        fail(base::errors::ApplicationDefined, std::string("Cannot ") + verb +
+                                                   " rows or columns while the workbook is being "
+                                                   "calculated");
     }
     app.checkFormattable(sheet);
+    return std::move(*runs);
+}
+
+// Inserts (count > 0) or deletes (count < 0) lines at the run's first line; adds the formula
+// cells to compute again.
+void editLines(AppState& app, SheetData& sheet, const Lines& run, int count,
+               std::vector<GlobalKey>& recompute) {
+    const formula::LineEdit edit{run.columns, run.first, count, {}};
+    std::vector<GlobalKey> more = LineEditor(app, sheet, edit).apply();
+    recompute.insert(recompute.end(), more.begin(), more.end());
 }
 
 }  // namespace
@@ -289,19 +311,11 @@ void checkEditable(AppState& app, SheetData& sheet, const char* what) {
 void Range::delete_() {
     SheetData& sheet = live();
     AppState& app = sheet.app();
-    const auto runs = wholeLines(areas_);
-    if (!runs) {
-        fail(base::errors::ApplicationDefined,
-             "Delete method of Range class failed: only whole rows or whole columns can be "
-             "deleted");
-    }
-    checkEditable(app, sheet, "delete rows or columns");
+    const std::vector<Lines> runs = editableLines(app, sheet, areas_, "Delete", "delete");
     auto hold = sheet_;
     std::vector<GlobalKey> recompute;
-    for (const Lines& run : *runs) {
-        formula::LineEdit edit{run.columns, run.first, -(run.last - run.first + 1), {}};
-        std::vector<GlobalKey> more = LineEditor(app, sheet, edit).apply();
-        recompute.insert(recompute.end(), more.begin(), more.end());
+    for (const Lines& run : runs) {
+        editLines(app, sheet, run, -(run.last - run.first + 1), recompute);
     }
     app.markDirty(recompute);
     app.changed(*hold, areas_, {});
@@ -310,19 +324,13 @@ void Range::delete_() {
 void Range::insert() {
     SheetData& sheet = live();
     AppState& app = sheet.app();
-    const auto runs = wholeLines(areas_);
-    if (!runs) {
-        fail(base::errors::ApplicationDefined,
-             "Insert method of Range class failed: only whole rows or whole columns can be "
-             "inserted");
-    }
-    checkEditable(app, sheet, "insert rows or columns");
+    const std::vector<Lines> runs = editableLines(app, sheet, areas_, "Insert", "insert");
     // Nothing that holds a value may be pushed off the end of the sheet.
     int inserted = 0;
-    for (const Lines& run : *runs) {
+    for (const Lines& run : runs) {
         inserted += run.last - run.first + 1;
     }
-    const bool columns = runs->front().columns;
+    const bool columns = runs.front().columns;
     const int limit = columns ? kMaxColumns : kMaxRows;
     for (const auto& [key, cell] : sheet.cells) {
         if ((cell.formula || !cell.value.isEmpty()) &&
@@ -334,18 +342,15 @@ void Range::insert() {
     }
     auto hold = sheet_;
     std::vector<GlobalKey> recompute;
-    std::vector<Area> target;
-    for (const Lines& run : *runs) {
-        formula::LineEdit edit{run.columns, run.first, run.last - run.first + 1, {}};
-        std::vector<GlobalKey> more = LineEditor(app, sheet, edit).apply();
-        recompute.insert(recompute.end(), more.begin(), more.end());
+    for (const Lines& run : runs) {
+        editLines(app, sheet, run, run.last - run.first + 1, recompute);
     }
     // The new lines stand where the given ones stood, each run moved on by the runs above it.
+    std::vector<Area> target;
     int before = 0;
-    for (auto it = runs->rbegin(); it != runs->rend(); ++it) {
-        const int count = it->last - it->first + 1;
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
         target.push_back(linesArea(columns, it->first + before, it->last + before));
-        before += count;
+        before += it->last - it->first + 1;
     }
     app.markDirty(recompute);
     app.changed(*hold, target, {});

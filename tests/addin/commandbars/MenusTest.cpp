@@ -75,17 +75,20 @@ TEST_F(MenusTest, EveryMenuEntryRunsACommandOfThisBuild) {
     }
 }
 
-TEST_F(MenusTest, TheCellMenuGetsTheAttributeEntryWithTheMenu) {
+TEST_F(MenusTest, TheCellMenuGetsItsEntriesWithTheMenu) {
     CreateKavexMenu();
-    EXPECT_EQ(addedCellEntries(), (std::vector<std::string>{"Set Kavex Attribute..."}));
+    EXPECT_EQ(addedCellEntries(),
+              (std::vector<std::string>{"Set Kavex Attribute...", "Delete Transaction..."}));
     auto cell = core::ExcelCommandBars.Item("Cell");
     auto entry = cell->Controls().Item("Set Kavex Attribute...");
     EXPECT_EQ(entry->Tag(), "KavexButton");
     EXPECT_EQ(entry->Parameter(), "Set Kavex Attribute");
     EXPECT_TRUE(entry->BeginGroup());
+    EXPECT_EQ(cell->Controls().Item("Delete Transaction...")->Parameter(), "Delete Transaction");
     // A second menu (after a logout) does not add a second entry.
     CreateKavexMenu();
-    EXPECT_EQ(addedCellEntries().size(), 1U);
+    EXPECT_EQ(addedCellEntries().size(), 2U);
+    EXPECT_EQ(cell->Controls().Item("Delete Transaction...")->Parameter(), "Delete Transaction");
 }
 
 TEST_F(MenusTest, TheCleanUpRemovesTheEntriesAndLeavesTheHostsOwn) {
@@ -95,7 +98,7 @@ TEST_F(MenusTest, TheCleanUpRemovesTheEntriesAndLeavesTheHostsOwn) {
     // A copy left by a session that ended without its clean-up.
     auto stray = cell->Controls().AddButton();
     stray->setCaption("Set Kavex Attribute...");
-    ASSERT_EQ(cell->Controls().Count(), hostEntries + 2);
+    ASSERT_EQ(cell->Controls().Count(), hostEntries + 3);
 
     RemoveCellMenuEntries();
     EXPECT_TRUE(addedCellEntries().empty());

@@ -14,7 +14,7 @@ namespace kavex::addin::core {
 namespace {
 
 std::string workbookFile(const std::string& name) {
-    return (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / name).string();
+    return ((std::filesystem::path(KAVEX_SOURCE_DIR) / "data") / "workbooks" / name).string();
 }
 
 class KavexBookTest : public ::testing::Test {

@@ -126,5 +126,15 @@ TEST_F(TransactionFormTest, TheCommandOpensTheFormOnlyOnAPortfolio) {
     EXPECT_EQ(forms::scriptedDriver().formsShown().size(), 1u);
 }
 
+TEST_F(TransactionFormTest, TheCellMenuDeletesTheTransactionOfTheActiveRow) {
+    ASSERT_TRUE(BuyTransactionFunction("Buy", "long", 3, "IBM", day(2024, 1, 3), 10, 10, 0, ""));
+    history().activate();
+    host_.select(history().range("C6"));
+    forms::scriptedDriver().queueAnswer(forms::vbYes);
+    EXPECT_TRUE(commandbars::DispatchCommand("delete transaction"));
+    EXPECT_EQ(shown(history(), "A6"), "");
+    EXPECT_EQ(portfolioRow(6), "||||||||");
+}
+
 }  // namespace
 }  // namespace kavex::addin::portfolio::dialogs

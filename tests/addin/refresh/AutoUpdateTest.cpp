@@ -13,6 +13,8 @@
 #include "addin/refresh/IdleTime.h"
 #include "addin/refresh/TimerPool.h"
 #include "addin/session/KavexConnect.h"
+#include "platform/office/CommandBarButton.h"
+#include "platform/spreadsheet/Constants.h"
 #include "tests/addin/refresh/ToolbarSessionFixture.h"
 
 namespace kavex::addin::refresh {
@@ -21,6 +23,15 @@ namespace {
 using commandbars::AutoUpdateButton;
 using commandbars::RefreshIntervalCombo;
 using AutoUpdateTest = testing::ToolbarSessionFixture;
+
+std::shared_ptr<office::CommandBarButton> KavexToolbarButton(const std::string& caption) {
+    for (const auto& control : commandbars::KavexToolbar->Controls().All()) {
+        if (control->Caption() == caption) {
+            return std::dynamic_pointer_cast<office::CommandBarButton>(control);
+        }
+    }
+    return nullptr;
+}
 
 TEST(IntervalSecondsTest, ListTextsGiveTheirSecondsWhateverTheirCase) {
     const std::vector<std::pair<std::string, short>> cases{
@@ -179,6 +190,22 @@ TEST_F(AutoUpdateTest, WithoutTheToolbarTheSwitchesLogTheirFailure) {
     ASSERT_EQ(queued.size(), 1U);
     EXPECT_EQ(queued[0].ActionValue, 8);
     EXPECT_EQ(queued[0].Arg4, "60");
+}
+
+TEST_F(AutoUpdateTest, UpdateNowIsOnTheToolbarAndTheMenuAndLeavesTheDefaultCursor) {
+    auto button = KavexToolbarButton("Update Now");
+    ASSERT_TRUE(button);
+    app_.setCursor(sheet::xlWait);
+    IdleTickCount = 5;
+    ASSERT_TRUE(button->click());
+    EXPECT_EQ(app_.cursor(), sheet::xlDefault);
+    EXPECT_EQ(IdleTickCount, 0);
+    EXPECT_TRUE(logHas("\tUpdateData\tEntering"));
+    EXPECT_TRUE(logHas("\tUpdateData\tExiting"));
+
+    // The menu's entries run the same refresh and show the dialog.
+    EXPECT_TRUE(commandbars::IsCommandKey("ToolbarUpdateNow"));
+    EXPECT_TRUE(commandbars::IsCommandKey("ToolbarUpdateFrom"));
 }
 
 }  // namespace

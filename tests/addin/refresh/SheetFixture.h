@@ -40,7 +40,7 @@ class SheetFixture : public ::testing::Test {
 
     sheet::Workbook openKavexBook() {
         return app.workbooks().open(
-            (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls")
+            ((std::filesystem::path(KAVEX_SOURCE_DIR) / "data") / "workbooks" / "KavexBook.xls")
                 .string());
     }
     sheet::Worksheet sheetNamed(const std::string& name) {

@@ -176,6 +176,29 @@ TEST_F(MessageLoopTest, ATickHandlerSpinningTheLoopIsNotReEntered) {
     EXPECT_GE(otherTicks, 29);  // other timers go on ticking during the wait
 }
 
+TEST_F(MessageLoopTest, AYieldInsideATickDoesNotJumpPastItsOwnNextTick) {
+    // A one-second timer whose handler yields once, beside a one-minute timer: the yield finds
+    // nothing to run, but the clock moves no further than the running timer's next tick.
+    Timer everySecond, everyMinute;
+    int secondTicks = 0;
+    int minuteTicks = 0;
+    everySecond.setOnTimer([&] {
+        ++secondTicks;
+        DoEvents();
+    });
+    everyMinute.setOnTimer([&] { ++minuteTicks; });
+    everySecond.setInterval(1000);
+    everyMinute.setInterval(60000);
+    everySecond.setEnabled(true);
+    everyMinute.setEnabled(true);
+
+    messageLoop().runFor(120);
+    EXPECT_EQ(elapsed(), 120000);
+    EXPECT_GE(secondTicks, 59);
+    EXPECT_LE(secondTicks, 120);
+    EXPECT_EQ(minuteTicks, 2);
+}
+
 TEST_F(MessageLoopTest, ATimerReleasedInsideItsOwnTickFinishesThatTick) {
     auto timer = CreateTimerObject("VBATimer.Timer");
     bool finished = false;

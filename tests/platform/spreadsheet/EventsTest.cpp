@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+
 #include "tests/platform/spreadsheet/RecordingSink.h"
 
 namespace kavex::sheet {
@@ -194,6 +197,33 @@ TEST_F(EventsTest, SelectingTheSelectedCellsAgainRaisesNothing) {
     EXPECT_EQ(sink->log.back(), "SheetSelectionChange Sheet1!$C$3");
 }
 
+TEST_F(EventsTest, AUserDeletesAndInsertsWholeLinesAsOneChange) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("A1").setValue("Symbol");
+    sheet.range("C1").setValue("Volume");
+    sink->log.clear();
+    app.deleteLines(sheet.range("B7").entireColumn());
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$B:$B", "SheetChange Sheet1!$B:$B"}));
+    EXPECT_EQ(sheet.range("B1").value(), Variant("Volume"));
+    EXPECT_EQ(app.selection().address(), "$B:$B");
+
+    sink->log.clear();
+    app.insertLines(sheet.range("$1:$1"));
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$1:$1", "SheetChange Sheet1!$1:$1"}));
+    EXPECT_EQ(sheet.range("A2").value(), Variant("Symbol"));
+
+    // Cells that are not whole lines are refused and nothing moves.
+    sink->log.clear();
+    try {
+        app.deleteLines(sheet.range("A2:B2"));
+        FAIL() << "deleted cells that are not whole rows or columns";
+    } catch (const base::PlatformError& e) {
+        EXPECT_EQ(e.number(), 1004);
+    }
+    EXPECT_EQ(sheet.range("A2").value(), Variant("Symbol"));
+    EXPECT_EQ(sink->log, (Log{"SheetSelectionChange Sheet1!$A$2:$B$2"}));
+}
+
 TEST_F(EventsTest, ASelectionOnAnInactiveSheetIsRefused) {
     Worksheet details = book.worksheets().item("Details");
     try {
@@ -299,6 +329,86 @@ TEST_F(EventsTest, SaveWithoutAPathAsksTheSaveAsDriver) {
     EXPECT_TRUE(app.save(book));
     EXPECT_EQ(book.name(), "saved-by-user.json");
     EXPECT_TRUE(book.saved());
+}
+
+TEST_F(EventsTest, TheWorkbookMembersTheCloseAndSaveHandlersUse) {
+    const std::string dir = ::testing::TempDir();
+    EXPECT_EQ(book.path(), "");  // never saved: the handler asks for a name
+    app.activeSheet().range("A1").setValue("x");
+    EXPECT_FALSE(book.saved());
+    book.setSaved(true);  // "No": the changes are given up without saving
+    EXPECT_TRUE(book.saved());
+
+    book.saveAs(dir + "/handlers.json", xlNoChange);
+    EXPECT_EQ(book.name(), "handlers.json");
+    EXPECT_TRUE(std::filesystem::equivalent(book.path(), dir));
+    app.activeSheet().range("A1").setValue("y");
+    book.save();
+    EXPECT_TRUE(book.saved());
+    EXPECT_EQ(sink->log.back(), "WorkbookBeforeSave handlers.json");
+
+    // A cancelled save writes nothing and leaves the changes unsaved.
+    app.activeSheet().range("A1").setValue("z");
+    sink->cancelSave = true;
+    book.save();
+    EXPECT_FALSE(book.saved());
+    Application other;
+    EXPECT_EQ(other.workbooks().open(dir + "/handlers.json").activeSheet().range("A1").value(),
+              Variant("y"));
+}
+
+TEST_F(EventsTest, SelectingASheetByNameAndDeletingACommentAsTheHandlersDo) {
+    Worksheet sheet = app.activeSheet();
+    sheet.range("B5").addComment("Alert");
+    sink->log.clear();
+    app.worksheets().item("details").select();
+    EXPECT_EQ(sink->log, (Log{"SheetDeactivate Sheet1", "SheetActivate Details"}));
+    app.worksheets().item("Details").select();  // already active: nothing
+    EXPECT_EQ(sink->log.size(), 2u);
+
+    sheet.range("B5").comment().delete_();
+    EXPECT_TRUE(sheet.range("B5").comment().isNothing());
+    // A cell without a comment has Nothing to delete: error 91, as the handlers' traps expect.
+    try {
+        sheet.range("B5").comment().delete_();
+        FAIL() << "deleted a comment that is not there";
+    } catch (const base::PlatformError& e) {
+        EXPECT_EQ(e.number(), 91);
+    }
+
+    // A workbook's names reach their ranges on any sheet.
+    book.names().add("WatchlistAlertID", "=Details!$H$4");
+    EXPECT_EQ(app.activeWorkbook().names().item("watchlistalertid").refersToRange().column(), 8);
+}
+
+TEST_F(EventsTest, EveryOneOfTheThirteenEventsReachesTheSink) {
+    const std::string dir = ::testing::TempDir();
+    Worksheet sheet = app.activeSheet();
+    sheet.hyperlinks().add(sheet.range("A1"), "", "Details!A1");
+    app.rightClick(sheet.range("C3"));
+    app.typeInto(sheet.range("B2"), "IBM");
+    app.followHyperlink(sheet.range("A1"));
+    app.save(book, dir + "/thirteen.json");
+    {
+        Application other;  // an add-in workbook file of its own
+        other.workbooks().add().saveAs(dir + "/thirteen.xla");
+    }
+    AddIn addin = app.addIns().add(dir + "/thirteen.xla");
+    addin.setInstalled(true);
+    addin.setInstalled(false);
+    EXPECT_TRUE(app.close(book));
+    app.open(dir + "/thirteen.json");
+
+    std::set<std::string> kinds;
+    for (const std::string& line : sink->log) {
+        kinds.insert(line.substr(0, line.find(' ')));
+    }
+    EXPECT_EQ(kinds,
+              (std::set<std::string>{"SheetBeforeRightClick", "SheetChange", "SheetDeactivate",
+                                     "SheetFollowHyperlink", "WorkbookAddinInstall",
+                                     "WorkbookAddinUninstall", "WorkbookBeforeClose",
+                                     "WorkbookBeforeSave", "WorkbookDeactivate", "SheetActivate",
+                                     "WorkbookActivate", "SheetSelectionChange", "WorkbookOpen"}));
 }
 
 TEST_F(EventsTest, RunStartsOnlyMacrosTheHostKnows) {

@@ -346,3 +346,38 @@ TEST_F(SheetTest, OneCellCalculateAndFormulasOfTheUsedRange) {
 
 }  // namespace
 }  // namespace kavex::sheet
+
+namespace kavex::sheet {
+namespace {
+
+TEST_F(SheetTest, WholeColumnsAndRowsReadAndWriteTheirAddresses) {
+    for (const char* text : {"C:C", "$C:$C", "c:c"}) {
+        const Range column = sheet.range(text);
+        EXPECT_EQ(column.address(), "$C:$C") << text;
+        EXPECT_EQ(column.address(false, false), "C:C") << text;
+        EXPECT_EQ(column.row(), 1);
+        EXPECT_EQ(column.column(), 3);
+        EXPECT_EQ(column.count(), kMaxRows);
+    }
+    for (const char* text : {"5:5", "$5:$5"}) {
+        const Range row = app.range(text);
+        EXPECT_EQ(row.address(), "$5:$5") << text;
+        EXPECT_EQ(row.columnCount(), kMaxColumns);
+    }
+    EXPECT_EQ(sheet.range("B2:D3").entireColumn().address(), "$B:$D");
+    EXPECT_EQ(sheet.range("B2:D3").entireRow().address(), "$2:$3");
+    EXPECT_EQ(app.range("Other!$B:$B").address(true, true, true), "[Book1]Other!$B:$B");
+    EXPECT_EQ(sheet.range("C:C").entireColumn(), sheet.range("$C:$C"));
+}
+
+TEST_F(SheetTest, IntersectOfWholeLinesIsWhereTheyCross) {
+    // A header row met by a changed whole column: the header cell of that column.
+    EXPECT_EQ(app.intersect(sheet.range("$C:$C"), sheet.range("A5:H5")).address(), "$C$5");
+    EXPECT_EQ(app.intersect(sheet.range("$5:$5"), sheet.range("$C:$C")).address(), "$C$5");
+    EXPECT_EQ(app.intersect(sheet.range("$B:$D"), sheet.range("$C:$F")).address(), "$C:$D");
+    EXPECT_EQ(app.intersect(sheet.range("$2:$4"), sheet.range("A3:A9")).address(), "$A$3:$A$4");
+    EXPECT_TRUE(app.intersect(sheet.range("$C:$C"), sheet.range("A1:B9")).isNothing());
+}
+
+}  // namespace
+}  // namespace kavex::sheet

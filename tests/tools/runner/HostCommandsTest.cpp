@@ -213,5 +213,36 @@ TEST(HostCommands, DamagedWorkbookFileIsRefused) {
     EXPECT_EQ(r.status, RunStatus::Held) << r.report;
 }
 
+TEST(HostCommands, AddinsThatCannotBeInstalledOrUninstalledStopTheScript) {
+    const Outcome missing = run("install-addin $TMP/none.xla\n");
+    EXPECT_EQ(missing.status, RunStatus::CouldNotRun);
+    EXPECT_NE(missing.report.find("there is no add-in workbook file"), std::string::npos)
+        << missing.report;
+
+    const Outcome twice =
+        run("new\nsave $TMP/a.xla\nclose\ninstall-addin $TMP/a.xla\ninstall-addin $TMP/a.xla\n");
+    EXPECT_EQ(twice.status, RunStatus::CouldNotRun);
+    EXPECT_NE(twice.report.find("a.xla is installed already"), std::string::npos) << twice.report;
+
+    const Outcome unknown = run("uninstall-addin nothing\n");
+    EXPECT_EQ(unknown.status, RunStatus::CouldNotRun);
+    EXPECT_NE(unknown.report.find("no add-in named 'nothing'"), std::string::npos)
+        << unknown.report;
+
+    const Outcome notInstalled =
+        run("new\nsave $TMP/a.xla\nclose\ninstall-addin $TMP/a.xla\nuninstall-addin a\n"
+            "uninstall-addin a\n");
+    EXPECT_EQ(notInstalled.status, RunStatus::CouldNotRun);
+    EXPECT_NE(notInstalled.report.find("a.xla is not installed"), std::string::npos)
+        << notInstalled.report;
+}
+
+TEST(HostCommands, TheLinesOfAnyCellOfAReferenceAreEdited) {
+    const Outcome r =
+        run("new\ntype A1 a\ntype B1 b\ndelete-column A7\nexpect A1 b\ninsert-row B1\n"
+            "expect A2 b\n");
+    EXPECT_EQ(r.status, RunStatus::Held) << r.report;
+}
+
 }  // namespace
 }  // namespace kavex::tool

@@ -142,8 +142,9 @@ TEST(HostStateCommands, ADuringWaitFailureIsReportedWithItsLine) {
 
 TEST(HostStateCommands, ADuringWaitThatNeverRunsOrCannotRunIsAScriptFault) {
     const Outcome never = run("new\nduring-wait activate Sheet1\nexpect-active Sheet1\n");
-    EXPECT_EQ(never.status, RunStatus::ExpectationFailed);
-    EXPECT_NE(never.report.find(":2: during-wait never ran ('activate Sheet1')"), std::string::npos)
+    EXPECT_EQ(never.status, RunStatus::CouldNotRun);
+    EXPECT_NE(never.report.find("during-wait of line 2 never ran ('activate Sheet1')"),
+              std::string::npos)
         << never.report;
 
     const Outcome unknown = run("new\nduring-wait dance\n");

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/base/PlatformError.h"
+#include "platform/spreadsheet/Application.h"
+#include "tests/platform/spreadsheet/RecordingSink.h"
 #include "tools/kavex/runner/CommandGroups.h"
 #include "tools/kavex/runner/ScriptErrors.h"
 
@@ -52,7 +54,6 @@ struct Fixture {
         registerRunnerCommands(table);
         table.addHooks({.start = [this](ScenarioContext&) { events.push_back("start"); },
                         .afterCommand = [this](ScenarioContext&) { events.push_back("after"); },
-                        .end = [this](ScenarioContext&) { events.push_back("end"); },
                         .finish = [this](ScenarioContext&) { events.push_back("finish"); }});
     }
 
@@ -128,7 +129,7 @@ TEST(ScenarioRunner, PlatformErrorAndOtherExceptionsAreTwo) {
 TEST(ScenarioRunner, HooksRunAroundTheScriptEvenWhenItFails) {
     Fixture f;
     EXPECT_EQ(f.run("note a\nnote b\n"), RunStatus::Held);
-    EXPECT_EQ(f.events, (std::vector<std::string>{"start", "after", "after", "end", "finish"}));
+    EXPECT_EQ(f.events, (std::vector<std::string>{"start", "after", "after", "finish"}));
 
     Fixture g;
     EXPECT_EQ(g.run("note a\ncheck 1 2\nnote c\n"), RunStatus::ExpectationFailed);
@@ -235,6 +236,26 @@ TEST(ScenarioRunner, AByteOrderMarkBeforeTheFirstLineIsSkipped) {
     // Only at the very start: elsewhere the bytes are the line's own.
     Fixture g;
     EXPECT_EQ(g.run("note first\n\xEF\xBB\xBFnote second\n"), RunStatus::CouldNotRun);
+}
+
+// The host goes on after a handler's failure, but the script does not hold with it.
+TEST(ScenarioRunner, AFailureEscapingAnEventHandlerStopsTheScript) {
+    struct Breaking : sheet::testing::RecordingSink {
+        void sheetChange(sheet::Worksheet, sheet::Range) override {
+            throw base::PlatformError(1004, "broken");
+        }
+    };
+    Fixture f;
+    f.table.add({"write", "", "writes A1 with a sink that fails", 0, 0,
+                 [](ScenarioContext& context, const CommandArgs&) {
+                     sheet::Application& app = context.application();
+                     app.addEventSink(std::make_shared<Breaking>());
+                     app.workbooks().add();
+                     app.activeSheet().range("A1").setValue(1.0);
+                 }});
+    EXPECT_EQ(f.run("note before\nwrite\nnote after\n"), RunStatus::CouldNotRun);
+    EXPECT_EQ(f.report.str(), "s.kvs:2: the SheetChange handler failed: (1004) broken\n");
+    EXPECT_EQ(f.ran, (std::vector<std::string>{"before"}));
 }
 
 TEST(ScenarioRunner, MissingScriptIsTwo) {

@@ -21,6 +21,10 @@ void CommandTable::addHooks(ScriptHooks hooks) {
     hooks_.push_back(std::move(hooks));
 }
 
+void CommandTable::addEndCheck(std::function<void(ScenarioContext&)> check) {
+    endChecks_.push_back(std::move(check));
+}
+
 const ScriptCommand* CommandTable::find(std::string_view name) const {
     const auto found = commands_.find(name);
     return found == commands_.end() ? nullptr : &found->second;

@@ -36,9 +36,6 @@ struct ScriptHooks {
     std::function<void(ScenarioContext&)> start;
     // After each command that completed (not after one that threw).
     std::function<void(ScenarioContext&)> afterCommand;
-    // After the last line when every line held: a ScriptError thrown here fails the script (its
-    // message names the line to blame).
-    std::function<void(ScenarioContext&)> end;
     // After the last line, whatever the outcome; must not throw.
     std::function<void(ScenarioContext&)> finish;
 };
@@ -61,6 +58,9 @@ class CommandTable {
     // Throws std::logic_error when the name is taken (two groups must not fight over a name).
     void add(ScriptCommand command);
     void addHooks(ScriptHooks hooks);
+    // A check after the last line, when every line held; it throws as a command does, for a
+    // script that leaves something undone.
+    void addEndCheck(std::function<void(ScenarioContext&)> check);
 
     const ScriptCommand* find(std::string_view name) const;
     // The second words of the two-word commands that begin with first ("host" -> "version", ...).
@@ -68,10 +68,14 @@ class CommandTable {
     // Sorted by name.
     std::vector<const ScriptCommand*> commands() const;
     const std::vector<ScriptHooks>& hooks() const noexcept { return hooks_; }
+    const std::vector<std::function<void(ScenarioContext&)>>& endChecks() const noexcept {
+        return endChecks_;
+    }
 
   private:
     std::map<std::string, ScriptCommand, std::less<>> commands_;
     std::vector<ScriptHooks> hooks_;
+    std::vector<std::function<void(ScenarioContext&)>> endChecks_;
 };
 
 }  // namespace kavex::tool

@@ -16,6 +16,7 @@
 #include "platform/base/Text.h"
 #include "platform/browser/BrowserRecord.h"
 #include "platform/forms/MsgBox.h"
+#include "platform/forms/Screen.h"
 #include "platform/forms/ScriptedDriver.h"
 #include "platform/office/CommandBars.h"
 #include "platform/os/Clock.h"
@@ -282,6 +283,7 @@ void hostTimezone(ScenarioContext&, Args args) {
 void startScript(ScenarioContext& context) {
     forms::useScriptedDriver();
     forms::scriptedDriver().reset();
+    forms::screen().reset();
     os::messageLoop().reset();
     os::resetMachineTimeZone();
     os::registry().reset();
@@ -313,8 +315,9 @@ void endScript(ScenarioContext& context) {
         return;
     }
     const auto& first = unused.front();
-    throw ScriptError((first.origin.empty() ? context.file() : first.origin) + ": " + first.what +
-                      " was queued but never used: no dialog asked for it");
+    throw ScriptError(first.what + " queued at " +
+                      (first.origin.empty() ? context.file() : first.origin) +
+                      " was never used: no dialog asked for it");
 }
 
 void finishScript(ScenarioContext&) noexcept {
@@ -358,9 +361,9 @@ void registerDialogTimeCommands(CommandTable& table) {
     ScriptHooks hooks;
     hooks.start = startScript;
     hooks.afterCommand = checkDialogs;
-    hooks.end = endScript;
     hooks.finish = finishScript;
     table.addHooks(std::move(hooks));
+    table.addEndCheck(endScript);
 }
 
 }  // namespace kavex::tool

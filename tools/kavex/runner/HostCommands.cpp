@@ -1,4 +1,5 @@
 #include <cctype>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,31 @@ void clearCells(ScenarioContext& context, Args args) {
     context.application().clear(cells);
 }
 
+// A user deletes or inserts the whole columns or rows of the cells REF names.
+void editLines(ScenarioContext& context, Args args, bool columns, bool remove) {
+    const sheet::Range cells = resolveReference(context, args[0]);
+    const sheet::Range lines = columns ? cells.entireColumn() : cells.entireRow();
+    goToSheetOf(context, lines);
+    if (remove) {
+        context.application().deleteLines(lines);
+    } else {
+        context.application().insertLines(lines);
+    }
+}
+
+void deleteColumns(ScenarioContext& context, Args args) {
+    editLines(context, args, true, true);
+}
+void insertColumns(ScenarioContext& context, Args args) {
+    editLines(context, args, true, false);
+}
+void deleteRows(ScenarioContext& context, Args args) {
+    editLines(context, args, false, true);
+}
+void insertRows(ScenarioContext& context, Args args) {
+    editLines(context, args, false, false);
+}
+
 void followLink(ScenarioContext& context, Args args) {
     const sheet::Range cell = resolveCell(context, args[0]);
     if (cell.hyperlinks().count() == 0) {
@@ -142,6 +168,38 @@ void closeWorkbook(ScenarioContext& context, Args args) {
     const sheet::Workbook workbook =
         args.empty() ? activeWorkbook(context) : resolveWorkbook(context, args[0]);
     context.application().close(workbook);
+}
+
+// The user ticks an add-in workbook in the host's add-in list: the file becomes known and is
+// loaded (WorkbookOpen, then WorkbookAddinInstall).
+void installAddin(ScenarioContext& context, Args args) {
+    const std::filesystem::path file = context.resolvePath(args[0]);
+    if (!std::filesystem::is_regular_file(file)) {
+        throw ScriptError("there is no add-in workbook file " + file.string());
+    }
+    sheet::AddIn addin = context.application().addIns().add(file.string());
+    if (addin.installed()) {
+        throw ScriptError("the add-in " + addin.name() + " is installed already");
+    }
+    addin.setInstalled(true);
+}
+
+// The user unticks it: WorkbookAddinUninstall, and the add-in workbook is closed.
+void uninstallAddin(ScenarioContext& context, Args args) {
+    sheet::AddIns addins = context.application().addIns();
+    for (int i = 1; i <= addins.count(); ++i) {
+        sheet::AddIn addin = addins.item(i);
+        const std::filesystem::path file(addin.fullName());
+        if (base::equalsIgnoringCase(file.filename().string(), args[0]) ||
+            base::equalsIgnoringCase(file.stem().string(), args[0])) {
+            if (!addin.installed()) {
+                throw ScriptError("the add-in " + addin.name() + " is not installed");
+            }
+            addin.setInstalled(false);
+            return;
+        }
+    }
+    throw ScriptError("the host knows no add-in named '" + args[0] + "'");
 }
 
 void hostVersion(ScenarioContext& context, Args args) {
@@ -195,12 +253,29 @@ void registerHostCommands(CommandTable& table) {
                ScriptCommand::unbounded, pasteTexts});
     table.add(
         {"clear", "REF", "deletes the contents of the cells as one change", 1, 1, clearCells});
+    table.add({"delete-column", "REF",
+               "deletes the whole columns of REF (SheetSelectionChange, one SheetChange)", 1, 1,
+               deleteColumns});
+    table.add({"insert-column", "REF",
+               "inserts blank columns before the columns of REF (one SheetChange)", 1, 1,
+               insertColumns});
+    table.add({"delete-row", "REF",
+               "deletes the whole rows of REF (SheetSelectionChange, one SheetChange)", 1, 1,
+               deleteRows});
+    table.add({"insert-row", "REF", "inserts blank rows before the rows of REF (one SheetChange)",
+               1, 1, insertRows});
     table.add({"follow", "REF", "follows the first hyperlink of the cell", 1, 1, followLink});
     table.add(
         {"right-click", "REF", "right-clicks the cell (SheetBeforeRightClick)", 1, 1, rightClick});
     table.add(
         {"save", "[FILE]", "saves the active workbook (WorkbookBeforeSave)", 0, 1, saveWorkbook});
     table.add({"close", "[NAME]", "closes a workbook (WorkbookBeforeClose)", 0, 1, closeWorkbook});
+    table.add({"install-addin", "FILE",
+               "installs an add-in workbook file (WorkbookOpen, WorkbookAddinInstall)", 1, 1,
+               installAddin});
+    table.add({"uninstall-addin", "NAME",
+               "uninstalls an installed add-in workbook (WorkbookAddinUninstall), closing it", 1, 1,
+               uninstallAddin});
     table.add({"host version", "VALUE", "sets the host's version text", 1, 1, hostVersion});
     table.add({"host window-state", "normal|minimized|maximized", "sets the host window's state", 1,
                1, hostWindowState});

@@ -5,7 +5,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/base/PlatformError.h"
@@ -203,9 +202,8 @@ void checkNothingLeftWaiting(ScenarioContext& context) {
         return;
     }
     const auto& first = state->queued.front();
-    throw ScriptError(context.file() + ":" + std::to_string(first->line) +
-                      ": during-wait never ran ('" + joined(first->tokens) +
-                      "'): no wait came after it");
+    throw ScriptError("during-wait of line " + std::to_string(first->line) + " never ran ('" +
+                      joined(first->tokens) + "'): no wait came after it");
 }
 
 }  // namespace
@@ -231,8 +229,8 @@ void registerHostStateCommands(CommandTable& table) {
                ScriptCommand::unbounded, duringWait});
     ScriptHooks hooks;
     hooks.afterCommand = reportDuringWaitFailure;
-    hooks.end = checkNothingLeftWaiting;
     table.addHooks(std::move(hooks));
+    table.addEndCheck(checkNothingLeftWaiting);
 }
 
 }  // namespace kavex::tool

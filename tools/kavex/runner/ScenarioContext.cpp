@@ -5,6 +5,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "platform/forms/DialogDriver.h"
 #include "platform/forms/MsgBox.h"
@@ -69,8 +70,19 @@ sheet::Application& ScenarioContext::application() {
                     return sheet::SaveChoice::cancel;
             }
         });
+        // A handler's failure is kept for the runner, which stops the script at its line.
+        application_->setEventFailureReporter([this](const sheet::EventFailure& failure) {
+            if (handlerFailure_.empty()) {
+                handlerFailure_ = "the " + failure.event + " handler failed: (" +
+                                  std::to_string(failure.number) + ") " + failure.description;
+            }
+        });
     }
     return *application_;
+}
+
+std::string ScenarioContext::takeHandlerFailure() {
+    return std::exchange(handlerFailure_, std::string());
 }
 
 std::string ScenarioContext::location() const {

@@ -40,6 +40,9 @@ class ScenarioContext {
 
     // The spreadsheet host of this script.
     sheet::Application& application();
+    // The first failure that escaped an event handler since the last call ("" when none):
+    // the host caught it and went on, but a script must not hold with it.
+    std::string takeHandlerFailure();
 
     // Where commands print (print, show, echo).
     std::ostream& out() { return out_; }
@@ -120,6 +123,7 @@ class ScenarioContext {
     std::filesystem::path temporary_;
     // Declared before the extensions so that it outlives them.
     std::unique_ptr<sheet::Application> application_;
+    std::string handlerFailure_;
     std::vector<Slot> extensions_;
 };
 

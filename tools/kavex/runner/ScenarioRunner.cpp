@@ -199,6 +199,9 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
             }
             executeCommand(context, table_, tokens);
             runHooks(context, table_, &ScriptHooks::afterCommand);
+            if (const std::string failure = context.takeHandlerFailure(); !failure.empty()) {
+                throw ScriptError(failure);
+            }
         } catch (const ExpectationFailed& failure) {
             out_.flush();
             report_ << where << ": expectation failed: " << text << "\n";
@@ -231,11 +234,22 @@ RunStatus ScenarioRunner::runLines(ScenarioContext& context, std::istream& scrip
         return RunStatus::CouldNotRun;
     }
     try {
-        runHooks(context, table_, &ScriptHooks::end);
-    } catch (const ScriptError& error) {
+        for (const auto& check : table_.endChecks()) {
+            check(context);
+        }
+    } catch (const ExpectationFailed& failure) {
         out_.flush();
-        report_ << error.what() << "\n";
+        report_ << context.file() << ": at the end of the script: expectation failed\n";
+        if (!failure.subject().empty()) {
+            report_ << "  subject:  " << failure.subject() << "\n";
+        }
+        report_ << "  expected: " << shown(failure.expected()) << "\n"
+                << "  found:    " << shown(failure.found()) << "\n";
         return RunStatus::ExpectationFailed;
+    } catch (const std::exception& error) {
+        out_.flush();
+        report_ << context.file() << ": at the end of the script: " << error.what() << "\n";
+        return RunStatus::CouldNotRun;
     }
     return RunStatus::Held;
 }
