@@ -55,8 +55,8 @@ std::string pageAddress(const std::string& pageType, const std::string& symbol) 
     return core::WebsiteURL + "/WI/AddinLink.jsp?" + "Type=" + pageType + "&Symbol=" + symbol;
 }
 
-// The value of a name on the sheet, as text; the trap keeps text as it was when it does not
-// resolve.
+// The value of a name on the sheet, as text (Portfolio for a kind name, which holds a text
+// constant and refers to no cell); the trap keeps text as it was when the sheet has no such name.
 void readName(core::StepTrap& trap, const sheet::Worksheet& sheet, const char* name,
               std::string& text) {
     trap([&] { text = core::NameValueOnSheet(sheet, name); });

@@ -8,6 +8,7 @@
 #include "addin/functions/ExchangeWorkers.h"
 #include "addin/refresh/ExcelHost.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/Text.h"
 #include "platform/os/Clock.h"
 
 namespace kavex::addin::refresh {
@@ -29,31 +30,20 @@ constexpr std::array<HeaderIndex, 3> kIndices{{
 }};
 
 // Positions in a cell's text count characters, not bytes.
-std::int32_t characterCount(std::string_view text) {
-    std::int32_t count = 0;
-    for (const char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            ++count;
-        }
-    }
-    return count;
+std::int32_t characterCountOf(std::string_view text) {
+    return static_cast<std::int32_t>(base::characterCount(text));
 }
 
 // The 1-based character position of the first c in text (0 when absent).
 std::int32_t characterPosition(std::string_view text, char c) {
     const std::size_t at = text.find(c);
-    return at == std::string_view::npos ? 0 : characterCount(text.substr(0, at)) + 1;
+    return at == std::string_view::npos ? 0 : characterCountOf(text.substr(0, at)) + 1;
 }
 
 // The character at a 1-based character position, as its first byte.
 char characterAt(std::string_view text, std::int32_t position) {
-    std::int32_t count = 0;
-    for (const char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++count == position) {
-            return c;
-        }
-    }
-    return '\0';
+    const std::size_t at = base::characterOffset(text, static_cast<std::size_t>(position - 1));
+    return at < text.size() ? text[at] : '\0';
 }
 
 }  // namespace
@@ -115,12 +105,12 @@ void WriteExchangeInfoHeader(const sheet::Worksheet& sheet, sheet::Range& header
                                : first == '+' ? kHeaderRiseColorIndex
                                               : kHeaderFlatColorIndex;
         cell.characters(open + 1, close - open).font().setColorIndex(colorIndex);
-        before += characterCount(segment);
+        before += characterCountOf(segment);
     }
 
     // 9. The time line in grey, not bold.
     const std::int32_t lineFeed = characterPosition(shown, '\n');
-    sheet::Font timeLine = cell.characters(lineFeed + 1, characterCount(shown) - lineFeed).font();
+    sheet::Font timeLine = cell.characters(lineFeed + 1, characterCountOf(shown) - lineFeed).font();
     timeLine.setColorIndex(kHeaderTimeColorIndex);
     timeLine.setBold(false);
 

@@ -185,6 +185,19 @@ TEST_F(InsertDeleteTest, RefusedEditsChangeNothing) {
     EXPECT_TRUE(sheet.cells(kMaxRows, 1).value().isEmpty());
 }
 
+TEST_F(InsertDeleteTest, AFunctionCannotDeleteRowsWhileItIsCalculated) {
+    long refused = 0;
+    app.registerFunction("DeleteMyRow", [&](const std::vector<formula::Argument>&) {
+        refused = errorNumber([&] { at("A2").entireRow().delete_(); });
+        return Variant(1.0);
+    });
+    at("B1").setFormula("=DeleteMyRow()");
+    EXPECT_EQ(refused, 1004);
+    EXPECT_EQ(at("B1").value(), Variant(1.0));
+    EXPECT_EQ(at("A2").value(), Variant(20.0));
+    EXPECT_EQ(at("A10").value(), Variant(100.0));
+}
+
 TEST_F(InsertDeleteTest, ManualCalculationComputesTheMovedFormulasLater) {
     at("C12").setFormula("=SUM(A1:A10)");
     app.setCalculation(xlCalculationManual);
