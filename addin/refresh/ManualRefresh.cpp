@@ -17,6 +17,7 @@
 #include "addin/refresh/TopListSheet.h"
 #include "addin/session/Session.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/PlatformError.h"
 #include "platform/base/Text.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/os/Clock.h"
@@ -30,7 +31,12 @@ namespace {
 constexpr std::string_view kProcedure = "ProcessManualRefresh";
 constexpr const char* kExchangeStatsExchanges = "NSDQ,NYSE,AMEX";
 
+// A session whose timer pool is gone (released by a failed login, say) is an error the step trap
+// takes, not a crash.
 void switchAutoRefreshTimer(bool enabled) {
+    if (!Timers) {
+        throw base::PlatformError(91, "Object variable or With block variable not set");
+    }
     Timers->tmrAutoRefresh->setEnabled(enabled);
 }
 

@@ -158,6 +158,20 @@ TEST_F(ManualRefreshTest, NothingWithoutASessionAndOnlyTheTimerWhileMinimized) {
     EXPECT_TRUE(Timers->tmrAutoRefresh->Enabled());
 }
 
+TEST_F(ManualRefreshTest, ASessionWithoutItsTimerPoolStillRefreshesAndLogsTheError) {
+    sheet::Worksheet ws = watchList("IBM");
+    DestroyTimerPool();
+    core::DataRefreshInterval = 30;
+    core::AutoUpdateMode = 1;
+    ProcessManualRefresh(false, false, 0, "", "", false);
+    EXPECT_FALSE(ManualRefreshInProgress);
+    EXPECT_EQ(base::CStr(app.statusBar()), "Ready");
+    EXPECT_TRUE(logHas("Error: 91 Description: Object variable or With block variable not set"))
+        << log();
+    core::AutoUpdateMode = 0;
+    InitializeTimerPool();
+}
+
 TEST_F(ManualRefreshTest, AutoRefreshComesEvery31TicksInsideMarketHoursOnly) {
     watchList("IBM");
     core::DataRefreshInterval = 30;
