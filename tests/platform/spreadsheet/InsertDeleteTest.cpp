@@ -5,19 +5,11 @@
 #include <vector>
 
 #include "platform/spreadsheet/Application.h"
+#include "tests/platform/spreadsheet/ErrorNumber.h"
 #include "tests/platform/spreadsheet/RecordingSink.h"
 
 namespace kavex::sheet {
 namespace {
-
-long errorNumber(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const base::PlatformError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class InsertDeleteTest : public ::testing::Test {
   protected:

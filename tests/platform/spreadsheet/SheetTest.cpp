@@ -1,18 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/spreadsheet/Application.h"
+#include "tests/platform/spreadsheet/ErrorNumber.h"
 
 namespace kavex::sheet {
 namespace {
-
-long errorNumber(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const base::PlatformError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class SheetTest : public ::testing::Test {
   protected:
