@@ -1,3 +1,4 @@
+#include <functional>
 #include <string>
 
 #include "addin/core/Errors.h"
@@ -16,11 +17,14 @@ constexpr int kSavePromptStyle = forms::vbYesNoCancel | forms::vbExclamation |
                                  forms::vbSystemModal | forms::vbMsgBoxSetForeground;
 static_assert(kSavePromptStyle == 69683);
 constexpr const char* kSavePromptTitle = "Microsoft Excel";
+// A save that failed is told as the host tells its own failures: a critical message with OK.
+constexpr int kSaveFailureStyle = forms::vbOKOnly | forms::vbCritical;
 
 }  // namespace
 
 // The add-in replaces the host's save prompt, with or without a session. DisplayAlerts stays off
-// afterwards except when the Save As dialog was dismissed; the disconnection turns it back on.
+// afterwards except when the close was given up after Yes (the Save As dialog dismissed, the
+// save failed); the disconnection turns it back on.
 void clsXLApp::mXLApp_WorkbookBeforeClose(const sheet::Workbook& Wb, bool& Cancel) {
     core::StepTrap trap;
     sheet::Workbook workbook = Wb;
@@ -48,9 +52,28 @@ void clsXLApp::mXLApp_WorkbookBeforeClose(const sheet::Workbook& Wb, bool& Cance
     } else if (answer == forms::vbYes) {
         std::string path;
         trap([&] { path = workbook.path(); });
+        // The save of 7. or 8. When it fails (a full disk, a folder that cannot be written) or
+        // is cancelled, the workbook stays open with what was typed, and a failure is shown as
+        // the host shows its own.
+        const auto saveOrStayOpen = [&](const std::function<void()>& save) {
+            core::StepTrap saving;
+            const bool failed = !saving(save);
+            bool unsaved = false;
+            trap([&] { unsaved = !workbook.saved(); });
+            if (!failed && !unsaved) {
+                return;
+            }
+            if (failed) {
+                trap([&] {
+                    forms::MsgBox(saving.last().description, kSaveFailureStyle, kSavePromptTitle);
+                });
+            }
+            trap([&] { mXLApp_->setDisplayAlerts(true); });
+            Cancel = true;
+        };
         if (!path.empty()) {
             // 7. Saved before: saved again where it lives.
-            trap([&] { workbook.save(); });
+            saveOrStayOpen([&] { workbook.save(); });
         } else {
             // 8. Never saved: the user names the file.
             std::string fileName;
@@ -59,7 +82,7 @@ void clsXLApp::mXLApp_WorkbookBeforeClose(const sheet::Workbook& Wb, bool& Cance
                 trap([&] { mXLApp_->setDisplayAlerts(true); });
                 Cancel = true;
             } else {
-                trap([&] { workbook.saveAs(fileName, sheet::xlNoChange); });
+                saveOrStayOpen([&] { workbook.saveAs(fileName, sheet::xlNoChange); });
             }
         }
     }

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,6 +18,7 @@
 #include "platform/forms/ScriptedDriver.h"
 #include "platform/os/Clock.h"
 #include "tests/addin/excelevents/EventsFixture.h"
+#include "tests/platform/spreadsheet/RecordingSink.h"
 
 namespace kavex::addin::excelevents {
 namespace {
@@ -78,6 +85,112 @@ TEST_F(WorkbookEventsTest, SavePromptYesOnANeverSavedWorkbookAsksForAFileName) {
     EXPECT_TRUE(app_.close(other));
     EXPECT_FALSE(other.isOpen());
     EXPECT_TRUE(std::filesystem::exists(folder_.path() / "named.xls"));
+}
+
+// A disk that takes no more bytes: while it lasts, writing a file fails as on a full disk (the
+// process is not stopped for it).
+class FullDisk {
+  public:
+    FullDisk() {
+        getrlimit(RLIMIT_FSIZE, &before_);
+        signal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit full = before_;
+        full.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &full);
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &before_);
+        std::signal(SIGXFSZ, signal_);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+  private:
+    rlimit before_{};
+    void (*signal_)(int) = SIG_DFL;
+};
+
+std::string fileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Yes, and the save fails: the failure is shown as the host shows it, the close is given up and
+// the workbook stays open with what was typed; the file keeps what it held.
+TEST_F(WorkbookEventsTest, SavePromptYesOnAFullDiskKeepsTheWorkbookOpenWithItsChanges) {
+    sheet::Workbook other = app_.workbooks().add();
+    const std::filesystem::path file = folder_.path() / "kept.xls";
+    other.saveAs(file.string());
+    const std::string onDisk = fileText(file);
+    other.worksheets().item(1).range("A1").setValue(base::Variant("typed"));
+    {
+        FullDisk full;
+        forms::scriptedDriver().queueAnswer(forms::vbYes);
+        EXPECT_FALSE(app_.close(other));
+    }
+    ASSERT_TRUE(other.isOpen());
+    EXPECT_FALSE(other.saved());
+    EXPECT_EQ(base::CStr(other.worksheets().item(1).range("A1").value()), "typed");
+    ASSERT_EQ(forms::scriptedDriver().messages().size(), 2u);
+    const forms::MessageRecord& failure = forms::scriptedDriver().messages().back();
+    EXPECT_EQ(failure.prompt, "Cannot access '" + file.string() + "'.");
+    EXPECT_EQ(failure.title, "Microsoft Excel");
+    EXPECT_EQ(failure.style, forms::vbCritical);
+    EXPECT_TRUE(app_.displayAlerts());
+    EXPECT_EQ(fileText(file), onDisk);
+    EXPECT_FALSE(std::filesystem::exists(file.string() + ".saving"));
+
+    // With room on the disk again the same close saves and closes.
+    forms::scriptedDriver().queueAnswer(forms::vbYes);
+    EXPECT_TRUE(app_.close(other));
+    sheet::Workbook reopened = app_.workbooks().open(file.string());
+    EXPECT_EQ(base::CStr(reopened.worksheets().item(1).range("A1").value()), "typed");
+}
+
+// Yes on a workbook never saved, and the file named is in a folder that cannot be written.
+TEST_F(WorkbookEventsTest, SavePromptYesIntoAnUnwritableFolderKeepsTheWorkbookOpen) {
+    // Even the superuser cannot make files there.
+    const std::string unwritable = "/proc/kavex-closed.xls";
+    std::optional<std::string> answer = unwritable;
+    app_.setSaveAsDriver([&] { return answer; });
+    sheet::Workbook other = app_.workbooks().add();
+    other.worksheets().item(1).range("A1").setValue(base::Variant("typed"));
+    forms::scriptedDriver().queueAnswer(forms::vbYes);
+    EXPECT_FALSE(app_.close(other));
+    ASSERT_TRUE(other.isOpen());
+    EXPECT_FALSE(other.saved());
+    EXPECT_EQ(other.path(), "");
+    EXPECT_EQ(base::CStr(other.worksheets().item(1).range("A1").value()), "typed");
+    ASSERT_EQ(forms::scriptedDriver().messages().size(), 2u);
+    EXPECT_EQ(forms::scriptedDriver().messages().back().prompt,
+              "Cannot access '" + unwritable + "'.");
+    EXPECT_TRUE(app_.displayAlerts());
+
+    // Another folder chosen: saved there, then closed.
+    answer = (folder_.path() / "named.xls").string();
+    forms::scriptedDriver().queueAnswer(forms::vbYes);
+    EXPECT_TRUE(app_.close(other));
+    EXPECT_TRUE(std::filesystem::exists(folder_.path() / "named.xls"));
+}
+
+// Yes, and another handler cancels the save: nothing was saved, so nothing is closed either.
+TEST_F(WorkbookEventsTest, SavePromptYesWithTheSaveCancelledKeepsTheWorkbookOpen) {
+    sheet::Workbook other = app_.workbooks().add();
+    other.saveAs((folder_.path() / "kept.xls").string());
+    other.worksheets().item(1).range("A1").setValue(base::Variant("typed"));
+    // It leaves the close alone and cancels every save.
+    struct CancelsSaves : sheet::testing::RecordingSink {
+        void workbookBeforeClose(sheet::Workbook, bool&) override {}
+    };
+    auto canceller = std::make_shared<CancelsSaves>();
+    canceller->cancelSave = true;
+    app_.addEventSink(canceller);
+    forms::scriptedDriver().queueAnswer(forms::vbYes);
+    EXPECT_FALSE(app_.close(other));
+    app_.removeEventSink(canceller.get());
+    EXPECT_TRUE(other.isOpen());
+    EXPECT_FALSE(other.saved());
+    EXPECT_EQ(forms::scriptedDriver().messages().size(), 1u);
 }
 
 TEST_F(WorkbookEventsTest, SaveWithASessionStoresTodayWithoutATime) {
