@@ -164,7 +164,8 @@ void clsXLApp::mXLApp_SheetChange(const sheet::Worksheet& Sh, const sheet::Range
                         std::string unused;
                         marketdata::AddNewExistingSymbol(symbol, unused);
                     });
-                    inner([&] { cell.setValue(base::Variant(symbol)); });
+                    // Written as text: a symbol such as "007" or "=1+1" stays the words typed.
+                    inner([&] { cell.setValue(base::Variant("'" + symbol)); });
                     app.setEnableEvents(true);
                 });
                 // 3.4 Its links.

@@ -169,6 +169,24 @@ TEST_F(SheetChangeTest, OddSymbolsTakeTheTypedRoadWithoutHarm) {
     EXPECT_NE(query("select count(*) from AQ_StockSymbolList"), "0");
 }
 
+// A symbol typed as text is written back as text: it neither turns into a live formula nor into
+// a number.
+TEST_F(SheetChangeTest, ASymbolTypedAsTextStaysText) {
+    type(watch_, "B5", "'=1+1");
+    EXPECT_FALSE(watch_.range("B5").hasFormula());
+    EXPECT_TRUE(watch_.range("B5").value().isText());
+    EXPECT_EQ(valueOf(watch_, "B5"), "=1+1");
+
+    type(watch_, "B6", "'007");
+    EXPECT_TRUE(watch_.range("B6").value().isText());
+    EXPECT_EQ(valueOf(watch_, "B6"), "007");
+
+    type(watch_, "B7", "'=a1");
+    EXPECT_FALSE(watch_.range("B7").hasFormula());
+    EXPECT_EQ(valueOf(watch_, "B7"), "=a1");
+    EXPECT_TRUE(app_.enableEvents());
+}
+
 TEST_F(SheetChangeTest, APasteOverTheHeaderDoesSymbolWorkOnlyBelowIt) {
     app_.activate(watch_);
     app_.paste(watch_.range("B3"), {"X", "Symbol", "IBM"});
