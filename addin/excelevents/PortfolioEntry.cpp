@@ -1,6 +1,7 @@
 #include "addin/excelevents/PortfolioEntry.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,6 +57,28 @@ PortfolioEntryOutcome PutBackLocked(const sheet::Worksheet& sheet, const char* m
     Tell(message);
     rememberSelection();
     return PortfolioEntryOutcome::EventEnded;
+}
+
+// The figure typed into the cash cell; nullopt for anything that is not a finite number.
+std::optional<double> CashFigure(const base::Variant& value) {
+    std::optional<double> figure;
+    if (value.isNumber()) {
+        figure = value.number();
+    } else if (value.isText()) {
+        figure = base::parseNumber(value.text());
+    }
+    if (figure && !std::isfinite(*figure)) {
+        figure.reset();
+    }
+    return figure;
+}
+
+// Shows the cash position the books hold again in the cash cell, after a refused amount.
+void PutBackCashPosition(const sheet::Range& cash) {
+    App().setEnableEvents(false);
+    Step("putting the cash position back",
+         [&] { sheet::Range(cash).setValue(base::Variant(PendingPortfolioEdit.OldValue)); });
+    App().setEnableEvents(true);
 }
 
 // Puts the row back as it was loaded after a refused hand entry, when the user had filled all
@@ -243,26 +266,37 @@ PortfolioEntryOutcome CheckCashPosition(const sheet::Worksheet& sheet,
     // 1. Only a changed cash cell that held an amount.
     const sheet::Range cash = sheet.range("PortfolioCashPosition");
     if (pending.Column != cash.column() || pending.Row != cash.row() ||
-        base::CStr(cash.value()) == pending.OldValue || base::Trim(pending.OldValue).empty()) {
+        base::Trim(pending.OldValue).empty()) {
         return PortfolioEntryOutcome::GoOn;
     }
+    // An error value (=1/0) has no text of its own and always differs from the amount it replaced.
+    const base::Variant now = cash.value();
+    if (!now.isError() && base::CStr(now) == pending.OldValue) {
+        return PortfolioEntryOutcome::GoOn;
+    }
+    // Only a number is cash (typed, or text that reads as one): a truth value, a date, a word, an
+    // error value or a figure too large to read would otherwise be booked as whatever it converts
+    // to, or not at all.
+    const std::optional<double> typed = CashFigure(now);
+    if (!typed) {
+        Tell("Cash Position must be a number.");
+        PutBackCashPosition(cash);
+        rememberSelection();
+        return PortfolioEntryOutcome::EventEnded;
+    }
     // 2.
-    const double change = base::CDbl(cash.value()) - base::CDbl(pending.OldValue);
+    const double change = *typed - base::CDbl(pending.OldValue);
     std::string remarks;
     base::Date today = base::datePart(os::Now());
     double amount = std::abs(change);
-    if (change > 0) {
-        // 3.
-        std::string type = "Add Cash";
-        std::string code = "1";
-        portfolio::AddCashToPortFolioHistory(type, today, amount, code, remarks);
-        Tell("Cash added.");
+    // 3.-4. Told only when booked; a refusal has told why, and the cell shows the position again.
+    const bool adding = change > 0;
+    std::string type = adding ? "Add Cash" : "Withdraw Cash";
+    std::string code = adding ? "1" : "2";
+    if (portfolio::AddCashToPortFolioHistory(type, today, amount, code, remarks)) {
+        Tell(adding ? "Cash added." : "Cash withdrawn.");
     } else {
-        // 4.
-        std::string type = "Withdraw Cash";
-        std::string code = "2";
-        portfolio::AddCashToPortFolioHistory(type, today, amount, code, remarks);
-        Tell("Cash withdrawn.");
+        PutBackCashPosition(cash);
     }
     // 5.
     rememberSelection();

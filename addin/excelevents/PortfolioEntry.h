@@ -25,7 +25,9 @@ PortfolioEntryOutcome CommitPortfolioRow(const sheet::Worksheet& sheet, const sh
                                          const std::function<void()>& rememberSelection);
 
 // Books a changed cash-position cell the user is leaving as cash added or withdrawn, dated today,
-// and ends the event. A cash amount that does not read as a number fails towards the caller.
+// says so only when it was booked, and ends the event. Only a number is cash; anything else, or an
+// amount the books refuse, is refused with a message and the cell shows the position again. A
+// previous position that does not read as a number fails towards the caller.
 PortfolioEntryOutcome CheckCashPosition(const sheet::Worksheet& sheet,
                                         const std::function<void()>& rememberSelection);
 

@@ -217,15 +217,47 @@ TEST_F(PortfolioEntryTest, ACashChangeIsBookedAlsoWhenTheUserGoesStraightToARow)
     EXPECT_EQ(cash(), "$10,500.00");
 }
 
-TEST_F(PortfolioEntryTest, ACashAmountThatIsNoNumberEndsTheEventWithNothingBooked) {
+// Only a number is cash: a truth value, a date, a word, an error value and a figure too large to
+// read are refused with a message, nothing is booked and the cell shows the position again.
+TEST_F(PortfolioEntryTest, CashThatIsNoNumberIsRefusedAndTheCellPutBack) {
+    for (const std::string input : {"TRUE", "1/1/2025", "abc", "lots", "=1/0", "1e400"}) {
+        forms::scriptedDriver().reset();
+        select("C3");
+        typed("C3", input);
+        select("C4");
+        EXPECT_EQ(prompts(), (std::vector<std::string>{"Cash Position must be a number."}))
+            << input;
+        EXPECT_EQ(historyRows(), 1) << input;
+        EXPECT_EQ(cash(), "$10,000.00") << input;
+        EXPECT_FALSE(portfolio().range("C3").hasFormula()) << input;
+        EXPECT_EQ(PendingPortfolioEdit.Row, 4) << input;
+        EXPECT_TRUE(host_.enableEvents()) << input;
+    }
+}
+
+// An amount the books refuse is told once, with the books' reason; "Cash added." is not said and
+// the cell shows the position again.
+TEST_F(PortfolioEntryTest, CashTheBooksRefuseIsNotCalledBookedAndTheCellPutBack) {
     select("C3");
-    typed("C3", "lots");
+    typed("C3", "2000000000");
     select("C4");
-    // The handler's error exit: nothing booked, the selection not remembered, events back on.
+    EXPECT_EQ(prompts(), (std::vector<std::string>{"Amount is too large."}));
     EXPECT_EQ(historyRows(), 1);
-    EXPECT_TRUE(prompts().empty());
-    EXPECT_EQ(PendingPortfolioEdit.Row, 3);
-    EXPECT_TRUE(host_.enableEvents());
+    EXPECT_EQ(cash(), "$10,000.00");
+
+    // A damaged history row: refused with the row named, nothing booked.
+    forms::scriptedDriver().reset();
+    history().range("A7").setValue(base::Variant("x"));
+    history().range("C7").setValue(base::Variant("Add Cash"));
+    history().range("D7").setValue(base::Variant("1/2/2024"));
+    history().range("H7").setValue(base::Variant("5"));
+    select("C3");
+    typed("C3", "10500");
+    select("C4");
+    ASSERT_EQ(prompts().size(), 1u);
+    EXPECT_NE(prompts().front().find("Row 7"), std::string::npos) << prompts().front();
+    EXPECT_EQ(cash(), "$10,000.00");
+    EXPECT_EQ(shown(history(), "A8"), "");
 }
 
 TEST_F(PortfolioEntryTest, TheHeaderRowIsNeverBookedNorDefaulted) {
