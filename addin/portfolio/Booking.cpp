@@ -14,6 +14,7 @@
 #include "addin/portfolio/Messages.h"
 #include "addin/portfolio/PortfolioRewrite.h"
 #include "addin/portfolio/TransactionDates.h"
+#include "addin/portfolio/TransactionLimits.h"
 #include "addin/portfolio/dialogs/TransactionEntry.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
@@ -26,10 +27,6 @@ namespace kavex::addin::portfolio {
 namespace {
 
 using dialogs::TransactionEntryMode;
-
-// Larger numbers are typing slips, and beyond them sums lose their cents.
-constexpr double kMostShares = 1e9;
-constexpr double kMostMoney = 1e9;
 
 // How the completion messages ("Buy transaction completed.") name each trade.
 struct CompletionNoun {

@@ -7,7 +7,10 @@
 #include "addin/core/Strings.h"
 #include "addin/portfolio/CellValues.h"
 #include "addin/portfolio/Messages.h"
+#include "addin/portfolio/TransactionDates.h"
+#include "addin/portfolio/TransactionLimits.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/Format.h"
 #include "platform/base/PlatformError.h"
 #include "platform/base/Text.h"
 
@@ -52,6 +55,20 @@ int columnOfCaption(const sheet::Worksheet& sheet, int headerRow, std::string_vi
     throw PortfolioRefusal("Row " + std::to_string(row) + " of the sheet \"" + sheet.name() +
                            "\" cannot be read: " + std::string(why) +
                            ". Correct or clear that row, then try again.");
+}
+
+// The last day the host's dates reach.
+const base::Date kLatestDate = *base::makeDate(9999, 12, 31);
+
+// A finite number whose size is at most `most` (either sign: a withdrawal's amount may be kept
+// negative); the sign rules are each column's own.
+bool atMost(const std::optional<double>& number, double most) {
+    return number && std::isfinite(*number) && std::abs(*number) <= most;
+}
+
+// A limit as the messages show it: "1,000,000,000".
+std::string figure(double limit) {
+    return base::formatNumber(limit, "#,##0");
 }
 
 long readLastId(const sheet::Worksheet& history) {
@@ -212,8 +229,13 @@ LedgerRows ReadLedger(const sheet::Worksheet& history, const HistoryLayout& layo
         entry.entry.remarks = TextOf(remarks);
         entry.voided = IsVoidRemark(entry.entry.remarks);
         const auto when = DateOf(date);
-        if (!when) {
+        if (!when || !std::isfinite(when->serial) || *when > kLatestDate) {
             refuseRow(history, row, "its date does not read as a date");
+        }
+        // A row is held to what a booking accepts, so that nothing is booked on top of figures
+        // no booking could have written.
+        if (*when < EarliestTransactionDate()) {
+            refuseRow(history, row, "its date is before March 1, 1900");
         }
         entry.entry.date = *when;
         const bool cash = kind->effect == Effect::CashIn || kind->effect == Effect::CashOut;
@@ -221,6 +243,9 @@ LedgerRows ReadLedger(const sheet::Worksheet& history, const HistoryLayout& layo
             const auto sum = NumberOf(amount);
             if (!sum) {
                 refuseRow(history, row, "its amount is not a number");
+            }
+            if (!atMost(sum, kMostMoney)) {
+                refuseRow(history, row, "its amount is more than " + figure(kMostMoney));
             }
             entry.entry.amount = std::abs(*sum);
         } else {
@@ -231,6 +256,9 @@ LedgerRows ReadLedger(const sheet::Worksheet& history, const HistoryLayout& layo
             if (!count || *count <= 0) {
                 refuseRow(history, row, "its shares are not a number above 0");
             }
+            if (!atMost(count, kMostShares)) {
+                refuseRow(history, row, "its shares are more than " + figure(kMostShares));
+            }
             entry.entry.shares = *count;
             if (kind->effect != Effect::Split) {
                 const auto each = IsBlank(price) ? std::optional<double>(0) : NumberOf(price);
@@ -238,6 +266,10 @@ LedgerRows ReadLedger(const sheet::Worksheet& history, const HistoryLayout& layo
                     IsBlank(commission) ? std::optional<double>(0) : NumberOf(commission);
                 if (!each || *each < 0 || !fee || *fee < 0) {
                     refuseRow(history, row, "its price or commission is not a number of 0 or more");
+                }
+                if (!atMost(each, kMostMoney) || !atMost(fee, kMostMoney)) {
+                    refuseRow(history, row,
+                              "its price or commission is more than " + figure(kMostMoney));
                 }
                 entry.entry.price = *each;
                 entry.entry.commission = *fee;

@@ -6,9 +6,12 @@
 
 namespace kavex::addin::portfolio {
 
+base::Date EarliestTransactionDate() {
+    return *base::makeDate(1900, 3, 1);
+}
+
 std::optional<std::string> TransactionDateProblem(base::Date date) {
-    // Before March 1900 the spreadsheet's day numbers and the calendar's disagree by a day.
-    if (base::datePart(date) < *base::makeDate(1900, 3, 1)) {
+    if (base::datePart(date) < EarliestTransactionDate()) {
         return "Minimum valid date is March 1, 1900.";
     }
     if (base::datePart(date) > base::datePart(os::Now())) {

@@ -323,6 +323,50 @@ TEST_F(BookkeepingTest, ADamagedLedgerRowStopsBookingUntilItIsMended) {
     EXPECT_EQ(shown(portfolio(), "A7"), "2");
 }
 
+// A hand-edited history row holding figures no booking accepts (beyond a billion, before March 1,
+// 1900) is a damaged row: named in the message, and nothing is booked on top of it.
+TEST_F(BookkeepingTest, AHistoryRowBeyondWhatABookingAcceptsIsDamaged) {
+    ASSERT_TRUE(cashMove("Add Cash", day(2024, 1, 2), 1000));
+    ASSERT_TRUE(buy("IBM", day(2024, 1, 3), 10, 10, 0));
+    ASSERT_EQ(shown(history(), "C7"), "Buy");
+    const std::string cashBefore = cash();
+    const struct {
+        const char* cell;
+        base::Variant value;
+        const char* why;
+    } damages[] = {
+        {"E7", base::Variant(1e308), "its shares are more than 1,000,000,000"},
+        {"E7", base::Variant(1000000001.0), "its shares are more than 1,000,000,000"},
+        {"F7", base::Variant(1e308), "its price or commission is more than 1,000,000,000"},
+        {"G7", base::Variant(2e9), "its price or commission is more than 1,000,000,000"},
+        {"D7", base::Variant(-100000.0), "its date is before March 1, 1900"},
+        {"D7", base::Variant(base::Date{59}), "its date is before March 1, 1900"},
+        {"D7", base::Variant(1e308), "its date does not read as a date"},
+        {"H6", base::Variant(1e308), "its amount is more than 1,000,000,000"},
+        {"H6", base::Variant(-1e308), "its amount is more than 1,000,000,000"},
+    };
+    for (const auto& damage : damages) {
+        const base::Variant kept = history().range(damage.cell).value();
+        history().range(damage.cell).setValue(damage.value);
+        const std::string row = std::string(damage.cell).substr(1);
+        EXPECT_FALSE(buy("IBM", day(2024, 1, 4), 10, 10, 0)) << damage.cell;
+        EXPECT_EQ(lastPrompt(), "Row " + row +
+                                    " of the sheet \"Portfolio History\" cannot be read: " +
+                                    damage.why + ". Correct or clear that row, then try again.")
+            << damage.cell;
+        EXPECT_FALSE(cashMove("Add Cash", day(2024, 1, 4), 5)) << damage.cell;
+        EXPECT_EQ(bookedRows(), 2) << damage.cell;
+        EXPECT_EQ(cash(), cashBefore) << damage.cell;
+        history().range(damage.cell).setValue(kept);
+    }
+    // The limits themselves are what a booking accepts, and still read.
+    history().range("E7").setValue(base::Variant(1e9));
+    history().range("D7").setValue(base::Variant(*base::makeDate(1900, 3, 1)));
+    history().range("H6").setValue(base::Variant(1e9));
+    EXPECT_TRUE(cashMove("Add Cash", day(2024, 1, 4), 5));
+    EXPECT_EQ(bookedRows(), 3);
+}
+
 TEST_F(BookkeepingTest, TheRowTypedByHandGivesWayToTheBookedRow) {
     ASSERT_TRUE(buy("MSFT", day(2024, 1, 3), 5, 20, 0));
     EXPECT_TRUE(core::PortfolioRowRewritten);
