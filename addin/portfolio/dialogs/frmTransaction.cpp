@@ -34,8 +34,10 @@ std::optional<double> numberIn(const forms::Control& box, bool blankIsZero) {
     return base::parseNumber(text);
 }
 
-std::string numberText(double value) {
-    return value == 0 ? std::string() : base::numberToText(value);
+// A figure of the transaction in its box. A transaction being edited shows every figure it holds,
+// 0 included (a stock dividend's price); a new one starts with empty boxes.
+std::string numberText(double value, bool editing) {
+    return value == 0 && !editing ? std::string() : base::numberToText(value);
 }
 
 }  // namespace
@@ -90,9 +92,10 @@ void frmTransaction::Form_Activate() {
         .setText(TransactionRecord.TransactionDate.serial == 0
                      ? std::string()
                      : base::formatGeneralDate(base::datePart(TransactionRecord.TransactionDate)));
-    control("txtNoofShares").setText(numberText(TransactionRecord.NumberOfShares));
-    control("txtPrice").setText(numberText(TransactionRecord.Price));
-    control("txtCommission").setText(numberText(TransactionRecord.Commission));
+    const bool editing = TransactionEntryMode == kEntryModeEdit;
+    control("txtNoofShares").setText(numberText(TransactionRecord.NumberOfShares, editing));
+    control("txtPrice").setText(numberText(TransactionRecord.Price, editing));
+    control("txtCommission").setText(numberText(TransactionRecord.Commission, editing));
     control("txtRemarks").setText(WithoutEditMark(TransactionRecord.Remarks));
 }
 
@@ -140,7 +143,8 @@ void frmTransaction::cmdOK_Click() {
         booked = AddCashToPortFolioHistory(typeText, date, sum, code, remarks);
     } else {
         const auto shares = numberIn(control("txtNoofShares"), false);
-        const auto price = numberIn(control("txtPrice"), false);
+        // Shares received as a dividend cost nothing: a blank price is 0.
+        const auto price = numberIn(control("txtPrice"), type->code == 12);
         const auto commission = numberIn(control("txtCommission"), true);
         if (!shares || !price || !commission) {
             ShowPortfolioMessage(!shares  ? "Number of shares must be a number."

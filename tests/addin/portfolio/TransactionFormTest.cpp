@@ -105,6 +105,44 @@ TEST_F(TransactionFormTest, TheEditFormShowsTheRowAndKeepsItsType) {
     EXPECT_EQ(form.control("txtTransactionDate").Text(), "1/3/2024");
 }
 
+// A stock dividend costs nothing: its lot shows its price 0 in the form and is changed through its
+// link without retyping it, and a new one is booked with the price left blank. Other trades still
+// need a price.
+TEST_F(TransactionFormTest, ADividendStocksLotWithPriceZeroIsEditedAndBookedThroughTheForm) {
+    queue({choose("Dividend Stocks"), set("txtSymbol", "IBM"),
+           set("txtTransactionDate", "1/3/2024"), set("txtNoofShares", "5"), set("txtPrice", ""),
+           set("txtCommission", ""), click("cmdOK")});
+    ShowTransactionForm();
+    EXPECT_EQ(lastPrompt(), "Dividend Stock transaction completed.");
+    EXPECT_EQ(portfolioRow(6), "1|IBM|Dividend Stocks|long|1/3/2024|5|$0.00|$0.00|");
+
+    // Through its link: only the remarks are changed, the price 0 is taken as it is shown.
+    queue({set("txtRemarks", "from the spin-off"), click("cmdOK")});
+    EditTransaction(portfolio().range("A6"));
+    EXPECT_EQ(lastPrompt(), "Dividend Stock transaction Updated.");
+    EXPECT_EQ(portfolioRow(6),
+              "2|IBM|Dividend Stocks|long|1/3/2024|5|$0.00|$0.00|from the spin-off-Created");
+
+    // The form of the edited lot shows the price 0 and the commission 0 in their boxes.
+    frmTransaction form("Dividend Stocks");
+    TransactionEditRow = 6;
+    bool fromSheet = true;
+    FillRecord(fromSheet);
+    TransactionEntryMode = "Edit";
+    queue({click("cmdCancel")});
+    form.Show(forms::vbModal);
+    EXPECT_EQ(form.control("txtPrice").Text(), "0");
+    EXPECT_EQ(form.control("txtCommission").Text(), "0");
+    EXPECT_EQ(form.control("txtNoofShares").Text(), "5");
+
+    // A new transaction starts with empty boxes, and a Buy without a price is refused.
+    forms::scriptedDriver().reset();
+    queue({choose("Buy"), set("txtSymbol", "IBM"), set("txtTransactionDate", "1/3/2024"),
+           set("txtNoofShares", "5"), click("cmdOK"), click("cmdCancel")});
+    ShowTransactionForm();
+    EXPECT_EQ(prompts(), (std::vector<std::string>{"Price must be a number."}));
+}
+
 TEST_F(TransactionFormTest, ALinkOnARowWithoutATransactionIsRefused) {
     portfolio().range("B6").setValue(base::Variant("IBM"));
     EditTransaction(portfolio().range("A6"));
