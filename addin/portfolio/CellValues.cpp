@@ -1,9 +1,11 @@
 #include "addin/portfolio/CellValues.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "addin/core/Strings.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/DecimalDigits.h"
 
 namespace kavex::addin::portfolio {
 
@@ -41,8 +43,19 @@ std::string TextOf(const base::Variant& value) {
     return base::CStr(value);
 }
 
+// Shares show the decimals they have, up to the 15 significant digits a number keeps, so that a
+// fraction as small as 0.000001 is seen rather than rounded away to "0.".
 std::string SharesFormat(double shares) {
-    return shares == std::floor(shares) ? "#,##0" : "#,##0.####";
+    constexpr int kSignificant = 15;
+    int places = 0;
+    if (std::isfinite(shares) && shares != std::floor(shares)) {
+        const base::DecimalDigits digits = base::shortestDigits(shares);
+        const base::DecimalDigits kept =
+            base::roundToPlaces(digits, kSignificant - digits.pointPosition);
+        places =
+            std::clamp(static_cast<int>(kept.digits.size()) - kept.pointPosition, 0, kSignificant);
+    }
+    return places == 0 ? "#,##0" : "#,##0." + std::string(static_cast<std::size_t>(places), '0');
 }
 
 void SetText(sheet::Range cell, const std::string& text) {

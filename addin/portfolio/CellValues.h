@@ -23,7 +23,7 @@ void SetNumber(sheet::Range cell, double value, const std::string& pattern);
 void SetDate(sheet::Range cell, base::Date date);
 
 // The patterns of the portfolio's cells.
-// Shares show their decimals only when they have some.
+// Shares show their decimals only when they have some, as many as they have.
 std::string SharesFormat(double shares);
 inline constexpr const char* kIdFormat = "0";
 inline constexpr const char* kDateFormat = "m/d/yyyy";

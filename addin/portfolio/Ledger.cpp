@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "addin/core/Strings.h"
+#include "addin/portfolio/CellValues.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/Format.h"
 #include "platform/base/Text.h"
@@ -169,8 +170,9 @@ std::optional<double> SplitFactor(const std::string& ratio) {
 }
 
 std::string SharesText(double shares) {
-    return base::formatNumber(
-        shares, std::abs(shares - std::round(shares)) < kShareTolerance ? "#,##0" : "#,##0.####");
+    return base::formatNumber(shares, std::abs(shares - std::round(shares)) < kShareTolerance
+                                          ? "#,##0"
+                                          : SharesFormat(shares));
 }
 
 }  // namespace kavex::addin::portfolio

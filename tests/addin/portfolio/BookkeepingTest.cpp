@@ -367,6 +367,13 @@ TEST_F(BookkeepingTest, AHistoryRowBeyondWhatABookingAcceptsIsDamaged) {
     EXPECT_EQ(bookedRows(), 3);
 }
 
+// A millionth of a share is seen on both sheets, not rounded away to "0.".
+TEST_F(BookkeepingTest, ATinyFractionOfAShareShowsItsDigits) {
+    ASSERT_TRUE(buy("IBM", day(2024, 1, 3), 0.000001, 10, 0));
+    EXPECT_EQ(shown(portfolio(), "G6"), "0.000001");
+    EXPECT_EQ(shown(history(), "E6"), "0.000001");
+}
+
 TEST_F(BookkeepingTest, TheRowTypedByHandGivesWayToTheBookedRow) {
     ASSERT_TRUE(buy("MSFT", day(2024, 1, 3), 5, 20, 0));
     EXPECT_TRUE(core::PortfolioRowRewritten);

@@ -4,7 +4,9 @@
 
 #include <variant>
 
+#include "addin/portfolio/CellValues.h"
 #include "addin/portfolio/TransactionCodes.h"
+#include "platform/base/Format.h"
 
 namespace kavex::addin::portfolio {
 namespace {
@@ -98,6 +100,26 @@ TEST(LedgerTest, CashFollowsEachKind) {
     EXPECT_EQ(CashEffect(trade(6, "A", 6, 1, 10, 2, 1)), -21);
     EXPECT_EQ(CashEffect(trade(7, "A", 12, 1, 10, 2, 1)), -1);
     EXPECT_EQ(CashEffect(trade(8, "A", 11, 1, 10, 2)), 20);
+}
+
+// Shares show the decimals they have, however small the fraction, in the sheet's pattern and in
+// the messages alike.
+TEST(LedgerTest, FractionsOfSharesShowTheirDecimals) {
+    const struct {
+        double shares;
+        const char* shown;
+    } cases[] = {{10, "10"},
+                 {1234567, "1,234,567"},
+                 {1.5, "1.5"},
+                 {1234.25, "1,234.25"},
+                 {0.000001, "0.000001"},
+                 {0.1 + 0.2, "0.3"},
+                 {2.0 / 3.0, "0.666666666666667"},
+                 {100.123456789, "100.123456789"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(base::formatNumber(c.shares, SharesFormat(c.shares)), c.shown) << c.shares;
+        EXPECT_EQ(SharesText(c.shares), c.shown) << c.shares;
+    }
 }
 
 }  // namespace
