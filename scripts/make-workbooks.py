@@ -165,6 +165,9 @@ def details(book):
     for i, (name, caption) in enumerate(LINK_COLUMNS):
         col = COLUMNS[1 + i]
         cells.append(cell(col + "4", caption, style=HEADER))
+        # The link cell carries its word on the header fill: the add-in's white bold link text
+        # would be invisible on an empty, unfilled cell.
+        cells.append(cell(col + "5", caption, style=HEADER))
         book.name(name, book.ref(sheet_name, absolute(col + "5")), sheet_name)
     assert len(DETAILS_STOCK) == 24 and len(DETAILS_OPTION) == 10
     for offset, (caption, function) in enumerate(DETAILS_STOCK + DETAILS_OPTION):

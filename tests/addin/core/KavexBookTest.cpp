@@ -130,6 +130,26 @@ TEST_F(KavexBookTest, DetailsExchangeStatsAndPortfolioNameTheirCells) {
     EXPECT_EQ(at("KavexInfo", "KavexVersion"), "$B$1");
 }
 
+// The details links are white bold text: their cells carry their words on the dark header fill,
+// so that they are seen.
+TEST_F(KavexBookTest, TheDetailsLinksShowTheirWordsOnTheHeaderFill) {
+    const sheet::Worksheet details = book.worksheets().item("Details");
+    const sheet::Worksheet watch = book.worksheets().item("Watch List");
+    const double headerFill = base::CDbl(watch.range("B4").interior().color());
+    ASSERT_NE(headerFill, 16777215.0);
+    const struct {
+        const char* name;
+        const char* word;
+    } links[] = {{"NewsLink", "News"}, {"ChartsLink", "Charts"}, {"OptionsLink", "Options"}};
+    for (const auto& link : links) {
+        const sheet::Range cell = details.range(link.name);
+        EXPECT_EQ(base::CStr(cell.value()), link.word);
+        EXPECT_EQ(base::CDbl(cell.interior().color()), headerFill) << link.name;
+        EXPECT_NE(base::CDbl(cell.interior().color()), base::CDbl(cell.font().color()))
+            << link.name;
+    }
+}
+
 TEST_F(KavexBookTest, TheCompanionIsTheMacroProjectKavexservice) {
     const sheet::Workbook xla = app.workbooks().open(workbookFile("Kavex.xla"));
     EXPECT_EQ(xla.vbProject().name(), "kavexservice");
