@@ -48,6 +48,9 @@ forms::Control& place(forms::Control& control, double left, double top, double w
 
 frmSetRefreshInterval::frmSetRefreshInterval()
     : forms::Form("frmSetRefreshInterval", "Auto Update") {
+    // The dialog and every control on it are in Tahoma 8.
+    Font().setName("Tahoma");
+    Font().setSize(8);
     place(add(ControlKind::Label, "lblHeading", "Auto Update"), 12, 6, 180, 18);
     add(ControlKind::Line, "Line1").layout().Y1 = 28;
     add(ControlKind::Line, "Line2").layout().Y1 = 132;

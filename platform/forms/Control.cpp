@@ -77,7 +77,7 @@ std::string_view controlKindName(ControlKind kind) {
 }
 
 Control::Control(Form& form, ControlKind kind, std::string name)
-    : form_(form), kind_(kind), name_(std::move(name)) {}
+    : form_(form), kind_(kind), name_(std::move(name)), font_(form.Font()) {}
 
 void Control::raise(const std::function<void()>& handler) {
     if (handler) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/base/Variant.h"
+#include "platform/forms/StdFont.h"
 
 namespace kavex::forms {
 
@@ -93,6 +94,10 @@ class Control {
     const std::string& Picture() const { return picture_; }
     void setPicture(std::string path) { picture_ = std::move(path); }
 
+    // The control's own font, the form's font of the moment it was added to start with.
+    StdFont& Font() { return font_; }
+    const StdFont& Font() const { return font_; }
+
     long ForeColor() const { return foreColor_; }
     void setForeColor(long color) { foreColor_ = color; }
     const std::string& Tag() const { return tag_; }
@@ -135,6 +140,7 @@ class Control {
     std::vector<std::string> list_;
     int listIndex_ = -1;
     std::string picture_;
+    StdFont font_;
     long foreColor_ = 0;
     std::string tag_;
     std::string container_;

@@ -28,7 +28,11 @@ class Form {
     const std::string& Caption() const { return caption_; }
     void setCaption(std::string caption) { caption_ = std::move(caption); }
 
-    // Adds a control; a second control of the same name fails with error 380.
+    // The form's font; controls added from now on start with it.
+    StdFont& Font() { return font_; }
+    const StdFont& Font() const { return font_; }
+
+    // Adds a control, in the form's font; a second control of the same name fails with error 380.
     Control& add(ControlKind kind, std::string name, std::string caption = {});
     // The control of that name (without regard to case); error 424 when there is none.
     Control& control(std::string_view name) const;
@@ -59,6 +63,7 @@ class Form {
   private:
     std::string name_;
     std::string caption_;
+    StdFont font_;
     std::vector<std::unique_ptr<Control>> controls_;
     Control* activeControl_ = nullptr;
     bool loaded_ = false;

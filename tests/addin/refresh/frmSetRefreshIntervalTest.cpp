@@ -55,6 +55,17 @@ TEST_F(frmSetRefreshIntervalTest, OffersTheIntervalsFromThirtySecondsWithItsCapt
     EXPECT_EQ(list().ListCount(), 9);
 }
 
+TEST_F(frmSetRefreshIntervalTest, TheDialogAndEveryControlAreInTahoma8) {
+    EXPECT_EQ(dialog_.Font().Name(), "Tahoma");
+    EXPECT_EQ(dialog_.Font().Size(), 8);
+    ASSERT_FALSE(dialog_.controls().empty());
+    for (const auto& control : dialog_.controls()) {
+        EXPECT_EQ(control->Font().Name(), "Tahoma") << control->Name();
+        EXPECT_EQ(control->Font().Size(), 8) << control->Name();
+        EXPECT_FALSE(control->Font().Bold()) << control->Name();
+    }
+}
+
 TEST_F(frmSetRefreshIntervalTest, OpensOnTheCurrentMode) {
     core::AutoUpdateMode = 1;
     core::DataRefreshInterval = 120;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/forms/Form.h"
 #include "tests/platform/base/ErrorNumber.h"
 
@@ -114,6 +116,45 @@ TEST(ControlTest, ControlNamesAreUniqueAndFoundWithoutRegardToCase) {
     EXPECT_EQ(form.control("LBLA").Caption(), "A");
     EXPECT_EQ(errorNumber([&] { form.add(ControlKind::Label, "lbla"); }), 380);
     EXPECT_EQ(errorNumber([&] { form.control("missing"); }), 424);
+}
+
+// A form starts in the runtime's default font; a control added to it takes the form's font of
+// that moment and keeps its own afterwards.
+TEST(ControlTest, FormsAndControlsCarryAFont) {
+    Form form("frmFont");
+    EXPECT_EQ(form.Font().Name(), StdFont::kDefaultName);
+    EXPECT_EQ(form.Font().Size(), 8);
+    EXPECT_FALSE(form.Font().Bold());
+    Control& before = form.add(ControlKind::Label, "lblBefore");
+    EXPECT_EQ(before.Font(), form.Font());
+
+    form.Font().setName("Tahoma");
+    form.Font().setSize(9.5);
+    form.Font().setBold(true);
+    Control& after = form.add(ControlKind::CommandButton, "cmdAfter");
+    EXPECT_EQ(after.Font().Name(), "Tahoma");
+    EXPECT_EQ(after.Font().Size(), 9.5);
+    EXPECT_TRUE(after.Font().Bold());
+    EXPECT_EQ(before.Font().Name(), StdFont::kDefaultName);
+
+    after.Font().setBold(false);
+    after.Font().setItalic(true);
+    after.Font().setUnderline(true);
+    EXPECT_TRUE(form.Font().Bold());
+    EXPECT_TRUE(after.Font().Italic());
+    EXPECT_TRUE(after.Font().Underline());
+}
+
+TEST(ControlTest, AFontRefusesAnEmptyNameAndSizesOutOfRange) {
+    StdFont font;
+    EXPECT_EQ(errorNumber([&] { font.setName(""); }), 380);
+    EXPECT_EQ(errorNumber([&] { font.setSize(0); }), 380);
+    EXPECT_EQ(errorNumber([&] { font.setSize(-8); }), 380);
+    EXPECT_EQ(errorNumber([&] { font.setSize(2161); }), 380);
+    EXPECT_EQ(errorNumber([&] { font.setSize(std::numeric_limits<double>::infinity()); }), 380);
+    EXPECT_EQ(font, StdFont{});
+    font.setSize(2160);
+    EXPECT_EQ(font.Size(), 2160);
 }
 
 }  // namespace
