@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -223,9 +224,20 @@ void expectGlobal(ScenarioContext&, const CommandArgs& args) {
     const std::string& name = args[0];
     const session::AddinGlobal* global = session::FindAddinGlobal(name);
     if (global == nullptr) {
-        std::string known;
+        // The pool's five records are listed once, as TimerPool(n).Field.
+        std::vector<std::string> names;
         for (const session::AddinGlobal& entry : session::AddinGlobals()) {
-            known += (known.empty() ? "" : ", ") + entry.name;
+            std::string listed = entry.name;
+            if (const auto open = listed.find('('); open != std::string::npos) {
+                listed.replace(open, listed.find(')') - open + 1, "(n)");
+            }
+            if (std::find(names.begin(), names.end(), listed) == names.end()) {
+                names.push_back(listed);
+            }
+        }
+        std::string known;
+        for (const std::string& listed : names) {
+            known += (known.empty() ? "" : ", ") + listed;
         }
         args.fail("unknown global '" + name + "' (known: " + known + ")");
     }
