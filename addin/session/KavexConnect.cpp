@@ -10,10 +10,10 @@
 #include "addin/refresh/AutoRefresh.h"
 #include "addin/refresh/AutoUpdate.h"
 #include "addin/refresh/TimerPool.h"
+#include "addin/session/AddinGlobals.h"
 #include "addin/session/Login.h"
 #include "addin/session/Session.h"
 #include "addin/session/StartupTables.h"
-#include "addin/session/frmSplash.h"
 
 namespace kavex::addin::session {
 
@@ -74,18 +74,12 @@ void KavexConnect::AddinInstance_OnDisconnection() {
         // The close handler leaves the host's own prompts off; give them back.
         core::ExcelApp->setDisplayAlerts(true);
     }
-    SplashVisible = false;
-    UnloadSplash();
-    XLAppEvents.reset();
-    if (core::DBConnection) {
-        try {
-            core::DBConnection->Close();
-        } catch (...) {
-        }
-        core::DBConnection.reset();
-    }
-    core::IEBrowser.reset();
-    core::ExcelApp = nullptr;
+    // Everything else the add-in held goes back to how a fresh load finds it: the splash window,
+    // the event sink, the database connection (closed), the browser, the host, and every flag,
+    // mirror and remembered row, so that nothing of this connection leaks into the next one.
+    ResetAddinGlobals();
+    // The shutdown released the start-up tables, which arms the deprecation notice again.
+    ShowDeprecatedMacroWarning = true;
 }
 
 base::Variant KavexConnect::InitializeAddInVariables() {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <thread>
 
 #include "platform/os/Clock.h"
@@ -14,9 +15,10 @@ namespace kavex::os {
 
 namespace {
 constexpr std::int64_t NoTimer = std::numeric_limits<std::int64_t>::max();
-// How far an idle turn moves simulated time when no timer is armed, so that code waiting for the
-// clock in a DoEvents loop still sees it move.
-constexpr std::int64_t IdleStepMillis = 10;
+// How far a yield that finds nothing to run moves simulated time: small against every timer's
+// interval, so no tick is skipped, yet a loop spinning until a deadline still reaches it in a
+// bounded number of turns (100 per simulated second).
+constexpr std::int64_t YieldStepMillis = 10;
 
 // Clears a flag when a handler returns or throws.
 class FlagGuard {
@@ -40,10 +42,10 @@ MessageLoop& messageLoop() {
 }
 
 bool MessageLoop::DoEvents() {
-    return turn(0, false);
+    return turn(std::nullopt);
 }
 
-bool MessageLoop::turn(std::int64_t idleLimitMillis, bool capped) {
+bool MessageLoop::turn(std::optional<std::int64_t> waitUntil) {
     bool pending = false;
     bool ran = runHooks(pending);
     ran = runPosted() || ran;
@@ -52,6 +54,7 @@ bool MessageLoop::turn(std::int64_t idleLimitMillis, bool capped) {
         return ran;
     }
     const std::int64_t now = machineClock().tickMillis();
+    std::int64_t target = now;
     if (pending) {
         // Outside work is under way (a network answer): let real time pass and keep the clock
         // in step with it, so that time-outs still mean something.
@@ -60,19 +63,22 @@ bool MessageLoop::turn(std::int64_t idleLimitMillis, bool capped) {
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now() - before)
                                  .count();
-        std::int64_t target = now + std::max<std::int64_t>(1, elapsed);
-        if (capped) {
-            target = std::min(target, idleLimitMillis);
-        }
+        target = now + std::max<std::int64_t>(1, elapsed);
+    } else if (!waitUntil) {
+        // A yield costs the time of one pass of the loop, never more: the clock moves one small
+        // step, however far away the next timer is.
+        target = now + YieldStepMillis;
+    } else {
+        // Only a wait skips an idle stretch, and only up to the next timer that is due.
+        const std::int64_t next = nextDueMillis();
+        target = next == NoTimer ? *waitUntil : std::min(next, *waitUntil);
+    }
+    if (!waitUntil) {
         machineClock().advanceTicksTo(target);
         return false;
     }
-    const std::int64_t next = nextDueMillis();
-    std::int64_t target = next == NoTimer ? now + IdleStepMillis : next;
-    if (capped) {
-        target = std::min(target, idleLimitMillis);
-    }
-    machineClock().advanceTicksTo(target);
+    // A wait ticks the timer it moved to at once, so that one ending on a due time sees the tick.
+    machineClock().advanceTicksTo(std::min(target, *waitUntil));
     return runDueTimers();
 }
 
@@ -83,12 +89,12 @@ void MessageLoop::runFor(double seconds) {
         // Each turn either runs something or moves the clock towards the target; a handler that
         // itself takes longer than its interval cannot keep the wait from ending.
         do {
-            turn(target, true);
+            turn(target);
         } while (machineClock().tickMillis() < target);
         return;
     }
     while (true) {
-        const bool ran = turn(0, false);
+        const bool ran = turn(std::nullopt);
         const std::int64_t now = machineClock().tickMillis();
         if (now >= target) {
             return;
@@ -227,21 +233,15 @@ bool MessageLoop::runDueTimers() {
 }
 
 std::int64_t MessageLoop::nextDueMillis() const {
-    const std::int64_t now = machineClock().tickMillis();
     std::int64_t next = NoTimer;
     for (const auto& weak : timers_) {
         auto timer = weak.lock();
         if (!timer || !timer->enabled || timer->intervalMillis <= 0) {
             continue;
         }
+        // A timer whose handler is running is not due again until it returns.
         if (!timer->ticking) {
             next = std::min(next, timer->dueMillis);
-        } else if (timer->dueMillis + timer->intervalMillis > now) {
-            // A handler that yields once must not see the clock jump past its own next tick (to
-            // a timer a minute away): an idle turn inside it moves on at most one of its
-            // intervals. Once that time has passed it no longer holds the clock back, so a wait
-            // inside the handler still ends.
-            next = std::min(next, timer->dueMillis + timer->intervalMillis);
         }
     }
     return next;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kavex::os {
@@ -31,12 +32,14 @@ class MessageLoop {
     MessageLoop(const MessageLoop&) = delete;
     MessageLoop& operator=(const MessageLoop&) = delete;
 
-    // One turn: poll hooks, posted actions queued before this turn, due timer ticks in due order.
-    // Returns whether anything ran. In simulated time a turn that ran nothing moves the clock to
-    // the next due timer (or a little when none is enabled) and ticks it.
+    // One turn (a yield): poll hooks, posted actions queued before this turn, due timer ticks in
+    // due order. Returns whether anything ran. As on a real machine a yield costs almost no time:
+    // in simulated time a turn that ran nothing moves the clock by one small fixed step (real
+    // time while a network answer is awaited), never on to the next timer.
     bool DoEvents();
 
-    // Runs the loop until `seconds` have passed on the clock (simulated: instantly).
+    // Waits until `seconds` have passed on the clock with the loop running. In simulated time an
+    // idle stretch is skipped at once, from one due timer to the next, each ticking on time.
     void runFor(double seconds);
 
     void post(std::function<void()> action);
@@ -60,7 +63,8 @@ class MessageLoop {
         bool running = false;
     };
 
-    bool turn(std::int64_t idleLimitMillis, bool capped);
+    // A yield (no wait) or one turn of a wait that ends at the tick count `waitUntil`.
+    bool turn(std::optional<std::int64_t> waitUntil);
     bool runHooks(bool& pending);
     bool runPosted();
     bool runDueTimers();

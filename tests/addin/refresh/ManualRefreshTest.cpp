@@ -2,17 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "addin/functions/KavexConnectMethods.h"
 #include "addin/refresh/AutoRefresh.h"
+#include "addin/refresh/IdleTime.h"
+#include "addin/refresh/TimerPool.h"
 #include "addin/session/StartupTables.h"
 #include "platform/base/Conversions.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/os/Clock.h"
 #include "platform/os/MachineZone.h"
+#include "platform/os/Timer.h"
 #include "platform/spreadsheet/Application.h"
+#include "services/Fault.h"
 #include "tests/addin/marketdata/LiveServicesFixture.h"
 
 namespace kavex::addin::refresh {
@@ -70,6 +76,15 @@ class ManualRefreshTest : public testing::LiveServicesFixture {
         return prompts;
     }
     bool logHas(const std::string& text) const { return log().find(text) != std::string::npos; }
+    std::size_t refreshesLogged() const {
+        const std::string text = log();
+        const std::string begin = "ProcessManualRefresh\tBegin";
+        std::size_t found = 0;
+        for (auto at = text.find(begin); at != std::string::npos; at = text.find(begin, at + 1)) {
+            ++found;
+        }
+        return found;
+    }
     // Runs the action inside the refresh's wait: the refresh yields once before it reads the
     // sheet, and the wait is where it yields next.
     static void duringTheWait(std::function<void()> action) {
@@ -126,6 +141,54 @@ TEST_F(ManualRefreshTest, AJobThatNeverRunsEndsTheWaitAfter30SecondsWithTheTimeO
     EXPECT_EQ(shown(ws, "D5"), "#INVALID!") << "rebuilt from what the cache holds";
     EXPECT_TRUE(logHas("RefreshWorksheet\tExiting"));
     EXPECT_FALSE(ManualRefreshInProgress);
+}
+
+TEST_F(ManualRefreshTest, AJobThatNeverFreesItsEntryEndsTheWaitAfter30SimulatedSeconds) {
+    sheet::Worksheet ws = watchList("IBM");
+    Timers->tmrSessionTimeOut->setEnabled(true);  // a minute away: the wait must not skip to it
+    IdleTickCount = 0;
+    const auto start = os::machineClock().tickMillis();
+    // The job starts and never comes back: its entry stays running, its timer off.
+    duringTheWait([] {
+        TimerPool(1).Status = kEntryRunning;
+        Timers->tmrDataFetcherPool1->setEnabled(false);
+    });
+    ProcessManualRefresh(false, true, 0, "", "", true);
+    const auto waited = os::machineClock().tickMillis() - start;
+    EXPECT_GT(waited, 30000);
+    EXPECT_LT(waited, 32500);
+    EXPECT_EQ(IdleTickCount, 0) << "the session timer's minute has not come";
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0], kTimedOutMessage);
+    EXPECT_EQ(forms::scriptedDriver().messages()[0].style, forms::vbCritical);
+    EXPECT_EQ(shown(ws, "D5"), "#INVALID!") << "rebuilt from what the cache holds";
+    EXPECT_FALSE(ManualRefreshInProgress);
+}
+
+TEST_F(ManualRefreshTest, AFetchJobSpinningWhileItsRequestIsUnderWayLetsOtherTimersTickOnTime) {
+    watchList("IBM");
+    Timers->tmrSessionTimeOut->setEnabled(true);
+    IdleTickCount = 0;
+    os::Timer everyTenth;
+    int tenths = 0;
+    everyTenth.setOnTimer([&] { ++tenths; });
+    everyTenth.setInterval(100);
+    everyTenth.setEnabled(true);
+    // Every answer of the services takes a while: the job's requests are under way meanwhile.
+    server_->backend().setSlowDelay(std::chrono::milliseconds(300));
+    server_->setFault(services::Fault::Slow);
+    const auto start = os::machineClock().tickMillis();
+    ProcessManualRefresh(false, true, 0, "", "", true);
+    const auto waited = os::machineClock().tickMillis() - start;
+    server_->setFault(services::Fault::None);
+
+    EXPECT_TRUE(messages().empty()) << "the answers came within the wait";
+    EXPECT_EQ(TimerPool(1).LastStatus, "OK");
+    EXPECT_GE(waited, 600) << "two slow answers at least";
+    EXPECT_LT(waited, 30000);
+    EXPECT_EQ(IdleTickCount, 0) << "no jump to the session timer's minute";
+    EXPECT_GE(tenths, waited / 100 - 3) << "waited " << waited << " ms";
+    EXPECT_LE(tenths, waited / 100 + 1) << "waited " << waited << " ms";
 }
 
 TEST_F(ManualRefreshTest, ASheetLeftDuringTheWaitIsNotRebuilt) {
@@ -207,6 +270,55 @@ TEST_F(ManualRefreshTest, AutoRefreshComesEvery31TicksInsideMarketHoursOnly) {
     ProcessAutoRefresh();
     EXPECT_EQ(AutoRefreshTickCount, 0);
     EXPECT_TRUE(logHas("ProcessAutoRefresh\tNot WithinMarketTiming"));
+}
+
+// Automatic refresh, with the session timer armed as a login leaves it: each interval has its
+// refresh, whatever the one-minute timer is doing. The refresh comes on the tick that finds the
+// count at the interval, so one comes every interval + 1 seconds.
+class AutoRefreshRhythmTest : public ManualRefreshTest,
+                              public ::testing::WithParamInterface<std::tuple<short, int>> {};
+
+TEST_P(AutoRefreshRhythmTest, EachIntervalHasItsRefresh) {
+    const auto [interval, refreshes] = GetParam();
+    watchList("IBM");
+    core::DataRefreshInterval = interval;
+    core::AutoUpdateMode = 1;
+    Timers->tmrSessionTimeOut->setEnabled(true);
+    StartAutoRefreshTimer();
+    const double period = interval + 1;
+    // A little before the last expected refresh, and a little after it.
+    os::messageLoop().runFor(refreshes * period - 2);
+    EXPECT_EQ(refreshesLogged(), static_cast<std::size_t>(refreshes - 1));
+    os::messageLoop().runFor(4);
+    EXPECT_EQ(refreshesLogged(), static_cast<std::size_t>(refreshes));
+    EXPECT_FALSE(session::UserSessionKey.empty());
+    core::AutoUpdateMode = 0;
+}
+
+// 30 s: ten refreshes in the first 310 s (nine in the first 300); 45 s: six in 276 s; 60 s: five
+// in 305 s; 10 minutes: two in 1202 s.
+INSTANTIATE_TEST_SUITE_P(Intervals, AutoRefreshRhythmTest,
+                         ::testing::Values(std::make_tuple(short{30}, 10),
+                                           std::make_tuple(short{45}, 6),
+                                           std::make_tuple(short{60}, 5),
+                                           std::make_tuple(short{600}, 2)));
+
+TEST_F(ManualRefreshTest, WithAutomaticRefreshRunningTheIdleLogoutComesAfter60Minutes) {
+    watchList("IBM");
+    core::DataRefreshInterval = 30;
+    core::AutoUpdateMode = 1;
+    Timers->tmrSessionTimeOut->setEnabled(true);
+    IdleTickCount = 0;
+    StartAutoRefreshTimer();
+    os::messageLoop().runFor(60 * 60 + 30);
+    EXPECT_EQ(IdleTickCount, 60);
+    EXPECT_FALSE(session::UserSessionKey.empty());
+    EXPECT_GE(refreshesLogged(), 116u);  // every 31 s all along
+    os::messageLoop().runFor(60);
+    EXPECT_TRUE(session::UserSessionKey.empty()) << "the 61st idle minute logs out";
+    EXPECT_FALSE(Timers);
+    EXPECT_TRUE(server_->backend().hasAction("logout", "Logout Session Timeout"));
+    core::AutoUpdateMode = 0;
 }
 
 }  // namespace

@@ -3,8 +3,14 @@
 #include <string>
 
 #include "addin/core/Globals.h"
+#include "addin/excelevents/EventGlobals.h"
+#include "addin/excelevents/PortfolioEdit.h"
+#include "addin/excelevents/PortfolioEditRow.h"
+#include "addin/excelevents/SelectedRow.h"
 #include "addin/excelevents/clsXLApp.h"
 #include "addin/functions/KavexConnectMethods.h"
+#include "addin/portfolio/dialogs/TransactionEntry.h"
+#include "addin/refresh/AutoRefresh.h"
 #include "addin/refresh/TimerPool.h"
 #include "addin/session/KavexConnect.h"
 #include "addin/session/Login.h"
@@ -82,6 +88,35 @@ TEST_F(KavexConnectTest, DisconnectionLogsOutAndReleasesTheGlobals) {
     EXPECT_EQ(core::ExcelApp, nullptr);
     EXPECT_FALSE(SplashVisible);
     EXPECT_EQ(SymbolFunctionNames.Count(), 0u);
+}
+
+TEST_F(KavexConnectTest, DisconnectionForgetsWhatTheHandlersRemembered) {
+    excelevents::SelectedRowSymbol = "IBM";
+    excelevents::SelectedRowAlertID = "17";
+    excelevents::PendingPortfolioEdit = {3, "Buy", 12};
+    excelevents::PortfolioEditRow = 12;
+    excelevents::ActiveSheetType = "Portfolio";
+    excelevents::LastTopListExchange = "NYSE";
+    portfolio::dialogs::TransactionEntryMode = "Hand Edit";
+    portfolio::dialogs::TransactionEditRow = 12;
+    refresh::ManualRefreshInProgress = true;
+
+    connect_.AddinInstance_OnDisconnection();
+
+    EXPECT_EQ(excelevents::SelectedRowSymbol, "");
+    EXPECT_EQ(excelevents::SelectedRowAlertID, "");
+    EXPECT_EQ(excelevents::PendingPortfolioEdit.Row, 0);
+    EXPECT_EQ(excelevents::PendingPortfolioEdit.Column, 0);
+    EXPECT_EQ(excelevents::PortfolioEditRow, 0);
+    EXPECT_EQ(excelevents::ActiveSheetType, "");
+    EXPECT_EQ(excelevents::LastTopListExchange, "");
+    EXPECT_EQ(portfolio::dialogs::TransactionEntryMode, "");
+    EXPECT_EQ(portfolio::dialogs::TransactionEditRow, 0);
+    EXPECT_FALSE(refresh::ManualRefreshInProgress);
+    // The released start-up tables arm the deprecation notice, as the shutdown leaves it.
+    EXPECT_TRUE(ShowDeprecatedMacroWarning);
+    connect_.AddinInstance_Initialize();
+    connect_.AddinInstance_OnConnection(app_, folder_.path().string());
 }
 
 TEST_F(KavexConnectTest, DisconnectionReleasesTimersThatOutlivedTheirSession) {

@@ -72,16 +72,43 @@ TEST_F(MessageLoopTest, TicksFireInDueOrderAndOnlyInsideDoEvents) {
     EXPECT_EQ(order, (std::vector<std::string>{"fast", "middle", "slow"}));
 }
 
-TEST_F(MessageLoopTest, AnIdleDoEventsJumpsToTheNextDueTimerAndTicksIt) {
+TEST_F(MessageLoopTest, AnIdleYieldMovesTheClockOneSmallStepOnly) {
     Timer timer;
     int ticks = 0;
     timer.setOnTimer([&] { ++ticks; });
     timer.setInterval(60000);
     timer.setEnabled(true);
 
-    EXPECT_TRUE(DoEvents());
-    EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(elapsed(), 60000);
+    EXPECT_FALSE(DoEvents());
+    EXPECT_EQ(ticks, 0);
+    EXPECT_GT(elapsed(), 0);
+    EXPECT_LE(elapsed(), 50);
+
+    // A loop spinning until a deadline still gets there, in a bounded number of turns.
+    int turns = 0;
+    while (elapsed() < 30000) {
+        DoEvents();
+        ++turns;
+    }
+    EXPECT_EQ(ticks, 0);
+    EXPECT_LE(turns, 30000);
+    EXPECT_LT(elapsed(), 30100);
+}
+
+TEST_F(MessageLoopTest, AWaitSkipsFromOneDueTimerToTheNextAndTicksEach) {
+    Timer everyTwenty, everyMinute;
+    std::vector<std::int64_t> twenty, minute;
+    everyTwenty.setOnTimer([&] { twenty.push_back(elapsed()); });
+    everyMinute.setOnTimer([&] { minute.push_back(elapsed()); });
+    everyTwenty.setInterval(20000);
+    everyMinute.setInterval(60000);
+    everyTwenty.setEnabled(true);
+    everyMinute.setEnabled(true);
+
+    messageLoop().runFor(120);
+    EXPECT_EQ(twenty, (std::vector<std::int64_t>{20000, 40000, 60000, 80000, 100000, 120000}));
+    EXPECT_EQ(minute, (std::vector<std::int64_t>{60000, 120000}));
+    EXPECT_EQ(elapsed(), 120000);
 }
 
 TEST_F(MessageLoopTest, ADisabledTimerNeverTicks) {
@@ -124,8 +151,8 @@ TEST_F(MessageLoopTest, SettingTheWallClockNeitherFiresNorDelaysTimers) {
     timer.setEnabled(true);
     messageLoop().runFor(30);
     machineClock().startSimulationUtc(start + 24LL * 3600 * 1000);  // a day later
-    DoEvents();
-    EXPECT_EQ(ticks, 1);  // the idle turn ticked it after the remaining 30 seconds
+    messageLoop().runFor(30);
+    EXPECT_EQ(ticks, 1);  // after the remaining 30 seconds on the tick count
     EXPECT_EQ(machineClock().epochMillis(), start + 24LL * 3600 * 1000 + 30000);
     machineClock().startSimulationUtc(start);  // and back
     messageLoop().runFor(59);
@@ -178,7 +205,7 @@ TEST_F(MessageLoopTest, ATickHandlerSpinningTheLoopIsNotReEntered) {
 
 TEST_F(MessageLoopTest, AYieldInsideATickDoesNotJumpPastItsOwnNextTick) {
     // A one-second timer whose handler yields once, beside a one-minute timer: the yield finds
-    // nothing to run, but the clock moves no further than the running timer's next tick.
+    // nothing to run and costs one small step, so every second still has its tick.
     Timer everySecond, everyMinute;
     int secondTicks = 0;
     int minuteTicks = 0;
@@ -194,9 +221,40 @@ TEST_F(MessageLoopTest, AYieldInsideATickDoesNotJumpPastItsOwnNextTick) {
 
     messageLoop().runFor(120);
     EXPECT_EQ(elapsed(), 120000);
-    EXPECT_GE(secondTicks, 59);
-    EXPECT_LE(secondTicks, 120);
+    EXPECT_EQ(secondTicks, 120);
     EXPECT_EQ(minuteTicks, 2);
+}
+
+TEST_F(MessageLoopTest, ATimerSwitchedOffAroundAYieldKeepsItsOwnRhythm) {
+    // A one-second timer that, every 31st tick, switches itself off, yields and switches itself
+    // back on (as a refresh does), beside a one-minute timer: the only one armed during the
+    // yield. The yield must not carry the clock to the minute.
+    Timer everySecond, everyMinute;
+    int count = 0;
+    std::vector<std::int64_t> rounds;
+    everySecond.setOnTimer([&] {
+        if (count < 30) {
+            ++count;
+            return;
+        }
+        count = 0;
+        rounds.push_back(elapsed());
+        everySecond.setEnabled(false);
+        DoEvents();
+        everySecond.setEnabled(true);
+    });
+    everyMinute.setOnTimer([] {});
+    everySecond.setInterval(1000);
+    everyMinute.setInterval(60000);
+    everySecond.setEnabled(true);
+    everyMinute.setEnabled(true);
+
+    messageLoop().runFor(300);
+    ASSERT_GE(rounds.size(), 9u);
+    EXPECT_LE(rounds.size(), 10u);
+    for (std::size_t i = 1; i < rounds.size(); ++i) {
+        EXPECT_LT(rounds[i] - rounds[i - 1], 32000) << "round " << i;
+    }
 }
 
 TEST_F(MessageLoopTest, ATimerReleasedInsideItsOwnTickFinishesThatTick) {
@@ -254,11 +312,15 @@ TEST_F(MessageLoopTest, PollHooksRunEachTurnAndAPendingOneHoldsTheClockToRealTim
     EXPECT_LT(elapsed(), 1000);  // no jump while an answer is awaited
 
     pending = false;
-    EXPECT_TRUE(DoEvents());  // now the jump to the far timer happens
+    const std::int64_t before = elapsed();
+    EXPECT_FALSE(DoEvents());  // a yield: one small step, no jump
+    EXPECT_LE(elapsed() - before, 50);
+    messageLoop().runFor(3600 - elapsed() / 1000.0);  // a wait skips to the far timer
     EXPECT_EQ(elapsed(), 3600 * 1000);
+    const int pollsBefore = polls;
     messageLoop().removePollHook(id);
     DoEvents();
-    EXPECT_EQ(polls, 2);
+    EXPECT_EQ(polls, pollsBefore);
 }
 
 TEST_F(MessageLoopTest, AHookThatSpinsTheLoopIsNotReEntered) {

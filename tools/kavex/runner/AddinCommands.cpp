@@ -1,6 +1,6 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,21 +8,12 @@
 #include "addin/commandbars/BarSupport.h"
 #include "addin/commandbars/Bars.h"
 #include "addin/commandbars/CommandDispatcher.h"
-#include "addin/commandbars/DeInit.h"
-#include "addin/commandbars/Login.h"
-#include "addin/commandbars/Toolbar.h"
 #include "addin/core/Database.h"
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
 #include "addin/core/WebTransport.h"
-#include "addin/excelevents/PortfolioEdit.h"
-#include "addin/excelevents/SelectedRow.h"
-#include "addin/portfolio/dialogs/TransactionEntry.h"
-#include "addin/refresh/AutoRefresh.h"
-#include "addin/refresh/IdleTime.h"
+#include "addin/session/AddinGlobals.h"
 #include "addin/session/KavexConnect.h"
-#include "addin/session/Session.h"
-#include "platform/base/Variant.h"
 #include "platform/db/Connection.h"
 #include "platform/forms/ScriptedDriver.h"
 #include "platform/office/CommandBarButton.h"
@@ -52,33 +43,24 @@ struct AddinState {
     AddinState& operator=(AddinState&&) noexcept = default;
     ~AddinState() { unload(); }
 
-    // Disconnects the add-in (if connected) and leaves the process-wide state as a fresh start
-    // finds it, so that the next script does not inherit this one's session or bars. Never
-    // throws.
+    // Disconnects the add-in (if connected): the disconnection itself puts the add-in's globals
+    // back, as a restarted spreadsheet finds them (the next script starts from its own reset).
+    // Never throws.
     void unload() noexcept {
-        if (addin) {
-            try {
-                addin->AddinInstance_OnDisconnection();
-            } catch (...) {
-                // The script is over or being unloaded; what failed is in the add-in's log.
-            }
-            addin.reset();
+        if (!addin) {
+            return;
         }
-        resetAddinGlobals();
+        try {
+            addin->AddinInstance_OnDisconnection();
+        } catch (...) {
+            // What failed is in the add-in's log; whatever the disconnection left is dropped.
+            resetAddinGlobals();
+        }
+        addin.reset();
     }
 
-    static void resetAddinGlobals() noexcept {
-        try {
-            commandbars::DeInitAddInVariables();
-            session::ClearSession();
-            session::AddInState.clear();
-            session::SplashVisible = false;
-            core::ResetCoreGlobals();
-            core::ExcelApp = nullptr;
-            core::ExcelCommandBars = office::CommandBars();
-        } catch (...) {
-        }
-    }
+    // Every global of the add-in back to its start value, whatever the previous script left.
+    static void resetAddinGlobals() noexcept { session::ResetAddinGlobals(); }
 };
 
 AddinState& addinState(ScenarioContext& context) {
@@ -235,92 +217,38 @@ void command(ScenarioContext& context, const CommandArgs& args) {
     }
 }
 
-// The globals a script may look at, by the names the add-in gives them.
-struct GlobalEntry {
-    const char* name;
-    std::function<base::Variant()> value;
-};
-
-template <class T>
-base::Variant number(T value) {
-    return base::Variant(static_cast<double>(value));
-}
-
-const std::vector<GlobalEntry>& globalTable() {
-    static const std::vector<GlobalEntry> table{
-        {"UserSessionKey", [] { return base::Variant(session::UserSessionKey); }},
-        {"ExFeedReferrer", [] { return base::Variant(session::ExFeedReferrer); }},
-        {"LoginUserID", [] { return base::Variant(session::LoginUserID); }},
-        {"DivSplitProcessFlag", [] { return base::Variant(session::DivSplitProcessFlag); }},
-        {"MinRefreshTime", [] { return number(session::MinRefreshTime); }},
-        {"BroadcastFile", [] { return base::Variant(session::BroadcastFile); }},
-        {"ShowDeprecatedMacroWarning",
-         [] { return base::Variant(session::ShowDeprecatedMacroWarning); }},
-        {"SplashVisible", [] { return base::Variant(session::SplashVisible); }},
-        {"AddInState", [] { return base::Variant(session::AddInState); }},
-        {"AddInPath", [] { return base::Variant(core::AddInPath); }},
-        {"WebsiteURL", [] { return base::Variant(core::WebsiteURL); }},
-        {"DecimalPlaces", [] { return number(core::DecimalPlaces); }},
-        {"PriceFormat", [] { return base::Variant(core::PriceFormat); }},
-        {"AutoUpdateMode", [] { return number(core::AutoUpdateMode); }},
-        {"DataRefreshInterval", [] { return number(core::DataRefreshInterval); }},
-        {"LastLoginDate", [] { return base::Variant(core::LastLoginDate); }},
-        {"TopVolLeaders", [] { return number(core::TopVolLeaders); }},
-        {"TopPriceGainers", [] { return number(core::TopPriceGainers); }},
-        {"TopPriceLosers", [] { return number(core::TopPriceLosers); }},
-        {"LogLevel", [] { return number(core::LogLevel); }},
-        {"InternalSheetUpdate", [] { return base::Variant(core::InternalSheetUpdate); }},
-        {"SheetBuildInProgress", [] { return base::Variant(core::SheetBuildInProgress); }},
-        {"PortfolioRowRewritten", [] { return base::Variant(core::PortfolioRowRewritten); }},
-        {"PortfolioHistoryChanged", [] { return base::Variant(core::PortfolioHistoryChanged); }},
-        {"ConnectivityMessageShown", [] { return base::Variant(core::ConnectivityMessageShown); }},
-        {"LoginInProgress", [] { return base::Variant(commandbars::LoginInProgress); }},
-        {"MinRefreshInterval", [] { return number(commandbars::MinRefreshInterval); }},
-        {"RefreshListIndex", [] { return number(commandbars::RefreshListIndex); }},
-        {"IdleTickCount", [] { return number(addin::refresh::IdleTickCount); }},
-        {"AutoRefreshTickCount", [] { return number(addin::refresh::AutoRefreshTickCount); }},
-        {"SelectedRowSymbol", [] { return base::Variant(addin::excelevents::SelectedRowSymbol); }},
-        {"SelectedRowAlertID",
-         [] { return base::Variant(addin::excelevents::SelectedRowAlertID); }},
-        {"ActiveSheetType", [] { return base::Variant(addin::excelevents::ActiveSheetType); }},
-        {"PendingPortfolioEdit.Column",
-         [] { return number(addin::excelevents::PendingPortfolioEdit.Column); }},
-        {"PendingPortfolioEdit.OldValue",
-         [] { return base::Variant(addin::excelevents::PendingPortfolioEdit.OldValue); }},
-        {"PendingPortfolioEdit.Row",
-         [] { return number(addin::excelevents::PendingPortfolioEdit.Row); }},
-        {"TransactionEntryMode",
-         [] { return base::Variant(addin::portfolio::dialogs::TransactionEntryMode); }},
-        {"TransactionEditRow",
-         [] { return number(addin::portfolio::dialogs::TransactionEditRow); }},
-    };
-    return table;
-}
-
 constexpr const char* kAnyValue = "<set>";
 
 // expect-global NAME TEXT
 void expectGlobal(ScenarioContext&, const CommandArgs& args) {
     const std::string& name = args[0];
-    for (const GlobalEntry& entry : globalTable()) {
-        if (commandbars::LowerCase(entry.name) != commandbars::LowerCase(name)) {
-            continue;
-        }
-        const std::string found = valueText(entry.value());
-        if (args[1] == kAnyValue) {
-            if (found.empty()) {
-                throw ExpectationFailed("a value", "\"\"", name);
+    const session::AddinGlobal* global = session::FindAddinGlobal(name);
+    if (global == nullptr) {
+        // The pool's five records are listed once, as TimerPool(n).Field.
+        std::vector<std::string> names;
+        for (const session::AddinGlobal& entry : session::AddinGlobals()) {
+            std::string listed = entry.name;
+            if (const auto open = listed.find('('); open != std::string::npos) {
+                listed.replace(open, listed.find(')') - open + 1, "(n)");
             }
-            return;
+            if (std::find(names.begin(), names.end(), listed) == names.end()) {
+                names.push_back(listed);
+            }
         }
-        expectEqual(name, args[1], found);
+        std::string known;
+        for (const std::string& listed : names) {
+            known += (known.empty() ? "" : ", ") + listed;
+        }
+        args.fail("unknown global '" + name + "' (known: " + known + ")");
+    }
+    const std::string found = valueText(global->value());
+    if (args[1] == kAnyValue) {
+        if (found.empty()) {
+            throw ExpectationFailed("a value", "\"\"", name);
+        }
         return;
     }
-    std::string known;
-    for (const GlobalEntry& entry : globalTable()) {
-        known += (known.empty() ? "" : ", ") + std::string(entry.name);
-    }
-    args.fail("unknown global '" + name + "' (known: " + known + ")");
+    expectEqual(name, args[1], found);
 }
 
 std::vector<std::string> logLines(ScenarioContext& context, const CommandArgs& args) {
@@ -390,6 +318,9 @@ void registerAddinCommands(CommandTable& table) {
     table.add({"show-log", "[TEXT]", "prints the add-in's log (the lines containing TEXT)", 0, 1,
                showLog});
     ScriptHooks hooks;
+    // Every script starts with the add-in's globals as a fresh load finds them, whatever ran
+    // before it in the same run.
+    hooks.start = [](ScenarioContext&) { AddinState::resetAddinGlobals(); };
     hooks.finish = [](ScenarioContext& context) {
         if (auto* state = context.findExtension<AddinState>()) {
             state->unload();
