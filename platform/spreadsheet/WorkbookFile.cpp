@@ -416,7 +416,7 @@ std::shared_ptr<const Style> readStyle(const Json& o, const std::string& p) {
     return std::make_shared<const Style>(std::move(s));
 }
 
-void readSheet(AppState& app, BookData& book, const Json& j, const std::string& p) {
+void readSheet(AppState& app, BookData& book, Json& j, const std::string& p) {
     if (!j.is_object()) {
         fault(p, "a sheet object is expected");
     }
@@ -451,10 +451,11 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
         }
     }
     if (j.contains("cells")) {
-        const Json& cells = array(j.at("cells"), p + "/cells");
+        Json& cells = j.at("cells");
+        array(cells, p + "/cells");
         for (std::size_t i = 0; i < cells.size(); ++i) {
             const std::string cp = p + "/cells/" + std::to_string(i);
-            const Json& c = cells[i];
+            Json& c = cells[i];
             if (!c.is_object()) {
                 fault(cp, "a cell object is expected");
             }
@@ -485,6 +486,9 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
                 cell.spans = readSpans(c.at("spans"), cp + "/spans");
             }
             sheet->cells.emplace(key, std::move(cell));
+            // Each cell's part of the document goes as soon as the cell is made, so that the
+            // document's cells and the sheet's are not held whole at the same time.
+            c = nullptr;
         }
     }
     if (j.contains("comments")) {
@@ -559,7 +563,7 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
     }
 }
 
-void readBook(AppState& app, BookData& book, const Json& root) {
+void readBook(AppState& app, BookData& book, Json& root) {
     if (!root.is_object()) {
         fault("", "a workbook object is expected");
     }
@@ -567,7 +571,9 @@ void readBook(AppState& app, BookData& book, const Json& root) {
     if (version != kFormatVersion) {
         fault("/kavexWorkbook", "format version " + std::to_string(version) + " is not known");
     }
-    const Json& sheets = array(member(root, "", "sheets"), "/sheets");
+    member(root, "", "sheets");
+    Json& sheets = root.at("sheets");
+    array(sheets, "/sheets");
     if (sheets.empty()) {
         fault("/sheets", "a workbook has at least one sheet");
     }
@@ -779,22 +785,53 @@ std::string lineAndColumn(const std::string& text, std::size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+std::ifstream openForReading(const std::string& path);
+
 std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        fail(base::errors::ApplicationDefined,
-             "'" + path +
-                 "' could not be found. Check the spelling of the file name, and verify that the "
-                 "file location is correct.");
-    }
+    std::ifstream in = openForReading(path);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
+// The deepest the format itself goes is eight levels (the document, its sheets, a sheet, its cells,
+// a cell, its spans, a span, a font name written as escaped bytes). A document nested far deeper is
+// no workbook; refusing it while it is read, before any of it is walked, keeps every walk of the
+// document to a depth this reader decides rather than the file.
+constexpr std::size_t kMaxDepth = 64;
+
+std::string tooDeepMessage() {
+    return "the document is nested more than " + std::to_string(kMaxDepth) + " levels deep";
+}
+
+// Where the text first opens a list or an object deeper than the reader accepts.
+std::size_t tooDeepOffset(const std::string& text) {
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxDepth) {
+                return i;
+            }
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return text.size();
+}
+
 // Builds the document as the library's own reader does, but keeps where the first fault lies for
 // every fault, a number out of range included (the library's exception for that one carries no
-// position).
+// position), and refuses a document nested deeper than the format goes.
 class PositionedReader {
   public:
     explicit PositionedReader(Json& result) : dom_(result, false) {}
@@ -808,11 +845,17 @@ class PositionedReader {
     }
     bool string(std::string& value) { return dom_.string(value); }
     bool binary(Json::binary_t& value) { return dom_.binary(value); }
-    bool start_object(std::size_t count) { return dom_.start_object(count); }
+    bool start_object(std::size_t count) { return enter() && dom_.start_object(count); }
     bool key(std::string& value) { return dom_.key(value); }
-    bool end_object() { return dom_.end_object(); }
-    bool start_array(std::size_t count) { return dom_.start_array(count); }
-    bool end_array() { return dom_.end_array(); }
+    bool end_object() {
+        --depth_;
+        return dom_.end_object();
+    }
+    bool start_array(std::size_t count) { return enter() && dom_.start_array(count); }
+    bool end_array() {
+        --depth_;
+        return dom_.end_array();
+    }
 
     bool parse_error(std::size_t position, const std::string& token,
                      const nlohmann::detail::exception& error) {
@@ -836,26 +879,62 @@ class PositionedReader {
     }
 
     bool failed = false;
+    bool tooDeep = false;  // the offset is not known while reading; tooDeepOffset finds it
     std::size_t offset = 0;
     std::string message;
 
   private:
+    bool enter() {
+        if (++depth_ > kMaxDepth) {
+            failed = tooDeep = true;
+            message = tooDeepMessage();
+            return false;
+        }
+        return true;
+    }
+
     nlohmann::detail::json_sax_dom_parser<Json> dom_;
+    std::size_t depth_ = 0;
 };
+
+std::ifstream openForReading(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        fail(base::errors::ApplicationDefined,
+             "'" + path +
+                 "' could not be found. Check the spelling of the file name, and verify that the "
+                 "file location is correct.");
+    }
+    return in;
+}
+
+// Reads the document straight from the file, so that its text and its tree are not held at once;
+// the text is read again only to say where a fault lies.
+Json readDocument(const std::string& path) {
+    Json root;
+    PositionedReader reader(root);
+    {
+        std::ifstream in = openForReading(path);
+        Json::sax_parse(in, &reader);
+    }
+    if (reader.failed) {
+        root = nullptr;
+        const std::string content = readAll(path);
+        const std::size_t offset = reader.tooDeep ? tooDeepOffset(content) : reader.offset;
+        fail(base::errors::ApplicationDefined, "'" + path +
+                                                   "' is not a workbook file: " + reader.message +
+                                                   " (" + lineAndColumn(content, offset) + ")");
+    }
+    return root;
+}
 
 }  // namespace
 
 std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& path) {
-    const std::string content = readAll(path);
-    Json root;
-    PositionedReader reader(root);
-    Json::sax_parse(content, &reader);
-    if (reader.failed) {
-        fail(base::errors::ApplicationDefined,
-             "'" + path + "' is not a workbook file: " + reader.message + " (" +
-                 lineAndColumn(content, reader.offset) + ")");
-    }
+    Json root = readDocument(path);
     if (auto bad = unescapeTexts(root)) {
+        root = nullptr;
+        const std::string content = readAll(path);
         const std::size_t offset = Locator(content).find(*bad);
         fail(base::errors::ApplicationDefined,
              "'" + path + "' is not a workbook file: a text with a malformed byte escape at " +
@@ -866,6 +945,8 @@ std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& pat
     try {
         readBook(app, *book, root);
     } catch (const Fault& f) {
+        root = nullptr;
+        const std::string content = readAll(path);
         const std::size_t offset = Locator(content).find(f.pointer);
         fail(base::errors::ApplicationDefined, "'" + path +
                                                    "' is not a workbook file: " + f.message +
@@ -945,9 +1026,12 @@ std::string projectNameOfFile(const std::string& path) {
     if (!in) {
         return "";
     }
-    const Json root = Json::parse(in, nullptr, false);
-    if (root.is_object() && root.contains("vbProject") && root["vbProject"].is_object() &&
-        root["vbProject"].contains("name") && root["vbProject"]["name"].is_string()) {
+    Json root;
+    PositionedReader reader(root);
+    Json::sax_parse(in, &reader);
+    if (!reader.failed && root.is_object() && root.contains("vbProject") &&
+        root["vbProject"].is_object() && root["vbProject"].contains("name") &&
+        root["vbProject"]["name"].is_string()) {
         return root["vbProject"]["name"].get<std::string>();
     }
     return "";

@@ -157,6 +157,42 @@ TEST(WorkbookFileTest, DamagedFilesAreRefusedWithTheirPosition) {
                   "malformed byte escape at /sheets/0/cells/0/value (line 2, column 26)");
 }
 
+// A document nested far deeper than the format goes is refused as it is read: no walk of it may
+// exhaust the stack, however deep the file is.
+TEST(WorkbookFileTest, ADocumentNestedTooDeepIsRefused) {
+    const std::string head = "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\"}], \"x\": ";
+    for (const std::size_t depth : {20'000, 200'000}) {
+        const std::string arrays = std::string(depth, '[') + std::string(depth, ']');
+        expectRefused("deep-arrays.xls", head + arrays + "}",
+                      "nested more than 64 levels deep (line 1, column 117)");
+        std::string objects;
+        for (std::size_t i = 0; i < depth; ++i) {
+            objects += "{\"a\":";
+        }
+        objects += "1" + std::string(depth, '}');
+        expectRefused("deep-objects.xls", head + objects + "}", "nested more than 64 levels deep");
+        // Cut short: the fault is still the depth, found before the end is.
+        expectRefused("deep-open.xls", head + std::string(depth, '['),
+                      "nested more than 64 levels deep (line 1, column 117)");
+        expectRefused("deep-value.xls",
+                      "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": "
+                      "[{\"ref\": \"A1\", \"value\": " +
+                          arrays + "}]}]}",
+                      "nested more than 64 levels deep");
+        // A reference to such a file is named after the file, as for any file that is no workbook.
+        const std::string project = tempFile("deep-project.xla");
+        writeText(project, head + arrays + "}");
+        Application app;
+        Workbook book = app.workbooks().add();
+        EXPECT_EQ(book.vbProject().references().addFromFile(project).name(), "deep-project");
+    }
+    // Nesting the format does not use, kept within bounds, still opens.
+    const std::string path = tempFile("nested-extra.xls");
+    writeText(path, head + std::string(50, '[') + std::string(50, ']') + "}");
+    Application app;
+    EXPECT_EQ(app.workbooks().open(path).worksheets().item(1).name(), "S");
+}
+
 // Bytes that are no UTF-8 (a byte from a feed) in a sheet name, a cell, a name or a comment are
 // saved and read back as they were.
 TEST(WorkbookFileTest, TextsThatAreNotUtf8AreSavedAndReadBack) {
