@@ -20,20 +20,28 @@ constexpr int kFormatVersion = 1;
 
 // ---- Writing -----------------------------------------------------------------------------------
 
-Json valueJson(const Variant& v) {
+Json errorJson(base::CellError error) {
+    return Json{{"error", std::string(base::cellErrorText(error))}};
+}
+
+// A cell's value as the file holds it, each one read back as the very same value. JSON has no
+// infinity and no NaN: a number or date that is no finite number is kept as the #NUM! it stands
+// for, rather than written as something that reads back as another value or none at all.
+std::optional<Json> valueJson(const Variant& v) {
     switch (v.type()) {
         case base::VarType::Boolean:
-            return v.boolean();
+            return Json(v.boolean());
         case base::VarType::Number:
-            return v.number();
+            return std::isfinite(v.number()) ? Json(v.number()) : errorJson(base::CellError::Num);
         case base::VarType::Text:
-            return v.text();
+            return Json(v.text());
         case base::VarType::Date:
-            return Json{{"date", v.date().serial}};
+            return std::isfinite(v.date().serial) ? Json{{"date", v.date().serial}}
+                                                  : errorJson(base::CellError::Num);
         case base::VarType::Error:
-            return Json{{"error", std::string(base::cellErrorText(v.error()))}};
-        default:
-            return nullptr;
+            return errorJson(v.error());
+        default:  // a cell shows Null and Missing as empty, and holds them as Empty
+            return std::nullopt;
     }
 }
 
@@ -122,16 +130,121 @@ std::string areasText(const std::vector<Area>& areas) {
     return text;
 }
 
-Json sheetJson(const AppState& app, const SheetData& sheet) {
-    Json j{{"name", sheet.name}};
-    if (sheet.protectContents) {
-        j["protected"] = true;
-        j["password"] = sheet.password;
+// Writes the document as it goes, laid out exactly as the library lays out a whole document (two
+// blanks a level), so that a save holds one cell's part of the document at a time rather than the
+// whole of it and then its whole text. Each value goes through the library's own writer.
+class DocumentWriter {
+  public:
+    explicit DocumentWriter(std::ostream& out)
+        : out_(out), values_(nlohmann::detail::output_adapter<char>(out), ' ') {}
+
+    void beginObject() { open('{', '}'); }
+    void beginArray() { open('[', ']'); }
+    void end() {
+        const Level level = levels_.back();
+        levels_.pop_back();
+        if (!level.empty) {
+            out_.put('\n');
+            indent();
+        }
+        out_.put(level.close);
     }
-    j["selection"] = areasText(sheet.selection);
-    j["activeCell"] = cellRef(cellKey(sheet.activeRow, sheet.activeColumn));
+    // A member of the object being written; its value follows.
+    void key(std::string_view name) {
+        next();
+        out_.put('"');
+        out_.write(name.data(), static_cast<std::streamsize>(name.size()));
+        out_.write("\": ", 3);
+        keyed_ = true;
+    }
+    void member(std::string_view name, Json j) {
+        key(name);
+        value(std::move(j));
+    }
+    // A value: of the member just named, or the next element of the list being written.
+    void value(Json j) {
+        next();
+        escapeTexts(j);
+        values_.dump(j, true, false, kIndent, static_cast<unsigned>(levels_.size()) * kIndent);
+    }
+    template <class Range, class Make>
+    void list(std::string_view name, const Range& items, Make make) {
+        key(name);
+        beginArray();
+        for (const auto& item : items) {
+            value(make(item));
+        }
+        end();
+    }
+
+  private:
+    static constexpr unsigned kIndent = 2;
+    struct Level {
+        char close;
+        bool empty;
+    };
+
+    void open(char opening, char close) {
+        next();
+        out_.put(opening);
+        levels_.push_back(Level{close, true});
+    }
+    // Before a value or a member: the separator and the line it starts, unless a key precedes it.
+    void next() {
+        if (keyed_) {
+            keyed_ = false;
+            return;
+        }
+        if (levels_.empty()) {
+            return;
+        }
+        out_.write(levels_.back().empty ? "\n" : ",\n", levels_.back().empty ? 1 : 2);
+        levels_.back().empty = false;
+        indent();
+    }
+    void indent() {
+        for (std::size_t i = 0; i < levels_.size() * kIndent; ++i) {
+            out_.put(' ');
+        }
+    }
+
+    std::ostream& out_;
+    nlohmann::detail::serializer<Json> values_;
+    std::vector<Level> levels_;
+    bool keyed_ = false;
+};
+
+Json cellJson(const AppState& app, CellKey key, const Cell& cell) {
+    Json c{{"ref", cellRef(key)}};
+    if (auto value = valueJson(cell.value)) {
+        c["value"] = std::move(*value);
+    }
+    if (cell.formula) {
+        c["formula"] = "=" + app.renderFormula(*cell.formula);
+    }
+    if (cell.style) {
+        Json style = styleJson(*cell.style);
+        if (!style.empty()) {
+            c["style"] = style;
+        }
+    }
+    if (!cell.spans.empty()) {
+        c["spans"] = spansJson(cell.spans);
+    }
+    return c;
+}
+
+void writeSheet(const AppState& app, const SheetData& sheet, DocumentWriter& out) {
+    out.beginObject();
+    out.member("name", sheet.name);
+    if (sheet.protectContents) {
+        out.member("protected", true);
+        out.member("password", sheet.password);
+    }
+    out.member("selection", areasText(sheet.selection));
+    out.member("activeCell", cellRef(cellKey(sheet.activeRow, sheet.activeColumn)));
     if (!sheet.hiddenRows.empty()) {
-        j["hiddenRows"] = Json(std::vector<int>(sheet.hiddenRows.begin(), sheet.hiddenRows.end()));
+        out.list("hiddenRows", sheet.hiddenRows, [](int row) { return Json(row); });
     }
     std::vector<CellKey> keys;
     for (const auto& [key, cell] : sheet.cells) {
@@ -140,48 +253,23 @@ Json sheetJson(const AppState& app, const SheetData& sheet) {
         }
     }
     std::sort(keys.begin(), keys.end());
-    Json cells = Json::array();
-    for (CellKey key : keys) {
-        const Cell& cell = sheet.cells.at(key);
-        Json c{{"ref", cellRef(key)}};
-        if (!cell.value.isEmpty()) {
-            c["value"] = valueJson(cell.value);
-        }
-        if (cell.formula) {
-            c["formula"] = "=" + app.renderFormula(*cell.formula);
-        }
-        if (cell.style) {
-            Json style = styleJson(*cell.style);
-            if (!style.empty()) {
-                c["style"] = style;
-            }
-        }
-        if (!cell.spans.empty()) {
-            c["spans"] = spansJson(cell.spans);
-        }
-        cells.push_back(c);
-    }
-    j["cells"] = cells;
-    Json comments = Json::array();
-    for (const auto& [key, comment] : sheet.comments) {
+    out.list("cells", keys, [&](CellKey key) { return cellJson(app, key, sheet.cells.at(key)); });
+    out.list("comments", sheet.comments, [](const auto& entry) {
+        const auto& [key, comment] = entry;
         Json c{{"ref", cellRef(key)}, {"text", comment.text}, {"autoSize", comment.autoSize}};
         if (!comment.spans.empty()) {
             c["spans"] = spansJson(comment.spans);
         }
-        comments.push_back(c);
-    }
-    j["comments"] = comments;
-    Json links = Json::array();
-    for (const auto& l : sheet.hyperlinks) {
-        links.push_back(Json{{"ref", cellRef(cellKey(l.row, l.column))},
-                             {"address", l.address},
-                             {"subAddress", l.subAddress},
-                             {"screenTip", l.screenTip},
-                             {"textToDisplay", l.textToDisplay}});
-    }
-    j["hyperlinks"] = links;
-    Json conditions = Json::array();
-    for (const auto& c : sheet.conditions) {
+        return c;
+    });
+    out.list("hyperlinks", sheet.hyperlinks, [](const auto& l) {
+        return Json{{"ref", cellRef(cellKey(l.row, l.column))},
+                    {"address", l.address},
+                    {"subAddress", l.subAddress},
+                    {"screenTip", l.screenTip},
+                    {"textToDisplay", l.textToDisplay}};
+    });
+    out.list("formatConditions", sheet.conditions, [](const auto& c) {
         Json cj{{"appliesTo", areasText(c.areas)},
                 {"type", c.type},
                 {"operator", c.op},
@@ -192,21 +280,50 @@ Json sheetJson(const AppState& app, const SheetData& sheet) {
             cj["interiorColorIndex"] =
                 c.interiorColorIndex ? Json(*c.interiorColorIndex) : Json(nullptr);
         }
-        conditions.push_back(cj);
+        return cj;
+    });
+    out.list("oleObjects", sheet.oleObjects, [](const auto& o) {
+        return Json{{"name", o.name},   {"progId", o.progId}, {"left", o.left},      {"top", o.top},
+                    {"width", o.width}, {"height", o.height}, {"visible", o.visible}};
+    });
+    out.end();
+}
+
+void writeDocument(const AppState& app, const BookData& book, DocumentWriter& out) {
+    out.beginObject();
+    out.member("kavexWorkbook", kFormatVersion);
+    if (book.isAddin) {
+        out.member("isAddin", true);
     }
-    j["formatConditions"] = conditions;
-    Json objects = Json::array();
-    for (const auto& o : sheet.oleObjects) {
-        objects.push_back(Json{{"name", o.name},
-                               {"progId", o.progId},
-                               {"left", o.left},
-                               {"top", o.top},
-                               {"width", o.width},
-                               {"height", o.height},
-                               {"visible", o.visible}});
+    if (book.activeSheet != nullptr) {
+        out.member("activeSheet", book.activeSheet->name);
     }
-    j["oleObjects"] = objects;
-    return j;
+    Json project{{"name", book.projectName}};
+    Json refs = Json::array();
+    for (const auto& r : book.references) {
+        refs.push_back(Json{{"name", r.name}, {"fullPath", r.fullPath}});
+    }
+    project["references"] = refs;
+    if (!book.macros.empty()) {
+        project["macros"] = book.macros;
+    }
+    out.member("vbProject", std::move(project));
+    out.list("names", book.names, [&](const NameData& n) {
+        Json j{{"name", n.name}, {"refersTo", n.refersTo}};
+        if (n.scopeSheet != 0) {
+            if (const SheetData* s = app.sheetById(n.scopeSheet)) {
+                j["sheet"] = s->name;
+            }
+        }
+        return j;
+    });
+    out.key("sheets");
+    out.beginArray();
+    for (const auto& s : book.sheets) {
+        writeSheet(app, *s, out);
+    }
+    out.end();
+    out.end();
 }
 
 // ---- Reading -----------------------------------------------------------------------------------
@@ -288,7 +405,7 @@ Variant readValue(const Json& j, const std::string& pointer) {
     if (j.is_object() && j.size() == 1 && j.contains("error")) {
         const std::string e = text(j.at("error"), pointer + "/error");
         for (auto err : {base::CellError::Name, base::CellError::Value, base::CellError::Ref,
-                         base::CellError::Div0, base::CellError::NA}) {
+                         base::CellError::Div0, base::CellError::NA, base::CellError::Num}) {
             if (base::cellErrorText(err) == e) {
                 return Variant(err);
             }
@@ -957,62 +1074,39 @@ std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& pat
 }
 
 void writeWorkbookFile(const AppState& app, const BookData& book, const std::string& path) {
-    Json root{{"kavexWorkbook", kFormatVersion}};
-    if (book.isAddin) {
-        root["isAddin"] = true;
-    }
-    if (book.activeSheet != nullptr) {
-        root["activeSheet"] = book.activeSheet->name;
-    }
-    Json project{{"name", book.projectName}};
-    Json refs = Json::array();
-    for (const auto& r : book.references) {
-        refs.push_back(Json{{"name", r.name}, {"fullPath", r.fullPath}});
-    }
-    project["references"] = refs;
-    if (!book.macros.empty()) {
-        project["macros"] = book.macros;
-    }
-    root["vbProject"] = project;
-    Json names = Json::array();
-    for (const auto& n : book.names) {
-        Json j{{"name", n.name}, {"refersTo", n.refersTo}};
-        if (n.scopeSheet != 0) {
-            if (const SheetData* s = app.sheetById(n.scopeSheet)) {
-                j["sheet"] = s->name;
-            }
-        }
-        names.push_back(j);
-    }
-    root["names"] = names;
-    Json sheets = Json::array();
-    for (const auto& s : book.sheets) {
-        sheets.push_back(sheetJson(app, *s));
-    }
-    root["sheets"] = sheets;
-
-    // The whole text is made before the file is touched, and a write that fails for any reason
-    // takes its temporary file with it: the old file stays as it was, and nothing else is left.
-    escapeTexts(root);
-    const std::string content = root.dump(2) + '\n';
+    // The document goes to a temporary file as it is made, and replaces the file only once it is
+    // complete. A save that fails for any reason takes its temporary file with it: the old file
+    // stays as it was, and nothing else is left.
     const std::string temporary = path + ".saving";
-    const auto refuse = [&] {
+    const auto removeTemporary = [&] {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
+    };
+    const auto refuse = [&] {
+        removeTemporary();
         fail(base::errors::ApplicationDefined, "Cannot access '" + path + "'.");
     };
-    try {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << content;
-        out.flush();
+    {
+        std::vector<char> buffer(std::size_t{1} << 16);  // outlives the stream that writes into it
+        std::ofstream out;
+        out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        out.open(temporary, std::ios::binary | std::ios::trunc);
         if (!out) {
-            out.close();
             refuse();
         }
-    } catch (const base::PlatformError&) {
-        throw;
-    } catch (...) {
-        refuse();
+        try {
+            DocumentWriter writer(out);
+            writeDocument(app, book, writer);
+            out.put('\n');
+            out.close();
+        } catch (...) {
+            out.close();
+            removeTemporary();
+            throw;
+        }
+        if (!out) {
+            refuse();
+        }
     }
     std::error_code error;
     std::filesystem::rename(temporary, path, error);

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "platform/spreadsheet/Application.h"
+#include "tests/platform/spreadsheet/ErrorNumber.h"
 
 namespace kavex::sheet {
 namespace {
@@ -234,6 +240,109 @@ TEST(WorkbookFileTest, TextsThatAreNotUtf8AreSavedAndReadBack) {
     EXPECT_EQ(book.names().item("Feed").refersTo(), "=\"\xFE\"");
 }
 
+// Whatever a cell holds is read back from the file as the very value it was: a file never holds a
+// value it cannot read back. A number that is no finite number has no place in a file and is kept
+// as the #NUM! it stands for.
+TEST(WorkbookFileTest, EveryKindOfValueReadsBackAsItWasSaved) {
+    const std::string path = tempFile("values.xls");
+    const double huge = std::numeric_limits<double>::max();
+    const std::vector<Variant> values = {
+        Variant(true),
+        Variant(false),
+        Variant(0.1),
+        Variant(-2.5),
+        Variant(1e20),
+        Variant(123456789012345678.0),
+        Variant(1e-300),
+        Variant(std::numeric_limits<double>::denorm_min()),
+        Variant(huge),
+        Variant(-huge),
+        Variant("plain"),
+        Variant("\xC3\xA9t\xC3\xA9 \xE2\x80\xA6"),
+        Variant("\\xE9 written out"),         // looks like an escape, is plain text
+        Variant("\\xE9 and \xE9 and \\\\"),   // a real byte among the look-alikes
+        Variant(R"({"bytes": "caf\\xE9"})"),  // looks like an escaped text
+        Variant(std::string("nul\0byte\x01\x7F\t", 13)),
+        Variant(base::Date{39156.5}),
+        Variant(base::Date{0}),
+        Variant(base::CellError::Name),
+        Variant(base::CellError::Value),
+        Variant(base::CellError::Ref),
+        Variant(base::CellError::Div0),
+        Variant(base::CellError::NA),
+        Variant(base::CellError::Num),
+    };
+    std::string sumFormula;
+    const std::vector<Variant> nonFinite = {
+        Variant(std::numeric_limits<double>::infinity()),
+        Variant(-std::numeric_limits<double>::infinity()),
+        Variant(std::numeric_limits<double>::quiet_NaN()),
+        Variant(base::Date{std::numeric_limits<double>::infinity()}),
+    };
+    {
+        Application app;
+        Workbook book = app.workbooks().add();
+        Worksheet sheet = app.activeSheet();
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            sheet.cells(static_cast<int>(i) + 1, 1).setValue(values[i]);
+        }
+        sheet.range("B1").setValue(-0.0);
+        for (std::size_t i = 0; i < nonFinite.size(); ++i) {
+            sheet.cells(static_cast<int>(i) + 1, 3).setValue(nonFinite[i]);
+        }
+        sheet.range("D1").setFormula("=SUM(1E308,1E308)");
+        sumFormula = sheet.range("D1").formula();
+        sheet.range("D2").setValue(Variant::null());
+        book.saveAs(path);
+    }
+    Application app;
+    Worksheet sheet = app.workbooks().open(path).worksheets().item(1);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const Variant read = sheet.cells(static_cast<int>(i) + 1, 1).value();
+        EXPECT_EQ(read.type(), values[i].type()) << i;
+        EXPECT_EQ(read, values[i]) << i;
+    }
+    EXPECT_TRUE(sheet.range("B1").value().isNumber());
+    EXPECT_TRUE(std::signbit(sheet.range("B1").value().number()));
+    for (std::size_t i = 0; i < nonFinite.size(); ++i) {
+        EXPECT_EQ(sheet.cells(static_cast<int>(i) + 1, 3).value(), Variant(base::CellError::Num))
+            << i;
+    }
+    EXPECT_EQ(sheet.range("D1").value(), Variant(base::CellError::Num));
+    EXPECT_EQ(sheet.range("D1").text(), "#NUM!");
+    EXPECT_EQ(sheet.range("D1").formula(), sumFormula);
+    EXPECT_TRUE(sheet.range("D2").value().isEmpty());
+}
+
+// A font size or an object's place that is no finite number would make a file that cannot be
+// read back: it is refused when set, as a size out of range already is.
+TEST(WorkbookFileTest, ANumberNoFileCanHoldIsRefusedWhenSet) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    Application app;
+    Workbook book = app.workbooks().add();
+    Worksheet sheet = app.activeSheet();
+    sheet.range("A1").setValue("x");
+    EXPECT_EQ(errorNumber([&] { sheet.range("A1").font().setSize(nan); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("A1").characters(1, 1).font().setSize(nan); }), 1004);
+    OLEObject object = sheet.oleObjects().add("Advert1", "Shell.Explorer.2", 10, 20, 300, 60);
+    for (const double bad : {nan, inf, -inf}) {
+        EXPECT_EQ(errorNumber([&] { object.setLeft(bad); }), 1004);
+        EXPECT_EQ(errorNumber([&] { object.setTop(bad); }), 1004);
+        EXPECT_EQ(errorNumber([&] { object.setWidth(bad); }), 1004);
+        EXPECT_EQ(errorNumber([&] { object.setHeight(bad); }), 1004);
+    }
+    EXPECT_EQ(errorNumber([&] { sheet.oleObjects().add("Advert2", "", inf, 0, 1, 1); }), 1004);
+    EXPECT_EQ(sheet.oleObjects().count(), 1);
+    EXPECT_EQ(object.left(), 10);
+    EXPECT_EQ(object.height(), 60);
+    const std::string path = tempFile("refused-numbers.xls");
+    book.saveAs(path);
+    Application other;
+    EXPECT_EQ(other.workbooks().open(path).worksheets().item(1).range("A1").font().size(),
+              Variant(11.0));
+}
+
 // A save that cannot complete leaves the old file as it was and no temporary file beside it.
 TEST(WorkbookFileTest, AFailedSaveLeavesNoStrayFile) {
     const std::string dir = tempFile("occupied");
@@ -246,6 +355,45 @@ TEST(WorkbookFileTest, AFailedSaveLeavesNoStrayFile) {
     EXPECT_TRUE(fs::is_directory(dir));
     EXPECT_THROW(book.saveAs(tempFile("no-such-folder/book.xls")), base::PlatformError);
     EXPECT_FALSE(fs::exists(tempFile("no-such-folder")));
+}
+
+// A save that fails half-way through writing (here: the file size the process may write runs out,
+// as a full disk would) raises 1004, leaves the file it was to replace as it was and no part of
+// the new one.
+TEST(WorkbookFileTest, ASaveThatFailsWhileWritingKeepsTheOldFile) {
+    const std::string path = tempFile("interrupted.xls");
+    Application app;
+    Workbook book = app.workbooks().add();
+    Worksheet sheet = app.activeSheet();
+    sheet.range("A1").setValue("old");
+    book.saveAs(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string before((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+    in.close();
+    for (int row = 1; row <= 2000; ++row) {
+        sheet.cells(row, 2).setFormula("=A1*2+" + std::to_string(row));
+    }
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 16 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const long number = errorNumber([&] { book.save(); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(number, 1004);
+    EXPECT_FALSE(fs::exists(path + ".saving"));
+    std::ifstream again(path, std::ios::binary);
+    const std::string after((std::istreambuf_iterator<char>(again)),
+                            std::istreambuf_iterator<char>());
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(book.saved());
+    book.save();  // with room again, the same save completes
+    Application other;
+    EXPECT_EQ(other.workbooks().open(path).worksheets().item(1).range("B2000").formula(),
+              "=A1*2+2000");
 }
 
 TEST(WorkbookFileTest, AMissingFileIsRefused) {
