@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/spreadsheet/detail/FileDocument.h"
 #include "platform/spreadsheet/detail/FileTexts.h"
 #include "platform/spreadsheet/detail/Model.h"
 
@@ -129,90 +130,6 @@ std::string areasText(const std::vector<Area>& areas) {
     }
     return text;
 }
-
-// Writes the document as it goes, laid out exactly as the library lays out a whole document (two
-// blanks a level), so that a save holds one cell's part of the document at a time rather than the
-// whole of it and then its whole text. Each value goes through the library's own writer.
-class DocumentWriter {
-  public:
-    explicit DocumentWriter(std::ostream& out)
-        : out_(out), values_(nlohmann::detail::output_adapter<char>(out), ' ') {}
-
-    void beginObject() { open('{', '}'); }
-    void beginArray() { open('[', ']'); }
-    void end() {
-        const Level level = levels_.back();
-        levels_.pop_back();
-        if (!level.empty) {
-            out_.put('\n');
-            indent();
-        }
-        out_.put(level.close);
-    }
-    // A member of the object being written; its value follows.
-    void key(std::string_view name) {
-        next();
-        out_.put('"');
-        out_.write(name.data(), static_cast<std::streamsize>(name.size()));
-        out_.write("\": ", 3);
-        keyed_ = true;
-    }
-    void member(std::string_view name, Json j) {
-        key(name);
-        value(std::move(j));
-    }
-    // A value: of the member just named, or the next element of the list being written.
-    void value(Json j) {
-        next();
-        escapeTexts(j);
-        values_.dump(j, true, false, kIndent, static_cast<unsigned>(levels_.size()) * kIndent);
-    }
-    template <class Range, class Make>
-    void list(std::string_view name, const Range& items, Make make) {
-        key(name);
-        beginArray();
-        for (const auto& item : items) {
-            value(make(item));
-        }
-        end();
-    }
-
-  private:
-    static constexpr unsigned kIndent = 2;
-    struct Level {
-        char close;
-        bool empty;
-    };
-
-    void open(char opening, char close) {
-        next();
-        out_.put(opening);
-        levels_.push_back(Level{close, true});
-    }
-    // Before a value or a member: the separator and the line it starts, unless a key precedes it.
-    void next() {
-        if (keyed_) {
-            keyed_ = false;
-            return;
-        }
-        if (levels_.empty()) {
-            return;
-        }
-        out_.write(levels_.back().empty ? "\n" : ",\n", levels_.back().empty ? 1 : 2);
-        levels_.back().empty = false;
-        indent();
-    }
-    void indent() {
-        for (std::size_t i = 0; i < levels_.size() * kIndent; ++i) {
-            out_.put(' ');
-        }
-    }
-
-    std::ostream& out_;
-    nlohmann::detail::serializer<Json> values_;
-    std::vector<Level> levels_;
-    bool keyed_ = false;
-};
 
 Json cellJson(const AppState& app, CellKey key, const Cell& cell) {
     Json c{{"ref", cellRef(key)}};
@@ -533,7 +450,85 @@ std::shared_ptr<const Style> readStyle(const Json& o, const std::string& p) {
     return std::make_shared<const Style>(std::move(s));
 }
 
-void readSheet(AppState& app, BookData& book, Json& j, const std::string& p) {
+std::pair<CellKey, Cell> readCell(const Json& c, const std::string& cp) {
+    if (!c.is_object()) {
+        fault(cp, "a cell object is expected");
+    }
+    const CellKey key = readCellRef(member(c, cp, "ref"), cp + "/ref");
+    Cell cell;
+    if (c.contains("value")) {
+        cell.value = readValue(c.at("value"), cp + "/value");
+    }
+    if (c.contains("formula")) {
+        const std::string f = text(c.at("formula"), cp + "/formula");
+        if (f.size() < 2 || f.front() != '=') {
+            fault(cp + "/formula", "a formula begins with \"=\"");
+        }
+        try {
+            cell.formula =
+                std::make_shared<CompiledFormula>(formula::parse(std::string_view(f).substr(1)));
+        } catch (const formula::ParseError& e) {
+            fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
+        }
+    }
+    if (c.contains("style")) {
+        cell.style = readStyle(c.at("style"), cp + "/style");
+    }
+    if (c.contains("spans")) {
+        cell.spans = readSpans(c.at("spans"), cp + "/spans");
+    }
+    return {key, std::move(cell)};
+}
+
+// Each sheet's cells, made as the file is read, one cell's part of the document at a time, so
+// that the document's cells and the sheet's are never held whole at once. A fault found in them is
+// kept until the sheet is read, so that faults are reported in the order the document is read in.
+struct StagedCells final : CellSink {
+    struct Sheet {
+        decltype(SheetData::cells) cells;
+        std::optional<Fault> fault;
+    };
+
+    void restart(std::size_t sheet) override { this->sheet(sheet) = Sheet(); }
+
+    void take(std::size_t sheet, std::size_t index, Json&& c) override {
+        if (badEscape) {
+            return;  // the file is refused for that
+        }
+        const std::string cp =
+            "/sheets/" + std::to_string(sheet) + "/cells/" + std::to_string(index);
+        if (auto bad = unescapeTexts(c)) {
+            badEscape = cp + *bad;
+            return;
+        }
+        Sheet& staged = this->sheet(sheet);
+        if (staged.fault) {
+            return;
+        }
+        try {
+            auto [key, cell] = readCell(c, cp);
+            if (staged.cells.count(key)) {
+                fault(cp + "/ref", "the cell is listed twice");
+            }
+            staged.cells.emplace(key, std::move(cell));
+        } catch (const Fault& f) {
+            staged.fault = f;
+        }
+    }
+
+    Sheet& sheet(std::size_t index) {
+        if (sheets.size() <= index) {
+            sheets.resize(index + 1);
+        }
+        return sheets[index];
+    }
+
+    std::vector<Sheet> sheets;
+    std::optional<std::string> badEscape;  // the first one among the cells
+};
+
+void readSheet(AppState& app, BookData& book, const Json& j, const std::string& p,
+               StagedCells& cells, std::size_t index) {
     if (!j.is_object()) {
         fault(p, "a sheet object is expected");
     }
@@ -568,45 +563,12 @@ void readSheet(AppState& app, BookData& book, Json& j, const std::string& p) {
         }
     }
     if (j.contains("cells")) {
-        Json& cells = j.at("cells");
-        array(cells, p + "/cells");
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const std::string cp = p + "/cells/" + std::to_string(i);
-            Json& c = cells[i];
-            if (!c.is_object()) {
-                fault(cp, "a cell object is expected");
-            }
-            const CellKey key = readCellRef(member(c, cp, "ref"), cp + "/ref");
-            if (sheet->cells.count(key)) {
-                fault(cp + "/ref", "the cell is listed twice");
-            }
-            Cell cell;
-            if (c.contains("value")) {
-                cell.value = readValue(c.at("value"), cp + "/value");
-            }
-            if (c.contains("formula")) {
-                const std::string f = text(c.at("formula"), cp + "/formula");
-                if (f.size() < 2 || f.front() != '=') {
-                    fault(cp + "/formula", "a formula begins with \"=\"");
-                }
-                try {
-                    cell.formula = std::make_shared<CompiledFormula>(
-                        formula::parse(std::string_view(f).substr(1)));
-                } catch (const formula::ParseError& e) {
-                    fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
-                }
-            }
-            if (c.contains("style")) {
-                cell.style = readStyle(c.at("style"), cp + "/style");
-            }
-            if (c.contains("spans")) {
-                cell.spans = readSpans(c.at("spans"), cp + "/spans");
-            }
-            sheet->cells.emplace(key, std::move(cell));
-            // Each cell's part of the document goes as soon as the cell is made, so that the
-            // document's cells and the sheet's are not held whole at the same time.
-            c = nullptr;
+        array(j.at("cells"), p + "/cells");  // a list: its cells were read apart, as it was read
+        StagedCells::Sheet& staged = cells.sheet(index);
+        if (staged.fault) {
+            throw *staged.fault;
         }
+        sheet->cells = std::move(staged.cells);
     }
     if (j.contains("comments")) {
         const Json& list = array(j.at("comments"), p + "/comments");
@@ -680,7 +642,7 @@ void readSheet(AppState& app, BookData& book, Json& j, const std::string& p) {
     }
 }
 
-void readBook(AppState& app, BookData& book, Json& root) {
+void readBook(AppState& app, BookData& book, const Json& root, StagedCells& cells) {
     if (!root.is_object()) {
         fault("", "a workbook object is expected");
     }
@@ -688,14 +650,12 @@ void readBook(AppState& app, BookData& book, Json& root) {
     if (version != kFormatVersion) {
         fault("/kavexWorkbook", "format version " + std::to_string(version) + " is not known");
     }
-    member(root, "", "sheets");
-    Json& sheets = root.at("sheets");
-    array(sheets, "/sheets");
+    const Json& sheets = array(member(root, "", "sheets"), "/sheets");
     if (sheets.empty()) {
         fault("/sheets", "a workbook has at least one sheet");
     }
     for (std::size_t i = 0; i < sheets.size(); ++i) {
-        readSheet(app, book, sheets[i], "/sheets/" + std::to_string(i));
+        readSheet(app, book, sheets[i], "/sheets/" + std::to_string(i), cells, i);
     }
     if (root.contains("activeSheet")) {
         SheetData* active = book.sheetNamed(text(root.at("activeSheet"), "/activeSheet"));
@@ -902,118 +862,6 @@ std::string lineAndColumn(const std::string& text, std::size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-std::ifstream openForReading(const std::string& path);
-
-std::string readAll(const std::string& path) {
-    std::ifstream in = openForReading(path);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-// The deepest the format itself goes is eight levels (the document, its sheets, a sheet, its cells,
-// a cell, its spans, a span, a font name written as escaped bytes). A document nested far deeper is
-// no workbook; refusing it while it is read, before any of it is walked, keeps every walk of the
-// document to a depth this reader decides rather than the file.
-constexpr std::size_t kMaxDepth = 64;
-
-std::string tooDeepMessage() {
-    return "the document is nested more than " + std::to_string(kMaxDepth) + " levels deep";
-}
-
-// Where the text first opens a list or an object deeper than the reader accepts.
-std::size_t tooDeepOffset(const std::string& text) {
-    std::size_t depth = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > kMaxDepth) {
-                return i;
-            }
-        } else if ((c == ']' || c == '}') && depth > 0) {
-            --depth;
-        }
-    }
-    return text.size();
-}
-
-// Builds the document as the library's own reader does, but keeps where the first fault lies for
-// every fault, a number out of range included (the library's exception for that one carries no
-// position), and refuses a document nested deeper than the format goes.
-class PositionedReader {
-  public:
-    explicit PositionedReader(Json& result) : dom_(result, false) {}
-
-    bool null() { return dom_.null(); }
-    bool boolean(bool value) { return dom_.boolean(value); }
-    bool number_integer(Json::number_integer_t value) { return dom_.number_integer(value); }
-    bool number_unsigned(Json::number_unsigned_t value) { return dom_.number_unsigned(value); }
-    bool number_float(Json::number_float_t value, const std::string& text) {
-        return dom_.number_float(value, text);
-    }
-    bool string(std::string& value) { return dom_.string(value); }
-    bool binary(Json::binary_t& value) { return dom_.binary(value); }
-    bool start_object(std::size_t count) { return enter() && dom_.start_object(count); }
-    bool key(std::string& value) { return dom_.key(value); }
-    bool end_object() {
-        --depth_;
-        return dom_.end_object();
-    }
-    bool start_array(std::size_t count) { return enter() && dom_.start_array(count); }
-    bool end_array() {
-        --depth_;
-        return dom_.end_array();
-    }
-
-    bool parse_error(std::size_t position, const std::string& token,
-                     const nlohmann::detail::exception& error) {
-        // Syntax errors point at the byte that broke the text, other faults at their token.
-        const bool syntax = error.id >= 100 && error.id < 200;
-        offset = syntax ? (position > 0 ? position - 1 : 0)
-                        : (position > token.size() ? position - token.size() : 0);
-        // The library's message, without its own prefix and echo of the text read.
-        message = error.what();
-        if (auto start = message.find("] "); start != std::string::npos) {
-            message = message.substr(start + 2);
-        }
-        if (auto start = message.find("syntax error"); start != std::string::npos) {
-            message = message.substr(start);
-        }
-        if (auto echo = message.find("; last read"); echo != std::string::npos) {
-            message = message.substr(0, echo);
-        }
-        failed = true;
-        return false;
-    }
-
-    bool failed = false;
-    bool tooDeep = false;  // the offset is not known while reading; tooDeepOffset finds it
-    std::size_t offset = 0;
-    std::string message;
-
-  private:
-    bool enter() {
-        if (++depth_ > kMaxDepth) {
-            failed = tooDeep = true;
-            message = tooDeepMessage();
-            return false;
-        }
-        return true;
-    }
-
-    nlohmann::detail::json_sax_dom_parser<Json> dom_;
-    std::size_t depth_ = 0;
-};
-
 std::ifstream openForReading(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -1025,50 +873,62 @@ std::ifstream openForReading(const std::string& path) {
     return in;
 }
 
-// Reads the document straight from the file, so that its text and its tree are not held at once;
-// the text is read again only to say where a fault lies.
-Json readDocument(const std::string& path) {
-    Json root;
-    PositionedReader reader(root);
-    {
-        std::ifstream in = openForReading(path);
-        Json::sax_parse(in, &reader);
-    }
-    if (reader.failed) {
-        root = nullptr;
-        const std::string content = readAll(path);
-        const std::size_t offset = reader.tooDeep ? tooDeepOffset(content) : reader.offset;
-        fail(base::errors::ApplicationDefined, "'" + path +
-                                                   "' is not a workbook file: " + reader.message +
-                                                   " (" + lineAndColumn(content, offset) + ")");
-    }
-    return root;
+// The file's text, read again only to say where a fault lies.
+std::string readAll(const std::string& path) {
+    std::ifstream in = openForReading(path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+[[noreturn]] void refuseFile(const std::string& path, const std::string& what, std::size_t offset,
+                             const std::string& content) {
+    fail(base::errors::ApplicationDefined, "'" + path + "' is not a workbook file: " + what + " (" +
+                                               lineAndColumn(content, offset) + ")");
 }
 
 }  // namespace
 
 std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& path) {
-    Json root = readDocument(path);
-    if (auto bad = unescapeTexts(root)) {
+    Json root;
+    StagedCells cells;
+    {
+        std::ifstream in = openForReading(path);
+        if (auto bad = readDocument(in, root, &cells)) {
+            root = nullptr;
+            cells = StagedCells();
+            const std::string content = readAll(path);
+            refuseFile(path, bad->message, bad->offset ? *bad->offset : tooDeepOffset(content),
+                       content);
+        }
+    }
+    // A malformed escape anywhere is reported before any other fault, the first in the text.
+    auto badEscape = unescapeTexts(root);
+    if (badEscape || cells.badEscape) {
         root = nullptr;
         const std::string content = readAll(path);
-        const std::size_t offset = Locator(content).find(*bad);
-        fail(base::errors::ApplicationDefined,
-             "'" + path + "' is not a workbook file: a text with a malformed byte escape at " +
-                 *bad + " (" + lineAndColumn(content, offset) + ")");
+        Locator locator(content);
+        std::string where = badEscape ? *badEscape : *cells.badEscape;
+        std::size_t offset = locator.find(where);
+        if (badEscape && cells.badEscape) {
+            if (const std::size_t other = locator.find(*cells.badEscape); other < offset) {
+                where = *cells.badEscape;
+                offset = other;
+            }
+        }
+        cells = StagedCells();
+        refuseFile(path, "a text with a malformed byte escape at " + where, offset, content);
     }
     auto book = app.newBook(std::filesystem::path(path).filename().string());
     book->app = nullptr;  // not registered until it has been read whole
     try {
-        readBook(app, *book, root);
+        readBook(app, *book, root, cells);
     } catch (const Fault& f) {
         root = nullptr;
+        cells = StagedCells();
         const std::string content = readAll(path);
-        const std::size_t offset = Locator(content).find(f.pointer);
-        fail(base::errors::ApplicationDefined, "'" + path +
-                                                   "' is not a workbook file: " + f.message +
-                                                   " at " + (f.pointer.empty() ? "/" : f.pointer) +
-                                                   " (" + lineAndColumn(content, offset) + ")");
+        refuseFile(path, f.message + " at " + (f.pointer.empty() ? "/" : f.pointer),
+                   Locator(content).find(f.pointer), content);
     }
     return book;
 }
@@ -1121,9 +981,7 @@ std::string projectNameOfFile(const std::string& path) {
         return "";
     }
     Json root;
-    PositionedReader reader(root);
-    Json::sax_parse(in, &reader);
-    if (!reader.failed && root.is_object() && root.contains("vbProject") &&
+    if (!readDocument(in, root, nullptr) && root.is_object() && root.contains("vbProject") &&
         root["vbProject"].is_object() && root["vbProject"].contains("name") &&
         root["vbProject"]["name"].is_string()) {
         return root["vbProject"]["name"].get<std::string>();

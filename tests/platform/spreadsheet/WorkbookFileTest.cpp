@@ -163,6 +163,56 @@ TEST(WorkbookFileTest, DamagedFilesAreRefusedWithTheirPosition) {
                   "malformed byte escape at /sheets/0/cells/0/value (line 2, column 26)");
 }
 
+// Cells are read as the file is read, apart from the rest of the document; what is wrong is still
+// reported as the document is read in order: a syntax error before any other fault, a malformed
+// escape before what does not fit, and those in the order of the document's members.
+TEST(WorkbookFileTest, FaultsAreReportedInTheOrderOfTheDocument) {
+    const std::string badCell = R"({"ref": "A1"}, {"ref": "nowhere"})";
+    const auto book = [](const std::string& first, const std::string& cells,
+                         const std::string& tail = "") {
+        return "{\"kavexWorkbook\": 1, \"sheets\": [\n" + first +
+               ",\n{\"name\": \"T\", \"cells\": [" + cells + "]}]" + tail + "}";
+    };
+    expectRefused("cell-fault.xls", book(R"({"name": "S"})", badCell),
+                  "a cell reference such as \"B5\" is expected at /sheets/1/cells/1/ref "
+                  "(line 3, column 48)");
+    // The first sheet's fault comes first, though the second sheet's cells were read before it.
+    expectRefused("sheet-fault.xls", book(R"({"name": "S", "selection": "x y"})", badCell),
+                  "range reference such as \"$A$1:$B$3\" is expected at /sheets/0/selection");
+    expectRefused(
+        "version-fault.xls",
+        "{\"sheets\": [{\"name\": \"T\", \"cells\": [" + badCell + "]}], \"kavexWorkbook\": 2}",
+        "format version 2 is not known at /kavexWorkbook");
+    expectRefused("syntax-after.xls", book(R"({"name": "S"})", badCell, ",]"), "syntax error");
+    expectRefused("escape-after.xls",
+                  book(R"({"name": "S"})", badCell, R"(, "activeSheet": {"bytes": "\\q"})"),
+                  "malformed byte escape at /activeSheet");
+    expectRefused(
+        "escape-in-cell.xls",
+        book(R"({"name": {"bytes": "S\\q"}})", R"({"ref": "A1", "value": {"bytes": "\\q"}})"),
+        "malformed byte escape at /sheets/0/name (line 2, column 10)");
+    expectRefused("escape-in-later-cell.xls",
+                  book(R"({"name": "S"})", R"({"ref": "A1", "value": {"bytes": "\\q"}})",
+                       R"(, "activeSheet": {"bytes": "\\q"})"),
+                  "malformed byte escape at /sheets/1/cells/0/value (line 3, column 48)");
+    expectRefused("twice.xls", book(R"({"name": "S"})", R"({"ref": "A1"}, {"ref": "A1"})"),
+                  "the cell is listed twice at /sheets/1/cells/1/ref");
+    expectRefused("not-a-cell.xls", book(R"({"name": "S"})", R"({"ref": "A1"}, 5)"),
+                  "a cell object is expected at /sheets/1/cells/1 (line 3, column 40)");
+    expectRefused("not-a-list.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": {}}]}",
+                  "a list is expected at /sheets/0/cells");
+    // A member given twice counts with its last word, cells as much as any other.
+    const std::string path = tempFile("last-word.xls");
+    writeText(path,
+              R"({"kavexWorkbook": 1, "sheets": [{"name": "S", "cells": [{"ref": "A1", "value": 1}],
+                  "cells": [{"ref": "A2", "value": 2}]}]})");
+    Application app;
+    Worksheet sheet = app.workbooks().open(path).worksheets().item(1);
+    EXPECT_TRUE(sheet.range("A1").value().isEmpty());
+    EXPECT_EQ(sheet.range("A2").value(), Variant(2.0));
+}
+
 // A document nested far deeper than the format goes is refused as it is read: no walk of it may
 // exhaust the stack, however deep the file is.
 TEST(WorkbookFileTest, ADocumentNestedTooDeepIsRefused) {
