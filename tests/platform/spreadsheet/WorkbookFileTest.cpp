@@ -312,7 +312,7 @@ TEST(WorkbookFileTest, EveryKindOfValueReadsBackAsItWasSaved) {
         Variant("\\xE9 written out"),         // looks like an escape, is plain text
         Variant("\\xE9 and \xE9 and \\\\"),   // a real byte among the look-alikes
         Variant(R"({"bytes": "caf\\xE9"})"),  // looks like an escaped text
-        Variant(std::string("nul\0byte\x01\x7F\t", 13)),
+        Variant(std::string("nul\0byte\x01\x7F\t", 11)),
         Variant(base::Date{39156.5}),
         Variant(base::Date{0}),
         Variant(base::CellError::Name),
