@@ -9,9 +9,9 @@
 namespace kavex::base {
 
 // The error values a cell can hold.
-enum class CellError { Name, Value, Ref, Div0, NA };
+enum class CellError { Name, Value, Ref, Div0, NA, Num };
 
-// "#NAME?", "#VALUE!", "#REF!", "#DIV/0!", "#N/A".
+// "#NAME?", "#VALUE!", "#REF!", "#DIV/0!", "#N/A", "#NUM!".
 std::string_view cellErrorText(CellError error);
 
 enum class VarType { Empty, Null, Missing, Boolean, Number, Text, Date, Error };

@@ -286,7 +286,7 @@ Variant Font::size() const {
     return KAVEX_FONT_ACCESS.get(Property::Size);
 }
 void Font::setSize(double value) {
-    if (value < 1 || value > 409) {
+    if (!(value >= 1 && value <= 409)) {  // NaN too
         fail(base::errors::ApplicationDefined, "Unable to set the Size property of the Font class");
     }
     KAVEX_FONT_ACCESS.set(

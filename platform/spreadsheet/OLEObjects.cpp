@@ -1,6 +1,7 @@
 #include "platform/spreadsheet/OLEObjects.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/Application.h"
@@ -24,6 +25,15 @@ OleData& objectOf(const std::shared_ptr<SheetData>& sheet, std::uint64_t id) {
     failObjectGone();
 }
 
+// An object's place and size are finite numbers: no workbook file could hold any other.
+double placed(double value, const char* property) {
+    if (!std::isfinite(value)) {
+        fail(base::errors::ApplicationDefined,
+             std::string("Unable to set the ") + property + " property of the OLEObject class");
+    }
+    return value;
+}
+
 }  // namespace
 
 std::string OLEObject::name() const {
@@ -36,25 +46,25 @@ double OLEObject::left() const {
     return objectOf(sheet_, id_).left;
 }
 void OLEObject::setLeft(double value) {
-    objectOf(sheet_, id_).left = value;
+    objectOf(sheet_, id_).left = placed(value, "Left");
 }
 double OLEObject::top() const {
     return objectOf(sheet_, id_).top;
 }
 void OLEObject::setTop(double value) {
-    objectOf(sheet_, id_).top = value;
+    objectOf(sheet_, id_).top = placed(value, "Top");
 }
 double OLEObject::width() const {
     return objectOf(sheet_, id_).width;
 }
 void OLEObject::setWidth(double value) {
-    objectOf(sheet_, id_).width = value;
+    objectOf(sheet_, id_).width = placed(value, "Width");
 }
 double OLEObject::height() const {
     return objectOf(sheet_, id_).height;
 }
 void OLEObject::setHeight(double value) {
-    objectOf(sheet_, id_).height = value;
+    objectOf(sheet_, id_).height = placed(value, "Height");
 }
 bool OLEObject::visible() const {
     return objectOf(sheet_, id_).visible;
@@ -107,7 +117,14 @@ OLEObject OLEObjects::add(const std::string& name, const std::string& progId, do
             fail(base::errors::ApplicationDefined, "That name is already taken.");
         }
     }
-    OleData o{app.newId(), chosen, progId, left, top, width, height, true};
+    OleData o{app.newId(),
+              chosen,
+              progId,
+              placed(left, "Left"),
+              placed(top, "Top"),
+              placed(width, "Width"),
+              placed(height, "Height"),
+              true};
     sheet_->oleObjects.push_back(o);
     app.touch(*sheet_);
     return OLEObject(sheet_, o.id);

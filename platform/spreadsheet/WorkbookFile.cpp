@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/spreadsheet/detail/FileDocument.h"
 #include "platform/spreadsheet/detail/FileTexts.h"
 #include "platform/spreadsheet/detail/Model.h"
 
@@ -20,20 +21,28 @@ constexpr int kFormatVersion = 1;
 
 // ---- Writing -----------------------------------------------------------------------------------
 
-Json valueJson(const Variant& v) {
+Json errorJson(base::CellError error) {
+    return Json{{"error", std::string(base::cellErrorText(error))}};
+}
+
+// A cell's value as the file holds it, each one read back as the very same value. JSON has no
+// infinity and no NaN: a number or date that is no finite number is kept as the #NUM! it stands
+// for, rather than written as something that reads back as another value or none at all.
+std::optional<Json> valueJson(const Variant& v) {
     switch (v.type()) {
         case base::VarType::Boolean:
-            return v.boolean();
+            return Json(v.boolean());
         case base::VarType::Number:
-            return v.number();
+            return std::isfinite(v.number()) ? Json(v.number()) : errorJson(base::CellError::Num);
         case base::VarType::Text:
-            return v.text();
+            return Json(v.text());
         case base::VarType::Date:
-            return Json{{"date", v.date().serial}};
+            return std::isfinite(v.date().serial) ? Json{{"date", v.date().serial}}
+                                                  : errorJson(base::CellError::Num);
         case base::VarType::Error:
-            return Json{{"error", std::string(base::cellErrorText(v.error()))}};
-        default:
-            return nullptr;
+            return errorJson(v.error());
+        default:  // a cell shows Null and Missing as empty, and holds them as Empty
+            return std::nullopt;
     }
 }
 
@@ -122,16 +131,37 @@ std::string areasText(const std::vector<Area>& areas) {
     return text;
 }
 
-Json sheetJson(const AppState& app, const SheetData& sheet) {
-    Json j{{"name", sheet.name}};
-    if (sheet.protectContents) {
-        j["protected"] = true;
-        j["password"] = sheet.password;
+Json cellJson(const AppState& app, CellKey key, const Cell& cell) {
+    Json c{{"ref", cellRef(key)}};
+    if (auto value = valueJson(cell.value)) {
+        c["value"] = std::move(*value);
     }
-    j["selection"] = areasText(sheet.selection);
-    j["activeCell"] = cellRef(cellKey(sheet.activeRow, sheet.activeColumn));
+    if (cell.formula) {
+        c["formula"] = "=" + app.renderFormula(*cell.formula);
+    }
+    if (cell.style) {
+        Json style = styleJson(*cell.style);
+        if (!style.empty()) {
+            c["style"] = style;
+        }
+    }
+    if (!cell.spans.empty()) {
+        c["spans"] = spansJson(cell.spans);
+    }
+    return c;
+}
+
+void writeSheet(const AppState& app, const SheetData& sheet, DocumentWriter& out) {
+    out.beginObject();
+    out.member("name", sheet.name);
+    if (sheet.protectContents) {
+        out.member("protected", true);
+        out.member("password", sheet.password);
+    }
+    out.member("selection", areasText(sheet.selection));
+    out.member("activeCell", cellRef(cellKey(sheet.activeRow, sheet.activeColumn)));
     if (!sheet.hiddenRows.empty()) {
-        j["hiddenRows"] = Json(std::vector<int>(sheet.hiddenRows.begin(), sheet.hiddenRows.end()));
+        out.list("hiddenRows", sheet.hiddenRows, [](int row) { return Json(row); });
     }
     std::vector<CellKey> keys;
     for (const auto& [key, cell] : sheet.cells) {
@@ -140,48 +170,23 @@ Json sheetJson(const AppState& app, const SheetData& sheet) {
         }
     }
     std::sort(keys.begin(), keys.end());
-    Json cells = Json::array();
-    for (CellKey key : keys) {
-        const Cell& cell = sheet.cells.at(key);
-        Json c{{"ref", cellRef(key)}};
-        if (!cell.value.isEmpty()) {
-            c["value"] = valueJson(cell.value);
-        }
-        if (cell.formula) {
-            c["formula"] = "=" + app.renderFormula(*cell.formula);
-        }
-        if (cell.style) {
-            Json style = styleJson(*cell.style);
-            if (!style.empty()) {
-                c["style"] = style;
-            }
-        }
-        if (!cell.spans.empty()) {
-            c["spans"] = spansJson(cell.spans);
-        }
-        cells.push_back(c);
-    }
-    j["cells"] = cells;
-    Json comments = Json::array();
-    for (const auto& [key, comment] : sheet.comments) {
+    out.list("cells", keys, [&](CellKey key) { return cellJson(app, key, sheet.cells.at(key)); });
+    out.list("comments", sheet.comments, [](const auto& entry) {
+        const auto& [key, comment] = entry;
         Json c{{"ref", cellRef(key)}, {"text", comment.text}, {"autoSize", comment.autoSize}};
         if (!comment.spans.empty()) {
             c["spans"] = spansJson(comment.spans);
         }
-        comments.push_back(c);
-    }
-    j["comments"] = comments;
-    Json links = Json::array();
-    for (const auto& l : sheet.hyperlinks) {
-        links.push_back(Json{{"ref", cellRef(cellKey(l.row, l.column))},
-                             {"address", l.address},
-                             {"subAddress", l.subAddress},
-                             {"screenTip", l.screenTip},
-                             {"textToDisplay", l.textToDisplay}});
-    }
-    j["hyperlinks"] = links;
-    Json conditions = Json::array();
-    for (const auto& c : sheet.conditions) {
+        return c;
+    });
+    out.list("hyperlinks", sheet.hyperlinks, [](const auto& l) {
+        return Json{{"ref", cellRef(cellKey(l.row, l.column))},
+                    {"address", l.address},
+                    {"subAddress", l.subAddress},
+                    {"screenTip", l.screenTip},
+                    {"textToDisplay", l.textToDisplay}};
+    });
+    out.list("formatConditions", sheet.conditions, [](const auto& c) {
         Json cj{{"appliesTo", areasText(c.areas)},
                 {"type", c.type},
                 {"operator", c.op},
@@ -192,21 +197,50 @@ Json sheetJson(const AppState& app, const SheetData& sheet) {
             cj["interiorColorIndex"] =
                 c.interiorColorIndex ? Json(*c.interiorColorIndex) : Json(nullptr);
         }
-        conditions.push_back(cj);
+        return cj;
+    });
+    out.list("oleObjects", sheet.oleObjects, [](const auto& o) {
+        return Json{{"name", o.name},   {"progId", o.progId}, {"left", o.left},      {"top", o.top},
+                    {"width", o.width}, {"height", o.height}, {"visible", o.visible}};
+    });
+    out.end();
+}
+
+void writeDocument(const AppState& app, const BookData& book, DocumentWriter& out) {
+    out.beginObject();
+    out.member("kavexWorkbook", kFormatVersion);
+    if (book.isAddin) {
+        out.member("isAddin", true);
     }
-    j["formatConditions"] = conditions;
-    Json objects = Json::array();
-    for (const auto& o : sheet.oleObjects) {
-        objects.push_back(Json{{"name", o.name},
-                               {"progId", o.progId},
-                               {"left", o.left},
-                               {"top", o.top},
-                               {"width", o.width},
-                               {"height", o.height},
-                               {"visible", o.visible}});
+    if (book.activeSheet != nullptr) {
+        out.member("activeSheet", book.activeSheet->name);
     }
-    j["oleObjects"] = objects;
-    return j;
+    Json project{{"name", book.projectName}};
+    Json refs = Json::array();
+    for (const auto& r : book.references) {
+        refs.push_back(Json{{"name", r.name}, {"fullPath", r.fullPath}});
+    }
+    project["references"] = refs;
+    if (!book.macros.empty()) {
+        project["macros"] = book.macros;
+    }
+    out.member("vbProject", std::move(project));
+    out.list("names", book.names, [&](const NameData& n) {
+        Json j{{"name", n.name}, {"refersTo", n.refersTo}};
+        if (n.scopeSheet != 0) {
+            if (const SheetData* s = app.sheetById(n.scopeSheet)) {
+                j["sheet"] = s->name;
+            }
+        }
+        return j;
+    });
+    out.key("sheets");
+    out.beginArray();
+    for (const auto& s : book.sheets) {
+        writeSheet(app, *s, out);
+    }
+    out.end();
+    out.end();
 }
 
 // ---- Reading -----------------------------------------------------------------------------------
@@ -288,7 +322,7 @@ Variant readValue(const Json& j, const std::string& pointer) {
     if (j.is_object() && j.size() == 1 && j.contains("error")) {
         const std::string e = text(j.at("error"), pointer + "/error");
         for (auto err : {base::CellError::Name, base::CellError::Value, base::CellError::Ref,
-                         base::CellError::Div0, base::CellError::NA}) {
+                         base::CellError::Div0, base::CellError::NA, base::CellError::Num}) {
             if (base::cellErrorText(err) == e) {
                 return Variant(err);
             }
@@ -416,7 +450,85 @@ std::shared_ptr<const Style> readStyle(const Json& o, const std::string& p) {
     return std::make_shared<const Style>(std::move(s));
 }
 
-void readSheet(AppState& app, BookData& book, const Json& j, const std::string& p) {
+std::pair<CellKey, Cell> readCell(const Json& c, const std::string& cp) {
+    if (!c.is_object()) {
+        fault(cp, "a cell object is expected");
+    }
+    const CellKey key = readCellRef(member(c, cp, "ref"), cp + "/ref");
+    Cell cell;
+    if (c.contains("value")) {
+        cell.value = readValue(c.at("value"), cp + "/value");
+    }
+    if (c.contains("formula")) {
+        const std::string f = text(c.at("formula"), cp + "/formula");
+        if (f.size() < 2 || f.front() != '=') {
+            fault(cp + "/formula", "a formula begins with \"=\"");
+        }
+        try {
+            cell.formula =
+                std::make_shared<CompiledFormula>(formula::parse(std::string_view(f).substr(1)));
+        } catch (const formula::ParseError& e) {
+            fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
+        }
+    }
+    if (c.contains("style")) {
+        cell.style = readStyle(c.at("style"), cp + "/style");
+    }
+    if (c.contains("spans")) {
+        cell.spans = readSpans(c.at("spans"), cp + "/spans");
+    }
+    return {key, std::move(cell)};
+}
+
+// Each sheet's cells, made as the file is read, one cell's part of the document at a time, so
+// that the document's cells and the sheet's are never held whole at once. A fault found in them is
+// kept until the sheet is read, so that faults are reported in the order the document is read in.
+struct StagedCells final : CellSink {
+    struct Sheet {
+        decltype(SheetData::cells) cells;
+        std::optional<Fault> fault;
+    };
+
+    void restart(std::size_t sheet) override { this->sheet(sheet) = Sheet(); }
+
+    void take(std::size_t sheet, std::size_t index, Json&& c) override {
+        if (badEscape) {
+            return;  // the file is refused for that
+        }
+        const std::string cp =
+            "/sheets/" + std::to_string(sheet) + "/cells/" + std::to_string(index);
+        if (auto bad = unescapeTexts(c)) {
+            badEscape = cp + *bad;
+            return;
+        }
+        Sheet& staged = this->sheet(sheet);
+        if (staged.fault) {
+            return;
+        }
+        try {
+            auto [key, cell] = readCell(c, cp);
+            if (staged.cells.count(key)) {
+                fault(cp + "/ref", "the cell is listed twice");
+            }
+            staged.cells.emplace(key, std::move(cell));
+        } catch (const Fault& f) {
+            staged.fault = f;
+        }
+    }
+
+    Sheet& sheet(std::size_t index) {
+        if (sheets.size() <= index) {
+            sheets.resize(index + 1);
+        }
+        return sheets[index];
+    }
+
+    std::vector<Sheet> sheets;
+    std::optional<std::string> badEscape;  // the first one among the cells
+};
+
+void readSheet(AppState& app, BookData& book, const Json& j, const std::string& p,
+               StagedCells& cells, std::size_t index) {
     if (!j.is_object()) {
         fault(p, "a sheet object is expected");
     }
@@ -451,41 +563,12 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
         }
     }
     if (j.contains("cells")) {
-        const Json& cells = array(j.at("cells"), p + "/cells");
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const std::string cp = p + "/cells/" + std::to_string(i);
-            const Json& c = cells[i];
-            if (!c.is_object()) {
-                fault(cp, "a cell object is expected");
-            }
-            const CellKey key = readCellRef(member(c, cp, "ref"), cp + "/ref");
-            if (sheet->cells.count(key)) {
-                fault(cp + "/ref", "the cell is listed twice");
-            }
-            Cell cell;
-            if (c.contains("value")) {
-                cell.value = readValue(c.at("value"), cp + "/value");
-            }
-            if (c.contains("formula")) {
-                const std::string f = text(c.at("formula"), cp + "/formula");
-                if (f.size() < 2 || f.front() != '=') {
-                    fault(cp + "/formula", "a formula begins with \"=\"");
-                }
-                try {
-                    cell.formula = std::make_shared<CompiledFormula>(
-                        formula::parse(std::string_view(f).substr(1)));
-                } catch (const formula::ParseError& e) {
-                    fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
-                }
-            }
-            if (c.contains("style")) {
-                cell.style = readStyle(c.at("style"), cp + "/style");
-            }
-            if (c.contains("spans")) {
-                cell.spans = readSpans(c.at("spans"), cp + "/spans");
-            }
-            sheet->cells.emplace(key, std::move(cell));
+        array(j.at("cells"), p + "/cells");  // a list: its cells were read apart, as it was read
+        StagedCells::Sheet& staged = cells.sheet(index);
+        if (staged.fault) {
+            throw *staged.fault;
         }
+        sheet->cells = std::move(staged.cells);
     }
     if (j.contains("comments")) {
         const Json& list = array(j.at("comments"), p + "/comments");
@@ -559,7 +642,7 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
     }
 }
 
-void readBook(AppState& app, BookData& book, const Json& root) {
+void readBook(AppState& app, BookData& book, const Json& root, StagedCells& cells) {
     if (!root.is_object()) {
         fault("", "a workbook object is expected");
     }
@@ -572,7 +655,7 @@ void readBook(AppState& app, BookData& book, const Json& root) {
         fault("/sheets", "a workbook has at least one sheet");
     }
     for (std::size_t i = 0; i < sheets.size(); ++i) {
-        readSheet(app, book, sheets[i], "/sheets/" + std::to_string(i));
+        readSheet(app, book, sheets[i], "/sheets/" + std::to_string(i), cells, i);
     }
     if (root.contains("activeSheet")) {
         SheetData* active = book.sheetNamed(text(root.at("activeSheet"), "/activeSheet"));
@@ -779,7 +862,7 @@ std::string lineAndColumn(const std::string& text, std::size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-std::string readAll(const std::string& path) {
+std::ifstream openForReading(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         fail(base::errors::ApplicationDefined,
@@ -787,151 +870,103 @@ std::string readAll(const std::string& path) {
                  "' could not be found. Check the spelling of the file name, and verify that the "
                  "file location is correct.");
     }
+    return in;
+}
+
+// The file's text, read again only to say where a fault lies.
+std::string readAll(const std::string& path) {
+    std::ifstream in = openForReading(path);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
-// Builds the document as the library's own reader does, but keeps where the first fault lies for
-// every fault, a number out of range included (the library's exception for that one carries no
-// position).
-class PositionedReader {
-  public:
-    explicit PositionedReader(Json& result) : dom_(result, false) {}
-
-    bool null() { return dom_.null(); }
-    bool boolean(bool value) { return dom_.boolean(value); }
-    bool number_integer(Json::number_integer_t value) { return dom_.number_integer(value); }
-    bool number_unsigned(Json::number_unsigned_t value) { return dom_.number_unsigned(value); }
-    bool number_float(Json::number_float_t value, const std::string& text) {
-        return dom_.number_float(value, text);
-    }
-    bool string(std::string& value) { return dom_.string(value); }
-    bool binary(Json::binary_t& value) { return dom_.binary(value); }
-    bool start_object(std::size_t count) { return dom_.start_object(count); }
-    bool key(std::string& value) { return dom_.key(value); }
-    bool end_object() { return dom_.end_object(); }
-    bool start_array(std::size_t count) { return dom_.start_array(count); }
-    bool end_array() { return dom_.end_array(); }
-
-    bool parse_error(std::size_t position, const std::string& token,
-                     const nlohmann::detail::exception& error) {
-        // Syntax errors point at the byte that broke the text, other faults at their token.
-        const bool syntax = error.id >= 100 && error.id < 200;
-        offset = syntax ? (position > 0 ? position - 1 : 0)
-                        : (position > token.size() ? position - token.size() : 0);
-        // The library's message, without its own prefix and echo of the text read.
-        message = error.what();
-        if (auto start = message.find("] "); start != std::string::npos) {
-            message = message.substr(start + 2);
-        }
-        if (auto start = message.find("syntax error"); start != std::string::npos) {
-            message = message.substr(start);
-        }
-        if (auto echo = message.find("; last read"); echo != std::string::npos) {
-            message = message.substr(0, echo);
-        }
-        failed = true;
-        return false;
-    }
-
-    bool failed = false;
-    std::size_t offset = 0;
-    std::string message;
-
-  private:
-    nlohmann::detail::json_sax_dom_parser<Json> dom_;
-};
+[[noreturn]] void refuseFile(const std::string& path, const std::string& what, std::size_t offset,
+                             const std::string& content) {
+    fail(base::errors::ApplicationDefined, "'" + path + "' is not a workbook file: " + what + " (" +
+                                               lineAndColumn(content, offset) + ")");
+}
 
 }  // namespace
 
 std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& path) {
-    const std::string content = readAll(path);
     Json root;
-    PositionedReader reader(root);
-    Json::sax_parse(content, &reader);
-    if (reader.failed) {
-        fail(base::errors::ApplicationDefined,
-             "'" + path + "' is not a workbook file: " + reader.message + " (" +
-                 lineAndColumn(content, reader.offset) + ")");
+    StagedCells cells;
+    {
+        std::ifstream in = openForReading(path);
+        if (auto bad = readDocument(in, root, &cells)) {
+            root = nullptr;
+            cells = StagedCells();
+            const std::string content = readAll(path);
+            refuseFile(path, bad->message, bad->offset ? *bad->offset : tooDeepOffset(content),
+                       content);
+        }
     }
-    if (auto bad = unescapeTexts(root)) {
-        const std::size_t offset = Locator(content).find(*bad);
-        fail(base::errors::ApplicationDefined,
-             "'" + path + "' is not a workbook file: a text with a malformed byte escape at " +
-                 *bad + " (" + lineAndColumn(content, offset) + ")");
+    // A malformed escape anywhere is reported before any other fault, the first in the text.
+    auto badEscape = unescapeTexts(root);
+    if (badEscape || cells.badEscape) {
+        root = nullptr;
+        const std::string content = readAll(path);
+        Locator locator(content);
+        std::string where = badEscape ? *badEscape : *cells.badEscape;
+        std::size_t offset = locator.find(where);
+        if (badEscape && cells.badEscape) {
+            if (const std::size_t other = locator.find(*cells.badEscape); other < offset) {
+                where = *cells.badEscape;
+                offset = other;
+            }
+        }
+        cells = StagedCells();
+        refuseFile(path, "a text with a malformed byte escape at " + where, offset, content);
     }
     auto book = app.newBook(std::filesystem::path(path).filename().string());
     book->app = nullptr;  // not registered until it has been read whole
     try {
-        readBook(app, *book, root);
+        readBook(app, *book, root, cells);
     } catch (const Fault& f) {
-        const std::size_t offset = Locator(content).find(f.pointer);
-        fail(base::errors::ApplicationDefined, "'" + path +
-                                                   "' is not a workbook file: " + f.message +
-                                                   " at " + (f.pointer.empty() ? "/" : f.pointer) +
-                                                   " (" + lineAndColumn(content, offset) + ")");
+        root = nullptr;
+        cells = StagedCells();
+        const std::string content = readAll(path);
+        refuseFile(path, f.message + " at " + (f.pointer.empty() ? "/" : f.pointer),
+                   Locator(content).find(f.pointer), content);
     }
     return book;
 }
 
 void writeWorkbookFile(const AppState& app, const BookData& book, const std::string& path) {
-    Json root{{"kavexWorkbook", kFormatVersion}};
-    if (book.isAddin) {
-        root["isAddin"] = true;
-    }
-    if (book.activeSheet != nullptr) {
-        root["activeSheet"] = book.activeSheet->name;
-    }
-    Json project{{"name", book.projectName}};
-    Json refs = Json::array();
-    for (const auto& r : book.references) {
-        refs.push_back(Json{{"name", r.name}, {"fullPath", r.fullPath}});
-    }
-    project["references"] = refs;
-    if (!book.macros.empty()) {
-        project["macros"] = book.macros;
-    }
-    root["vbProject"] = project;
-    Json names = Json::array();
-    for (const auto& n : book.names) {
-        Json j{{"name", n.name}, {"refersTo", n.refersTo}};
-        if (n.scopeSheet != 0) {
-            if (const SheetData* s = app.sheetById(n.scopeSheet)) {
-                j["sheet"] = s->name;
-            }
-        }
-        names.push_back(j);
-    }
-    root["names"] = names;
-    Json sheets = Json::array();
-    for (const auto& s : book.sheets) {
-        sheets.push_back(sheetJson(app, *s));
-    }
-    root["sheets"] = sheets;
-
-    // The whole text is made before the file is touched, and a write that fails for any reason
-    // takes its temporary file with it: the old file stays as it was, and nothing else is left.
-    escapeTexts(root);
-    const std::string content = root.dump(2) + '\n';
+    // The document goes to a temporary file as it is made, and replaces the file only once it is
+    // complete. A save that fails for any reason takes its temporary file with it: the old file
+    // stays as it was, and nothing else is left.
     const std::string temporary = path + ".saving";
-    const auto refuse = [&] {
+    const auto removeTemporary = [&] {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
+    };
+    const auto refuse = [&] {
+        removeTemporary();
         fail(base::errors::ApplicationDefined, "Cannot access '" + path + "'.");
     };
-    try {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << content;
-        out.flush();
+    {
+        std::vector<char> buffer(std::size_t{1} << 16);  // outlives the stream that writes into it
+        std::ofstream out;
+        out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        out.open(temporary, std::ios::binary | std::ios::trunc);
         if (!out) {
-            out.close();
             refuse();
         }
-    } catch (const base::PlatformError&) {
-        throw;
-    } catch (...) {
-        refuse();
+        try {
+            DocumentWriter writer(out);
+            writeDocument(app, book, writer);
+            out.put('\n');
+            out.close();
+        } catch (...) {
+            out.close();
+            removeTemporary();
+            throw;
+        }
+        if (!out) {
+            refuse();
+        }
     }
     std::error_code error;
     std::filesystem::rename(temporary, path, error);
@@ -945,9 +980,10 @@ std::string projectNameOfFile(const std::string& path) {
     if (!in) {
         return "";
     }
-    const Json root = Json::parse(in, nullptr, false);
-    if (root.is_object() && root.contains("vbProject") && root["vbProject"].is_object() &&
-        root["vbProject"].contains("name") && root["vbProject"]["name"].is_string()) {
+    Json root;
+    if (!readDocument(in, root, nullptr) && root.is_object() && root.contains("vbProject") &&
+        root["vbProject"].is_object() && root["vbProject"].contains("name") &&
+        root["vbProject"]["name"].is_string()) {
         return root["vbProject"]["name"].get<std::string>();
     }
     return "";

@@ -13,6 +13,9 @@ namespace kavex::sheet::detail {
 // Texts that are valid UTF-8 are written as they are.
 using FileJson = nlohmann::ordered_json;
 
+// Both walk a document by recursion: they are given only documents of bounded depth (one read from
+// a file is refused beyond kMaxDocumentDepth as it is read; one written is the format's own).
+
 // Replaces, throughout the document, each text that is not valid UTF-8 by its escaped form.
 void escapeTexts(FileJson& root);
 

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "platform/spreadsheet/Application.h"
+#include "tests/platform/spreadsheet/ErrorNumber.h"
 
 namespace kavex::sheet {
 namespace {
@@ -157,6 +163,92 @@ TEST(WorkbookFileTest, DamagedFilesAreRefusedWithTheirPosition) {
                   "malformed byte escape at /sheets/0/cells/0/value (line 2, column 26)");
 }
 
+// Cells are read as the file is read, apart from the rest of the document; what is wrong is still
+// reported as the document is read in order: a syntax error before any other fault, a malformed
+// escape before what does not fit, and those in the order of the document's members.
+TEST(WorkbookFileTest, FaultsAreReportedInTheOrderOfTheDocument) {
+    const std::string badCell = R"({"ref": "A1"}, {"ref": "nowhere"})";
+    const auto book = [](const std::string& first, const std::string& cells,
+                         const std::string& tail = "") {
+        return "{\"kavexWorkbook\": 1, \"sheets\": [\n" + first +
+               ",\n{\"name\": \"T\", \"cells\": [" + cells + "]}]" + tail + "}";
+    };
+    expectRefused("cell-fault.xls", book(R"({"name": "S"})", badCell),
+                  "a cell reference such as \"B5\" is expected at /sheets/1/cells/1/ref "
+                  "(line 3, column 48)");
+    // The first sheet's fault comes first, though the second sheet's cells were read before it.
+    expectRefused("sheet-fault.xls", book(R"({"name": "S", "selection": "x y"})", badCell),
+                  "range reference such as \"$A$1:$B$3\" is expected at /sheets/0/selection");
+    expectRefused(
+        "version-fault.xls",
+        "{\"sheets\": [{\"name\": \"T\", \"cells\": [" + badCell + "]}], \"kavexWorkbook\": 2}",
+        "format version 2 is not known at /kavexWorkbook");
+    expectRefused("syntax-after.xls", book(R"({"name": "S"})", badCell, ",]"), "syntax error");
+    expectRefused("escape-after.xls",
+                  book(R"({"name": "S"})", badCell, R"(, "activeSheet": {"bytes": "\\q"})"),
+                  "malformed byte escape at /activeSheet");
+    expectRefused(
+        "escape-in-cell.xls",
+        book(R"({"name": {"bytes": "S\\q"}})", R"({"ref": "A1", "value": {"bytes": "\\q"}})"),
+        "malformed byte escape at /sheets/0/name (line 2, column 10)");
+    expectRefused("escape-in-later-cell.xls",
+                  book(R"({"name": "S"})", R"({"ref": "A1", "value": {"bytes": "\\q"}})",
+                       R"(, "activeSheet": {"bytes": "\\q"})"),
+                  "malformed byte escape at /sheets/1/cells/0/value (line 3, column 48)");
+    expectRefused("twice.xls", book(R"({"name": "S"})", R"({"ref": "A1"}, {"ref": "A1"})"),
+                  "the cell is listed twice at /sheets/1/cells/1/ref");
+    expectRefused("not-a-cell.xls", book(R"({"name": "S"})", R"({"ref": "A1"}, 5)"),
+                  "a cell object is expected at /sheets/1/cells/1 (line 3, column 40)");
+    expectRefused("not-a-list.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": {}}]}",
+                  "a list is expected at /sheets/0/cells");
+    // A member given twice counts with its last word, cells as much as any other.
+    const std::string path = tempFile("last-word.xls");
+    writeText(path,
+              R"({"kavexWorkbook": 1, "sheets": [{"name": "S", "cells": [{"ref": "A1", "value": 1}],
+                  "cells": [{"ref": "A2", "value": 2}]}]})");
+    Application app;
+    Worksheet sheet = app.workbooks().open(path).worksheets().item(1);
+    EXPECT_TRUE(sheet.range("A1").value().isEmpty());
+    EXPECT_EQ(sheet.range("A2").value(), Variant(2.0));
+}
+
+// A document nested far deeper than the format goes is refused as it is read: no walk of it may
+// exhaust the stack, however deep the file is.
+TEST(WorkbookFileTest, ADocumentNestedTooDeepIsRefused) {
+    const std::string head = "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\"}], \"x\": ";
+    for (const std::size_t depth : {20'000, 200'000}) {
+        const std::string arrays = std::string(depth, '[') + std::string(depth, ']');
+        expectRefused("deep-arrays.xls", head + arrays + "}",
+                      "nested more than 64 levels deep (line 1, column 117)");
+        std::string objects;
+        for (std::size_t i = 0; i < depth; ++i) {
+            objects += "{\"a\":";
+        }
+        objects += "1" + std::string(depth, '}');
+        expectRefused("deep-objects.xls", head + objects + "}", "nested more than 64 levels deep");
+        // Cut short: the fault is still the depth, found before the end is.
+        expectRefused("deep-open.xls", head + std::string(depth, '['),
+                      "nested more than 64 levels deep (line 1, column 117)");
+        expectRefused("deep-value.xls",
+                      "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": "
+                      "[{\"ref\": \"A1\", \"value\": " +
+                          arrays + "}]}]}",
+                      "nested more than 64 levels deep");
+        // A reference to such a file is named after the file, as for any file that is no workbook.
+        const std::string project = tempFile("deep-project.xla");
+        writeText(project, head + arrays + "}");
+        Application app;
+        Workbook book = app.workbooks().add();
+        EXPECT_EQ(book.vbProject().references().addFromFile(project).name(), "deep-project");
+    }
+    // Nesting the format does not use, kept within bounds, still opens.
+    const std::string path = tempFile("nested-extra.xls");
+    writeText(path, head + std::string(50, '[') + std::string(50, ']') + "}");
+    Application app;
+    EXPECT_EQ(app.workbooks().open(path).worksheets().item(1).name(), "S");
+}
+
 // Bytes that are no UTF-8 (a byte from a feed) in a sheet name, a cell, a name or a comment are
 // saved and read back as they were.
 TEST(WorkbookFileTest, TextsThatAreNotUtf8AreSavedAndReadBack) {
@@ -198,6 +290,109 @@ TEST(WorkbookFileTest, TextsThatAreNotUtf8AreSavedAndReadBack) {
     EXPECT_EQ(book.names().item("Feed").refersTo(), "=\"\xFE\"");
 }
 
+// Whatever a cell holds is read back from the file as the very value it was: a file never holds a
+// value it cannot read back. A number that is no finite number has no place in a file and is kept
+// as the #NUM! it stands for.
+TEST(WorkbookFileTest, EveryKindOfValueReadsBackAsItWasSaved) {
+    const std::string path = tempFile("values.xls");
+    const double huge = std::numeric_limits<double>::max();
+    const std::vector<Variant> values = {
+        Variant(true),
+        Variant(false),
+        Variant(0.1),
+        Variant(-2.5),
+        Variant(1e20),
+        Variant(123456789012345678.0),
+        Variant(1e-300),
+        Variant(std::numeric_limits<double>::denorm_min()),
+        Variant(huge),
+        Variant(-huge),
+        Variant("plain"),
+        Variant("\xC3\xA9t\xC3\xA9 \xE2\x80\xA6"),
+        Variant("\\xE9 written out"),         // looks like an escape, is plain text
+        Variant("\\xE9 and \xE9 and \\\\"),   // a real byte among the look-alikes
+        Variant(R"({"bytes": "caf\\xE9"})"),  // looks like an escaped text
+        Variant(std::string("nul\0byte\x01\x7F\t", 11)),
+        Variant(base::Date{39156.5}),
+        Variant(base::Date{0}),
+        Variant(base::CellError::Name),
+        Variant(base::CellError::Value),
+        Variant(base::CellError::Ref),
+        Variant(base::CellError::Div0),
+        Variant(base::CellError::NA),
+        Variant(base::CellError::Num),
+    };
+    std::string sumFormula;
+    const std::vector<Variant> nonFinite = {
+        Variant(std::numeric_limits<double>::infinity()),
+        Variant(-std::numeric_limits<double>::infinity()),
+        Variant(std::numeric_limits<double>::quiet_NaN()),
+        Variant(base::Date{std::numeric_limits<double>::infinity()}),
+    };
+    {
+        Application app;
+        Workbook book = app.workbooks().add();
+        Worksheet sheet = app.activeSheet();
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            sheet.cells(static_cast<int>(i) + 1, 1).setValue(values[i]);
+        }
+        sheet.range("B1").setValue(-0.0);
+        for (std::size_t i = 0; i < nonFinite.size(); ++i) {
+            sheet.cells(static_cast<int>(i) + 1, 3).setValue(nonFinite[i]);
+        }
+        sheet.range("D1").setFormula("=SUM(1E308,1E308)");
+        sumFormula = sheet.range("D1").formula();
+        sheet.range("D2").setValue(Variant::null());
+        book.saveAs(path);
+    }
+    Application app;
+    Worksheet sheet = app.workbooks().open(path).worksheets().item(1);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const Variant read = sheet.cells(static_cast<int>(i) + 1, 1).value();
+        EXPECT_EQ(read.type(), values[i].type()) << i;
+        EXPECT_EQ(read, values[i]) << i;
+    }
+    EXPECT_TRUE(sheet.range("B1").value().isNumber());
+    EXPECT_TRUE(std::signbit(sheet.range("B1").value().number()));
+    for (std::size_t i = 0; i < nonFinite.size(); ++i) {
+        EXPECT_EQ(sheet.cells(static_cast<int>(i) + 1, 3).value(), Variant(base::CellError::Num))
+            << i;
+    }
+    EXPECT_EQ(sheet.range("D1").value(), Variant(base::CellError::Num));
+    EXPECT_EQ(sheet.range("D1").text(), "#NUM!");
+    EXPECT_EQ(sheet.range("D1").formula(), sumFormula);
+    EXPECT_TRUE(sheet.range("D2").value().isEmpty());
+}
+
+// A font size or an object's place that is no finite number would make a file that cannot be
+// read back: it is refused when set, as a size out of range already is.
+TEST(WorkbookFileTest, ANumberNoFileCanHoldIsRefusedWhenSet) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    Application app;
+    Workbook book = app.workbooks().add();
+    Worksheet sheet = app.activeSheet();
+    sheet.range("A1").setValue("x");
+    EXPECT_EQ(errorNumber([&] { sheet.range("A1").font().setSize(nan); }), 1004);
+    EXPECT_EQ(errorNumber([&] { sheet.range("A1").characters(1, 1).font().setSize(nan); }), 1004);
+    OLEObject object = sheet.oleObjects().add("Advert1", "Shell.Explorer.2", 10, 20, 300, 60);
+    for (const double bad : {nan, inf, -inf}) {
+        EXPECT_EQ(errorNumber([&] { object.setLeft(bad); }), 1004);
+        EXPECT_EQ(errorNumber([&] { object.setTop(bad); }), 1004);
+        EXPECT_EQ(errorNumber([&] { object.setWidth(bad); }), 1004);
+        EXPECT_EQ(errorNumber([&] { object.setHeight(bad); }), 1004);
+    }
+    EXPECT_EQ(errorNumber([&] { sheet.oleObjects().add("Advert2", "", inf, 0, 1, 1); }), 1004);
+    EXPECT_EQ(sheet.oleObjects().count(), 1);
+    EXPECT_EQ(object.left(), 10);
+    EXPECT_EQ(object.height(), 60);
+    const std::string path = tempFile("refused-numbers.xls");
+    book.saveAs(path);
+    Application other;
+    EXPECT_EQ(other.workbooks().open(path).worksheets().item(1).range("A1").font().size(),
+              Variant(11.0));
+}
+
 // A save that cannot complete leaves the old file as it was and no temporary file beside it.
 TEST(WorkbookFileTest, AFailedSaveLeavesNoStrayFile) {
     const std::string dir = tempFile("occupied");
@@ -210,6 +405,45 @@ TEST(WorkbookFileTest, AFailedSaveLeavesNoStrayFile) {
     EXPECT_TRUE(fs::is_directory(dir));
     EXPECT_THROW(book.saveAs(tempFile("no-such-folder/book.xls")), base::PlatformError);
     EXPECT_FALSE(fs::exists(tempFile("no-such-folder")));
+}
+
+// A save that fails half-way through writing (here: the file size the process may write runs out,
+// as a full disk would) raises 1004, leaves the file it was to replace as it was and no part of
+// the new one.
+TEST(WorkbookFileTest, ASaveThatFailsWhileWritingKeepsTheOldFile) {
+    const std::string path = tempFile("interrupted.xls");
+    Application app;
+    Workbook book = app.workbooks().add();
+    Worksheet sheet = app.activeSheet();
+    sheet.range("A1").setValue("old");
+    book.saveAs(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string before((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+    in.close();
+    for (int row = 1; row <= 2000; ++row) {
+        sheet.cells(row, 2).setFormula("=A1*2+" + std::to_string(row));
+    }
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 16 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const long number = errorNumber([&] { book.save(); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(number, 1004);
+    EXPECT_FALSE(fs::exists(path + ".saving"));
+    std::ifstream again(path, std::ios::binary);
+    const std::string after((std::istreambuf_iterator<char>(again)),
+                            std::istreambuf_iterator<char>());
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(book.saved());
+    book.save();  // with room again, the same save completes
+    Application other;
+    EXPECT_EQ(other.workbooks().open(path).worksheets().item(1).range("B2000").formula(),
+              "=A1*2+2000");
 }
 
 TEST(WorkbookFileTest, AMissingFileIsRefused) {
