@@ -16,6 +16,8 @@ std::string_view cellErrorText(CellError error) {
             return "#DIV/0!";
         case CellError::NA:
             return "#N/A";
+        case CellError::Num:
+            return "#NUM!";
     }
     return "#VALUE!";
 }

@@ -328,7 +328,7 @@ Variant fnSum(Evaluator& e, const Args& args) {
     if (auto error = forEachNumber(e, args, true, [&](double x) { sum += x; })) {
         return Variant(*error);
     }
-    return Variant(sum);
+    return numberOrError(sum);
 }
 
 Variant fnCount(Evaluator& e, const Args& args) {
@@ -349,7 +349,7 @@ Variant fnAverage(Evaluator& e, const Args& args) {
     if (count == 0.0) {
         return Variant(CellError::Div0);
     }
-    return Variant(sum / count);
+    return numberOrError(sum / count);
 }
 
 template <bool IsMax>

@@ -20,12 +20,13 @@ struct ErrorLiteral {
     CellError error;
 };
 
-constexpr std::array<ErrorLiteral, 5> errorLiterals{{
+constexpr std::array<ErrorLiteral, 6> errorLiterals{{
     {"#N/A", CellError::NA},
     {"#VALUE!", CellError::Value},
     {"#REF!", CellError::Ref},
     {"#DIV/0!", CellError::Div0},
     {"#NAME?", CellError::Name},
+    {"#NUM!", CellError::Num},
 }};
 
 bool isDigit(char c) {

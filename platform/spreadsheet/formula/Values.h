@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,15 @@ struct NumberResult {
     std::optional<base::CellError> error;
 };
 NumberResult toNumber(const base::Variant& value);
+
+// A number a formula computed as a value: an overflow (2^1024, SUM(1E308,1E308)) or a result
+// that is no number ((-8)^(1/3)) is #NUM!, so that a cell never holds an infinity.
+inline base::Variant numberOrError(double value) {
+    if (!std::isfinite(value)) [[unlikely]] {
+        return base::Variant(base::CellError::Num);
+    }
+    return base::Variant(value);
+}
 
 // A value joined with &: numbers (and dates, by their serial) in the general form, "TRUE"/"FALSE",
 // empty "". Errors are written as their text; callers propagate them first.
