@@ -5,7 +5,6 @@
 #include <cmath>
 #include <optional>
 
-#include "platform/base/Conversions.h"
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/Evaluator.h"
 #include "platform/spreadsheet/formula/Text.h"
@@ -195,11 +194,8 @@ Variant fnValue(Evaluator& e, const Args& args) {
         return Variant(0.0);
     }
     if (v.isText()) {
-        if (auto number = base::parseNumber(v.text())) {
+        if (auto number = numberFromText(v.text())) {
             return Variant(*number);
-        }
-        if (auto date = base::parseDate(v.text())) {
-            return Variant(date->serial);
         }
     }
     return Variant(CellError::Value);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/base/Variant.h"
 
@@ -15,8 +16,13 @@ namespace kavex::formula {
 // (1234.5 -> "1234.5", 0.1+0.2 -> "0.3", 1E20 -> "1E+20").
 std::string generalNumber(double value);
 
-// A value in arithmetic: numbers and dates as they are, TRUE 1, FALSE 0, empty 0, text that
-// reads as a number that number, other text #VALUE!; errors stay themselves.
+// A text as a number, as arithmetic and VALUE read it: a number ("$1,000.50", "5%"), a date or
+// a time (its serial: "1/1/2020" is 43831, "12:30" 0.5208...), or a bracketed amount without a
+// sign of its own, which is negative ("(5)" is -5); nullopt for any other text.
+std::optional<double> numberFromText(std::string_view text);
+
+// A value in arithmetic: numbers and dates as they are, TRUE 1, FALSE 0, empty 0, text as
+// numberFromText reads it, other text #VALUE!; errors stay themselves.
 struct NumberResult {
     double value = 0.0;
     std::optional<base::CellError> error;
