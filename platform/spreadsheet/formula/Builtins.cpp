@@ -173,13 +173,11 @@ Variant fnLen(Evaluator& e, const Args& args) {
 }
 
 Variant fnUpper(Evaluator& e, const Args& args) {
-    return withText(e, args,
-                    [](const std::string& text) { return Variant(base::toUpperAscii(text)); });
+    return withText(e, args, [](const std::string& text) { return Variant(toUpperText(text)); });
 }
 
 Variant fnLower(Evaluator& e, const Args& args) {
-    return withText(e, args,
-                    [](const std::string& text) { return Variant(base::toLowerAscii(text)); });
+    return withText(e, args, [](const std::string& text) { return Variant(toLowerText(text)); });
 }
 
 Variant fnValue(Evaluator& e, const Args& args) {

@@ -191,7 +191,7 @@ Variant blankLike(const Variant& other) {
 
 int compareSame(const Variant& a, const Variant& b) {
     if (a.isText()) {
-        return compareIgnoringCase(a.text(), b.text());
+        return compareTexts(a.text(), b.text());
     }
     if (a.isBool()) {
         return static_cast<int>(a.boolean()) - static_cast<int>(b.boolean());

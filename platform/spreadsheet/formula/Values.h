@@ -51,7 +51,8 @@ struct BooleanResult {
 BooleanResult toBoolean(const base::Variant& value);
 
 // Orders two values that are not errors as the comparison operators do: numbers before text
-// before logical values; text without regard to case; empty is 0, "" or FALSE after the other side.
+// before logical values; text as compareTexts orders it (letter case ignored); empty is 0, "" or
+// FALSE after the other side.
 int compareValues(const base::Variant& a, const base::Variant& b);
 
 // Rounds to digits decimals (negative: to tens, hundreds, ...), halves away from zero, decided on
