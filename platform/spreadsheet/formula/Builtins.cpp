@@ -273,7 +273,7 @@ Variant fnRound(Evaluator& e, const Args& args) {
         return Variant(*digits.error);
     }
     const auto clipped = static_cast<int>(std::max(-400LL, std::min(digits.value, 400LL)));
-    return Variant(roundHalfAway(x.value, clipped));
+    return numberOrError(roundHalfAway(x.value, clipped));
 }
 
 // The numbers the aggregates take: from areas numbers only (text, logical values and empty cells

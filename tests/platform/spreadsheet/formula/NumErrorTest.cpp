@@ -57,6 +57,12 @@ TEST_F(FormulaNumError, OperatorsGiveNumWhereTheResultIsNoNumber) {
     EXPECT_EQ(eval("(-8)^3"), Variant(-512.0));
 }
 
+TEST_F(FormulaNumError, RoundingPastTheLargestNumberIsNum) {
+    EXPECT_EQ(eval("ROUND(1.7E308,-308)"), Variant(CellError::Num));
+    EXPECT_EQ(eval("ROUND(-1.7E308,-308)"), Variant(CellError::Num));
+    EXPECT_EQ(eval("ROUND(1.2E308,-308)"), Variant(1e308));
+}
+
 TEST_F(FormulaNumError, TheInformationFunctionsKnowIt) {
     EXPECT_EQ(eval("ISERROR(2^1024)"), Variant(true));
     EXPECT_EQ(eval("ISERROR(#NUM!)"), Variant(true));
