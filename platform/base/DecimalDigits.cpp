@@ -1,9 +1,8 @@
 #include "platform/base/DecimalDigits.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <system_error>
 
 namespace kavex::base {
 
@@ -42,19 +41,15 @@ std::string DecimalDigits::fractionDigits(int places) const {
     return result;
 }
 
-DecimalDigits shortestDigits(double value) {
+DecimalDigits shownDigits(double value) {
     DecimalDigits result;
     if (!std::isfinite(value) || value == 0) {
         return result;
     }
+    // d.dddddddddddddde[+-]xx: 15 significant digits, rounded on the binary value.
     char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                         std::chars_format::scientific);
-    if (ec != std::errc{}) {
-        return result;
-    }
-    // d.ddde[+-]xx
-    const std::string text(buffer, end);
+    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+    const std::string text(buffer);
     const auto e = text.find('e');
     for (std::size_t i = 0; i < e; ++i) {
         if (text[i] != '.') {

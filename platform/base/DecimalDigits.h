@@ -20,8 +20,9 @@ struct DecimalDigits {
     std::string fractionDigits(int places) const;
 };
 
-// The shortest digits that read back as the same double.
-DecimalDigits shortestDigits(double value);
+// The 15 significant digits the runtime shows of a double (118.32499999999999 is 118.325), so
+// that a pattern rounds the value a user sees, not its binary tail.
+DecimalDigits shownDigits(double value);
 // Rounds to `places` digits after the decimal point, halves away from zero.
 DecimalDigits roundToPlaces(DecimalDigits value, int places);
 // Multiplies by 10^power.

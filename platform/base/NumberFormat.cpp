@@ -111,7 +111,7 @@ NumberPattern parseSection(std::string_view section) {
 
 std::string applySection(const NumberPattern& pattern, double magnitude) {
     const Locale& locale = currentLocale();
-    DecimalDigits digits = shortestDigits(std::fabs(magnitude));
+    DecimalDigits digits = shownDigits(std::fabs(magnitude));
     digits = scaleByPowerOfTen(digits, 2 * pattern.percentCount);
     digits = roundToPlaces(digits, pattern.fractionPlaces);
 
@@ -184,7 +184,7 @@ std::string applySection(const NumberPattern& pattern, double magnitude) {
 
 // True when the value rounds to zero in this section, so that it shows no minus sign.
 bool roundsToZero(const NumberPattern& pattern, double value) {
-    DecimalDigits digits = scaleByPowerOfTen(shortestDigits(value), 2 * pattern.percentCount);
+    DecimalDigits digits = scaleByPowerOfTen(shownDigits(value), 2 * pattern.percentCount);
     return roundToPlaces(digits, pattern.fractionPlaces).isZero();
 }
 

@@ -8,8 +8,13 @@
 
 namespace kavex::base {
 
-// The error values a cell can hold.
-enum class CellError { Name, Value, Ref, Div0, NA, Num };
+// The error values a cell can hold, each with the spreadsheet's own error number (the number a
+// macro sees in the error value: xlErrNum is 2036).
+enum class CellError { Name = 2029, Value = 2015, Ref = 2023, Div0 = 2007, NA = 2042, Num = 2036 };
+
+// Every error value, for readers that look one up by its text.
+inline constexpr CellError allCellErrors[] = {CellError::Name, CellError::Value, CellError::Ref,
+                                              CellError::Div0, CellError::NA,    CellError::Num};
 
 // "#NAME?", "#VALUE!", "#REF!", "#DIV/0!", "#N/A", "#NUM!".
 std::string_view cellErrorText(CellError error);

@@ -321,8 +321,7 @@ Variant readValue(const Json& j, const std::string& pointer) {
     }
     if (j.is_object() && j.size() == 1 && j.contains("error")) {
         const std::string e = text(j.at("error"), pointer + "/error");
-        for (auto err : {base::CellError::Name, base::CellError::Value, base::CellError::Ref,
-                         base::CellError::Div0, base::CellError::NA, base::CellError::Num}) {
+        for (auto err : base::allCellErrors) {
             if (base::cellErrorText(err) == e) {
                 return Variant(err);
             }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <optional>
 
-#include "platform/base/Conversions.h"
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/Evaluator.h"
 #include "platform/spreadsheet/formula/Text.h"
@@ -174,13 +173,11 @@ Variant fnLen(Evaluator& e, const Args& args) {
 }
 
 Variant fnUpper(Evaluator& e, const Args& args) {
-    return withText(e, args,
-                    [](const std::string& text) { return Variant(base::toUpperAscii(text)); });
+    return withText(e, args, [](const std::string& text) { return Variant(toUpperText(text)); });
 }
 
 Variant fnLower(Evaluator& e, const Args& args) {
-    return withText(e, args,
-                    [](const std::string& text) { return Variant(base::toLowerAscii(text)); });
+    return withText(e, args, [](const std::string& text) { return Variant(toLowerText(text)); });
 }
 
 Variant fnValue(Evaluator& e, const Args& args) {
@@ -195,11 +192,8 @@ Variant fnValue(Evaluator& e, const Args& args) {
         return Variant(0.0);
     }
     if (v.isText()) {
-        if (auto number = base::parseNumber(v.text())) {
+        if (auto number = numberFromText(v.text())) {
             return Variant(*number);
-        }
-        if (auto date = base::parseDate(v.text())) {
-            return Variant(date->serial);
         }
     }
     return Variant(CellError::Value);
@@ -279,7 +273,7 @@ Variant fnRound(Evaluator& e, const Args& args) {
         return Variant(*digits.error);
     }
     const auto clipped = static_cast<int>(std::max(-400LL, std::min(digits.value, 400LL)));
-    return Variant(roundHalfAway(x.value, clipped));
+    return numberOrError(roundHalfAway(x.value, clipped));
 }
 
 // The numbers the aggregates take: from areas numbers only (text, logical values and empty cells
@@ -328,7 +322,7 @@ Variant fnSum(Evaluator& e, const Args& args) {
     if (auto error = forEachNumber(e, args, true, [&](double x) { sum += x; })) {
         return Variant(*error);
     }
-    return Variant(sum);
+    return numberOrError(sum);
 }
 
 Variant fnCount(Evaluator& e, const Args& args) {
@@ -349,7 +343,7 @@ Variant fnAverage(Evaluator& e, const Args& args) {
     if (count == 0.0) {
         return Variant(CellError::Div0);
     }
-    return Variant(sum / count);
+    return numberOrError(sum / count);
 }
 
 template <bool IsMax>

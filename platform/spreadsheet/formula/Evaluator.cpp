@@ -13,15 +13,6 @@ using base::CellError;
 
 namespace {
 
-Variant numberOrError(double value) {
-    // Overflow and results that are no number (a negative base to a fractional power) have no
-    // error value of their own here; #VALUE! says the operands did not make a number.
-    if (!std::isfinite(value)) {
-        return Variant(CellError::Value);
-    }
-    return Variant(value);
-}
-
 const Node& unwrapParens(const Node& node) {
     const Node* n = &node;
     while (n->kind == NodeKind::Paren) {
@@ -154,7 +145,7 @@ Variant Evaluator::binary(const Node& node) {
                 return Variant(CellError::Div0);
             }
             if (x.value == 0.0 && y.value == 0.0) {
-                return Variant(CellError::Value);  // undefined; no #NUM! here
+                return Variant(CellError::Num);  // undefined
             }
             return numberOrError(std::pow(x.value, y.value));
         default:

@@ -15,7 +15,8 @@ namespace kavex::formula {
 using base::Variant;
 
 // A rectangle of cells, 1-based. sheet is empty when the formula did not name one (the formula's
-// own sheet).
+// own sheet). Whole columns (D:D) run over rows 1 to MaxRows, whole rows (3:3) over columns 1 to
+// MaxColumns.
 struct AreaRef {
     std::string sheet;
     int firstRow = 1;
@@ -166,12 +167,13 @@ class EvaluationContext {
 // Evaluates the formula. Built-ins: IF, TRIM, AND, OR, NOT, LEN, VALUE, ROUND, SUM, ABS, ISERROR,
 // ISNUMBER, CONCATENATE, IFERROR, UPPER, LOWER, LEFT, RIGHT, MID, MIN, MAX, COUNT, AVERAGE,
 // ISBLANK, ISTEXT. Operators + - * / ^ & = <> < > <= >=, unary minus and plus, postfix %,
-// parentheses. Text that reads as a number takes part in arithmetic as the spreadsheet does; error
-// values propagate. Never throws for a formula that parsed (exceptions the context throws pass
-// through). A result that is empty because the formula points at an empty cell is 0; what a host
-// function returns is the result unchanged. Holds no state between calls, so a host function may
-// evaluate other formulas, or this one, while it runs; the Formula object itself must outlive the
-// call (a host that replaces a cell's formula during a calculation keeps the old one until then).
+// parentheses. Text that reads as a number, a date or a time takes part in arithmetic as the
+// spreadsheet does; a result that is no finite number is #NUM!; error values propagate. Never
+// throws for a formula that parsed (exceptions the context throws pass through). A result that is
+// empty because the formula points at an empty cell is 0; what a host function returns is the
+// result unchanged. Holds no state between calls, so a host function may evaluate other formulas,
+// or this one, while it runs; the Formula object itself must outlive the call (a host that replaces
+// a cell's formula during a calculation keeps the old one until then).
 Variant evaluate(const Formula& formula, EvaluationContext& context);
 
 // True when the name is a built-in function (without regard to case).

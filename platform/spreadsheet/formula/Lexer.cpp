@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "platform/base/Text.h"
@@ -20,12 +21,13 @@ struct ErrorLiteral {
     CellError error;
 };
 
-constexpr std::array<ErrorLiteral, 5> errorLiterals{{
+constexpr std::array<ErrorLiteral, 6> errorLiterals{{
     {"#N/A", CellError::NA},
     {"#VALUE!", CellError::Value},
     {"#REF!", CellError::Ref},
     {"#DIV/0!", CellError::Div0},
     {"#NAME?", CellError::Name},
+    {"#NUM!", CellError::Num},
 }};
 
 bool isDigit(char c) {
@@ -75,6 +77,11 @@ class Lexer {
 
     Token next() {
         const char c = text_[pos_];
+        if (isDigit(c)) {
+            if (auto rows = wholeLines(pos_, std::string())) {
+                return std::move(*rows);
+            }
+        }
         if (isDigit(c) || (c == '.' && isDigit(at(pos_ + 1)))) {
             return number();
         }
@@ -253,6 +260,9 @@ class Lexer {
         const std::size_t end = wordEnd(start);
         const std::string_view w = text_.substr(start, end - start);
         const bool hasDollar = w.find('$') != std::string_view::npos;
+        if (auto lines = wholeLines(start, std::string())) {
+            return std::move(*lines);
+        }
         if (at(end) == '!') {
             if (hasDollar || !isPlainWord(w)) {
                 throw ParseError(start, "Malformed sheet name \"" + std::string(w) + "\"");
@@ -281,12 +291,103 @@ class Lexer {
     }
 
     Token referenceAfterSheet(std::size_t start, std::size_t cellStart, std::string sheet) {
+        if (auto lines = wholeLines(cellStart, sheet)) {
+            lines->position = start;
+            lines->length = pos_ - start;
+            return std::move(*lines);
+        }
         const std::size_t end = wordEnd(cellStart);
         const auto cell = parseCellAddress(text_.substr(cellStart, end - cellStart));
         if (!cell) {
             throw ParseError(cellStart, "A cell reference expected after \"!\"");
         }
         return reference(start, end, std::move(sheet), *cell);
+    }
+
+    // One side of a whole-line reference, "$D" or "3" (the "$" optional): a column by its
+    // letters or a row by its number, on the sheet.
+    struct LinePart {
+        bool columns = false;
+        int line = 0;
+        bool absolute = false;
+        std::size_t end = 0;
+    };
+
+    std::optional<LinePart> linePart(std::size_t i) const {
+        LinePart part;
+        if (at(i) == '$') {
+            part.absolute = true;
+            ++i;
+        }
+        const std::size_t first = i;
+        long value = 0;
+        if (isDigit(at(i))) {
+            while (isDigit(at(i))) {
+                value = value * 10 + (at(i) - '0');
+                if (value > MaxRows) {
+                    return std::nullopt;
+                }
+                ++i;
+            }
+            if (value < 1) {
+                return std::nullopt;
+            }
+        } else {
+            part.columns = true;
+            while (base::toUpperAscii(at(i)) >= 'A' && base::toUpperAscii(at(i)) <= 'Z') {
+                if (i - first >= 3) {
+                    return std::nullopt;
+                }
+                value = value * 26 + (base::toUpperAscii(at(i)) - 'A' + 1);
+                ++i;
+            }
+            if (i == first || value > MaxColumns) {
+                return std::nullopt;
+            }
+        }
+        // The part must end here: "A1" is a cell, "AB_" a name.
+        if (isWordChar(at(i)) || at(i) == '$') {
+            return std::nullopt;
+        }
+        part.line = static_cast<int>(value);
+        part.end = i;
+        return part;
+    }
+
+    // Whole columns ("D:D", "$B:$F") or whole rows ("3:3", "$2:$5") starting at start; nullopt
+    // when the text there is no such reference.
+    std::optional<Token> wholeLines(std::size_t start, std::string sheet) {
+        const auto first = linePart(start);
+        if (!first || at(first->end) != ':') {
+            return std::nullopt;
+        }
+        const auto last = linePart(first->end + 1);
+        if (!last || last->columns != first->columns) {
+            return std::nullopt;
+        }
+        LinePart low = *first;
+        LinePart high = *last;
+        if (low.line > high.line) {
+            std::swap(low, high);
+        }
+        Token token;
+        token.kind = TokenKind::Reference;
+        token.position = start;
+        token.length = last->end - start;
+        pos_ = last->end;
+        token.form.writtenAsArea = true;
+        if (first->columns) {
+            token.area = AreaRef{std::move(sheet), 1, low.line, MaxRows, high.line};
+            token.form.absoluteFirstColumn = low.absolute;
+            token.form.absoluteLastColumn = high.absolute;
+            token.form.span = ReferenceSpan::Columns;
+        } else {
+            token.area = AreaRef{std::move(sheet), low.line, 1, high.line, MaxColumns};
+            token.form.absoluteFirstRow = low.absolute;
+            token.form.absoluteLastRow = high.absolute;
+            token.form.span = ReferenceSpan::Rows;
+        }
+        return token;
     }
 
     // The first cell has been read (it ends at end); an area follows when ":" comes next.

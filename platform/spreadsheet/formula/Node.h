@@ -39,6 +39,10 @@ enum class Operator {
     GreaterEqual,
 };
 
+// What a reference names: cells (A1, A1:B3), whole columns (D:D, $B:$F; its rows are 1 to
+// MaxRows) or whole rows (3:3, $2:$5; its columns are 1 to MaxColumns).
+enum class ReferenceSpan : unsigned char { Cells, Columns, Rows };
+
 // How a reference was written: which coordinates carry "$", and whether it was an area
 // ("A1:A1" stays an area when rendered).
 struct ReferenceForm {
@@ -47,6 +51,7 @@ struct ReferenceForm {
     bool absoluteLastRow = false;
     bool absoluteLastColumn = false;
     bool writtenAsArea = false;
+    ReferenceSpan span = ReferenceSpan::Cells;
 };
 
 // One node of the immutable tree. A plain tagged record keeps evaluation free of virtual calls and

@@ -42,8 +42,10 @@ std::string_view operatorText(Operator op) {
     return "?";
 }
 
-// Moves the corners of a reference; false when the reference is lost (#REF!).
-using Move = std::function<bool(const std::string& sheet, CellAddress& first, CellAddress& last)>;
+// Moves the corners of a reference; false when the reference is lost (#REF!). Of whole columns
+// only the columns count, of whole rows only the rows.
+using Move = std::function<bool(const std::string& sheet, ReferenceSpan span, CellAddress& first,
+                                CellAddress& last)>;
 
 // Renders the formula's tokens again, keeping the blanks the user typed between them (the host
 // shows a formula as it was entered) and dropping those at its end.
@@ -138,7 +140,7 @@ class Renderer {
                           token.form.absoluteFirstColumn};
         CellAddress last{token.area.lastRow, token.area.lastColumn, token.form.absoluteLastRow,
                          token.form.absoluteLastColumn};
-        if (move_ && !move_(token.area.sheet, first, last)) {
+        if (move_ && !move_(token.area.sheet, token.form.span, first, last)) {
             out += base::cellErrorText(base::CellError::Ref);
             return;
         }
@@ -154,6 +156,16 @@ class Renderer {
         if (!token.area.sheet.empty()) {
             out += quoteSheetName(token.area.sheet);
             out += '!';
+        }
+        if (token.form.span == ReferenceSpan::Columns) {
+            out += (first.absoluteColumn ? "$" : "") + columnName(first.column) + ":" +
+                   (last.absoluteColumn ? "$" : "") + columnName(last.column);
+            return;
+        }
+        if (token.form.span == ReferenceSpan::Rows) {
+            out += (first.absoluteRow ? "$" : "") + std::to_string(first.row) + ":" +
+                   (last.absoluteRow ? "$" : "") + std::to_string(last.row);
+            return;
         }
         out += formatCellAddress(first);
         if (token.form.writtenAsArea) {
@@ -227,11 +239,14 @@ std::string render(const Formula& formula,
     if (rowOffset == 0 && columnOffset == 0) {
         return Renderer(canonicalName, Move()).render(formula.text());
     }
-    const Move move = [&](const std::string&, CellAddress& first, CellAddress& last) {
-        return shift(first.row, first.absoluteRow, rowOffset, MaxRows) &&
-               shift(first.column, first.absoluteColumn, columnOffset, MaxColumns) &&
-               shift(last.row, last.absoluteRow, rowOffset, MaxRows) &&
-               shift(last.column, last.absoluteColumn, columnOffset, MaxColumns);
+    const Move move = [&](const std::string&, ReferenceSpan span, CellAddress& first,
+                          CellAddress& last) {
+        const bool rows = span != ReferenceSpan::Columns;
+        const bool columns = span != ReferenceSpan::Rows;
+        return (!rows || (shift(first.row, first.absoluteRow, rowOffset, MaxRows) &&
+                          shift(last.row, last.absoluteRow, rowOffset, MaxRows))) &&
+               (!columns || (shift(first.column, first.absoluteColumn, columnOffset, MaxColumns) &&
+                             shift(last.column, last.absoluteColumn, columnOffset, MaxColumns)));
     };
     return Renderer(canonicalName, move).render(formula.text());
 }
@@ -239,8 +254,13 @@ std::string render(const Formula& formula,
 std::string render(const Formula& formula,
                    const std::function<std::optional<std::string>(std::string_view)>& canonicalName,
                    const LineEdit& edit) {
-    const Move move = [&](const std::string& sheet, CellAddress& first, CellAddress& last) {
+    const Move move = [&](const std::string& sheet, ReferenceSpan span, CellAddress& first,
+                          CellAddress& last) {
         if (edit.count == 0 || !edit.onSheet || !edit.onSheet(sheet)) {
+            return true;
+        }
+        // Inserting or deleting rows leaves whole columns whole, and columns whole rows.
+        if (span == (edit.columns ? ReferenceSpan::Rows : ReferenceSpan::Columns)) {
             return true;
         }
         return edit.columns ? shiftLines(first.column, last.column, edit)

@@ -6,21 +6,6 @@
 
 namespace kavex::formula {
 
-int compareIgnoringCase(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(base::toUpperAscii(a[i]));
-        const auto y = static_cast<unsigned char>(base::toUpperAscii(b[i]));
-        if (x != y) {
-            return x < y ? -1 : 1;
-        }
-    }
-    if (a.size() == b.size()) {
-        return 0;
-    }
-    return a.size() < b.size() ? -1 : 1;
-}
-
 bool isWordStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '\\' ||
            static_cast<unsigned char>(c) >= 0x80;

@@ -62,6 +62,36 @@ std::string generalNumber(double value) {
     return out;
 }
 
+std::optional<double> numberFromText(std::string_view text) {
+    if (auto number = base::parseNumber(text)) {
+        return number;
+    }
+    if (auto date = base::parseDate(text)) {
+        return date->serial;
+    }
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    if (text.size() < 3 || text.front() != '(' || text.back() != ')') {
+        return std::nullopt;
+    }
+    std::string_view inner = text.substr(1, text.size() - 2);
+    while (!inner.empty() && blank(inner.front())) {
+        inner.remove_prefix(1);
+    }
+    if (inner.empty() || inner.front() == '-' || inner.front() == '+') {
+        return std::nullopt;
+    }
+    if (auto number = base::parseNumber(inner)) {
+        return -*number;
+    }
+    return std::nullopt;
+}
+
 NumberResult toNumber(const Variant& value) {
     switch (value.type()) {
         case VarType::Number:
@@ -73,7 +103,7 @@ NumberResult toNumber(const Variant& value) {
         case VarType::Error:
             return {0.0, value.error()};
         case VarType::Text:
-            if (auto number = base::parseNumber(value.text())) {
+            if (auto number = numberFromText(value.text())) {
                 return {*number, std::nullopt};
             }
             return {0.0, CellError::Value};
@@ -161,7 +191,7 @@ Variant blankLike(const Variant& other) {
 
 int compareSame(const Variant& a, const Variant& b) {
     if (a.isText()) {
-        return compareIgnoringCase(a.text(), b.text());
+        return compareTexts(a.text(), b.text());
     }
     if (a.isBool()) {
         return static_cast<int>(a.boolean()) - static_cast<int>(b.boolean());

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/base/Variant.h"
 
@@ -14,13 +16,27 @@ namespace kavex::formula {
 // (1234.5 -> "1234.5", 0.1+0.2 -> "0.3", 1E20 -> "1E+20").
 std::string generalNumber(double value);
 
-// A value in arithmetic: numbers and dates as they are, TRUE 1, FALSE 0, empty 0, text that
-// reads as a number that number, other text #VALUE!; errors stay themselves.
+// A text as a number, as arithmetic and VALUE read it: a number ("$1,000.50", "5%"), a date or
+// a time (its serial: "1/1/2020" is 43831, "12:30" 0.5208...), or a bracketed amount without a
+// sign of its own, which is negative ("(5)" is -5); nullopt for any other text.
+std::optional<double> numberFromText(std::string_view text);
+
+// A value in arithmetic: numbers and dates as they are, TRUE 1, FALSE 0, empty 0, text as
+// numberFromText reads it, other text #VALUE!; errors stay themselves.
 struct NumberResult {
     double value = 0.0;
     std::optional<base::CellError> error;
 };
 NumberResult toNumber(const base::Variant& value);
+
+// A number a formula computed as a value: an overflow (2^1024, SUM(1E308,1E308)) or a result
+// that is no number ((-8)^(1/3)) is #NUM!, so that a cell never holds an infinity.
+inline base::Variant numberOrError(double value) {
+    if (!std::isfinite(value)) [[unlikely]] {
+        return base::Variant(base::CellError::Num);
+    }
+    return base::Variant(value);
+}
 
 // A value joined with &: numbers (and dates, by their serial) in the general form, "TRUE"/"FALSE",
 // empty "". Errors are written as their text; callers propagate them first.
@@ -35,7 +51,8 @@ struct BooleanResult {
 BooleanResult toBoolean(const base::Variant& value);
 
 // Orders two values that are not errors as the comparison operators do: numbers before text
-// before logical values; text without regard to case; empty is 0, "" or FALSE after the other side.
+// before logical values; text as compareTexts orders it (letter case ignored); empty is 0, "" or
+// FALSE after the other side.
 int compareValues(const base::Variant& a, const base::Variant& b);
 
 // Rounds to digits decimals (negative: to tens, hundreds, ...), halves away from zero, decided on

@@ -31,6 +31,21 @@ TEST(FormatNumber, RoundsHalvesAwayFromZeroOnTheDecimalDigits) {
     EXPECT_EQ(formatNumber(0.0004, "0.000"), "0.000");
 }
 
+TEST(FormatNumber, RoundsOnTheFifteenDigitsTheRuntimeShows) {
+    // 473.015-354.69 is held as 118.32499999999999; its 15 digits are 118.325.
+    EXPECT_EQ(formatNumber(473.015 - 354.69, "$#,##0.00"), "$118.33");
+    EXPECT_EQ(formatNumber(-(473.015 - 354.69), "$#,##0.00"), "-$118.33");
+    EXPECT_EQ(formatNumber(0.1 + 0.7, "0.0000000000000000"), "0.8000000000000000");
+    EXPECT_EQ(formatNumber(1.0 / 3.0, "0.00000000000000000"), "0.33333333333333300");
+    EXPECT_EQ(formatNumber(12345678901234567.0, "#,##0"), "12,345,678,901,234,600");
+    EXPECT_EQ(formatNumber((473.015 - 354.69) / 100, "0.00%"), "118.33%");
+    EXPECT_EQ(formatNumber(-0.004999999999999999, "0.00"), "-0.01");
+    EXPECT_EQ(Format(Variant(473.015 - 354.69), "$###,###,##0.00"), "$118.33");
+    // CStr and the general form already show 15 digits.
+    EXPECT_EQ(CStr(Variant(473.015 - 354.69)), "118.325");
+    EXPECT_EQ(formatNumber(473.015 - 354.69, "General"), "118.325");
+}
+
 TEST(FormatNumber, ZeroShowsNoMinusSign) {
     EXPECT_EQ(formatNumber(-0.001, "0.00"), "0.00");
     EXPECT_EQ(formatNumber(-0.0, "0"), "0");

@@ -102,7 +102,7 @@ TEST_F(FormulaEvaluate, ErrorsPropagate) {
     EXPECT_EQ(eval("LEN(#N/A)"), Variant(CellError::NA));
     EXPECT_EQ(eval("CONCATENATE(\"a\",1/0)"), Variant(CellError::Div0));
     EXPECT_EQ(eval("0^-1"), Variant(CellError::Div0));
-    EXPECT_EQ(eval("1E200*1E200"), Variant(CellError::Value));  // overflow is no number
+    EXPECT_EQ(eval("1E200*1E200"), Variant(CellError::Num));  // overflow is no number
     book.set("A2", CellError::NA);
     EXPECT_EQ(eval("SUM(A1:A3)"), Variant(CellError::NA));
     EXPECT_EQ(eval("A2*0"), Variant(CellError::NA));

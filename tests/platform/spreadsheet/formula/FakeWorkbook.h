@@ -48,6 +48,24 @@ class FakeWorkbook : public EvaluationContext {
         return it == cells_.end() ? Variant() : it->second;
     }
 
+    // Lists the cells set, as a sparse host does, so that whole columns cost what they hold.
+    void forEachOccupiedCell(const AreaRef& area,
+                             const std::function<bool(int row, int column)>& visit) override {
+        ++areaWalks;
+        const std::string sheet = base::toUpperAscii(area.sheet);
+        if (!sheets_.contains(sheet)) {
+            visit(area.firstRow, area.firstColumn);
+            return;
+        }
+        for (const auto& [key, value] : cells_) {
+            const auto& [cellSheet, row, column] = key;
+            if (cellSheet == sheet && row >= area.firstRow && row <= area.lastRow &&
+                column >= area.firstColumn && column <= area.lastColumn && !visit(row, column)) {
+                return;
+            }
+        }
+    }
+
     std::optional<AreaRef> resolveName(const std::string& name) override {
         const auto it = names_.find(base::toUpperAscii(name));
         if (it == names_.end()) {
@@ -70,6 +88,7 @@ class FakeWorkbook : public EvaluationContext {
     Variant eval(std::string_view text) { return evaluate(parse(text), *this); }
 
     int cellReads = 0;
+    int areaWalks = 0;
     std::vector<std::string> calledNames;
     std::vector<const std::string*> calledNameAddresses;
 
