@@ -49,7 +49,7 @@ std::string SharesFormat(double shares) {
     constexpr int kSignificant = 15;
     int places = 0;
     if (std::isfinite(shares) && shares != std::floor(shares)) {
-        const base::DecimalDigits digits = base::shortestDigits(shares);
+        const base::DecimalDigits digits = base::shownDigits(shares);
         const base::DecimalDigits kept =
             base::roundToPlaces(digits, kSignificant - digits.pointPosition);
         places =
