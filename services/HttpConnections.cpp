@@ -14,6 +14,8 @@
 #include <cstring>
 #include <utility>
 
+#include "services/WithoutBrotli.h"
+
 namespace kavex::services {
 
 namespace {
@@ -351,8 +353,8 @@ void HttpConnections::answer() {
 void HttpConnections::answerOne(Waiting connection) {
     const auto writeTimeout =
         std::chrono::seconds(write_timeout_sec_) + std::chrono::microseconds(write_timeout_usec_);
-    RequestStream stream(connection.sock, std::move(connection.received), connection.deadline,
-                         writeTimeout);
+    RequestStream stream(connection.sock, withoutBrotli(std::move(connection.received)),
+                         connection.deadline, writeTimeout);
     bool closeAfter = false;
     {
         std::lock_guard lock(mutex_);
