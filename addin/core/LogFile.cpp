@@ -37,15 +37,15 @@ bool LogFile::append(const std::string& path, std::string_view text) {
     return true;
 }
 
-// The open file is still the one at path: the same path, and the same file there.
+// The open file is still the one to write: the same path, and the file not removed (a removed
+// file keeps its descriptor working while nobody can read what is written to it). One fstat a
+// line: a stat of the path as well would cost as much again as the write.
 bool LogFile::stillCurrent(const std::string& path) const {
     if (fd_ < 0 || path != path_) {
         return false;
     }
-    struct stat atPath {};
     struct stat open {};
-    return ::stat(path.c_str(), &atPath) == 0 && ::fstat(fd_, &open) == 0 &&
-           atPath.st_dev == open.st_dev && atPath.st_ino == open.st_ino;
+    return ::fstat(fd_, &open) == 0 && open.st_nlink > 0;
 }
 
 void LogFile::close() {

@@ -8,8 +8,8 @@ namespace kavex::addin::core {
 
 // The log file, kept open between lines. Each line goes to the system in one write as it is
 // logged, so a program that dies loses none; the file is opened again when its path changes
-// (the add-in's folder moved) or the file at that path is no longer the one open (removed,
-// replaced, renamed), so a removed log starts afresh with the next line.
+// (the add-in's folder moved) or it was removed, so a removed log starts afresh with the next
+// line. A log renamed while open goes on under its new name, as logs commonly do.
 class LogFile {
   public:
     LogFile() = default;
