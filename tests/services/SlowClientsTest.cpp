@@ -11,12 +11,14 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ServiceFixture.h"
+#include "services/HttpConnections.h"
 #include "services/Server.h"
 
 namespace kavex::services::testing {
@@ -189,36 +191,65 @@ TEST_F(SlowClientsTest, ARequestThatDoesNotArriveByItsDeadlineIsCutOff) {
 
 // When every answering thread is busy, one more request is answered 503 at once rather than
 // waiting for one to be free; once they are free, requests are answered again.
-TEST_F(SlowClientsTest, RequestsBeyondTheLimitAreAnswered503AtOnce) {
-    ServerOptions options = seededOptions();
-    options.mostRequestsAtOnce = 2;
-    options.slowDelay = 60s;
-    startWith(options);
-    server->setFault(Fault::Slow);
+TEST(HttpConnectionsTest, RequestsBeyondTheLimitAreAnswered503AtOnce) {
+    HttpConnections http({.requestDeadline = 5s, .mostRequestsAtOnce = 2});
+    std::mutex mutex;
+    std::condition_variable changed;
+    int entered = 0;
+    bool release = false;
+    http.Get("/held", [&](const httplib::Request&, httplib::Response& response) {
+        std::unique_lock lock(mutex);
+        ++entered;
+        changed.notify_all();
+        changed.wait(lock, [&] { return release; });
+        response.set_content("held", "text/plain");
+    });
+    http.Get("/now", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("now", "text/plain");
+    });
+    const int port = http.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    http.widenBacklog();
+    std::thread serving([&] { http.listen_after_bind(); });
+    const auto get = [port](const char* path) {
+        httplib::Client client("127.0.0.1", port);
+        client.set_connection_timeout(10s);
+        client.set_read_timeout(10s);
+        const auto start = Clock::now();
+        const auto answer = client.Get(path);
+        return std::pair{answer ? answer->status : -1, Clock::now() - start};
+    };
 
     std::atomic<int> held{0};
     std::vector<std::thread> waiting;
     for (int i = 0; i < 2; ++i) {
-        waiting.emplace_back([&] {
-            httplib::Client client("127.0.0.1", server->port());
-            client.set_read_timeout(10s);
-            const auto answer = client.Get("/datafeeder/DisplayAdvert.jsp");
-            held += (answer && answer->status == 200) ? 1 : 0;
-        });
+        waiting.emplace_back([&] { held += get("/held").first == 200 ? 1 : 0; });
     }
-    // Time for both requests to reach the backend, where the fault holds them.
-    std::this_thread::sleep_for(500ms);
+    bool bothHeld = false;
+    {
+        std::unique_lock lock(mutex);
+        bothHeld = changed.wait_for(lock, 10s, [&] { return entered == 2; });
+    }
+    EXPECT_TRUE(bothHeld);
+    if (bothHeld) {
+        const auto [status, took] = get("/now");
+        EXPECT_EQ(status, 503);
+        EXPECT_LT(took, 500ms);
+    }
 
-    const auto [status, took] = probe();
-    EXPECT_EQ(status, 503);
-    EXPECT_LT(took, 500ms);
-
-    server->setFault(Fault::None);
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    changed.notify_all();
     for (auto& thread : waiting) {
         thread.join();
     }
     EXPECT_EQ(held.load(), 2);
-    EXPECT_EQ(probe().first, 200);
+    EXPECT_EQ(get("/now").first, 200);
+    http.stop();
+    serving.join();
+    http.closeAll();
 }
 
 }  // namespace
