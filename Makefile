@@ -6,14 +6,15 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS = -DKAVEX_WERROR=ON
 
 .DEFAULT_GOAL := build
-.PHONY: help deps build build-asan demo test bench format
+.PHONY: help deps configure configure-asan build demo test bench format
 
 help:
 	@echo "make            builds the program, the tests and the benchmarks (./build)"
-	@echo "make demo       builds, then runs the demonstration session"
-	@echo "make test       builds twice (normal, and with the address and undefined-behaviour"
-	@echo "                sanitizers in ./build-asan) and runs every test in both"
-	@echo "make bench      builds, runs every benchmark; fails when one misses its goal"
+	@echo "make demo       builds the program alone, then runs the demonstration session"
+	@echo "make test       builds the program and the tests twice (normal, and with the address"
+	@echo "                and undefined-behaviour sanitizers in ./build-asan) and runs every test"
+	@echo "                in both"
+	@echo "make bench      builds the benchmarks, runs every one; fails when one misses its goal"
 	@echo "make format     formats the tracked C++ sources with clang-format"
 	@echo "make deps       installs the Debian packages the build needs"
 	@echo "make help       this list"
@@ -22,23 +23,30 @@ help:
 deps:
 	@bash scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+configure-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKAVEX_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+
+# Each target builds what it runs: the demo needs the program alone, the tests need the program
+# (for the scenario scripts) and the test programs, the benchmarks only themselves.
+build: configure
 	@cmake --build build -j $(JOBS)
 
-build-asan: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKAVEX_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
-	@cmake --build build-asan -j $(JOBS)
-
-demo: build
+demo: configure
+	@cmake --build build -j $(JOBS) --target kavex
 	@./build/tools/kavex/kavex demo
 
-test: build build-asan
+test: configure configure-asan
+	@cmake --build build -j $(JOBS) --target kavex_all_tests
+	@cmake --build build-asan -j $(JOBS) --target kavex_all_tests
 	@cd build && ctest --output-on-failure -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS)
 
 # Every benchmark runs; the target fails when any of them misses its goal (or does not run).
-bench: build
+bench: configure
+	@cmake --build build -j $(JOBS) --target kavex_all_benchmarks
 	@missed=""; \
 	for b in build/bench/kavex_bench_*; do \
 		[ -x "$$b" ] || continue; \

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when one of them is missing.
 set -euo pipefail
-packages=(cmake g++ make pkg-config libsqlite3-dev libpugixml-dev libcurl4-openssl-dev libicu-dev
-          nlohmann-json3-dev libcpp-httplib-dev googletest libgtest-dev libgmock-dev libbenchmark-dev)
+# clang: CI builds the program with Clang as well as with GCC.
+packages=(cmake g++ clang make pkg-config libsqlite3-dev libpugixml-dev libcurl4-openssl-dev
+          libicu-dev nlohmann-json3-dev libcpp-httplib-dev googletest libgtest-dev libgmock-dev
+          libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -6,8 +6,9 @@ namespace kavex::services {
 
 void mergeFields(Fields& into, const Fields& given) {
     for (const auto& [name, value] : given) {
-        const auto same = std::find_if(into.begin(), into.end(),
-                                       [&](const auto& field) { return field.first == name; });
+        const auto same = std::find_if(into.begin(), into.end(), [&name = name](const auto& field) {
+            return field.first == name;
+        });
         if (same == into.end()) {
             into.emplace_back(name, value);
         } else {

@@ -308,7 +308,7 @@ QuoteFields MarketModel::stockQuote(const ListedSymbol& listed, TimePoint time) 
         return highest ? *std::max_element(first, closes.end())
                        : *std::min_element(first, closes.end());
     };
-    const auto ema = [&](int n, bool withLast) {
+    const auto ema = [&, last = last](int n, bool withLast) {
         const double alpha = 2.0 / (n + 1);
         std::size_t k = closes.size() - static_cast<std::size_t>(std::min(3 * n, historyDays));
         double value = closes[k];
@@ -317,7 +317,7 @@ QuoteFields MarketModel::stockQuote(const ListedSymbol& listed, TimePoint time) 
         }
         return withLast ? alpha * last + (1 - alpha) * value : value;
     };
-    const auto rsi = [&](int n) {
+    const auto rsi = [&, last = last](int n) {
         double gains = 0;
         double losses = 0;
         for (int k = historyDays - n; k < historyDays; ++k) {
@@ -328,7 +328,7 @@ QuoteFields MarketModel::stockQuote(const ListedSymbol& listed, TimePoint time) 
         }
         return losses == 0 ? 100.0 : 100.0 - 100.0 / (1 + gains / losses);
     };
-    const auto stochastic = [&](int n) {
+    const auto stochastic = [&, last = last](int n) {
         const double top = std::max(extreme(n, true), last);
         const double bottom = std::min(extreme(n, false), last);
         return top == bottom ? 50.0 : (last - bottom) / (top - bottom) * 100;

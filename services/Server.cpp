@@ -1,77 +1,18 @@
 #include "services/Server.h"
 
-#include <httplib.h>
+#include "services/HttpConnections.h"
+
 #include <netdb.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <stdexcept>
 
 namespace kavex::services {
 
 namespace {
-
-// The server's connections, each on a thread of its own while there are threads to spare: a
-// fixed pool lets a few clients that send their headers slowly hold every thread until their
-// read time-out, and requests behind them wait as long. Threads are kept for the next
-// connections; beyond kMostThreads connections wait their turn.
-class ConnectionThreads : public httplib::TaskQueue {
-  public:
-    void enqueue(std::function<void()> job) override {
-        std::lock_guard lock(mutex_);
-        jobs_.push_back(std::move(job));
-        // A thread waiting for work may not have taken the previous job yet: a new thread is
-        // started whenever the jobs waiting outnumber the threads waiting.
-        if (jobs_.size() > idle_ && threads_.size() < kMostThreads) {
-            threads_.emplace_back([this] { work(); });
-        } else {
-            wake_.notify_one();
-        }
-    }
-
-    void shutdown() override {
-        {
-            std::lock_guard lock(mutex_);
-            stopping_ = true;
-        }
-        wake_.notify_all();
-        for (auto& thread : threads_) {
-            thread.join();
-        }
-        threads_.clear();
-    }
-
-  private:
-    static constexpr std::size_t kMostThreads = 256;
-
-    void work() {
-        std::unique_lock lock(mutex_);
-        while (true) {
-            ++idle_;
-            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-            --idle_;
-            if (jobs_.empty()) {
-                return;  // stopping, and nothing left to serve
-            }
-            auto job = std::move(jobs_.front());
-            jobs_.pop_front();
-            lock.unlock();
-            job();
-            lock.lock();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::function<void()>> jobs_;
-    std::vector<std::thread> threads_;
-    std::size_t idle_ = 0;
-    bool stopping_ = false;
-};
 
 // Why host:port cannot be bound, in the system's words.
 std::string bindFailure(const std::string& host, int port) {
@@ -160,17 +101,21 @@ void Server::setFault(Fault fault) {
 // Binds (the configured port the first time, the same port afterwards) and serves on a thread of
 // its own. Called with mutex_ held.
 void Server::listenOnBoundPort() {
-    auto http = std::make_unique<httplib::Server>();
+    // Clients that send their requests slowly must not hold up the others: a request has a
+    // deadline, and one that finds every answering thread busy is answered 503 at once.
+    auto http = std::make_unique<HttpConnections>(HttpConnections::Limits{
+        .requestDeadline = options_.requestDeadline,
+        .idleTimeout = std::chrono::seconds(1),
+        .mostRequestsAtOnce = options_.mostRequestsAtOnce,
+        .mostWaiting = 4096,
+    });
     // SO_REUSEADDR alone: the library's default also sets SO_REUSEPORT, which would let a second
     // server share a port that is already taken instead of failing.
     http->set_socket_options([](int sock) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    http->set_keep_alive_timeout(1);
-    http->set_read_timeout(5, 0);
     http->set_payload_max_length(64 * 1024);
-    http->new_task_queue = [] { return new ConnectionThreads; };
     // Every method but GET is refused, HEAD and OPTIONS included (the library would answer HEAD
     // as GET and OPTIONS with 404).
     http->set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
@@ -216,8 +161,9 @@ void Server::listenOnBoundPort() {
                                  std::to_string(wanted) + ": " +
                                  bindFailure(options_.host, wanted));
     }
+    http->widenBacklog();
     port_ = bound;
-    httplib::Server* raw = http.get();
+    HttpConnections* raw = http.get();
     http_ = std::move(http);
     backend_.resume();
     thread_ = std::thread([raw] { raw->listen_after_bind(); });
@@ -240,6 +186,7 @@ void Server::stopListening() {
     if (thread_.joinable()) {
         thread_.join();
     }
+    http_->closeAll();
     http_.reset();
 }
 

@@ -11,11 +11,9 @@
 #include "services/Backend.h"
 #include "services/ServerOptions.h"
 
-namespace httplib {
-class Server;
-}
-
 namespace kavex::services {
+
+class HttpConnections;
 
 // The stand-in for both outside servers on one HTTP port: the web service under /datafeeder/ and
 // the quote service at /tools/XM01 (docs/services.md). Started in-process for tests, the demo and
@@ -60,7 +58,7 @@ class Server {
     Backend backend_;
     mutable std::mutex mutex_;
     std::mutex logMutex_;  // one request line at a time
-    std::unique_ptr<httplib::Server> http_;
+    std::unique_ptr<HttpConnections> http_;
     std::thread thread_;
     int port_ = 0;
     bool started_ = false;

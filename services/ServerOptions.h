@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -21,6 +22,12 @@ struct ServerOptions {
     int port = 0;
     // How long the "slow" fault holds an answer back. Longer than the client's time-out.
     std::chrono::milliseconds slowDelay{45'000};
+    // A request's line and headers must be in this long after its connection opened (on a kept
+    // connection, after the request's first byte); a client that trickles them is answered 408
+    // and cut off.
+    std::chrono::milliseconds requestDeadline{5000};
+    // Requests answered at once; one more is answered 503 at once rather than queued.
+    std::size_t mostRequestsAtOnce = 256;
     // Prices change once per bucket of this length.
     std::chrono::seconds priceBucket{60};
     // When set, hears one line per request answered ("GET /tools/XM01?... 200"), from the

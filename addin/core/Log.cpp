@@ -1,9 +1,9 @@
 #include "addin/core/Log.h"
 
-#include <cstdio>
 #include <string>
 
 #include "addin/core/Globals.h"
+#include "addin/core/LogFile.h"
 #include "platform/base/Conversions.h"
 #include "platform/os/Clock.h"
 
@@ -21,15 +21,11 @@ void WriteLog(std::string_view procedureName, short level, std::string_view mess
         line += '\t';
         line += message;
         line += '\n';
-        const std::string path = AddInPath + std::string(kLogFileName);
-        // Opened and closed on each call, so that a crash loses no line and another program may
-        // read or remove the file between calls.
-        std::FILE* file = std::fopen(path.c_str(), "ab");
-        if (file == nullptr) {
-            return;
-        }
-        std::fwrite(line.data(), 1, line.size(), file);
-        std::fclose(file);
+        // Kept open between lines (opening it for every line cost more than the rest of the
+        // logging); each line still reaches the file as it is written, and a removed file or a
+        // moved folder is followed.
+        static LogFile file;
+        file.append(AddInPath + std::string(kLogFileName), line);
     } catch (...) {
         // The log is a help, never a cause of failure.
     }

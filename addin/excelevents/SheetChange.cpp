@@ -284,7 +284,7 @@ void clsXLApp::mXLApp_SheetChange(const sheet::Worksheet& Sh, const sheet::Range
             {"ChartsLink", refresh::AddChartsHyperlink},
             {"OptionsLink", refresh::AddOptionsHyperlink}};
         for (const auto& [name, addLink] : links) {
-            trap([&] {
+            trap([&, name = name, addLink = addLink] {
                 const sheet::Worksheet active = app.activeSheet();
                 const sheet::Range cell = active.range(name);
                 addLink(active, cell.row(), static_cast<std::int16_t>(cell.column()),

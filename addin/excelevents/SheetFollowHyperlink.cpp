@@ -206,7 +206,7 @@ void clsXLApp::FillDetailsSheet(const std::string& symbol, const std::string& sh
                                                      {"ChartsLink", refresh::AddChartsHyperlink},
                                                      {"OptionsLink", refresh::AddOptionsHyperlink}};
     for (const auto& [name, addLink] : links) {
-        trap([&] {
+        trap([&, name = name, addLink = addLink] {
             const sheet::Range cell = details.range(name);
             addLink(details, cell.row(), static_cast<std::int16_t>(cell.column()), symbol);
             cell.font().setColor(kWhite);

@@ -4,6 +4,7 @@
 
 #include "platform/base/PlatformError.h"
 #include "platform/base/Text.h"
+#include "platform/http/AnswerEncoding.h"
 #include "platform/http/RequestImpl.h"
 #include "platform/http/Transfers.h"
 
@@ -120,7 +121,8 @@ void Request::Impl::prepare() {
     // Each request has a connection of its own, closed when the answer is in: nothing lingers
     // to keep a server (or a test's server) waiting on an idle connection.
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    // Chosen by the host: plain on loopback, gzip beyond (libcurl copies the text).
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, std::string(acceptedEncodingFor(url)).c_str());
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeout.count()));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);

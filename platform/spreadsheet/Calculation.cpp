@@ -396,6 +396,7 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         ++calcDepth;
         evaluations.push_back({&cell, hostCalls, false});
         struct Leave {
+            Leave(AppState& a, Cell& c) : app(a), cell(c) {}
             AppState& app;
             Cell& cell;
             ~Leave() {

@@ -112,6 +112,69 @@ TEST_F(WriteLogTest, WritesNothingWithoutAnAddInFolder) {
     EXPECT_EQ(std::filesystem::exists("KavexLog.txt"), before);
 }
 
+// How many of this process's descriptors are open on the file at path.
+int descriptorsOpenOn(const std::filesystem::path& path) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const auto target = std::filesystem::read_symlink(entry.path(), error);
+        count += (!error && target == path) ? 1 : 0;
+    }
+    return count;
+}
+
+// The file stays open from one line to the next, and every line is in it as soon as it is
+// logged, with nothing closed or flushed in between.
+TEST_F(WriteLogTest, KeepsTheFileOpenAndEachLineIsInItAtOnce) {
+    LogLevel = 3;
+    const auto path = std::filesystem::canonical(folder_.path()) / "KavexLog.txt";
+    for (int i = 1; i <= 3; ++i) {
+        WriteLog("P", 1, "line " + std::to_string(i));
+        const auto lines = logLines();
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(i));
+        EXPECT_NE(lines.back().find("\tP\tline " + std::to_string(i)), std::string::npos);
+        EXPECT_EQ(descriptorsOpenOn(path), 1) << "after line " << i;
+    }
+}
+
+// A log removed while the add-in runs is created again by the next line.
+TEST_F(WriteLogTest, ARemovedLogIsCreatedAgainByTheNextLine) {
+    LogLevel = 3;
+    WriteLog("P", 1, "before");
+    std::filesystem::remove(folder_.path() / "KavexLog.txt");
+    WriteLog("P", 1, "after removal");
+    auto lines = logLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("after removal"), std::string::npos);
+
+    // Removed together with its folder, and the folder made again.
+    std::filesystem::remove_all(folder_.path());
+    std::filesystem::create_directories(folder_.path());
+    WriteLog("P", 1, "in the new folder");
+    lines = logLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("in the new folder"), std::string::npos);
+}
+
+// When the add-in's folder changes, the next line goes to the log in the new folder and the old
+// file is let go.
+TEST_F(WriteLogTest, FollowsTheAddInFolderWhenItChanges) {
+    LogLevel = 3;
+    WriteLog("P", 1, "in the first folder");
+    const auto second = folder_.path() / "moved";
+    std::filesystem::create_directory(second);
+    AddInPath = second.string() + "/";
+    WriteLog("P", 1, "in the second folder");
+
+    const auto first = logLines();
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_NE(first[0].find("in the first folder"), std::string::npos);
+    const auto moved = folder_.lines("moved/KavexLog.txt");
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_NE(moved[0].find("in the second folder"), std::string::npos);
+    EXPECT_EQ(descriptorsOpenOn(std::filesystem::canonical(folder_.path()) / "KavexLog.txt"), 0);
+}
+
 TEST(StringsTest, ReplaceStringReplacesEveryOccurrenceCaseSensitively) {
     EXPECT_EQ(ReplaceString("AT%26T %26 Co", "%26", "&"), "AT&T & Co");
     EXPECT_EQ(ReplaceString("abcABC", "abc", "x"), "xABC");
