@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when one of them is missing.
 set -euo pipefail
-# clang: CI builds the program with Clang as well as with GCC.
-packages=(cmake g++ clang make pkg-config libsqlite3-dev libpugixml-dev libcurl4-openssl-dev
+# clang: CI builds the program with Clang as well as with GCC; clang-format: CI checks the format.
+packages=(cmake g++ clang clang-format make pkg-config libsqlite3-dev libpugixml-dev libcurl4-openssl-dev
           libicu-dev nlohmann-json3-dev libcpp-httplib-dev googletest libgtest-dev libgmock-dev
           libbenchmark-dev)
 missing=()
