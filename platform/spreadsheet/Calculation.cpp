@@ -133,15 +133,6 @@ void AppState::ensureDependencies() {
 
 namespace {
 
-// A hint to fetch memory soon to be read; it never faults.
-inline void prefetch(const void* address) {
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
-}
-
 // a == b, with the common case of two texts (what most host functions return) compared
 // without the general dispatch on both kinds.
 inline bool sameValue(const Variant& a, const Variant& b) {
@@ -150,14 +141,6 @@ inline bool sameValue(const Variant& a, const Variant& b) {
     }
     return a == b;
 }
-
-// The per-cell step of a pass is called from two loops; a call per cell costs more than the
-// step's own bookkeeping.
-#if defined(__GNUC__) || defined(__clang__)
-#define KAVEX_ALWAYS_INLINE __attribute__((always_inline))
-#else
-#define KAVEX_ALWAYS_INLINE
-#endif
 
 const Variant kEmpty;
 const Variant kNoSheet(base::CellError::Ref);  // a sheet named in a formula that does not exist
@@ -374,6 +357,58 @@ class CellContext final : public formula::EvaluationContext {
     bool recurse_;
 };
 
+// Marks a cell as being evaluated for as long as it lives: a nested pass then neither evaluates
+// nor erases it, and a formula that reads it reads a cycle or a pending value (readEvaluating).
+class Evaluating {
+  public:
+    Evaluating(AppState& app, Cell& cell)
+        : app_(app), cell_(cell), record_{&cell, app.hostCalls, false, app.innermost} {
+        cell.evaluating = true;
+        cell.dirty = false;
+        ++app.calcDepth;
+        app.innermost = &record_;
+    }
+    ~Evaluating() {
+        app_.innermost = record_.outer;
+        --app_.calcDepth;
+        cell_.evaluating = false;
+    }
+    Evaluating(const Evaluating&) = delete;
+    Evaluating& operator=(const Evaluating&) = delete;
+
+    bool circular() const { return record_.circular; }
+
+  private:
+    AppState& app_;
+    Cell& cell_;
+    AppState::Evaluation record_;
+};
+
+// The value of the cell's formula, computed once.
+Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell, const CompiledFormula& compiled,
+                     bool recurse) {
+    Evaluating evaluating(app, cell);
+    CellContext context(app, sheet, compiled, recurse);
+    Variant result = compiled.plainEntry != CompiledFormula::kNotPlain
+                         ? context.evaluatePlainCall()
+                         : formula::evaluate(compiled.parsed, context);
+    if (evaluating.circular()) [[unlikely]] {
+        return Variant(0.0);
+    }
+    return result;
+}
+
+// Keeps a result as the cell's value; true when the value changed.
+bool store(Cell& cell, Variant&& result) {
+    const bool changed = !sameValue(cell.value, result);
+    // An equal text, logical or error value is the very same value: keeping the old one spares a
+    // store. Numbers (and dates) are stored anyway, so that 0 and -0 stay apart.
+    if (changed || result.isNumber() || result.isDate()) {
+        cell.value = std::move(result);
+    }
+    return changed;
+}
+
 }  // namespace
 
 void AppState::evaluateCell(SheetData& sheet, CellKey key, bool recurse) {
@@ -386,58 +421,33 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
     if (!cell.formula || cell.evaluating) {
         return false;
     }
-    bool changed = false;
-    // A function may put a new formula into its own cell; that one is computed next, a few
-    // times at most (a function that always rewrites its cell must not spin for ever).
-    for (int attempt = 0; attempt < 4 && cell.formula && (attempt == 0 || cell.dirty); ++attempt) {
-        const CompiledFormula* compiled = cell.formula.get();
-        cell.evaluating = true;
-        cell.dirty = false;
-        ++calcDepth;
-        evaluations.push_back({&cell, hostCalls, false});
-        struct Leave {
-            AppState& app;
-            Cell& cell;
-            ~Leave() {
-                --app.calcDepth;
-                cell.evaluating = false;
-                app.evaluations.pop_back();
+    const CompiledFormula* compiled = cell.formula.get();
+    Variant result = evaluateOnce(*this, sheet, cell, *compiled, recurse);
+    bool changed = true;
+    if (cell.formula.get() == compiled) [[likely]] {
+        changed = store(cell, std::move(result));
+    } else {
+        // The function put a new formula into its own cell: that one is computed next, a few
+        // times at most (a function that always rewrites its cell must not spin for ever).
+        for (int attempt = 1; attempt < 4 && cell.formula && cell.dirty; ++attempt) {
+            compiled = cell.formula.get();
+            result = evaluateOnce(*this, sheet, cell, *compiled, recurse);
+            if (cell.formula.get() == compiled) {
+                changed = store(cell, std::move(result));
+                break;
             }
-        };
-        std::optional<Leave> leave(std::in_place, *this, cell);
-        Variant result = [&] {
-            CellContext context(*this, sheet, *compiled, recurse);
-            if (compiled->plainEntry != CompiledFormula::kNotPlain) {
-                return context.evaluatePlainCall();
-            }
-            return formula::evaluate(compiled->parsed, context);
-        }();
-        if (evaluations.back().circular) {
-            result = Variant(0.0);
         }
-        leave.reset();
-        if (cell.formula.get() == compiled) {
-            changed = !sameValue(cell.value, result);
-            // An equal text, logical or error value is the very same value: keeping the old one
-            // spares a store. Numbers (and dates) are stored anyway, so that 0 and -0 stay apart.
-            if (changed || result.isNumber() || result.isDate()) {
-                cell.value = std::move(result);
-            }
-            break;
-        }
-        changed = true;
     }
-    if (calcDepth == 0 && !retired.empty()) {
+    if (calcDepth == 0 && !retired.empty()) [[unlikely]] {
         retired.clear();
     }
     return changed;
 }
 
 const Variant& AppState::readEvaluating(const Cell& cell) {
-    for (auto it = evaluations.rbegin(); it != evaluations.rend() && it->hostCalls == hostCalls;
-         ++it) {
+    for (Evaluation* it = innermost; it != nullptr && it->hostCalls == hostCalls; it = it->outer) {
         if (it->cell == &cell) {
-            for (auto in = evaluations.rbegin(); in != it + 1; ++in) {
+            for (Evaluation* in = innermost; in != it->outer; in = in->outer) {
                 in->circular = true;
             }
             return kEmpty;
@@ -624,18 +634,9 @@ void AppState::calculateDirty(std::uint32_t onlySheet) {
 void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) {
     auto hold = sheet.shared_from_this();
     std::vector<GlobalKey> changedKeys;
-    // The hot path: one look-up per cell, no copies of values. A recalculation of many cells is
-    // bound by memory more than by work, so while one cell is computed the formula and the value
-    // of the cell a row below (the next but one, as a rule) are fetched ahead.
-    auto visit = [&](int row, int column) KAVEX_ALWAYS_INLINE {
-        const auto [cell, ahead] = sheet.cells.getWithBelow(row, column);
-        if (ahead != nullptr) {
-            prefetch(ahead->formula.get());
-            if (ahead->value.isText()) {
-                prefetch(ahead->value.text().data());
-            }
-        }
-        if (cell != nullptr && cell->formula && evaluateCell(sheet, *cell, false)) {
+    // The hot path: no look-up per cell, no copies of values.
+    auto visit = [&](int row, int column, Cell& cell) {
+        if (cell.formula && evaluateCell(sheet, cell, false)) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
         }
     };
@@ -643,15 +644,16 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         if (!sheet.alive) {
             break;
         }
-        if (a.cellCount() <= static_cast<long long>(sheet.cells.size()) * 2 + 64) {
+        if (a.lastRow - a.firstRow < static_cast<long long>(sheet.cells.size()) * 2 + 64) {
             for (int r = a.firstRow; r <= a.lastRow && sheet.alive; ++r) {
-                for (int c = a.firstColumn; c <= a.lastColumn; ++c) {
-                    visit(r, c);
-                }
+                sheet.cells.forEachInRow(r, a.firstColumn, a.lastColumn,
+                                         [&](int c, Cell& cell) { visit(r, c, cell); });
             }
         } else {
             for (CellKey key : existingKeys(sheet, {a})) {
-                visit(keyRow(key), keyColumn(key));
+                if (Cell* cell = sheet.cells.get(key)) {
+                    visit(keyRow(key), keyColumn(key), *cell);
+                }
             }
         }
     }

@@ -308,12 +308,15 @@ struct AppState {
     // at. A formula that reads a cell of this chain without a host function in between reads
     // itself through a cycle: every cell of the cycle then gives 0, as the spreadsheet does
     // without iteration. Across a host function it is a re-entrant read of a pending value.
+    // The records live on the stack of the evaluation they stand for, linked innermost first:
+    // entering and leaving a cell costs two stores, not a push onto a container that may grow.
     struct Evaluation {
         const Cell* cell;
         int hostCalls;
         bool circular;
+        Evaluation* outer;
     };
-    std::vector<Evaluation> evaluations;
+    Evaluation* innermost = nullptr;
     int hostCalls = 0;  // host functions running
     // What a formula reads of a cell that is being evaluated.
     const Variant& readEvaluating(const Cell& cell);
