@@ -74,16 +74,20 @@ void Dependencies::clear() {
 
 // ---- Registration ------------------------------------------------------------------------------
 
-void AppState::registerFormula(SheetData& sheet, CellKey key, const CompiledFormula& compiled) {
-    if (dependenciesStale || sheet.book == nullptr) {
+void AppState::registerFormula(SheetData& sheet, CellKey key, const Cell& cell) {
+    if (dependenciesStale || sheet.book == nullptr || !cell.formula) {
         return;
     }
+    const CompiledFormula& compiled = *cell.formula;
     const GlobalKey self = globalKey(sheet.id, key);
+    // A shared form's references are all relative: they move with the cell.
+    const int dr = cell.rowShift, dc = cell.columnShift;
     for (const auto& ref : compiled.parsed.references()) {
         SheetData* target = ref.sheet.empty() ? &sheet : sheet.book->sheetNamed(ref.sheet);
         if (target != nullptr) {
             dependencies.add(self, target->id,
-                             Area{ref.firstRow, ref.firstColumn, ref.lastRow, ref.lastColumn});
+                             Area{ref.firstRow + dr, ref.firstColumn + dc, ref.lastRow + dr,
+                                  ref.lastColumn + dc});
         }
     }
     for (const auto& name : compiled.parsed.names()) {
@@ -114,7 +118,7 @@ void AppState::ensureDependencies() {
         for (auto& sheet : book.sheets) {
             for (auto& [key, cell] : sheet->cells) {
                 if (cell.formula) {
-                    registerFormula(*sheet, key, *cell.formula);
+                    registerFormula(*sheet, key, cell);
                 }
             }
         }
@@ -149,8 +153,14 @@ const std::string kOwnSheet;                   // how a formula names its own sh
 // What a formula sees of the workbook around it while one cell is evaluated.
 class CellContext final : public formula::EvaluationContext {
   public:
-    CellContext(AppState& app, SheetData& sheet, const CompiledFormula& compiled, bool recurse)
-        : app_(app), sheet_(sheet), compiled_(compiled), recurse_(recurse) {}
+    CellContext(AppState& app, SheetData& sheet, const CompiledFormula& compiled, const Cell& cell,
+                bool recurse)
+        : app_(app),
+          sheet_(sheet),
+          compiled_(compiled),
+          rowShift_(cell.rowShift),
+          columnShift_(cell.columnShift),
+          recurse_(recurse) {}
 
     Variant cellValue(const std::string& sheetName, int row, int column) override {
         return current(sheetName, row, column);
@@ -213,18 +223,28 @@ class CellContext final : public formula::EvaluationContext {
     // the function is called. This is the road of nearly every formula an add-in's sheet holds.
     Variant evaluatePlainCall() {
         formula::ArgumentList list(compiled_.plainCount);
+        // A shared form's references are all relative: they move with the cell.
+        const int dr = rowShift_, dc = columnShift_;
         if (compiled_.plainLocal) {
             const CompiledFormula::LocalArea* area = compiled_.localArguments.data();
             for (formula::Argument& argument : list.arguments()) {
-                argument.value = current(area->firstRow, area->firstColumn);
-                setReference(argument.reference, *area);
+                const CompiledFormula::LocalArea moved{area->firstRow + dr, area->firstColumn + dc,
+                                                       area->lastRow + dr, area->lastColumn + dc};
+                argument.value = current(moved.firstRow, moved.firstColumn);
+                setReference(argument.reference, moved);
                 ++area;
             }
         } else {
             const formula::AreaRef* area = compiled_.plainArguments;
             for (formula::Argument& argument : list.arguments()) {
-                argument.value = current(area->sheet, area->firstRow, area->firstColumn);
+                argument.value = current(area->sheet, area->firstRow + dr, area->firstColumn + dc);
                 setReference(argument.reference, *area);
+                if (dr != 0 || dc != 0) {
+                    argument.reference->firstRow += dr;
+                    argument.reference->lastRow += dr;
+                    argument.reference->firstColumn += dc;
+                    argument.reference->lastColumn += dc;
+                }
                 ++area;
             }
         }
@@ -354,6 +374,8 @@ class CellContext final : public formula::EvaluationContext {
     AppState& app_;
     SheetData& sheet_;
     const CompiledFormula& compiled_;
+    int rowShift_;
+    int columnShift_;
     bool recurse_;
 };
 
@@ -388,10 +410,11 @@ class Evaluating {
 Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell, const CompiledFormula& compiled,
                      bool recurse) {
     Evaluating evaluating(app, cell);
-    CellContext context(app, sheet, compiled, recurse);
+    CellContext context(app, sheet, compiled, cell, recurse);
     Variant result = compiled.plainEntry != CompiledFormula::kNotPlain
                          ? context.evaluatePlainCall()
-                         : formula::evaluate(compiled.parsed, context);
+                         : formula::evaluate(compiled.parsed, context, cell.rowShift,
+                                             cell.columnShift);
     if (evaluating.circular()) [[unlikely]] {
         return Variant(0.0);
     }

@@ -148,7 +148,7 @@ Json sheetJson(const AppState& app, const SheetData& sheet) {
             c["value"] = valueJson(cell.value);
         }
         if (cell.formula) {
-            c["formula"] = "=" + app.renderFormula(*cell.formula);
+            c["formula"] = "=" + app.formulaText(cell);
         }
         if (cell.style) {
             Json style = styleJson(*cell.style);

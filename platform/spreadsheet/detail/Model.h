@@ -115,6 +115,11 @@ struct alignas(64) CompiledFormula {
     std::array<LocalArea, kLocalArguments> localArguments{};
     const formula::AreaRef* plainArguments = nullptr;  // parsed.references()
 
+    // Every reference is relative in all its coordinates and the formula names no sheet-bound
+    // area that a move could push past the sheet's end: then the same parsed form serves every
+    // cell holding this formula moved along (see Cell::rowShift).
+    bool shareable = false;
+
     mutable std::vector<const WorksheetFunction*> moreFunctions;
     formula::Formula parsed;
     // The text the cell shows as its formula, kept for the registrations it was made under
@@ -128,6 +133,11 @@ struct alignas(64) CompiledFormula {
 struct Cell {
     bool dirty = false;
     bool evaluating = false;
+    // How far this cell lies from the cell its formula was parsed for: a formula filled down a
+    // column or read from a file shares one parsed form with the cells above it, and its
+    // relative references move by these (the form is then shareable).
+    std::int32_t rowShift = 0;
+    std::int32_t columnShift = 0;
     Variant value;
     std::shared_ptr<const CompiledFormula> formula;
     std::shared_ptr<const Style> style;  // nullptr: the default style
@@ -365,7 +375,15 @@ struct AppState {
     void storeEntry(SheetData& sheet, int row, int column, const Variant& entry,
                     const std::shared_ptr<const CompiledFormula>& preparsed = nullptr);
     void storeFormula(SheetData& sheet, int row, int column,
-                      std::shared_ptr<const CompiledFormula> formula);
+                      std::shared_ptr<const CompiledFormula> formula, int rowShift = 0,
+                      int columnShift = 0);
+    // Whether the formula, moved by the shifts, can share its parsed form (see Cell::rowShift):
+    // it is shareable and its references stay on the sheet.
+    static bool canShare(const CompiledFormula& formula, int rowShift, int columnShift);
+    // The text a formula cell shows, without the "=".
+    std::string formulaText(const Cell& cell) const;
+    // Gives the cell a parsed form of its own (its formula as it reads, unshifted).
+    void unshare(Cell& cell) const;
     void clearCell(SheetData& sheet, int row, int column);
     // After cells changed: recalculation by mode, the workbook marked unsaved, SheetChange.
     void changed(SheetData& sheet, const std::vector<Area>& areas, const std::vector<CellKey>& keys,
@@ -374,7 +392,7 @@ struct AppState {
 
     // Recalculation.
     void ensureDependencies();
-    void registerFormula(SheetData& sheet, CellKey key, const CompiledFormula& formula);
+    void registerFormula(SheetData& sheet, CellKey key, const Cell& cell);
     void unregisterFormula(SheetData& sheet, CellKey key);
     void evaluateCell(SheetData& sheet, CellKey key, bool recurse);
     // true when the value changed.
