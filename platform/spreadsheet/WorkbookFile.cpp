@@ -3,7 +3,11 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
 #include <sstream>
+#include <type_traits>
 
 #include <nlohmann/json.hpp>
 
@@ -416,7 +420,66 @@ std::shared_ptr<const Style> readStyle(const Json& o, const std::string& p) {
     return std::make_shared<const Style>(std::move(s));
 }
 
-void readSheet(AppState& app, BookData& book, const Json& j, const std::string& p) {
+// The cells of one sheet, read while the document streams by: a workbook's cells are most of
+// its file, and holding them as a document first would take several times what the cells take.
+struct SheetCells {
+    CellTable<Cell> cells;
+    std::optional<Fault> fault;  // the first fault among the cells, in the order listed
+};
+struct StreamedCells {
+    std::map<std::size_t, SheetCells> sheets;  // by the sheet's place in "sheets"
+    std::optional<std::string> badText;        // the first text with a malformed byte escape
+};
+
+// Reads one listed cell into the sheet's cells.
+void readCell(const Json& c, const std::string& cp, CellTable<Cell>& cells) {
+    if (!c.is_object()) {
+        fault(cp, "a cell object is expected");
+    }
+    const CellKey key = readCellRef(member(c, cp, "ref"), cp + "/ref");
+    if (cells.count(key)) {
+        fault(cp + "/ref", "the cell is listed twice");
+    }
+    Cell cell;
+    if (c.contains("value")) {
+        cell.value = readValue(c.at("value"), cp + "/value");
+    }
+    if (c.contains("formula")) {
+        const std::string f = text(c.at("formula"), cp + "/formula");
+        if (f.size() < 2 || f.front() != '=') {
+            fault(cp + "/formula", "a formula begins with \"=\"");
+        }
+        const std::string_view body = std::string_view(f).substr(1);
+        // The formula of the cell above moved down a row, as a filled column holds it: the
+        // cells share one parsed form.
+        const int row = keyRow(key), column = keyColumn(key);
+        const Cell* above = row > 1 ? cells.get(row - 1, column) : nullptr;
+        if (above != nullptr && above->formula &&
+            AppState::canShare(*above->formula, above->rowShift + 1, above->columnShift) &&
+            formula::render(above->formula->parsed, {}, above->rowShift + 1, above->columnShift) ==
+                body) {
+            cell.formula = above->formula;
+            cell.rowShift = above->rowShift + 1;
+            cell.columnShift = above->columnShift;
+        } else {
+            try {
+                cell.formula = std::make_shared<CompiledFormula>(formula::parse(body));
+            } catch (const formula::ParseError& e) {
+                fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
+            }
+        }
+    }
+    if (c.contains("style")) {
+        cell.style = readStyle(c.at("style"), cp + "/style");
+    }
+    if (c.contains("spans")) {
+        cell.spans = readSpans(c.at("spans"), cp + "/spans");
+    }
+    cells.emplace(key, std::move(cell));
+}
+
+void readSheet(AppState& app, BookData& book, const Json& j, const std::string& p,
+               SheetCells* pending) {
     if (!j.is_object()) {
         fault(p, "a sheet object is expected");
     }
@@ -451,40 +514,13 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
         }
     }
     if (j.contains("cells")) {
-        const Json& cells = array(j.at("cells"), p + "/cells");
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const std::string cp = p + "/cells/" + std::to_string(i);
-            const Json& c = cells[i];
-            if (!c.is_object()) {
-                fault(cp, "a cell object is expected");
+        // The list itself was read as the document streamed by (see StreamedCells).
+        array(j.at("cells"), p + "/cells");
+        if (pending != nullptr) {
+            if (pending->fault) {
+                throw *pending->fault;
             }
-            const CellKey key = readCellRef(member(c, cp, "ref"), cp + "/ref");
-            if (sheet->cells.count(key)) {
-                fault(cp + "/ref", "the cell is listed twice");
-            }
-            Cell cell;
-            if (c.contains("value")) {
-                cell.value = readValue(c.at("value"), cp + "/value");
-            }
-            if (c.contains("formula")) {
-                const std::string f = text(c.at("formula"), cp + "/formula");
-                if (f.size() < 2 || f.front() != '=') {
-                    fault(cp + "/formula", "a formula begins with \"=\"");
-                }
-                try {
-                    cell.formula = std::make_shared<CompiledFormula>(
-                        formula::parse(std::string_view(f).substr(1)));
-                } catch (const formula::ParseError& e) {
-                    fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
-                }
-            }
-            if (c.contains("style")) {
-                cell.style = readStyle(c.at("style"), cp + "/style");
-            }
-            if (c.contains("spans")) {
-                cell.spans = readSpans(c.at("spans"), cp + "/spans");
-            }
-            sheet->cells.emplace(key, std::move(cell));
+            sheet->cells = std::move(pending->cells);
         }
     }
     if (j.contains("comments")) {
@@ -559,7 +595,7 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
     }
 }
 
-void readBook(AppState& app, BookData& book, const Json& root) {
+void readBook(AppState& app, BookData& book, const Json& root, StreamedCells& streamed) {
     if (!root.is_object()) {
         fault("", "a workbook object is expected");
     }
@@ -572,7 +608,9 @@ void readBook(AppState& app, BookData& book, const Json& root) {
         fault("/sheets", "a workbook has at least one sheet");
     }
     for (std::size_t i = 0; i < sheets.size(); ++i) {
-        readSheet(app, book, sheets[i], "/sheets/" + std::to_string(i));
+        const auto pending = streamed.sheets.find(i);
+        readSheet(app, book, sheets[i], "/sheets/" + std::to_string(i),
+                  pending == streamed.sheets.end() ? nullptr : &pending->second);
     }
     if (root.contains("activeSheet")) {
         SheetData* active = book.sheetNamed(text(root.at("activeSheet"), "/activeSheet"));
@@ -794,25 +832,44 @@ std::string readAll(const std::string& path) {
 
 // Builds the document as the library's own reader does, but keeps where the first fault lies for
 // every fault, a number out of range included (the library's exception for that one carries no
-// position).
+// position). The cells listed under /sheets/N/cells do not go into the document: each is read
+// into its sheet's cells as soon as it is complete (see StreamedCells), and the document keeps
+// an empty list in their place.
 class PositionedReader {
   public:
-    explicit PositionedReader(Json& result) : dom_(result, false) {}
+    PositionedReader(Json& result, StreamedCells& streamed)
+        : dom_(result, false), streamed_(streamed) {}
 
-    bool null() { return dom_.null(); }
-    bool boolean(bool value) { return dom_.boolean(value); }
-    bool number_integer(Json::number_integer_t value) { return dom_.number_integer(value); }
-    bool number_unsigned(Json::number_unsigned_t value) { return dom_.number_unsigned(value); }
+    bool null() { return scalar(nullptr); }
+    bool boolean(bool value) { return scalar(value); }
+    bool number_integer(Json::number_integer_t value) { return scalar(value); }
+    bool number_unsigned(Json::number_unsigned_t value) { return scalar(value); }
     bool number_float(Json::number_float_t value, const std::string& text) {
+        if (cell_) {
+            return cell_->number_float(value, text);
+        }
+        if (atCell()) {
+            beginCell();
+            cell_->number_float(value, text);
+            endCell();
+            return true;
+        }
+        counted();
         return dom_.number_float(value, text);
     }
-    bool string(std::string& value) { return dom_.string(value); }
-    bool binary(Json::binary_t& value) { return dom_.binary(value); }
-    bool start_object(std::size_t count) { return dom_.start_object(count); }
-    bool key(std::string& value) { return dom_.key(value); }
-    bool end_object() { return dom_.end_object(); }
-    bool start_array(std::size_t count) { return dom_.start_array(count); }
-    bool end_array() { return dom_.end_array(); }
+    bool string(std::string& value) { return scalar(value); }
+    bool binary(Json::binary_t& value) { return scalar(value); }
+    bool start_object(std::size_t count) { return start(false, count); }
+    bool key(std::string& value) {
+        if (cell_) {
+            return cell_->key(value);
+        }
+        levels_.back().key = value;
+        return dom_.key(value);
+    }
+    bool end_object() { return end(false); }
+    bool start_array(std::size_t count) { return start(true, count); }
+    bool end_array() { return end(true); }
 
     bool parse_error(std::size_t position, const std::string& token,
                      const nlohmann::detail::exception& error) {
@@ -840,7 +897,158 @@ class PositionedReader {
     std::string message;
 
   private:
-    nlohmann::detail::json_sax_dom_parser<Json> dom_;
+    using DomParser = nlohmann::detail::json_sax_dom_parser<Json>;
+
+    // An open object or list of the document, and where it is in its parent.
+    struct Level {
+        bool list = false;
+        std::string name;       // its key in the parent object ("" in a list)
+        std::size_t at = 0;     // its place in the parent list
+        std::string key;        // in an object: the key last read
+        std::size_t count = 0;  // in a list: the values begun so far
+    };
+
+    // Whether the value about to begin is an element of /sheets/N/cells.
+    bool atCell() const {
+        return levels_.size() == 4 && !levels_[0].list && levels_[1].list &&
+               levels_[1].name == "sheets" && !levels_[2].list && levels_[3].list &&
+               levels_[3].name == "cells";
+    }
+
+    // Counts a value begun in the innermost list of the document.
+    void counted() {
+        if (!levels_.empty() && levels_.back().list) {
+            ++levels_.back().count;
+        }
+    }
+
+    template <typename Value>
+    bool scalar(Value&& value) {
+        if (cell_) {
+            return forward(std::forward<Value>(value));
+        }
+        if (atCell()) {
+            beginCell();
+            forward(std::forward<Value>(value));
+            endCell();
+            return true;
+        }
+        counted();
+        return forwardToDocument(std::forward<Value>(value));
+    }
+
+    template <typename Value>
+    bool forward(Value&& value) {
+        using V = std::decay_t<Value>;
+        if constexpr (std::is_same_v<V, std::nullptr_t>) {
+            return cell_->null();
+        } else if constexpr (std::is_same_v<V, bool>) {
+            return cell_->boolean(value);
+        } else if constexpr (std::is_same_v<V, Json::number_integer_t>) {
+            return cell_->number_integer(value);
+        } else if constexpr (std::is_same_v<V, Json::number_unsigned_t>) {
+            return cell_->number_unsigned(value);
+        } else if constexpr (std::is_same_v<V, std::string>) {
+            return cell_->string(value);
+        } else {
+            return cell_->binary(value);
+        }
+    }
+
+    template <typename Value>
+    bool forwardToDocument(Value&& value) {
+        using V = std::decay_t<Value>;
+        if constexpr (std::is_same_v<V, std::nullptr_t>) {
+            return dom_.null();
+        } else if constexpr (std::is_same_v<V, bool>) {
+            return dom_.boolean(value);
+        } else if constexpr (std::is_same_v<V, Json::number_integer_t>) {
+            return dom_.number_integer(value);
+        } else if constexpr (std::is_same_v<V, Json::number_unsigned_t>) {
+            return dom_.number_unsigned(value);
+        } else if constexpr (std::is_same_v<V, std::string>) {
+            return dom_.string(value);
+        } else {
+            return dom_.binary(value);
+        }
+    }
+
+    bool start(bool list, std::size_t count) {
+        if (cell_) {
+            ++cellDepth_;
+            return list ? cell_->start_array(count) : cell_->start_object(count);
+        }
+        if (atCell()) {
+            beginCell();
+            cellDepth_ = 1;
+            return list ? cell_->start_array(count) : cell_->start_object(count);
+        }
+        Level level;
+        level.list = list;
+        if (!levels_.empty()) {
+            if (levels_.back().list) {
+                level.at = levels_.back().count;
+            } else {
+                level.name = levels_.back().key;
+            }
+        }
+        counted();
+        levels_.push_back(std::move(level));
+        if (atCell()) {
+            // A sheet's list of cells begins (again, should the key be repeated).
+            streamed_.sheets[levels_[2].at] = SheetCells{};
+        }
+        return list ? dom_.start_array(count) : dom_.start_object(count);
+    }
+
+    bool end(bool list) {
+        if (cell_) {
+            const bool ok = list ? cell_->end_array() : cell_->end_object();
+            if (--cellDepth_ == 0) {
+                endCell();
+            }
+            return ok;
+        }
+        levels_.pop_back();
+        return list ? dom_.end_array() : dom_.end_object();
+    }
+
+    void beginCell() {
+        cellAt_ = levels_.back().count++;
+        cellValue_ = Json();
+        cell_ = std::make_unique<DomParser>(cellValue_, false);
+    }
+
+    // Reads the cell just completed into its sheet's cells, or keeps its fault.
+    void endCell() {
+        cell_.reset();
+        const std::string pointer =
+            "/sheets/" + std::to_string(levels_[2].at) + "/cells/" + std::to_string(cellAt_);
+        if (auto bad = unescapeTexts(cellValue_)) {
+            if (!streamed_.badText) {
+                streamed_.badText = pointer + *bad;
+            }
+            return;
+        }
+        SheetCells& sheet = streamed_.sheets[levels_[2].at];
+        if (sheet.fault) {
+            return;
+        }
+        try {
+            readCell(cellValue_, pointer, sheet.cells);
+        } catch (const Fault& f) {
+            sheet.fault = f;
+        }
+        cellValue_ = Json();
+    }
+
+    DomParser dom_;
+    StreamedCells& streamed_;
+    std::vector<Level> levels_;
+    std::unique_ptr<DomParser> cell_;  // while a cell is being read
+    Json cellValue_;
+    int cellDepth_ = 0;
+    std::size_t cellAt_ = 0;
 };
 
 }  // namespace
@@ -848,14 +1056,21 @@ class PositionedReader {
 std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& path) {
     const std::string content = readAll(path);
     Json root;
-    PositionedReader reader(root);
+    StreamedCells streamed;
+    PositionedReader reader(root, streamed);
     Json::sax_parse(content, &reader);
     if (reader.failed) {
         fail(base::errors::ApplicationDefined,
              "'" + path + "' is not a workbook file: " + reader.message + " (" +
                  lineAndColumn(content, reader.offset) + ")");
     }
-    if (auto bad = unescapeTexts(root)) {
+    // The first malformed text in the file: in the cells read already or in the rest.
+    std::optional<std::string> bad = unescapeTexts(root);
+    if (streamed.badText &&
+        (!bad || Locator(content).find(*streamed.badText) < Locator(content).find(*bad))) {
+        bad = streamed.badText;
+    }
+    if (bad) {
         const std::size_t offset = Locator(content).find(*bad);
         fail(base::errors::ApplicationDefined,
              "'" + path + "' is not a workbook file: a text with a malformed byte escape at " +
@@ -864,7 +1079,7 @@ std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& pat
     auto book = app.newBook(std::filesystem::path(path).filename().string());
     book->app = nullptr;  // not registered until it has been read whole
     try {
-        readBook(app, *book, root);
+        readBook(app, *book, root, streamed);
     } catch (const Fault& f) {
         const std::size_t offset = Locator(content).find(f.pointer);
         fail(base::errors::ApplicationDefined, "'" + path +
