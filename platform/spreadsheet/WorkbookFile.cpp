@@ -817,7 +817,7 @@ std::string lineAndColumn(const std::string& text, std::size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-std::string readAll(const std::string& path) {
+std::ifstream openForReading(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         fail(base::errors::ApplicationDefined,
@@ -825,6 +825,11 @@ std::string readAll(const std::string& path) {
                  "' could not be found. Check the spelling of the file name, and verify that the "
                  "file location is correct.");
     }
+    return in;
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in = openForReading(path);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
@@ -1054,38 +1059,49 @@ class PositionedReader {
 }  // namespace
 
 std::shared_ptr<BookData> readWorkbookFile(AppState& app, const std::string& path) {
-    const std::string content = readAll(path);
     Json root;
     StreamedCells streamed;
     PositionedReader reader(root, streamed);
-    Json::sax_parse(content, &reader);
+    {
+        // Read from the file as it streams by: the text itself is only needed again to say
+        // where a fault lies.
+        std::ifstream in = openForReading(path);
+        Json::sax_parse(in, &reader);
+    }
+    std::optional<std::string> text;
+    const auto content = [&]() -> const std::string& {
+        if (!text) {
+            text = readAll(path);
+        }
+        return *text;
+    };
     if (reader.failed) {
         fail(base::errors::ApplicationDefined,
              "'" + path + "' is not a workbook file: " + reader.message + " (" +
-                 lineAndColumn(content, reader.offset) + ")");
+                 lineAndColumn(content(), reader.offset) + ")");
     }
     // The first malformed text in the file: in the cells read already or in the rest.
     std::optional<std::string> bad = unescapeTexts(root);
     if (streamed.badText &&
-        (!bad || Locator(content).find(*streamed.badText) < Locator(content).find(*bad))) {
+        (!bad || Locator(content()).find(*streamed.badText) < Locator(content()).find(*bad))) {
         bad = streamed.badText;
     }
     if (bad) {
-        const std::size_t offset = Locator(content).find(*bad);
+        const std::size_t offset = Locator(content()).find(*bad);
         fail(base::errors::ApplicationDefined,
              "'" + path + "' is not a workbook file: a text with a malformed byte escape at " +
-                 *bad + " (" + lineAndColumn(content, offset) + ")");
+                 *bad + " (" + lineAndColumn(content(), offset) + ")");
     }
     auto book = app.newBook(std::filesystem::path(path).filename().string());
     book->app = nullptr;  // not registered until it has been read whole
     try {
         readBook(app, *book, root, streamed);
     } catch (const Fault& f) {
-        const std::size_t offset = Locator(content).find(f.pointer);
+        const std::size_t offset = Locator(content()).find(f.pointer);
         fail(base::errors::ApplicationDefined, "'" + path +
                                                    "' is not a workbook file: " + f.message +
                                                    " at " + (f.pointer.empty() ? "/" : f.pointer) +
-                                                   " (" + lineAndColumn(content, offset) + ")");
+                                                   " (" + lineAndColumn(content(), offset) + ")");
     }
     return book;
 }
