@@ -157,6 +157,41 @@ TEST(WorkbookFileTest, DamagedFilesAreRefusedWithTheirPosition) {
                   "malformed byte escape at /sheets/0/cells/0/value (line 2, column 26)");
 }
 
+// The cells are read as the file streams by; the fault a damaged file is refused for is still
+// the one it was: a syntax error anywhere first, then a malformed text, then the first fault in
+// the order the sheet is read, with its own position.
+TEST(WorkbookFileTest, TheFaultReportedIsTheFirstWhereverTheCellsAre) {
+    // A syntax error after a damaged cell.
+    expectRefused("cell-then-syntax.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [\n"
+                  "  {\"ref\": \"zz\"}]}],\n oops}",
+                  "syntax error");
+    // A malformed text after a damaged cell.
+    expectRefused(
+        "cell-then-escape.xls",
+        "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [\n"
+        "  {\"ref\": \"zz\"},\n  {\"ref\": \"A2\", \"value\": {\"bytes\": \"\\\\q\"}}]}]}",
+        "malformed byte escape at /sheets/0/cells/1/value (line 3, column 26)");
+    // A fault of the sheet read before its cells.
+    expectRefused("sheet-then-cell.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"cells\": [{\"ref\": \"zz\"}],\n"
+                  "  \"name\": \"S\", \"protected\": 1}]}",
+                  "true or false is expected at /sheets/0/protected (line 2, column 29)");
+    // The second sheet's damaged cell, a cell listed twice and a cell that is no object.
+    expectRefused(
+        "second-sheet.xls",
+        "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [{\"ref\": \"A1\"}]},\n"
+        "  {\"name\": \"T\", \"cells\": [{\"ref\": \"A1\"}, {\"ref\": \"A1\"}]}]}",
+        "the cell is listed twice at /sheets/1/cells/1/ref (line 2, column 50)");
+    expectRefused("no-object.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [[1], 2]}]}",
+                  "a cell object is expected at /sheets/0/cells/0");
+    // A list of cells that is no list.
+    expectRefused("cells-no-list.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": {}}]}",
+                  "a list is expected at /sheets/0/cells");
+}
+
 // Bytes that are no UTF-8 (a byte from a feed) in a sheet name, a cell, a name or a comment are
 // saved and read back as they were.
 TEST(WorkbookFileTest, TextsThatAreNotUtf8AreSavedAndReadBack) {
