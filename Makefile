@@ -37,12 +37,17 @@ test: build build-asan
 	@cd build && ctest --output-on-failure -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS)
 
-# Every benchmark runs; the target fails when any of them misses its goal (or does not run).
-bench: build
+# Every benchmark runs: one program per bench/*.cpp, built alone (not the program and the tests);
+# the target fails when any of them misses its goal (or does not run).
+bench: deps
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build -j $(JOBS) --target kavex_benches
 	@missed=""; \
-	for b in build/bench/kavex_bench_*; do \
-		[ -x "$$b" ] || continue; \
-		"$$b" || missed="$$missed $$(basename $$b)"; \
+	for src in bench/*.cpp; do \
+		b="build/bench/kavex_bench_$$(basename $$src .cpp)"; \
+		echo "== $$(basename $$b)"; \
+		if [ -x "$$b" ]; then "$$b" || missed="$$missed $$(basename $$b)"; \
+		else missed="$$missed $$(basename $$b)"; fi; \
 	done; \
 	if [ -n "$$missed" ]; then echo "missed the goal:$$missed"; exit 1; fi
 
