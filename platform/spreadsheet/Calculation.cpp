@@ -146,6 +146,14 @@ inline bool sameValue(const Variant& a, const Variant& b) {
     return a == b;
 }
 
+// The steps of recalculating one cell are small and run for every cell of a pass: calls between
+// them would cost more than their own work.
+#if defined(__GNUC__) || defined(__clang__)
+#define KAVEX_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define KAVEX_ALWAYS_INLINE inline
+#endif
+
 const Variant kEmpty;
 const Variant kNoSheet(base::CellError::Ref);  // a sheet named in a formula that does not exist
 const std::string kOwnSheet;                   // how a formula names its own sheet: not at all
@@ -221,7 +229,7 @@ class CellContext final : public formula::EvaluationContext {
     // The value of a formula that is a plain host call (see Formula::plainHostCall), the very
     // value evaluate() gives, without walking the tree: the arguments are read in order, then
     // the function is called. This is the road of nearly every formula an add-in's sheet holds.
-    Variant evaluatePlainCall() {
+    KAVEX_ALWAYS_INLINE Variant evaluatePlainCall() {
         formula::ArgumentList list(compiled_.plainCount);
         // A shared form's references are all relative: they move with the cell.
         const int dr = rowShift_, dc = columnShift_;
@@ -275,8 +283,8 @@ class CellContext final : public formula::EvaluationContext {
 
     // Slots are never removed or replaced, so the callable outlives any re-registration made
     // while it runs. A function that fails gives #VALUE!.
-    Variant invoke(const WorksheetFunction& function,
-                   const std::vector<formula::Argument>& arguments) {
+    KAVEX_ALWAYS_INLINE Variant invoke(const WorksheetFunction& function,
+                                       const std::vector<formula::Argument>& arguments) {
         struct Running {
             int& calls;
             explicit Running(int& c) : calls(++c) {}
@@ -330,7 +338,7 @@ class CellContext final : public formula::EvaluationContext {
     }
 
     // The same, of a cell of the formula's own sheet.
-    const Variant& current(int row, int column) {
+    KAVEX_ALWAYS_INLINE const Variant& current(int row, int column) {
         const Cell* cell = sheet_.cells.get(row, column);
         if (cell == nullptr) {
             return kEmpty;
@@ -407,14 +415,14 @@ class Evaluating {
 };
 
 // The value of the cell's formula, computed once.
-Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell, const CompiledFormula& compiled,
-                     bool recurse) {
+KAVEX_ALWAYS_INLINE Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell,
+                                         const CompiledFormula& compiled, bool recurse) {
     Evaluating evaluating(app, cell);
     CellContext context(app, sheet, compiled, cell, recurse);
-    Variant result = compiled.plainEntry != CompiledFormula::kNotPlain
-                         ? context.evaluatePlainCall()
-                         : formula::evaluate(compiled.parsed, context, cell.rowShift,
-                                             cell.columnShift);
+    Variant result =
+        compiled.plainEntry != CompiledFormula::kNotPlain
+            ? context.evaluatePlainCall()
+            : formula::evaluate(compiled.parsed, context, cell.rowShift, cell.columnShift);
     if (evaluating.circular()) [[unlikely]] {
         return Variant(0.0);
     }
@@ -422,7 +430,7 @@ Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell, const Compiled
 }
 
 // Keeps a result as the cell's value; true when the value changed.
-bool store(Cell& cell, Variant&& result) {
+KAVEX_ALWAYS_INLINE bool store(Cell& cell, Variant&& result) {
     const bool changed = !sameValue(cell.value, result);
     // An equal text, logical or error value is the very same value: keeping the old one spares a
     // store. Numbers (and dates) are stored anyway, so that 0 and -0 stay apart.

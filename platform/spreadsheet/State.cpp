@@ -336,7 +336,7 @@ void AppState::storeFormula(SheetData& sheet, int row, int column,
     retireFormula(*this, cell);
     cell.formula = std::move(compiled);
     cell.rowShift = rowShift;
-    cell.columnShift = columnShift;
+    cell.columnShift = static_cast<std::int16_t>(columnShift);
     cell.spans.clear();
     cell.dirty = true;
     registerFormula(sheet, key, cell);

@@ -129,16 +129,17 @@ struct alignas(64) CompiledFormula {
     mutable std::uint64_t shownVersion = ~std::uint64_t{0};
 };
 
-// What recalculation reads of a cell comes first: with its key, one cache line.
+// What recalculation reads of a cell comes first: with its key, its value, its flags and the
+// pointer to its formula fill one cache line (the formula's control block begins the next).
 struct Cell {
+    Variant value;
     bool dirty = false;
     bool evaluating = false;
-    // How far this cell lies from the cell its formula was parsed for: a formula filled down a
-    // column or read from a file shares one parsed form with the cells above it, and its
-    // relative references move by these (the form is then shareable).
+    // How far this cell lies from the cell its formula was parsed for: a formula filled along a
+    // range or read from a file where it runs down a column shares one parsed form with those
+    // cells, and its relative references move by these (the form is then shareable).
+    std::int16_t columnShift = 0;
     std::int32_t rowShift = 0;
-    std::int32_t columnShift = 0;
-    Variant value;
     std::shared_ptr<const CompiledFormula> formula;
     std::shared_ptr<const Style> style;  // nullptr: the default style
     std::vector<Span> spans;
