@@ -148,7 +148,8 @@ TEST_F(RecalculationTest, AReentrantFunctionThatWritesAndRecalculatesSurvives) {
 }
 
 TEST_F(RecalculationTest, CellsWrittenBesideARangeWhileItIsCalculatedLeaveEveryCellComputedOnce) {
-    // Each call writes a new cell at the end of its row and deletes the cell after it.
+    // Each call (reading the cell to its left) writes a new cell further along its row and
+    // deletes one at the row's end.
     std::map<std::string, int> seen;
     app.registerFunction("Spread", [&](const std::vector<formula::Argument>& args) {
         const auto& area = *args.at(0).reference;
@@ -161,14 +162,18 @@ TEST_F(RecalculationTest, CellsWrittenBesideARangeWhileItIsCalculatedLeaveEveryC
         sheet.cells(r, 30).setValue(9.0);
     }
     app.setCalculation(xlCalculationManual);
-    sheet.range("B1:D3").setFormula("=Spread(B1)");
+    sheet.range("B1:D3").setFormula("=Spread(A1)");
     seen.clear();
     sheet.range("A1:Z3").calculate();
     EXPECT_EQ(seen.size(), 9u);
     for (const auto& [cell, count] : seen) {
         EXPECT_EQ(count, 1) << cell;
     }
-    EXPECT_EQ(sheet.range("C2").value(), Variant(3.0));
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 2; c <= 4; ++c) {
+            EXPECT_EQ(sheet.cells(r, c).value(), Variant(c - 1.0)) << r << "," << c;
+        }
+    }
 }
 
 TEST_F(RecalculationTest, AFunctionThatReplacesItsOwnFormulaDoesNotUseTheFreedOne) {
