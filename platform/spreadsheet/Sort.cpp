@@ -170,8 +170,8 @@ void Range::sort(const Range& key1, int order1, int header, bool matchCase, int 
             cell.dirty = false;
             if (cell.formula) {
                 if (shift != 0) {
-                    cell.formula = app.compile(app.renderFormula(
-                        *cell.formula, shift + cell.rowShift, cell.columnShift));
+                    cell.formula = app.compile(
+                        app.renderFormula(*cell.formula, shift + cell.rowShift, cell.columnShift));
                     cell.rowShift = 0;
                     cell.columnShift = 0;
                 }

@@ -72,8 +72,7 @@ Variant Evaluator::value(const Node& node) {
                 return Variant(CellError::Value);
             }
             return context_.cellValue(
-                node.area.sheet,
-                node.area.firstRow + (node.form.absoluteFirstRow ? 0 : rowShift_),
+                node.area.sheet, node.area.firstRow + (node.form.absoluteFirstRow ? 0 : rowShift_),
                 node.area.firstColumn + (node.form.absoluteFirstColumn ? 0 : columnShift_));
         case NodeKind::Name: {
             const auto area = context_.resolveName(node.text);
