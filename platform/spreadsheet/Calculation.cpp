@@ -230,12 +230,24 @@ class CellContext final : public formula::EvaluationContext {
     // value evaluate() gives, without walking the tree: the arguments are read in order, then
     // the function is called. This is the road of nearly every formula an add-in's sheet holds.
     KAVEX_ALWAYS_INLINE Variant evaluatePlainCall() {
-        formula::ArgumentList list(compiled_.plainCount);
+        // The list of this nesting level, given back when the call is over.
+        if (app_.plainDepth == app_.plainArguments.size()) [[unlikely]] {
+            app_.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
+        }
+        std::vector<formula::Argument>& arguments = *app_.plainArguments[app_.plainDepth];
+        if (arguments.size() != compiled_.plainCount) [[unlikely]] {
+            arguments.resize(compiled_.plainCount);
+        }
+        struct Taken {
+            std::size_t& depth;
+            explicit Taken(std::size_t& d) : depth(++d) {}
+            ~Taken() { --depth; }
+        } taken(app_.plainDepth);
         // A shared form's references are all relative: they move with the cell.
         const int dr = rowShift_, dc = columnShift_;
         if (compiled_.plainLocal) {
             const CompiledFormula::LocalArea* area = compiled_.localArguments.data();
-            for (formula::Argument& argument : list.arguments()) {
+            for (formula::Argument& argument : arguments) {
                 const CompiledFormula::LocalArea moved{area->firstRow + dr, area->firstColumn + dc,
                                                        area->lastRow + dr, area->lastColumn + dc};
                 argument.value = current(moved.firstRow, moved.firstColumn);
@@ -244,7 +256,7 @@ class CellContext final : public formula::EvaluationContext {
             }
         } else {
             const formula::AreaRef* area = compiled_.plainArguments;
-            for (formula::Argument& argument : list.arguments()) {
+            for (formula::Argument& argument : arguments) {
                 argument.value = current(area->sheet, area->firstRow + dr, area->firstColumn + dc);
                 setReference(argument.reference, *area);
                 if (dr != 0 || dc != 0) {
@@ -260,7 +272,7 @@ class CellContext final : public formula::EvaluationContext {
         if (function == nullptr) {
             return Variant(base::CellError::Name);
         }
-        return invoke(*function, list.arguments());
+        return invoke(*function, arguments);
     }
 
   private:
@@ -487,6 +499,18 @@ const Variant& AppState::readEvaluating(const Cell& cell) {
     return cell.value;
 }
 
+void AppState::trimArguments() {
+    formula::ArgumentList::trim();
+    constexpr std::size_t kLongestTextKept = 256;
+    for (std::size_t i = plainDepth; i < plainArguments.size(); ++i) {
+        for (formula::Argument& argument : *plainArguments[i]) {
+            if (argument.value.isText() && argument.value.text().capacity() > kLongestTextKept) {
+                argument.value = Variant();
+            }
+        }
+    }
+}
+
 int AppState::functionSlot(std::string_view name) const {
     auto it = functionIndex.find(base::toLowerAscii(name));
     return it == functionIndex.end() ? -1 : it->second;
@@ -567,7 +591,7 @@ void AppState::recalculate(const std::vector<GlobalKey>& cells) {
         auto keep = sheet->shared_from_this();
         evaluateCell(*sheet, globalCell(key), true);
     }
-    formula::ArgumentList::trim();
+    trimArguments();
 }
 
 void AppState::valuesChanged(const std::vector<GlobalKey>& keys) {
@@ -659,7 +683,7 @@ void AppState::calculateDirty(std::uint32_t onlySheet) {
             }
         }
     }
-    formula::ArgumentList::trim();
+    trimArguments();
 }
 
 void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) {
@@ -688,7 +712,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
             }
         }
     }
-    formula::ArgumentList::trim();
+    trimArguments();
     if (changedKeys.empty() || !sheet.alive) {
         return;
     }

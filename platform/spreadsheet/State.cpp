@@ -343,7 +343,7 @@ void AppState::storeFormula(SheetData& sheet, int row, int column,
     auto hold = sheet.shared_from_this();
     // In manual mode the new formula computes from the values as they stand.
     evaluateCell(sheet, key, calculation == xlCalculationAutomatic);
-    formula::ArgumentList::trim();
+    trimArguments();
 }
 
 void AppState::storeEntry(SheetData& sheet, int row, int column, const Variant& value,

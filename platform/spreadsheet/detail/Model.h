@@ -329,6 +329,13 @@ struct AppState {
     };
     Evaluation* innermost = nullptr;
     int hostCalls = 0;  // host functions running
+    // The argument lists of the plain host calls under way (see CompiledFormula), one per
+    // nesting level, each kept for the next call at its level so that its texts' buffers are
+    // reused; a list a running call holds stays put while nested calls take more.
+    std::vector<std::unique_ptr<std::vector<formula::Argument>>> plainArguments;
+    std::size_t plainDepth = 0;
+    // After a pass: lets go of the long texts the idle argument lists keep.
+    void trimArguments();
     // What a formula reads of a cell that is being evaluated.
     const Variant& readEvaluating(const Cell& cell);
     std::vector<std::shared_ptr<const CompiledFormula>> retired;  // replaced while evaluating
