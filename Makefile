@@ -48,9 +48,11 @@ test: configure configure-asan
 bench: configure
 	@cmake --build build -j $(JOBS) --target kavex_all_benchmarks
 	@missed=""; \
-	for b in build/bench/kavex_bench_*; do \
-		[ -x "$$b" ] || continue; \
-		"$$b" || missed="$$missed $$(basename $$b)"; \
+	for src in bench/*.cpp; do \
+		b="build/bench/kavex_bench_$$(basename $$src .cpp)"; \
+		echo "== $$(basename $$b)"; \
+		if [ -x "$$b" ]; then "$$b" || missed="$$missed $$(basename $$b)"; \
+		else missed="$$missed $$(basename $$b)"; fi; \
 	done; \
 	if [ -n "$$missed" ]; then echo "missed the goal:$$missed"; exit 1; fi
 

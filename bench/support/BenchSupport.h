@@ -156,16 +156,21 @@ class RatioReporter : public benchmark::ConsoleReporter {
         ConsoleReporter::ReportRuns(runs);
     }
 
-    // Prints "ratio = x.xx (goal <= g)" of measured over floor; the exit status says whether the
-    // goal was met.
-    int reportRatio(const std::string& measured, const std::string& floor, double goal) const {
+    // Prints "ratio = x.xx (goal <= g)" of measured over floor (the floor's time multiplied by
+    // floorTimes, for a measurement of that many times the floor's work); the exit status says
+    // whether the goal was met.
+    int reportRatio(const std::string& measured, const std::string& floor, double goal,
+                    double floorTimes = 1) const {
         const auto m = times_.find(measured);
         const auto f = times_.find(floor);
         if (m == times_.end() || f == times_.end() || f->second <= 0) {
             std::printf("ratio = n/a (both %s and %s must run)\n", measured.c_str(), floor.c_str());
             return 1;
         }
-        const double ratio = m->second / f->second;
+        const double ratio = m->second / (f->second * floorTimes);
+        if (floorTimes != 1) {
+            std::printf("%s: ", measured.c_str());
+        }
         std::printf("ratio = %.2f (goal <= %.1f)\n", ratio, goal);
         return ratio <= goal ? 0 : 1;
     }

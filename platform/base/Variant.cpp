@@ -38,8 +38,8 @@ bool Variant::boolean() const {
 double Variant::number() const {
     return get<double>(value_);
 }
-const std::string& Variant::text() const {
-    return get<std::string>(value_);
+void Variant::notText() {
+    throw PlatformError(errors::TypeMismatch, "Type mismatch");
 }
 Date Variant::date() const {
     return get<Date>(value_);

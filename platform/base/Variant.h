@@ -35,6 +35,21 @@ class Variant {
     };
 
     Variant() = default;
+    Variant(const Variant&) = default;
+    Variant(Variant&&) noexcept = default;
+    Variant& operator=(Variant&&) noexcept = default;
+    // A text written over a text (what recalculation does to most cells and arguments) reuses the
+    // buffer without dispatching on both kinds.
+    Variant& operator=(const Variant& other) {
+        if (auto* to = std::get_if<std::string>(&value_)) {
+            if (const auto* from = std::get_if<std::string>(&other.value_)) {
+                *to = *from;
+                return *this;
+            }
+        }
+        value_ = other.value_;
+        return *this;
+    }
     Variant(bool value) : value_(value) {}
     Variant(double value) : value_(value) {}
     Variant(int value) : value_(static_cast<double>(value)) {}
@@ -64,13 +79,19 @@ class Variant {
     // otherwise. Conversions between kinds live in Conversions.h.
     bool boolean() const;
     double number() const;
-    const std::string& text() const;
+    const std::string& text() const {
+        if (const auto* text = std::get_if<std::string>(&value_)) [[likely]] {
+            return *text;
+        }
+        notText();
+    }
     Date date() const;
     CellError error() const;
 
     friend bool operator==(const Variant&, const Variant&) = default;
 
   private:
+    [[noreturn]] static void notText();
     explicit Variant(NullTag tag) : value_(tag) {}
     explicit Variant(MissingTag tag) : value_(tag) {}
 

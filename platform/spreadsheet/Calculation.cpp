@@ -74,16 +74,20 @@ void Dependencies::clear() {
 
 // ---- Registration ------------------------------------------------------------------------------
 
-void AppState::registerFormula(SheetData& sheet, CellKey key, const CompiledFormula& compiled) {
-    if (dependenciesStale || sheet.book == nullptr) {
+void AppState::registerFormula(SheetData& sheet, CellKey key, const Cell& cell) {
+    if (dependenciesStale || sheet.book == nullptr || !cell.formula) {
         return;
     }
+    const CompiledFormula& compiled = *cell.formula;
     const GlobalKey self = globalKey(sheet.id, key);
+    // A shared form's references are all relative: they move with the cell.
+    const int dr = cell.rowShift, dc = cell.columnShift;
     for (const auto& ref : compiled.parsed.references()) {
         SheetData* target = ref.sheet.empty() ? &sheet : sheet.book->sheetNamed(ref.sheet);
         if (target != nullptr) {
             dependencies.add(self, target->id,
-                             Area{ref.firstRow, ref.firstColumn, ref.lastRow, ref.lastColumn});
+                             Area{ref.firstRow + dr, ref.firstColumn + dc, ref.lastRow + dr,
+                                  ref.lastColumn + dc});
         }
     }
     for (const auto& name : compiled.parsed.names()) {
@@ -114,7 +118,7 @@ void AppState::ensureDependencies() {
         for (auto& sheet : book.sheets) {
             for (auto& [key, cell] : sheet->cells) {
                 if (cell.formula) {
-                    registerFormula(*sheet, key, *cell.formula);
+                    registerFormula(*sheet, key, cell);
                 }
             }
         }
@@ -133,15 +137,6 @@ void AppState::ensureDependencies() {
 
 namespace {
 
-// A hint to fetch memory soon to be read; it never faults.
-inline void prefetch(const void* address) {
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
-}
-
 // a == b, with the common case of two texts (what most host functions return) compared
 // without the general dispatch on both kinds.
 inline bool sameValue(const Variant& a, const Variant& b) {
@@ -151,12 +146,12 @@ inline bool sameValue(const Variant& a, const Variant& b) {
     return a == b;
 }
 
-// The per-cell step of a pass is called from two loops; a call per cell costs more than the
-// step's own bookkeeping.
+// The steps of recalculating one cell are small and run for every cell of a pass: calls between
+// them would cost more than their own work.
 #if defined(__GNUC__) || defined(__clang__)
-#define KAVEX_ALWAYS_INLINE __attribute__((always_inline))
+#define KAVEX_ALWAYS_INLINE inline __attribute__((always_inline))
 #else
-#define KAVEX_ALWAYS_INLINE
+#define KAVEX_ALWAYS_INLINE inline
 #endif
 
 const Variant kEmpty;
@@ -166,8 +161,14 @@ const std::string kOwnSheet;                   // how a formula names its own sh
 // What a formula sees of the workbook around it while one cell is evaluated.
 class CellContext final : public formula::EvaluationContext {
   public:
-    CellContext(AppState& app, SheetData& sheet, const CompiledFormula& compiled, bool recurse)
-        : app_(app), sheet_(sheet), compiled_(compiled), recurse_(recurse) {}
+    CellContext(AppState& app, SheetData& sheet, const CompiledFormula& compiled, const Cell& cell,
+                bool recurse)
+        : app_(app),
+          sheet_(sheet),
+          compiled_(compiled),
+          rowShift_(cell.rowShift),
+          columnShift_(cell.columnShift),
+          recurse_(recurse) {}
 
     Variant cellValue(const std::string& sheetName, int row, int column) override {
         return current(sheetName, row, column);
@@ -228,20 +229,42 @@ class CellContext final : public formula::EvaluationContext {
     // The value of a formula that is a plain host call (see Formula::plainHostCall), the very
     // value evaluate() gives, without walking the tree: the arguments are read in order, then
     // the function is called. This is the road of nearly every formula an add-in's sheet holds.
-    Variant evaluatePlainCall() {
-        formula::ArgumentList list(compiled_.plainCount);
+    KAVEX_ALWAYS_INLINE Variant evaluatePlainCall() {
+        // The list of this nesting level, given back when the call is over.
+        if (app_.plainDepth == app_.plainArguments.size()) [[unlikely]] {
+            app_.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
+        }
+        std::vector<formula::Argument>& arguments = *app_.plainArguments[app_.plainDepth];
+        if (arguments.size() != compiled_.plainCount) [[unlikely]] {
+            arguments.resize(compiled_.plainCount);
+        }
+        struct Taken {
+            std::size_t& depth;
+            explicit Taken(std::size_t& d) : depth(++d) {}
+            ~Taken() { --depth; }
+        } taken(app_.plainDepth);
+        // A shared form's references are all relative: they move with the cell.
+        const int dr = rowShift_, dc = columnShift_;
         if (compiled_.plainLocal) {
             const CompiledFormula::LocalArea* area = compiled_.localArguments.data();
-            for (formula::Argument& argument : list.arguments()) {
-                argument.value = current(area->firstRow, area->firstColumn);
-                setReference(argument.reference, *area);
+            for (formula::Argument& argument : arguments) {
+                const CompiledFormula::LocalArea moved{area->firstRow + dr, area->firstColumn + dc,
+                                                       area->lastRow + dr, area->lastColumn + dc};
+                argument.value = current(moved.firstRow, moved.firstColumn);
+                setReference(argument.reference, moved);
                 ++area;
             }
         } else {
             const formula::AreaRef* area = compiled_.plainArguments;
-            for (formula::Argument& argument : list.arguments()) {
-                argument.value = current(area->sheet, area->firstRow, area->firstColumn);
+            for (formula::Argument& argument : arguments) {
+                argument.value = current(area->sheet, area->firstRow + dr, area->firstColumn + dc);
                 setReference(argument.reference, *area);
+                if (dr != 0 || dc != 0) {
+                    argument.reference->firstRow += dr;
+                    argument.reference->lastRow += dr;
+                    argument.reference->firstColumn += dc;
+                    argument.reference->lastColumn += dc;
+                }
                 ++area;
             }
         }
@@ -249,7 +272,7 @@ class CellContext final : public formula::EvaluationContext {
         if (function == nullptr) {
             return Variant(base::CellError::Name);
         }
-        return invoke(*function, list.arguments());
+        return invoke(*function, arguments);
     }
 
   private:
@@ -272,8 +295,8 @@ class CellContext final : public formula::EvaluationContext {
 
     // Slots are never removed or replaced, so the callable outlives any re-registration made
     // while it runs. A function that fails gives #VALUE!.
-    Variant invoke(const WorksheetFunction& function,
-                   const std::vector<formula::Argument>& arguments) {
+    KAVEX_ALWAYS_INLINE Variant invoke(const WorksheetFunction& function,
+                                       const std::vector<formula::Argument>& arguments) {
         struct Running {
             int& calls;
             explicit Running(int& c) : calls(++c) {}
@@ -327,7 +350,7 @@ class CellContext final : public formula::EvaluationContext {
     }
 
     // The same, of a cell of the formula's own sheet.
-    const Variant& current(int row, int column) {
+    KAVEX_ALWAYS_INLINE const Variant& current(int row, int column) {
         const Cell* cell = sheet_.cells.get(row, column);
         if (cell == nullptr) {
             return kEmpty;
@@ -371,8 +394,63 @@ class CellContext final : public formula::EvaluationContext {
     AppState& app_;
     SheetData& sheet_;
     const CompiledFormula& compiled_;
+    int rowShift_;
+    int columnShift_;
     bool recurse_;
 };
+
+// Marks a cell as being evaluated for as long as it lives: a nested pass then neither evaluates
+// nor erases it, and a formula that reads it reads a cycle or a pending value (readEvaluating).
+class Evaluating {
+  public:
+    Evaluating(AppState& app, Cell& cell)
+        : app_(app), cell_(cell), record_{&cell, app.hostCalls, false, app.innermost} {
+        cell.evaluating = true;
+        cell.dirty = false;
+        ++app.calcDepth;
+        app.innermost = &record_;
+    }
+    ~Evaluating() {
+        app_.innermost = record_.outer;
+        --app_.calcDepth;
+        cell_.evaluating = false;
+    }
+    Evaluating(const Evaluating&) = delete;
+    Evaluating& operator=(const Evaluating&) = delete;
+
+    bool circular() const { return record_.circular; }
+
+  private:
+    AppState& app_;
+    Cell& cell_;
+    AppState::Evaluation record_;
+};
+
+// The value of the cell's formula, computed once.
+KAVEX_ALWAYS_INLINE Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell,
+                                         const CompiledFormula& compiled, bool recurse) {
+    Evaluating evaluating(app, cell);
+    CellContext context(app, sheet, compiled, cell, recurse);
+    Variant result =
+        compiled.plainEntry != CompiledFormula::kNotPlain
+            ? context.evaluatePlainCall()
+            : formula::evaluate(compiled.parsed, context, cell.rowShift, cell.columnShift);
+    if (evaluating.circular()) [[unlikely]] {
+        return Variant(0.0);
+    }
+    return result;
+}
+
+// Keeps a result as the cell's value; true when the value changed.
+KAVEX_ALWAYS_INLINE bool store(Cell& cell, Variant&& result) {
+    const bool changed = !sameValue(cell.value, result);
+    // An equal text, logical or error value is the very same value: keeping the old one spares a
+    // store. Numbers (and dates) are stored anyway, so that 0 and -0 stay apart.
+    if (changed || result.isNumber() || result.isDate()) {
+        cell.value = std::move(result);
+    }
+    return changed;
+}
 
 }  // namespace
 
@@ -386,65 +464,51 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
     if (!cell.formula || cell.evaluating) {
         return false;
     }
-    bool changed = false;
-    // A function may put a new formula into its own cell; that one is computed next, a few
-    // times at most (a function that always rewrites its cell must not spin for ever).
-    for (int attempt = 0; attempt < 4 && cell.formula && (attempt == 0 || cell.dirty); ++attempt) {
-        const CompiledFormula* compiled = cell.formula.get();
-        cell.evaluating = true;
-        cell.dirty = false;
-        ++calcDepth;
-        evaluations.push_back({&cell, hostCalls, false});
-        struct Leave {
-            Leave(AppState& a, Cell& c) : app(a), cell(c) {}
-            AppState& app;
-            Cell& cell;
-            ~Leave() {
-                --app.calcDepth;
-                cell.evaluating = false;
-                app.evaluations.pop_back();
+    const CompiledFormula* compiled = cell.formula.get();
+    Variant result = evaluateOnce(*this, sheet, cell, *compiled, recurse);
+    bool changed = true;
+    if (cell.formula.get() == compiled) [[likely]] {
+        changed = store(cell, std::move(result));
+    } else {
+        // The function put a new formula into its own cell: that one is computed next, a few
+        // times at most (a function that always rewrites its cell must not spin for ever).
+        for (int attempt = 1; attempt < 4 && cell.formula && cell.dirty; ++attempt) {
+            compiled = cell.formula.get();
+            result = evaluateOnce(*this, sheet, cell, *compiled, recurse);
+            if (cell.formula.get() == compiled) {
+                changed = store(cell, std::move(result));
+                break;
             }
-        };
-        std::optional<Leave> leave(std::in_place, *this, cell);
-        Variant result = [&] {
-            CellContext context(*this, sheet, *compiled, recurse);
-            if (compiled->plainEntry != CompiledFormula::kNotPlain) {
-                return context.evaluatePlainCall();
-            }
-            return formula::evaluate(compiled->parsed, context);
-        }();
-        if (evaluations.back().circular) {
-            result = Variant(0.0);
         }
-        leave.reset();
-        if (cell.formula.get() == compiled) {
-            changed = !sameValue(cell.value, result);
-            // An equal text, logical or error value is the very same value: keeping the old one
-            // spares a store. Numbers (and dates) are stored anyway, so that 0 and -0 stay apart.
-            if (changed || result.isNumber() || result.isDate()) {
-                cell.value = std::move(result);
-            }
-            break;
-        }
-        changed = true;
     }
-    if (calcDepth == 0 && !retired.empty()) {
+    if (calcDepth == 0 && !retired.empty()) [[unlikely]] {
         retired.clear();
     }
     return changed;
 }
 
 const Variant& AppState::readEvaluating(const Cell& cell) {
-    for (auto it = evaluations.rbegin(); it != evaluations.rend() && it->hostCalls == hostCalls;
-         ++it) {
+    for (Evaluation* it = innermost; it != nullptr && it->hostCalls == hostCalls; it = it->outer) {
         if (it->cell == &cell) {
-            for (auto in = evaluations.rbegin(); in != it + 1; ++in) {
+            for (Evaluation* in = innermost; in != it->outer; in = in->outer) {
                 in->circular = true;
             }
             return kEmpty;
         }
     }
     return cell.value;
+}
+
+void AppState::trimArguments() {
+    formula::ArgumentList::trim();
+    constexpr std::size_t kLongestTextKept = 256;
+    for (std::size_t i = plainDepth; i < plainArguments.size(); ++i) {
+        for (formula::Argument& argument : *plainArguments[i]) {
+            if (argument.value.isText() && argument.value.text().capacity() > kLongestTextKept) {
+                argument.value = Variant();
+            }
+        }
+    }
 }
 
 int AppState::functionSlot(std::string_view name) const {
@@ -527,7 +591,7 @@ void AppState::recalculate(const std::vector<GlobalKey>& cells) {
         auto keep = sheet->shared_from_this();
         evaluateCell(*sheet, globalCell(key), true);
     }
-    formula::ArgumentList::trim();
+    trimArguments();
 }
 
 void AppState::valuesChanged(const std::vector<GlobalKey>& keys) {
@@ -619,24 +683,15 @@ void AppState::calculateDirty(std::uint32_t onlySheet) {
             }
         }
     }
-    formula::ArgumentList::trim();
+    trimArguments();
 }
 
 void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) {
     auto hold = sheet.shared_from_this();
     std::vector<GlobalKey> changedKeys;
-    // The hot path: one look-up per cell, no copies of values. A recalculation of many cells is
-    // bound by memory more than by work, so while one cell is computed the formula and the value
-    // of the cell a row below (the next but one, as a rule) are fetched ahead.
-    auto visit = [&](int row, int column) KAVEX_ALWAYS_INLINE {
-        const auto [cell, ahead] = sheet.cells.getWithBelow(row, column);
-        if (ahead != nullptr) {
-            prefetch(ahead->formula.get());
-            if (ahead->value.isText()) {
-                prefetch(ahead->value.text().data());
-            }
-        }
-        if (cell != nullptr && cell->formula && evaluateCell(sheet, *cell, false)) {
+    // The hot path: no look-up per cell, no copies of values.
+    auto visit = [&](int row, int column, Cell& cell) {
+        if (cell.formula && evaluateCell(sheet, cell, false)) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
         }
     };
@@ -644,19 +699,20 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         if (!sheet.alive) {
             break;
         }
-        if (a.cellCount() <= static_cast<long long>(sheet.cells.size()) * 2 + 64) {
+        if (a.lastRow - a.firstRow < static_cast<long long>(sheet.cells.size()) * 2 + 64) {
             for (int r = a.firstRow; r <= a.lastRow && sheet.alive; ++r) {
-                for (int c = a.firstColumn; c <= a.lastColumn; ++c) {
-                    visit(r, c);
-                }
+                sheet.cells.forEachInRow(r, a.firstColumn, a.lastColumn,
+                                         [&](int c, Cell& cell) { visit(r, c, cell); });
             }
         } else {
             for (CellKey key : existingKeys(sheet, {a})) {
-                visit(keyRow(key), keyColumn(key));
+                if (Cell* cell = sheet.cells.get(key)) {
+                    visit(keyRow(key), keyColumn(key), *cell);
+                }
             }
         }
     }
-    formula::ArgumentList::trim();
+    trimArguments();
     if (changedKeys.empty() || !sheet.alive) {
         return;
     }

@@ -257,6 +257,8 @@ class LineEditor {
                 if (!cell.formula) {
                     continue;
                 }
+                // The edit rewrites references as written: a shared form becomes the cell's own.
+                app_.unshare(cell);
                 const formula::Formula& parsed = cell.formula->parsed;
                 const auto canonical = [this](std::string_view n) {
                     return app_.canonicalFunctionName(n);

@@ -342,9 +342,15 @@ void Range::setValue(const Variant& value) {
                     failObjectGone();
                 }
                 if (compiled && (r != top || c != left)) {
-                    // The same formula in every cell, its relative references moved along.
-                    app.storeFormula(*hold, r, c,
-                                     app.compile(app.renderFormula(*compiled, r - top, c - left)));
+                    // The same formula in every cell, its relative references moved along: one
+                    // parsed form for all where it can be shared.
+                    if (AppState::canShare(*compiled, r - top, c - left)) {
+                        app.storeFormula(*hold, r, c, compiled, r - top, c - left);
+                    } else {
+                        app.storeFormula(
+                            *hold, r, c,
+                            app.compile(app.renderFormula(*compiled, r - top, c - left)));
+                    }
                 } else {
                     app.storeEntry(*hold, r, c, value, compiled);
                 }
@@ -362,7 +368,7 @@ std::string Range::formula() const {
         return "";
     }
     if (cell->formula) {
-        return "=" + sheet.app().renderFormula(*cell->formula);
+        return "=" + sheet.app().formulaText(*cell);
     }
     return constantText(cell->value);
 }

@@ -170,9 +170,12 @@ void Range::sort(const Range& key1, int order1, int header, bool matchCase, int 
             cell.dirty = false;
             if (cell.formula) {
                 if (shift != 0) {
-                    cell.formula = app.compile(app.renderFormula(*cell.formula, shift, 0));
+                    cell.formula = app.compile(
+                        app.renderFormula(*cell.formula, shift + cell.rowShift, cell.columnShift));
+                    cell.rowShift = 0;
+                    cell.columnShift = 0;
                 }
-                app.registerFormula(sheet, cellKey(target, column), *cell.formula);
+                app.registerFormula(sheet, cellKey(target, column), cell);
             }
         }
         for (auto& [column, comment] : row.comments) {

@@ -6,6 +6,7 @@
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/detail/Model.h"
 #include "platform/spreadsheet/formula/ArgumentList.h"
+#include "platform/spreadsheet/formula/Node.h"
 
 namespace kavex::sheet::detail {
 
@@ -234,7 +235,52 @@ void AppState::checkFormattable(SheetData& sheet) const {
     }
 }
 
+namespace {
+
+// No "$" in any reference, and no reference that reaches the sheet's last row or column (whole
+// rows or columns among them), whose moving render and evaluation may not agree on.
+bool allRelative(const formula::Node& node) {
+    if (node.kind == formula::NodeKind::Reference) {
+        const formula::ReferenceForm& form = node.form;
+        if (form.absoluteFirstRow || form.absoluteFirstColumn || form.absoluteLastRow ||
+            form.absoluteLastColumn || node.area.lastRow >= kMaxRows ||
+            node.area.lastColumn >= kMaxColumns) {
+            return false;
+        }
+    }
+    return std::all_of(node.children.begin(), node.children.end(),
+                       [](const formula::Node& child) { return allRelative(child); });
+}
+
+}  // namespace
+
+bool AppState::canShare(const CompiledFormula& compiled, int rowShift, int columnShift) {
+    if (!compiled.shareable) {
+        return false;
+    }
+    return std::all_of(compiled.parsed.references().begin(), compiled.parsed.references().end(),
+                       [&](const formula::AreaRef& area) {
+                           return area.firstRow + rowShift >= 1 &&
+                                  area.lastRow + rowShift < kMaxRows &&
+                                  area.firstColumn + columnShift >= 1 &&
+                                  area.lastColumn + columnShift < kMaxColumns;
+                       });
+}
+
+std::string AppState::formulaText(const Cell& cell) const {
+    return renderFormula(*cell.formula, cell.rowShift, cell.columnShift);
+}
+
+void AppState::unshare(Cell& cell) const {
+    if (cell.formula && (cell.rowShift != 0 || cell.columnShift != 0)) {
+        cell.formula = compile(formulaText(cell));
+    }
+    cell.rowShift = 0;
+    cell.columnShift = 0;
+}
+
 CompiledFormula::CompiledFormula(formula::Formula formula) : parsed(std::move(formula)) {
+    shareable = parsed.root() != nullptr && allRelative(*parsed.root());
     const auto entry = parsed.plainHostCall();
     if (!entry) {
         return;
@@ -282,19 +328,22 @@ void setFormatIfGeneral(Cell& cell, const std::string& format) {
 }  // namespace
 
 void AppState::storeFormula(SheetData& sheet, int row, int column,
-                            std::shared_ptr<const CompiledFormula> compiled) {
+                            std::shared_ptr<const CompiledFormula> compiled, int rowShift,
+                            int columnShift) {
     const CellKey key = cellKey(row, column);
     Cell& cell = sheet.cells[key];
     unregisterFormula(sheet, key);
     retireFormula(*this, cell);
     cell.formula = std::move(compiled);
+    cell.rowShift = rowShift;
+    cell.columnShift = static_cast<std::int16_t>(columnShift);
     cell.spans.clear();
     cell.dirty = true;
-    registerFormula(sheet, key, *cell.formula);
+    registerFormula(sheet, key, cell);
     auto hold = sheet.shared_from_this();
     // In manual mode the new formula computes from the values as they stand.
     evaluateCell(sheet, key, calculation == xlCalculationAutomatic);
-    formula::ArgumentList::trim();
+    trimArguments();
 }
 
 void AppState::storeEntry(SheetData& sheet, int row, int column, const Variant& value,

@@ -137,7 +137,7 @@ Json cellJson(const AppState& app, CellKey key, const Cell& cell) {
         c["value"] = std::move(*value);
     }
     if (cell.formula) {
-        c["formula"] = "=" + app.renderFormula(*cell.formula);
+        c["formula"] = "=" + app.formulaText(cell);
     }
     if (cell.style) {
         Json style = styleJson(*cell.style);
@@ -449,7 +449,10 @@ std::shared_ptr<const Style> readStyle(const Json& o, const std::string& p) {
     return std::make_shared<const Style>(std::move(s));
 }
 
-std::pair<CellKey, Cell> readCell(const Json& c, const std::string& cp) {
+// Reads one listed cell; the sheet's cells read so far let a formula share the parsed form of
+// the cell above.
+std::pair<CellKey, Cell> readCell(const Json& c, const std::string& cp,
+                                  const decltype(SheetData::cells)& cells) {
     if (!c.is_object()) {
         fault(cp, "a cell object is expected");
     }
@@ -463,11 +466,24 @@ std::pair<CellKey, Cell> readCell(const Json& c, const std::string& cp) {
         if (f.size() < 2 || f.front() != '=') {
             fault(cp + "/formula", "a formula begins with \"=\"");
         }
-        try {
-            cell.formula =
-                std::make_shared<CompiledFormula>(formula::parse(std::string_view(f).substr(1)));
-        } catch (const formula::ParseError& e) {
-            fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
+        const std::string_view body = std::string_view(f).substr(1);
+        // The formula of the cell above moved down a row, as a filled column holds it: the
+        // cells share one parsed form.
+        const int row = keyRow(key), column = keyColumn(key);
+        const Cell* above = row > 1 ? cells.get(row - 1, column) : nullptr;
+        if (above != nullptr && above->formula &&
+            AppState::canShare(*above->formula, above->rowShift + 1, above->columnShift) &&
+            formula::render(above->formula->parsed, {}, above->rowShift + 1, above->columnShift) ==
+                body) {
+            cell.formula = above->formula;
+            cell.rowShift = above->rowShift + 1;
+            cell.columnShift = above->columnShift;
+        } else {
+            try {
+                cell.formula = std::make_shared<CompiledFormula>(formula::parse(body));
+            } catch (const formula::ParseError& e) {
+                fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
+            }
         }
     }
     if (c.contains("style")) {
@@ -505,7 +521,7 @@ struct StagedCells final : CellSink {
             return;
         }
         try {
-            auto [key, cell] = readCell(c, cp);
+            auto [key, cell] = readCell(c, cp, staged.cells);
             if (staged.cells.count(key)) {
                 fault(cp + "/ref", "the cell is listed twice");
             }

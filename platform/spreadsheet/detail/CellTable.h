@@ -264,6 +264,8 @@ class CellTable {
     void swap(CellTable& other) noexcept {
         pages_.swap(other.pages_);
         std::swap(size_, other.size_);
+        ++changes_;
+        ++other.changes_;
     }
 
     size_type size() const { return size_; }
@@ -311,18 +313,37 @@ class CellTable {
         return find(page->rows[rowNumber & (kPageRows - 1)], column);
     }
 
-    // The value at (row, column) and the one below it, each or nullptr, in one look-up of the
-    // page as a rule (a walk down a range reads the one and fetches the other ahead).
-    std::pair<T*, const T*> getWithBelow(int row, int column) {
+    // Calls visit(column, value) for the cells of the row from column first to last, left to
+    // right, with no look-up per cell. visit may insert and erase cells (the walk then finds its
+    // place again, by column), but not the one it is given while it runs.
+    template <typename Visit>
+    void forEachInRow(int row, int first, int last, Visit&& visit) {
         const auto rowNumber = static_cast<std::size_t>(row);
         const std::size_t pageIndex = rowNumber >> kPageBits;
-        const std::size_t inPage = rowNumber & (kPageRows - 1);
-        if (inPage == kPageRows - 1 || pageIndex >= pages_.size() || !pages_[pageIndex]) {
-            return {get(row, column), get(row + 1, column)};
+        const Row* cells = nullptr;
+        std::uint32_t at = 0;
+        std::uint64_t seen = changes_ + 1;
+        int column = first;
+        while (column <= last) {
+            if (seen != changes_) {
+                seen = changes_;
+                if (pageIndex >= pages_.size() || !pages_[pageIndex]) {
+                    return;
+                }
+                cells = &pages_[pageIndex]->rows[rowNumber & (kPageRows - 1)];
+                at = cells->lowerBound(column);
+            }
+            if (at >= cells->size()) {
+                return;
+            }
+            const Slot slot = cells->data()[at];
+            if (slot.column > last) {
+                return;
+            }
+            column = slot.column + 1;
+            ++at;
+            visit(slot.column, slot.entry->second);
         }
-        const Page& page = *pages_[pageIndex];
-        return {const_cast<T*>(find(page.rows[inPage], column)),
-                find(page.rows[inPage + 1], column)};
     }
 
     T& at(key_type key) {
@@ -371,6 +392,7 @@ class CellTable {
         }
         ++page->count;
         ++size_;
+        ++changes_;
         return {iterator(&pages_, at.page, at.row, at.slot), true};
     }
 
@@ -390,6 +412,7 @@ class CellTable {
     void clear() {
         pages_.clear();
         size_ = 0;
+        ++changes_;
     }
 
   private:
@@ -437,6 +460,7 @@ class CellTable {
         row.erase(at.slot);
         --page.count;
         --size_;
+        ++changes_;
         // The entry is destroyed only once the table is consistent again.
         entry->~value_type();
         page.giveBack(reinterpret_cast<Box*>(entry));
@@ -455,6 +479,8 @@ class CellTable {
 
     Pages pages_;  // by row / kPageRows; null where no row of the page holds a cell
     std::size_t size_ = 0;
+    std::uint64_t changes_ =
+        0;  // insertions and erasures so far: a walk's places hold while it stays
 };
 
 }  // namespace kavex::sheet::detail

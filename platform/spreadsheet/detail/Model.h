@@ -115,6 +115,11 @@ struct alignas(64) CompiledFormula {
     std::array<LocalArea, kLocalArguments> localArguments{};
     const formula::AreaRef* plainArguments = nullptr;  // parsed.references()
 
+    // Every reference is relative in all its coordinates and the formula names no sheet-bound
+    // area that a move could push past the sheet's end: then the same parsed form serves every
+    // cell holding this formula moved along (see Cell::rowShift).
+    bool shareable = false;
+
     mutable std::vector<const WorksheetFunction*> moreFunctions;
     formula::Formula parsed;
     // The text the cell shows as its formula, kept for the registrations it was made under
@@ -124,11 +129,17 @@ struct alignas(64) CompiledFormula {
     mutable std::uint64_t shownVersion = ~std::uint64_t{0};
 };
 
-// What recalculation reads of a cell comes first: with its key, one cache line.
+// What recalculation reads of a cell comes first: with its key, its value, its flags and the
+// pointer to its formula fill one cache line (the formula's control block begins the next).
 struct Cell {
+    Variant value;
     bool dirty = false;
     bool evaluating = false;
-    Variant value;
+    // How far this cell lies from the cell its formula was parsed for: a formula filled along a
+    // range or read from a file where it runs down a column shares one parsed form with those
+    // cells, and its relative references move by these (the form is then shareable).
+    std::int16_t columnShift = 0;
+    std::int32_t rowShift = 0;
     std::shared_ptr<const CompiledFormula> formula;
     std::shared_ptr<const Style> style;  // nullptr: the default style
     std::vector<Span> spans;
@@ -308,13 +319,23 @@ struct AppState {
     // at. A formula that reads a cell of this chain without a host function in between reads
     // itself through a cycle: every cell of the cycle then gives 0, as the spreadsheet does
     // without iteration. Across a host function it is a re-entrant read of a pending value.
+    // The records live on the stack of the evaluation they stand for, linked innermost first:
+    // entering and leaving a cell costs two stores, not a push onto a container that may grow.
     struct Evaluation {
         const Cell* cell;
         int hostCalls;
         bool circular;
+        Evaluation* outer;
     };
-    std::vector<Evaluation> evaluations;
+    Evaluation* innermost = nullptr;
     int hostCalls = 0;  // host functions running
+    // The argument lists of the plain host calls under way (see CompiledFormula), one per
+    // nesting level, each kept for the next call at its level so that its texts' buffers are
+    // reused; a list a running call holds stays put while nested calls take more.
+    std::vector<std::unique_ptr<std::vector<formula::Argument>>> plainArguments;
+    std::size_t plainDepth = 0;
+    // After a pass: lets go of the long texts the idle argument lists keep.
+    void trimArguments();
     // What a formula reads of a cell that is being evaluated.
     const Variant& readEvaluating(const Cell& cell);
     std::vector<std::shared_ptr<const CompiledFormula>> retired;  // replaced while evaluating
@@ -362,7 +383,15 @@ struct AppState {
     void storeEntry(SheetData& sheet, int row, int column, const Variant& entry,
                     const std::shared_ptr<const CompiledFormula>& preparsed = nullptr);
     void storeFormula(SheetData& sheet, int row, int column,
-                      std::shared_ptr<const CompiledFormula> formula);
+                      std::shared_ptr<const CompiledFormula> formula, int rowShift = 0,
+                      int columnShift = 0);
+    // Whether the formula, moved by the shifts, can share its parsed form (see Cell::rowShift):
+    // it is shareable and its references stay on the sheet.
+    static bool canShare(const CompiledFormula& formula, int rowShift, int columnShift);
+    // The text a formula cell shows, without the "=".
+    std::string formulaText(const Cell& cell) const;
+    // Gives the cell a parsed form of its own (its formula as it reads, unshifted).
+    void unshare(Cell& cell) const;
     void clearCell(SheetData& sheet, int row, int column);
     // After cells changed: recalculation by mode, the workbook marked unsaved, SheetChange.
     void changed(SheetData& sheet, const std::vector<Area>& areas, const std::vector<CellKey>& keys,
@@ -371,7 +400,7 @@ struct AppState {
 
     // Recalculation.
     void ensureDependencies();
-    void registerFormula(SheetData& sheet, CellKey key, const CompiledFormula& formula);
+    void registerFormula(SheetData& sheet, CellKey key, const Cell& cell);
     void unregisterFormula(SheetData& sheet, CellKey key);
     void evaluateCell(SheetData& sheet, CellKey key, bool recurse);
     // true when the value changed.

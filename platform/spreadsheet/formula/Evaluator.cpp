@@ -23,10 +23,22 @@ const Node& unwrapParens(const Node& node) {
 
 }  // namespace
 
+AreaRef Evaluator::shifted(const Node& node) const {
+    AreaRef area = node.area;
+    if (rowShift_ != 0 || columnShift_ != 0) {
+        const ReferenceForm& form = node.form;
+        area.firstRow += form.absoluteFirstRow ? 0 : rowShift_;
+        area.lastRow += form.absoluteLastRow ? 0 : rowShift_;
+        area.firstColumn += form.absoluteFirstColumn ? 0 : columnShift_;
+        area.lastColumn += form.absoluteLastColumn ? 0 : columnShift_;
+    }
+    return area;
+}
+
 std::optional<AreaRef> Evaluator::reference(const Node& node) {
     const Node& n = unwrapParens(node);
     if (n.kind == NodeKind::Reference) {
-        return n.area;
+        return shifted(n);
     }
     if (n.kind == NodeKind::Name) {
         return context_.resolveName(n.text);
@@ -50,7 +62,9 @@ Variant Evaluator::value(const Node& node) {
             if (!node.area.isSingleCell()) {
                 return Variant(CellError::Value);
             }
-            return context_.cellValue(node.area.sheet, node.area.firstRow, node.area.firstColumn);
+            return context_.cellValue(
+                node.area.sheet, node.area.firstRow + (node.form.absoluteFirstRow ? 0 : rowShift_),
+                node.area.firstColumn + (node.form.absoluteFirstColumn ? 0 : columnShift_));
         case NodeKind::Name: {
             const auto area = context_.resolveName(node.text);
             if (!area) {
@@ -167,10 +181,14 @@ Variant Evaluator::call(const Node& node) {
         const Node& child = node.children[i];
         const Node& argument = unwrapParens(child);
         Argument& target = arguments[i];
-        if (argument.kind == NodeKind::Reference) {
+        if (argument.kind == NodeKind::Reference && rowShift_ == 0 && columnShift_ == 0) {
             const AreaRef& area = argument.area;
             context_.readCellValue(area.sheet, area.firstRow, area.firstColumn, target.value);
             target.reference = area;
+        } else if (argument.kind == NodeKind::Reference) {
+            AreaRef area = shifted(argument);
+            context_.readCellValue(area.sheet, area.firstRow, area.firstColumn, target.value);
+            target.reference = std::move(area);
         } else if (child.kind == NodeKind::Missing) {
             target.value = Variant::missing();
             target.reference.reset();

@@ -13,8 +13,10 @@ namespace kavex::formula {
 // may evaluate other formulas (with their own Evaluator) while this one is in the middle of a call.
 class Evaluator {
   public:
-    Evaluator(const Formula& formula, EvaluationContext& context)
-        : formula_(formula), context_(context) {}
+    // The shifts move the formula's relative references (see evaluate).
+    Evaluator(const Formula& formula, EvaluationContext& context, int rowShift = 0,
+              int columnShift = 0)
+        : formula_(formula), context_(context), rowShift_(rowShift), columnShift_(columnShift) {}
 
     // The node's value as one value: a one-cell reference gives the cell's value (empty stays
     // empty), a larger area #VALUE!, an unresolved name #NAME?, an empty argument Empty.
@@ -46,8 +48,13 @@ class Evaluator {
     Variant binary(const Node& node);
     Variant call(const Node& node);
 
+    // The area a reference node reads, its relative coordinates moved by the shifts.
+    AreaRef shifted(const Node& node) const;
+
     const Formula& formula_;
     EvaluationContext& context_;
+    int rowShift_ = 0;
+    int columnShift_ = 0;
 };
 
 }  // namespace kavex::formula

@@ -57,12 +57,14 @@ Formula::Formula(std::string text, std::shared_ptr<const Node> root,
     plainHostCall_ = findPlainHostCall(root_.get(), references_, functionNames_);
 }
 
-Variant evaluate(const Formula& formula, EvaluationContext& context) {
+Variant evaluate(const Formula& formula, EvaluationContext& context, int rowShift,
+                 int columnShift) {
     // One result object, built in place and returned by name, so that the value is not moved
     // on its way out.
     const Node* root = formula.root().get();
-    Variant result = root != nullptr ? Evaluator(formula, context).value(*root)
-                                     : Variant(base::CellError::Value);
+    Variant result = root != nullptr
+                         ? Evaluator(formula, context, rowShift, columnShift).value(*root)
+                         : Variant(base::CellError::Value);
     if (result.isEmpty() && root != nullptr && !isHostCall(*root)) {
         result = Variant(0.0);
     }

@@ -174,7 +174,13 @@ class EvaluationContext {
 // result unchanged. Holds no state between calls, so a host function may evaluate other formulas,
 // or this one, while it runs; the Formula object itself must outlive the call (a host that replaces
 // a cell's formula during a calculation keeps the old one until then).
-Variant evaluate(const Formula& formula, EvaluationContext& context);
+//
+// rowShift and columnShift evaluate the formula as if copied that far: its relative references
+// (those coordinates written without "$") are moved by them, as render moves them. One parsed
+// form then serves every cell that holds the same formula moved along; the shifted references
+// must stay on the sheet (a host shares a form only where they do).
+Variant evaluate(const Formula& formula, EvaluationContext& context, int rowShift = 0,
+                 int columnShift = 0);
 
 // True when the name is a built-in function (without regard to case).
 bool isBuiltinFunction(std::string_view name);

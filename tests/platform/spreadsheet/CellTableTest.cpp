@@ -166,6 +166,41 @@ TEST(CellTableTest, CopiesAreDeepAndMovesEmptyTheSource) {
     EXPECT_EQ(copy.begin(), copy.end());
 }
 
+// A walk along a row without a look-up per cell: what the visit adds further along the row is
+// visited, what it adds behind or erases further along is not, and no cell is seen twice.
+TEST(CellTableTest, AWalkAlongARowFollowsTheEditsItsVisitsMake) {
+    Table table;
+    for (int column : {2, 3, 5, 8, 9}) {
+        table[cellKey(4, column)] = "c" + std::to_string(column);
+    }
+    table[cellKey(3, 4)] = "row above";
+    table[cellKey(5, 4)] = "row below";
+    std::vector<int> seen;
+    table.forEachInRow(4, 3, 9, [&](int column, std::string& value) {
+        seen.push_back(column);
+        EXPECT_EQ(value, "c" + std::to_string(column));
+        if (column == 3) {
+            table[cellKey(4, 1)] = "behind";  // before the walk's place
+            table[cellKey(4, 4)] = "c4";      // just ahead
+            table.erase(cellKey(4, 8));       // further along
+            for (int c = 20; c < 90; ++c) {   // the row outgrows its place
+                table[cellKey(4, c)] = "far";
+            }
+        }
+    });
+    EXPECT_EQ(seen, (std::vector<int>{3, 4, 5, 9}));
+    // A row of a page that holds nothing, and a page that does not exist.
+    table.forEachInRow(6, 1, 100, [&](int, std::string&) { ADD_FAILURE(); });
+    table.forEachInRow(100'000, 1, 100, [&](int, std::string&) { ADD_FAILURE(); });
+    // A visit that empties the whole table ends the walk.
+    seen.clear();
+    table.forEachInRow(4, 1, 100, [&](int column, std::string&) {
+        seen.push_back(column);
+        table.clear();
+    });
+    EXPECT_EQ(seen, (std::vector<int>{1}));
+}
+
 TEST(CellTableTest, AgreesWithAnOrderedMapUnderRandomEdits) {
     // Wide rows (searched by halves), short ones (scanned) and rows that outgrow the room a page
     // keeps for them, inserted and erased in any order; erased places are reused.

@@ -147,6 +147,35 @@ TEST_F(RecalculationTest, AReentrantFunctionThatWritesAndRecalculatesSurvives) {
     EXPECT_TRUE(sheet.range("C1").value().isEmpty());
 }
 
+TEST_F(RecalculationTest, CellsWrittenBesideARangeWhileItIsCalculatedLeaveEveryCellComputedOnce) {
+    // Each call (reading the cell to its left) writes a new cell further along its row and
+    // deletes one at the row's end.
+    std::map<std::string, int> seen;
+    app.registerFunction("Spread", [&](const std::vector<formula::Argument>& args) {
+        const auto& area = *args.at(0).reference;
+        ++seen[std::to_string(area.firstRow) + ":" + std::to_string(area.firstColumn)];
+        sheet.cells(area.firstRow, 20 + area.firstColumn).setValue(1.0);
+        sheet.cells(area.firstRow, 30).clearContents();
+        return Variant(static_cast<double>(area.firstColumn));
+    });
+    for (int r = 1; r <= 3; ++r) {
+        sheet.cells(r, 30).setValue(9.0);
+    }
+    app.setCalculation(xlCalculationManual);
+    sheet.range("B1:D3").setFormula("=Spread(A1)");
+    seen.clear();
+    sheet.range("A1:Z3").calculate();
+    EXPECT_EQ(seen.size(), 9u);
+    for (const auto& [cell, count] : seen) {
+        EXPECT_EQ(count, 1) << cell;
+    }
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 2; c <= 4; ++c) {
+            EXPECT_EQ(sheet.cells(r, c).value(), Variant(c - 1.0)) << r << "," << c;
+        }
+    }
+}
+
 TEST_F(RecalculationTest, AFunctionThatReplacesItsOwnFormulaDoesNotUseTheFreedOne) {
     app.registerFunction("SelfReplace", [&](const std::vector<formula::Argument>&) {
         sheet.range("A1").setFormula("=1+2");

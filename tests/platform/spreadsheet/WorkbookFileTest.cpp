@@ -249,6 +249,41 @@ TEST(WorkbookFileTest, ADocumentNestedTooDeepIsRefused) {
     EXPECT_EQ(app.workbooks().open(path).worksheets().item(1).name(), "S");
 }
 
+// The cells are read as the file streams by; the fault a damaged file is refused for is still
+// the one it was: a syntax error anywhere first, then a malformed text, then the first fault in
+// the order the sheet is read, with its own position.
+TEST(WorkbookFileTest, TheFaultReportedIsTheFirstWhereverTheCellsAre) {
+    // A syntax error after a damaged cell.
+    expectRefused("cell-then-syntax.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [\n"
+                  "  {\"ref\": \"zz\"}]}],\n oops}",
+                  "syntax error");
+    // A malformed text after a damaged cell.
+    expectRefused(
+        "cell-then-escape.xls",
+        "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [\n"
+        "  {\"ref\": \"zz\"},\n  {\"ref\": \"A2\", \"value\": {\"bytes\": \"\\\\q\"}}]}]}",
+        "malformed byte escape at /sheets/0/cells/1/value (line 3, column 26)");
+    // A fault of the sheet read before its cells.
+    expectRefused("sheet-then-cell.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"cells\": [{\"ref\": \"zz\"}],\n"
+                  "  \"name\": \"S\", \"protected\": 1}]}",
+                  "true or false is expected at /sheets/0/protected (line 2, column 29)");
+    // The second sheet's damaged cell, a cell listed twice and a cell that is no object.
+    expectRefused("second-sheet.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [{\"ref\": "
+                  "\"A1\"}]},\n"
+                  "  {\"name\": \"T\", \"cells\": [{\"ref\": \"A1\"}, {\"ref\": \"A1\"}]}]}",
+                  "the cell is listed twice at /sheets/1/cells/1/ref (line 2, column 50)");
+    expectRefused("no-object.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": [[1], 2]}]}",
+                  "a cell object is expected at /sheets/0/cells/0");
+    // A list of cells that is no list.
+    expectRefused("cells-no-list.xls",
+                  "{\"kavexWorkbook\": 1, \"sheets\": [{\"name\": \"S\", \"cells\": {}}]}",
+                  "a list is expected at /sheets/0/cells");
+}
+
 // Bytes that are no UTF-8 (a byte from a feed) in a sheet name, a cell, a name or a comment are
 // saved and read back as they were.
 TEST(WorkbookFileTest, TextsThatAreNotUtf8AreSavedAndReadBack) {
@@ -290,9 +325,9 @@ TEST(WorkbookFileTest, TextsThatAreNotUtf8AreSavedAndReadBack) {
     EXPECT_EQ(book.names().item("Feed").refersTo(), "=\"\xFE\"");
 }
 
-// Whatever a cell holds is read back from the file as the very value it was: a file never holds a
-// value it cannot read back. A number that is no finite number has no place in a file and is kept
-// as the #NUM! it stands for.
+// Whatever a cell holds is read back from the file as the very value it was: a file never holds
+// a value it cannot read back. A number that is no finite number has no place in a file and is
+// kept as the #NUM! it stands for.
 TEST(WorkbookFileTest, EveryKindOfValueReadsBackAsItWasSaved) {
     const std::string path = tempFile("values.xls");
     const double huge = std::numeric_limits<double>::max();
@@ -407,9 +442,9 @@ TEST(WorkbookFileTest, AFailedSaveLeavesNoStrayFile) {
     EXPECT_FALSE(fs::exists(tempFile("no-such-folder")));
 }
 
-// A save that fails half-way through writing (here: the file size the process may write runs out,
-// as a full disk would) raises 1004, leaves the file it was to replace as it was and no part of
-// the new one.
+// A save that fails half-way through writing (here: the file size the process may write runs
+// out, as a full disk would) raises 1004, leaves the file it was to replace as it was and no
+// part of the new one.
 TEST(WorkbookFileTest, ASaveThatFailsWhileWritingKeepsTheOldFile) {
     const std::string path = tempFile("interrupted.xls");
     Application app;
@@ -462,7 +497,8 @@ TEST(WorkbookFileTest, AnAddInFileKeepsItsProjectMacrosAndAddInFlag) {
         Application app;
         Workbook ordinary = app.workbooks().add();
         Workbook addIn = app.workbooks().open(path);
-        // An add-in opens without a window: the ordinary workbook stays active and counted alone.
+        // An add-in opens without a window: the ordinary workbook stays active and counted
+        // alone.
         EXPECT_TRUE(addIn.isAddin());
         EXPECT_EQ(app.activeWorkbook(), ordinary);
         EXPECT_EQ(app.workbooks().count(), 1);
