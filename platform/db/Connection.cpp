@@ -110,6 +110,13 @@ long Connection::Execute(std::string_view statement) {
     return query ? -1 : static_cast<long>(changed);
 }
 
+db::DataVersion Connection::DataVersion() {
+    if (State() != 1) {
+        raise(errors::InvalidConnection, kInvalidConnection);
+    }
+    return {database_->ownVersion, database_->othersVersion()};
+}
+
 void Connection::Close() {
     if (database_) {
         database_->close();

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/db/DataVersion.h"
+
 namespace kavex::db {
 
 namespace detail {
@@ -37,6 +39,11 @@ class Connection {
     long BeginTrans();
     void CommitTrans();
     void RollbackTrans();
+
+    // Where the open connection's view of the data stands (see DataVersion); asks the database
+    // whether another connection committed since, so it costs one short read of the file's
+    // header. Raises the closed-connection error when the connection is not open.
+    db::DataVersion DataVersion();
 
     const std::string& ConnectionString() const { return connectionString_; }
 
