@@ -40,9 +40,9 @@ class Connection {
     void CommitTrans();
     void RollbackTrans();
 
-    // Where the open connection's view of the data stands (see DataVersion); asks the database
-    // whether another connection committed since, so it costs one short read of the file's
-    // header. Raises the closed-connection error when the connection is not open.
+    // Where the open connection's view of the data stands (see DataVersion); asks the file
+    // whether another connection committed since, which costs one short read of its header.
+    // Raises the closed-connection error when the connection is not open.
     db::DataVersion DataVersion();
 
     const std::string& ConnectionString() const { return connectionString_; }

@@ -13,7 +13,8 @@ namespace kavex::db {
 struct DataVersion {
     // Drawn from one process-wide sequence at each open and at each write through the connection.
     std::uint64_t own = 0;
-    // The database's count of commits by other connections, as this connection last saw it.
+    // What the database file tells of commits by any connection (its change counter, or with a
+    // write-ahead log SQLite's count of other connections' commits).
     std::int64_t others = 0;
 
     bool operator==(const DataVersion&) const = default;

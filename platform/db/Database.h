@@ -70,7 +70,7 @@ struct Database {
 
     // Marks a change of the data through this connection: a new value of ownVersion.
     void noteWrite();
-    // The count of commits by other connections (SQLite's data_version) as of now.
+    // What the file tells of commits by other connections as of now (see DataVersion).
     std::int64_t othersVersion();
 
     sqlite3* handle = nullptr;
