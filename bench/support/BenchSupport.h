@@ -166,7 +166,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
             return 1;
         }
         const double ratio = m->second / f->second;
-        std::printf("ratio = %.2f (goal <= %.1f)\n", ratio, goal);
+        std::printf("ratio = %.2f (goal <= %g)\n", ratio, goal);
         return ratio <= goal ? 0 : 1;
     }
 

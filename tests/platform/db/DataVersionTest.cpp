@@ -102,6 +102,27 @@ TEST_F(DataVersionTest, ACommitByAnotherConnectionMovesIt) {
     EXPECT_EQ(read(), "e");
 }
 
+TEST_F(DataVersionTest, ACommitByAnotherConnectionMovesItWithAWriteAheadLogToo) {
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(database.path().c_str(), &handle), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(read(), "a");
+    for (const char* value : {"b", "c"}) {
+        const DataVersion before = connection.DataVersion();
+        EXPECT_EQ(connection.DataVersion(), before);
+        ASSERT_EQ(
+            sqlite3_exec(
+                handle,
+                (std::string("update AQ_StockSymbolData set SymbolData = '") + value + "'").c_str(),
+                nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        EXPECT_NE(connection.DataVersion(), before) << value;
+        EXPECT_EQ(read(), value);
+    }
+    sqlite3_close(handle);
+}
+
 TEST_F(DataVersionTest, NoTwoOpensShareOne) {
     const DataVersion first = connection.DataVersion();
     Connection other;
