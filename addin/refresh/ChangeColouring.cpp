@@ -1,6 +1,7 @@
 #include "addin/refresh/ChangeColouring.h"
 
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -60,8 +61,42 @@ FunctionName functionNameOf(std::string_view formula) {
     return {base::toLowerAscii(formula.substr(0, paren)), true};
 }
 
-bool listHolds(std::string_view list, const std::string& name) {
-    return base::toLowerAscii(list).find("," + name + ",") != std::string::npos;
+// A function list as it is compared: lower-cased once, and its names in a set, rather than
+// lower-cased and searched for every cell.
+struct FunctionList {
+    explicit FunctionList(std::string_view list) : lowered(base::toLowerAscii(list)) {
+        std::size_t start = 0;
+        while (start < lowered.size()) {
+            std::size_t end = lowered.find(',', start);
+            if (end == std::string::npos) {
+                end = lowered.size();
+            }
+            if (end > start) {
+                names.insert(lowered.substr(start, end - start));
+            }
+            start = end + 1;
+        }
+    }
+    std::string lowered;
+    std::unordered_set<std::string> names;
+};
+
+const FunctionList& flashList() {
+    static const FunctionList list(kFlashFunctions);
+    return list;
+}
+
+const FunctionList& signColourList() {
+    static const FunctionList list(kSignColourFunctions);
+    return list;
+}
+
+// Whether the list, lower-cased, holds "," & name & ",".
+bool listHolds(const FunctionList& list, const std::string& name) {
+    if (name.find(',') != std::string::npos) {
+        return list.lowered.find("," + name + ",") != std::string::npos;
+    }
+    return list.names.count(name) != 0;
 }
 
 }  // namespace
@@ -151,7 +186,7 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
                 return;
             }
             const FunctionName function = functionNameOf(cell.formula());
-            if (function.hasCall && listHolds(kFlashFunctions, function.name)) {
+            if (function.hasCall && listHolds(flashList(), function.name)) {
                 flashIndex = ChangeFlashIndex(oldValue, newValue);
             }
         });
@@ -233,7 +268,7 @@ void SetChangeCellColor(sheet::Range& cell, sheet::Worksheet& sheet, const std::
         // 3.1 A change function's cell.
         bool signColoured = false;
         trap([&] {
-            signColoured = listHolds(kSignColourFunctions, functionNameOf(cell.formula()).name);
+            signColoured = listHolds(signColourList(), functionNameOf(cell.formula()).name);
         });
         if (signColoured) {
             trap([&] { color = bySign(); });
