@@ -1,5 +1,6 @@
 #include "addin/refresh/ChangeColouring.h"
 
+#include <optional>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
@@ -147,6 +148,14 @@ sheet::Interior flashedFill(const sheet::Range& cell, bool conditional, int n) {
 
 }  // namespace
 
+namespace {
+
+// SetChangeCellColor, with the cell's value when the caller has just read it (nullptr: read it).
+void colourCell(sheet::Range& cell, sheet::Worksheet& sheet, const std::string& sheetKind,
+                const std::string* value);
+
+}  // namespace
+
 bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::string& sheetKind) {
     core::StepTrap trap;
 
@@ -177,12 +186,16 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
         std::string newValue;
         trap([&] { oldValue = base::CStr(cell.value()); });
         trap([&] { cell.calculate(); });
-        trap([&] { newValue = base::CStr(cell.value()); });
+        bool newValueRead = false;
+        trap([&] {
+            newValue = base::CStr(cell.value());
+            newValueRead = true;
+        });
 
         // 3.2 A price or change that moved flashes (values differing only in case did not move).
         int flashIndex = 0;
         trap([&] {
-            if (base::toLowerAscii(oldValue) == base::toLowerAscii(newValue)) {
+            if (base::equalsIgnoringCase(oldValue, newValue)) {
                 return;
             }
             const FunctionName function = functionNameOf(cell.formula());
@@ -215,7 +228,7 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
         }
 
         // 3.4 Every cell that got here is coloured by its sign, changed or not.
-        SetChangeCellColor(cell, sheet, sheetKind);
+        colourCell(cell, sheet, sheetKind, newValueRead ? &newValue : nullptr);
 
         // 3.5 The flash shows for a moment (the thread sleeps, nothing else runs), then ends.
         if (flashing) {
@@ -244,6 +257,13 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
 }
 
 void SetChangeCellColor(sheet::Range& cell, sheet::Worksheet& sheet, const std::string& sheetKind) {
+    colourCell(cell, sheet, sheetKind, nullptr);
+}
+
+namespace {
+
+void colourCell(sheet::Range& cell, sheet::Worksheet& sheet, const std::string& sheetKind,
+                const std::string* value) {
     core::StepTrap trap;
 
     // 1. Black unless the value says otherwise.
@@ -252,18 +272,24 @@ void SetChangeCellColor(sheet::Range& cell, sheet::Worksheet& sheet, const std::
 
     // 2. The value as text, a trailing "%" dropped.
     std::string text;
-    trap([&] { text = base::CStr(cell.value()); });
+    if (value != nullptr) {
+        text = *value;
+    } else {
+        trap([&] { text = base::CStr(cell.value()); });
+    }
     if (!text.empty() && text.back() == '%') {
         text.pop_back();
     }
 
-    const auto bySign = [&text] {
-        const double value = base::CDbl(base::Variant(text));
+    // Read once: whether the text is numeric and, when it is, its sign.
+    std::optional<double> number;
+    trap([&] { number = base::parseNumber(text); });
+    const bool numeric = number.has_value();
+    const auto bySign = [&number] {
+        const double value = *number;
         return value > 0 ? kPositiveColor : (value < 0 ? kNegativeColor : kNeutralColor);
     };
 
-    bool numeric = false;
-    trap([&] { numeric = base::IsNumeric(base::Variant(text)); });
     if (numeric) {
         // 3.1 A change function's cell.
         bool signColoured = false;
@@ -311,5 +337,7 @@ void SetChangeCellColor(sheet::Range& cell, sheet::Worksheet& sheet, const std::
         trap([&] { cell.font().setColor(color); });
     }
 }
+
+}  // namespace
 
 }  // namespace kavex::addin::refresh
