@@ -170,13 +170,14 @@ class LineEditor {
     }
 
     void moveLinks() {
-        sheet_.hyperlinks.relocate([&](int row, int column) -> std::optional<std::pair<int, int>> {
-            const auto line = moved(row, column);
-            if (!line) {
-                return std::nullopt;
+        std::vector<HyperlinkData> links;
+        for (HyperlinkData& link : sheet_.hyperlinks) {
+            if (auto line = moved(link.row, link.column)) {
+                (edit_.columns ? link.column : link.row) = *line;
+                links.push_back(std::move(link));
             }
-            return edit_.columns ? std::pair{row, *line} : std::pair{*line, column};
-        });
+        }
+        sheet_.hyperlinks = std::move(links);
     }
 
     void moveHiddenRows() {
