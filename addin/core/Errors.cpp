@@ -30,9 +30,9 @@ void RunStep(std::string_view procedure, std::string_view what,
     }
 }
 
-bool StepTrap::operator()(const std::function<void()>& step) {
+bool StepTrap::run(void (*invoker)(void*), void* call) {
     try {
-        step();
+        invoker(call);
         return true;
     } catch (const forms::DialogFailure&) {
         throw;

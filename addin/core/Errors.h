@@ -32,8 +32,13 @@ void RunStep(std::string_view procedure, std::string_view what,
 // pending for procedures that log it at their end. A dialog nobody answered is passed on.
 class StepTrap {
   public:
-    // Runs one step; true when it completed.
-    bool operator()(const std::function<void()>& step);
+    // Runs one step; true when it completed. The step is called where it is, never copied: a
+    // procedure runs many small steps, and none of them costs an allocation.
+    template <class Step>
+    bool operator()(Step&& step) {
+        auto call = [&step] { step(); };
+        return run(&invoke<decltype(call)>, &call);
+    }
     bool pending() const { return pending_; }
     const TrappedError& last() const { return last_; }
     void clear() {
@@ -42,6 +47,12 @@ class StepTrap {
     }
 
   private:
+    template <class Call>
+    static void invoke(void* call) {
+        (*static_cast<Call*>(call))();
+    }
+    bool run(void (*invoker)(void*), void* call);
+
     bool pending_ = false;
     TrappedError last_;
 };

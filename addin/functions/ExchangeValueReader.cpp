@@ -4,6 +4,7 @@
 
 #include "addin/core/Log.h"
 #include "addin/core/Strings.h"
+#include "addin/functions/CachedDocuments.h"
 #include "addin/functions/CellErrorText.h"
 #include "addin/functions/DeprecationNotice.h"
 #include "addin/functions/FormatClasses.h"
@@ -59,18 +60,14 @@ std::string GetExchangeDataItemUnFormatted(std::string_view tag, const std::stri
         ShowDeprecationNoticeOnce(newMacro);
         result = cell_error::NoData;
         db::Connection& connection = SharedConnection();
-        db::Recordset cached;
-        cached.Open("SELECT ExchangeData, Exchange FROM AQ_StockExchangeData WHERE Exchange = '" +
-                        core::SqlText(exchange) + "'",
-                    connection);
-        if (!cached.Eof()) {
-            base::Variant data = cached.Fields("ExchangeData");
-            std::string document = data.isNull() ? std::string() : base::CStr(data);
-            if (std::optional<std::string> text = CachedElementText(document, tag)) {
+        // The row and what was found in it stay in memory until the data changes.
+        if (CachedDocuments::Row* row =
+                CachedExchangeDocuments().find(core::SqlText(exchange), connection)) {
+            if (std::optional<std::string> text =
+                    row->elementText(tag, CachedExchangeDocuments())) {
                 result = *text;
             }
         }
-        cached.Close();
     } catch (const std::exception& failure) {
         logFailure("GetExchangeDataItemUnFormatted", tag, exchange, failure);
         result = cell_error::Error;

@@ -7,7 +7,6 @@
 #include "addin/session/Session.h"
 #include "platform/base/PlatformError.h"
 #include "platform/base/Text.h"
-#include "platform/xml/Document.h"
 
 namespace kavex::addin::functions {
 
@@ -45,11 +44,7 @@ db::Connection& SharedConnection() {
     return *core::DBConnection;
 }
 
-std::optional<std::string> CachedElementText(std::string_view document, std::string_view tag) {
-    if (document.empty())
-        return std::nullopt;
-    xml::Document quote;
-    quote.loadXML(document);
+std::optional<std::string> ElementText(const xml::Document& quote, std::string_view tag) {
     xml::Node node = quote.selectSingleNode("Stock/" + std::string(tag));
     if (!node)
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/db/Connection.h"
+#include "platform/xml/Document.h"
 
 namespace kavex::addin::functions {
 
@@ -18,8 +19,9 @@ void StartLoginIfRequired();
 db::Connection& SharedConnection();
 
 // The text of the element Stock/<tag> of a cached quote document, as stored, when the element
-// exists and holds more than blanks; nullopt otherwise (also for text that is not XML).
-std::optional<std::string> CachedElementText(std::string_view document, std::string_view tag);
+// exists and holds more than blanks; nullopt otherwise (also for a document left empty by text
+// that is not XML).
+std::optional<std::string> ElementText(const xml::Document& quote, std::string_view tag);
 
 // Makes the add-in toolbar visible again when the user hid it. Raises a platform error when the
 // toolbar does not exist.

@@ -4,13 +4,13 @@
 
 #include "addin/core/Log.h"
 #include "addin/core/Strings.h"
+#include "addin/functions/CachedDocuments.h"
 #include "addin/functions/CellErrorText.h"
 #include "addin/functions/DeprecationNotice.h"
 #include "addin/functions/FormatClasses.h"
 #include "addin/functions/ReaderSupport.h"
 #include "addin/functions/ValueFormatting.h"
 #include "addin/session/Session.h"
-#include "platform/base/Conversions.h"
 #include "platform/base/Text.h"
 #include "platform/db/Recordset.h"
 
@@ -24,6 +24,46 @@ void logFailure(std::string_view procedure, std::string_view tag, const std::str
         "Error while fetching data for ..." + std::string(tag) + " for symbol..." + symbol);
 }
 
+// The raw reader; `from` is set to the cached row the value came from, if any, so that the
+// formatted reader can keep its display text with it.
+std::string unformatted(std::string_view tag, const std::string& symbol, bool newMacro,
+                        CachedDocuments::Row** from) {
+    if (symbol.empty())
+        return {};
+    std::string result;
+    try {
+        ShowDeprecationNoticeOnce(newMacro);
+        result = cell_error::NoData;
+        db::Connection& connection = SharedConnection();
+        const std::string key = core::SqlText(symbol);
+
+        // The row and what was found in it stay in memory until the data changes.
+        if (CachedDocuments::Row* row = CachedSymbolDocuments().find(key, connection)) {
+            if (std::optional<std::string> text = row->elementText(tag, CachedSymbolDocuments())) {
+                result = *text;
+            }
+            *from = row;
+        } else {
+            // Not cached yet: a listed symbol gets a bare row so that the next refresh fetches
+            // it; anything else is no symbol at all.
+            db::Recordset listed;
+            listed.Open("SELECT Symbol from AQ_StockSymbolList where Symbol='" + key + "'",
+                        connection);
+            if (listed.Eof()) {
+                result = cell_error::Invalid;
+            } else {
+                connection.Execute("insert into AQ_StockSymbolData(Symbol) values('" + key + "')");
+            }
+            listed.Close();
+        }
+    } catch (const std::exception&) {
+        logFailure("GetSymbolDataItemUnFormatted ", tag, symbol);
+        result = cell_error::Error;
+        *from = nullptr;
+    }
+    return result;
+}
+
 }  // namespace
 
 std::string GetSymbolDataItem(std::string_view tag, const std::string& symbol, bool newMacro) {
@@ -35,10 +75,12 @@ std::string GetSymbolDataItem(std::string_view tag, const std::string& symbol, b
         value = cell_error::NoData;
         if (!session::UserSessionKey.empty())
             ShowAddinToolbar();
-        value = GetSymbolDataItemUnFormatted(tag, symbol, newMacro);
+        CachedDocuments::Row* row = nullptr;
+        value = unformatted(tag, symbol, newMacro, &row);
         std::string_view formatClass = SymbolFormatClass(tag);
         if (!formatClass.empty())
-            value = FormatValue(value, formatClass);
+            value = row != nullptr ? row->formatted(tag, value, formatClass)
+                                   : FormatValue(value, formatClass);
         if (base::equalsIgnoringCase(value, "-nan"))
             value = cell_error::NotAvailable;
     } catch (const std::exception&) {
@@ -50,45 +92,8 @@ std::string GetSymbolDataItem(std::string_view tag, const std::string& symbol, b
 
 std::string GetSymbolDataItemUnFormatted(std::string_view tag, const std::string& symbol,
                                          bool newMacro) {
-    if (symbol.empty())
-        return {};
-    std::string result;
-    try {
-        ShowDeprecationNoticeOnce(newMacro);
-        result = cell_error::NoData;
-        db::Connection& connection = SharedConnection();
-        const std::string key = core::SqlText(symbol);
-
-        db::Recordset cached;
-        cached.Open(
-            "SELECT AQ_StockSymbolData.SymbolData, AQ_StockSymbolData.Symbol FROM "
-            "AQ_StockSymbolData WHERE AQ_StockSymbolData.Symbol = '" +
-                key + "'",
-            connection);
-        if (!cached.Eof()) {
-            base::Variant data = cached.Fields("SymbolData");
-            std::string document = data.isNull() ? std::string() : base::CStr(data);
-            if (std::optional<std::string> text = CachedElementText(document, tag)) {
-                result = *text;
-            }
-        } else {
-            // Not cached yet: a listed symbol gets a bare row so that the next refresh fetches
-            // it; anything else is no symbol at all.
-            cached.Close();
-            cached.Open("SELECT Symbol from AQ_StockSymbolList where Symbol='" + key + "'",
-                        connection);
-            if (cached.Eof()) {
-                result = cell_error::Invalid;
-            } else {
-                connection.Execute("insert into AQ_StockSymbolData(Symbol) values('" + key + "')");
-            }
-        }
-        cached.Close();
-    } catch (const std::exception&) {
-        logFailure("GetSymbolDataItemUnFormatted ", tag, symbol);
-        result = cell_error::Error;
-    }
-    return result;
+    CachedDocuments::Row* unused = nullptr;
+    return unformatted(tag, symbol, newMacro, &unused);
 }
 
 }  // namespace kavex::addin::functions

@@ -58,6 +58,16 @@ BatchOutcome fetchBatch(const std::vector<std::string>& batch, std::string& desc
     return outcome;
 }
 
+// Whether the symbol's cached quote is due, with quotes younger than fresh seconds not due.
+std::string statusOf(const std::string& symbol, long fresh) {
+    db::Recordset rows;
+    rows.Open("SELECT LastCheckDate FROM AQ_StockSymbolData WHERE Symbol = " + SqlQuoted(symbol),
+              CacheConnection());
+    const base::Variant lastCheck = rows.Eof() ? base::Variant::null() : rows.Fields(0);
+    rows.Close();
+    return std::string(IsDue(lastCheck, fresh) ? kDataFetched : kDataNotFetched);
+}
+
 // Fetches the symbols in batches of 25.
 std::string fetchSymbols(const char* procedure, const std::vector<std::string>& symbols,
                          std::string& description) {
@@ -95,8 +105,11 @@ std::string AddSymbols(const std::string& /*sessionKey*/, const SymbolList& symb
 std::string FetchStockSymbolData(const SymbolList& symbolList, std::string& description) {
     std::vector<std::string> due;
     try {
+        // One reading of the freshness serves the whole list.
+        const long fresh =
+            FreshnessSeconds("SYMBOL_DATA_REFRESH_SECONDS", kDefaultSymbolFreshSeconds);
         for (const std::string& symbol : SymbolsOf(symbolList)) {
-            if (CheckStockSymbolDataStatus(symbol) == kDataFetched)
+            if (statusOf(symbol, fresh) == kDataFetched)
                 due.push_back(symbol);
         }
     } catch (const std::exception& error) {
@@ -110,25 +123,23 @@ std::string FetchStockSymbolData(const SymbolList& symbolList, std::string& desc
 }
 
 std::string CheckStockSymbolDataStatus(const std::string& symbol) {
-    db::Recordset rows;
-    rows.Open("SELECT LastCheckDate FROM AQ_StockSymbolData WHERE Symbol = " + SqlQuoted(symbol),
-              CacheConnection());
-    const base::Variant lastCheck = rows.Eof() ? base::Variant::null() : rows.Fields(0);
-    rows.Close();
-    const long fresh = FreshnessSeconds("SYMBOL_DATA_REFRESH_SECONDS", kDefaultSymbolFreshSeconds);
-    return std::string(IsDue(lastCheck, fresh) ? kDataFetched : kDataNotFetched);
+    return statusOf(symbol,
+                    FreshnessSeconds("SYMBOL_DATA_REFRESH_SECONDS", kDefaultSymbolFreshSeconds));
 }
 
 void InsertUpdateStockSymbolData(const std::string& symbol, const std::string& stockXml) {
     db::Connection& connection = CacheConnection();
+    // The document goes in as a value of its own: a statement of its text would be parsed anew
+    // for every quote stored.
     const long updated = connection.Execute(
-        "UPDATE AQ_StockSymbolData SET SymbolData = " + SqlQuoted(stockXml) +
-        ", LastCheckDate = Now(), LastFetchDate = Now() WHERE Symbol = " + SqlQuoted(symbol));
+        "UPDATE AQ_StockSymbolData SET SymbolData = ?, LastCheckDate = Now(), LastFetchDate = "
+        "Now() WHERE Symbol = ?",
+        {base::Variant(stockXml), base::Variant(symbol)});
     if (updated == 0)
         connection.Execute(
             "INSERT INTO AQ_StockSymbolData(Symbol, SymbolData, LastCheckDate, LastFetchDate) "
-            "VALUES(" +
-            SqlQuoted(symbol) + ", " + SqlQuoted(stockXml) + ", Now(), Now())");
+            "VALUES(?, ?, Now(), Now())",
+            {base::Variant(symbol), base::Variant(stockXml)});
 }
 
 }  // namespace kavex::addin::marketdata

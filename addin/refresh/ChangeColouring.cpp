@@ -1,6 +1,8 @@
 #include "addin/refresh/ChangeColouring.h"
 
+#include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -60,8 +62,42 @@ FunctionName functionNameOf(std::string_view formula) {
     return {base::toLowerAscii(formula.substr(0, paren)), true};
 }
 
-bool listHolds(std::string_view list, const std::string& name) {
-    return base::toLowerAscii(list).find("," + name + ",") != std::string::npos;
+// A function list as it is compared: lower-cased once, and its names in a set, rather than
+// lower-cased and searched for every cell.
+struct FunctionList {
+    explicit FunctionList(std::string_view list) : lowered(base::toLowerAscii(list)) {
+        std::size_t start = 0;
+        while (start < lowered.size()) {
+            std::size_t end = lowered.find(',', start);
+            if (end == std::string::npos) {
+                end = lowered.size();
+            }
+            if (end > start) {
+                names.insert(lowered.substr(start, end - start));
+            }
+            start = end + 1;
+        }
+    }
+    std::string lowered;
+    std::unordered_set<std::string> names;
+};
+
+const FunctionList& flashList() {
+    static const FunctionList list(kFlashFunctions);
+    return list;
+}
+
+const FunctionList& signColourList() {
+    static const FunctionList list(kSignColourFunctions);
+    return list;
+}
+
+// Whether the list, lower-cased, holds "," & name & ",".
+bool listHolds(const FunctionList& list, const std::string& name) {
+    if (name.find(',') != std::string::npos) {
+        return list.lowered.find("," + name + ",") != std::string::npos;
+    }
+    return list.names.count(name) != 0;
 }
 
 }  // namespace
@@ -112,6 +148,14 @@ sheet::Interior flashedFill(const sheet::Range& cell, bool conditional, int n) {
 
 }  // namespace
 
+namespace {
+
+// SetChangeCellColor, with the cell's value when the caller has just read it (nullptr: read it).
+void colourCell(sheet::Range& cell, sheet::Worksheet& sheet, const std::string& sheetKind,
+                const std::string* value);
+
+}  // namespace
+
 bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::string& sheetKind) {
     core::StepTrap trap;
 
@@ -142,16 +186,20 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
         std::string newValue;
         trap([&] { oldValue = base::CStr(cell.value()); });
         trap([&] { cell.calculate(); });
-        trap([&] { newValue = base::CStr(cell.value()); });
+        bool newValueRead = false;
+        trap([&] {
+            newValue = base::CStr(cell.value());
+            newValueRead = true;
+        });
 
         // 3.2 A price or change that moved flashes (values differing only in case did not move).
         int flashIndex = 0;
         trap([&] {
-            if (base::toLowerAscii(oldValue) == base::toLowerAscii(newValue)) {
+            if (base::equalsIgnoringCase(oldValue, newValue)) {
                 return;
             }
             const FunctionName function = functionNameOf(cell.formula());
-            if (function.hasCall && listHolds(kFlashFunctions, function.name)) {
+            if (function.hasCall && listHolds(flashList(), function.name)) {
                 flashIndex = ChangeFlashIndex(oldValue, newValue);
             }
         });
@@ -180,7 +228,7 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
         }
 
         // 3.4 Every cell that got here is coloured by its sign, changed or not.
-        SetChangeCellColor(cell, sheet, sheetKind);
+        colourCell(cell, sheet, sheetKind, newValueRead ? &newValue : nullptr);
 
         // 3.5 The flash shows for a moment (the thread sleeps, nothing else runs), then ends.
         if (flashing) {
@@ -209,6 +257,13 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
 }
 
 void SetChangeCellColor(sheet::Range& cell, sheet::Worksheet& sheet, const std::string& sheetKind) {
+    colourCell(cell, sheet, sheetKind, nullptr);
+}
+
+namespace {
+
+void colourCell(sheet::Range& cell, sheet::Worksheet& sheet, const std::string& sheetKind,
+                const std::string* value) {
     core::StepTrap trap;
 
     // 1. Black unless the value says otherwise.
@@ -217,23 +272,29 @@ void SetChangeCellColor(sheet::Range& cell, sheet::Worksheet& sheet, const std::
 
     // 2. The value as text, a trailing "%" dropped.
     std::string text;
-    trap([&] { text = base::CStr(cell.value()); });
+    if (value != nullptr) {
+        text = *value;
+    } else {
+        trap([&] { text = base::CStr(cell.value()); });
+    }
     if (!text.empty() && text.back() == '%') {
         text.pop_back();
     }
 
-    const auto bySign = [&text] {
-        const double value = base::CDbl(base::Variant(text));
+    // Read once: whether the text is numeric and, when it is, its sign.
+    std::optional<double> number;
+    trap([&] { number = base::parseNumber(text); });
+    const bool numeric = number.has_value();
+    const auto bySign = [&number] {
+        const double value = *number;
         return value > 0 ? kPositiveColor : (value < 0 ? kNegativeColor : kNeutralColor);
     };
 
-    bool numeric = false;
-    trap([&] { numeric = base::IsNumeric(base::Variant(text)); });
     if (numeric) {
         // 3.1 A change function's cell.
         bool signColoured = false;
         trap([&] {
-            signColoured = listHolds(kSignColourFunctions, functionNameOf(cell.formula()).name);
+            signColoured = listHolds(signColourList(), functionNameOf(cell.formula()).name);
         });
         if (signColoured) {
             trap([&] { color = bySign(); });
@@ -276,5 +337,7 @@ void SetChangeCellColor(sheet::Range& cell, sheet::Worksheet& sheet, const std::
         trap([&] { cell.font().setColor(color); });
     }
 }
+
+}  // namespace
 
 }  // namespace kavex::addin::refresh

@@ -171,7 +171,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
         if (floorTimes != 1) {
             std::printf("%s: ", measured.c_str());
         }
-        std::printf("ratio = %.2f (goal <= %.1f)\n", ratio, goal);
+        std::printf("ratio = %.2f (goal <= %g)\n", ratio, goal);
         return ratio <= goal ? 0 : 1;
     }
 

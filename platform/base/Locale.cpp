@@ -9,6 +9,7 @@ Locale& localeSlot() {
     static Locale locale;
     return locale;
 }
+std::uint64_t generation = 0;
 }  // namespace
 
 const Locale& currentLocale() {
@@ -17,6 +18,11 @@ const Locale& currentLocale() {
 
 void setCurrentLocale(Locale locale) {
     localeSlot() = std::move(locale);
+    ++generation;
+}
+
+std::uint64_t currentLocaleGeneration() {
+    return generation;
 }
 
 }  // namespace kavex::base

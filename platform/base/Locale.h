@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace kavex::base {
@@ -31,5 +32,7 @@ struct Locale {
 
 const Locale& currentLocale();
 void setCurrentLocale(Locale locale);
+// Moves on each setCurrentLocale, so that what was formatted under one locale is known stale.
+std::uint64_t currentLocaleGeneration();
 
 }  // namespace kavex::base

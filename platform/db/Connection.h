@@ -3,6 +3,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/base/Variant.h"
+
+#include "platform/db/DataVersion.h"
 
 namespace kavex::db {
 
@@ -29,6 +34,11 @@ class Connection {
     // Runs one command (insert, update, delete, create, ...) and returns the number of rows it
     // changed (-1 for a query, whose rows are dropped).
     long Execute(std::string_view statement);
+    // The same for a command whose "?" marks stand for the values given, in order: a text, a
+    // number or Null each (anything else, or a count that does not match, raises the error of a
+    // faulty command). A long text needs no
+    // quoting then, and the command is prepared once for all values.
+    long Execute(std::string_view statement, const std::vector<base::Variant>& values);
     // Closes the connection, rolling back an open transaction; recordsets still open on it are
     // closed with it. Closing a closed connection does nothing.
     void Close();
@@ -37,6 +47,11 @@ class Connection {
     long BeginTrans();
     void CommitTrans();
     void RollbackTrans();
+
+    // Where the open connection's view of the data stands (see DataVersion); asks the file
+    // whether another connection committed since, which costs one short read of its header.
+    // Raises the closed-connection error when the connection is not open.
+    db::DataVersion DataVersion();
 
     const std::string& ConnectionString() const { return connectionString_; }
 

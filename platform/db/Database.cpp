@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <cctype>
 #include <string>
 
@@ -33,6 +34,24 @@ bool onlyBlanks(const char* text) {
         }
     }
     return true;
+}
+
+bool isTransactionControl(const char* sql) {
+    std::string word;
+    for (; *sql != '\0' && std::isspace(static_cast<unsigned char>(*sql)) != 0; ++sql) {
+    }
+    for (; *sql != '\0' && std::isalpha(static_cast<unsigned char>(*sql)) != 0; ++sql) {
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(*sql)));
+    }
+    return word == "BEGIN" || word == "COMMIT" || word == "END" || word == "ROLLBACK" ||
+           word == "SAVEPOINT" || word == "RELEASE";
+}
+
+// One sequence for every connection of the process, so that no two opens, and no two states of
+// one open, share a version.
+std::uint64_t nextOwnVersion() {
+    static std::uint64_t last = 0;
+    return ++last;
 }
 
 }  // namespace
@@ -78,8 +97,49 @@ int Statement::find(std::string_view name) const {
     return -1;
 }
 
+Database::Database(sqlite3* handle) : handle(handle), ownVersion(nextOwnVersion()) {}
+
 Database::~Database() {
     close();
+}
+
+void Database::noteWrite() {
+    ownVersion = nextOwnVersion();
+}
+
+std::int64_t Database::othersVersion() {
+    // In the rollback journal's file format every commit counts up the change counter in the
+    // file's header: one short read of the file tells, without a lock or a statement.
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(handle, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK &&
+        file != nullptr && file->pMethods != nullptr) {
+        // Bytes 18 and 19: the format versions (2 = write-ahead log); 24 to 27: the counter.
+        std::array<unsigned char, 10> header{};
+        const int rc = file->pMethods->xRead(file, header.data(), header.size(), 18);
+        if ((rc == SQLITE_OK || rc == SQLITE_IOERR_SHORT_READ) && header[0] != 2 &&
+            header[1] != 2) {
+            return (std::int64_t{header[6]} << 24) | (std::int64_t{header[7]} << 16) |
+                   (std::int64_t{header[8]} << 8) | std::int64_t{header[9]};
+        }
+    }
+    // With a write-ahead log the counter stays; SQLite's own count of others' commits tells.
+    if (dataVersion_ == nullptr) {
+        const int rc = sqlite3_prepare_v3(handle, "PRAGMA data_version", -1,
+                                          SQLITE_PREPARE_PERSISTENT, &dataVersion_, nullptr);
+        if (rc != SQLITE_OK) {
+            raiseSqlite(rc, sqlite3_errmsg(handle));
+        }
+    }
+    const int rc = sqlite3_step(dataVersion_);
+    if (rc != SQLITE_ROW) {
+        std::string message = sqlite3_errmsg(handle);
+        sqlite3_reset(dataVersion_);
+        raiseSqlite(rc, std::move(message));
+    }
+    // Kept apart from the counter's values, so that a switch of the journal mode moves it too.
+    const std::int64_t version = -1 - sqlite3_column_int64(dataVersion_, 0);
+    sqlite3_reset(dataVersion_);
+    return version;
 }
 
 void Database::close() {
@@ -87,6 +147,9 @@ void Database::close() {
         return;
     }
     idle_.clear();
+    sqlite3_finalize(dataVersion_);
+    dataVersion_ = nullptr;
+    noteWrite();
     // Statements still held by recordsets keep the file open until they are finalised.
     sqlite3_close_v2(handle);
     handle = nullptr;
@@ -120,6 +183,8 @@ std::unique_ptr<Statement> Database::acquire(std::string_view text) {
     if (tail != nullptr && !onlyBlanks(tail)) {
         raise(errors::ErrorsInCommand, "Characters found after end of SQL statement.");
     }
+    statement->changesData = sqlite3_stmt_readonly(statement->handle) == 0 ||
+                             isTransactionControl(sqlite3_sql(statement->handle));
     const int count = sqlite3_column_count(statement->handle);
     statement->columns.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -149,6 +214,10 @@ void Database::release(std::unique_ptr<Statement> statement) {
 }
 
 bool Database::step(Statement& statement) {
+    // Counted before it runs, so that a statement failing half-way counts too.
+    if (statement.changesData) {
+        noteWrite();
+    }
     const int rc = sqlite3_step(statement.handle);
     if (rc == SQLITE_ROW) {
         return true;
@@ -164,6 +233,8 @@ bool Database::step(Statement& statement) {
 }
 
 void Database::run(const char* sql) {
+    // Transaction control: a rollback changes the data as much as a write.
+    noteWrite();
     char* message = nullptr;
     const int rc = sqlite3_exec(handle, sql, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,9 @@ struct Statement {
     std::string key;
     sqlite3_stmt* handle = nullptr;
     std::vector<Column> columns;
+    // Running it may change the data: a write, or transaction control (which SQLite counts as
+    // read-only although a rollback undoes writes).
+    bool changesData = false;
 
     // The value of a column of the current row.
     base::Variant value(int index) const;
@@ -43,7 +47,7 @@ struct Statement {
 // is taken out of the cache and put back when the recordset closes, so two recordsets never share
 // one. Closing finalises the idle statements; those still out are finalised when returned.
 struct Database {
-    explicit Database(sqlite3* handle) : handle(handle) {}
+    explicit Database(sqlite3* handle);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -64,13 +68,21 @@ struct Database {
     // Runs a statement of the layer's own (transaction control), outside the cache.
     void run(const char* sql);
 
+    // Marks a change of the data through this connection: a new value of ownVersion.
+    void noteWrite();
+    // What the file tells of commits by other connections as of now (see DataVersion).
+    std::int64_t othersVersion();
+
     sqlite3* handle = nullptr;
     int transactionLevel = 0;
+    // Drawn from one process-wide sequence at open and at every write (noteWrite).
+    std::uint64_t ownVersion = 0;
 
   private:
     static constexpr std::size_t kCacheLimit = 256;
 
     std::unordered_map<std::string_view, std::unique_ptr<Statement>> idle_;
+    sqlite3_stmt* dataVersion_ = nullptr;
 };
 
 }  // namespace kavex::db::detail

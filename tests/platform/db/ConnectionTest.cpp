@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
+#include "platform/db/Errors.h"
 #include "platform/db/Recordset.h"
 #include "tests/platform/base/ErrorNumber.h"
 #include "tests/platform/db/FreshDatabase.h"
@@ -223,6 +225,91 @@ TEST_F(ConnectionExecute, WritesAreSeenByAnotherConnectionToTheSameFile) {
     Connection other;
     other.Open(database.connectionString());
     EXPECT_EQ(countRows(other, "AQ_StockSymbolList"), 1);
+}
+
+}  // namespace
+}  // namespace kavex::db
+
+namespace kavex::db {
+namespace {
+
+using base::testing::errorNumber;
+using testing::FreshDatabase;
+
+// Values standing for the marks of a command.
+class ConnectionExecuteValues : public ::testing::Test {
+  protected:
+    void SetUp() override { connection.Open(database.connectionString()); }
+    std::string stored(const std::string& symbol) {
+        Recordset rows;
+        rows.Open("select SymbolData from AQ_StockSymbolData where Symbol = '" + symbol + "'",
+                  connection);
+        if (rows.Eof()) {
+            return "<none>";
+        }
+        const base::Variant value = rows.Fields(0);
+        return value.isNull() ? "<null>" : base::CStr(value);
+    }
+    FreshDatabase database;
+    Connection connection;
+};
+
+TEST_F(ConnectionExecuteValues, TextsNumbersAndNullAreStoredAsGiven) {
+    const std::string document(20000, 'x');
+    const std::string quoted = "<Stock><Name>O'Neil & \"Sons\"</Name></Stock>";
+    const char* insert = "insert into AQ_StockSymbolData(Symbol, SymbolData) values(?, ?)";
+    EXPECT_EQ(connection.Execute(insert, {base::Variant("LONG"), base::Variant(document)}), 1);
+    EXPECT_EQ(connection.Execute(insert, {base::Variant("QUOTE"), base::Variant(quoted)}), 1);
+    EXPECT_EQ(connection.Execute(insert, {base::Variant("NONE"), base::Variant::null()}), 1);
+    EXPECT_EQ(connection.Execute(insert, {base::Variant("NUM"), base::Variant(12.5)}), 1);
+    EXPECT_EQ(stored("LONG"), document);
+    EXPECT_EQ(stored("QUOTE"), quoted);
+    EXPECT_EQ(stored("NONE"), "<null>");
+    EXPECT_EQ(stored("NUM"), "12.5");
+    EXPECT_EQ(connection.Execute("update AQ_StockSymbolData set SymbolData = ? where Symbol = ?",
+                                 {base::Variant("y"), base::Variant("nosuch")}),
+              0);
+    EXPECT_EQ(connection.Execute("update AQ_StockSymbolData set SymbolData = ?, LastCheckDate = "
+                                 "Now() where Symbol = ?",
+                                 {base::Variant("y"), base::Variant("quote")}),
+              1);
+    EXPECT_EQ(stored("QUOTE"), "y");
+}
+
+TEST_F(ConnectionExecuteValues, AWrongCountTypeOrNulIsRefusedAndNothingRuns) {
+    const char* insert = "insert into AQ_StockSymbolData(Symbol, SymbolData) values(?, ?)";
+    EXPECT_EQ(errorNumber([&] { connection.Execute(insert, {base::Variant("A")}); }),
+              errors::ErrorsInCommand);
+    EXPECT_EQ(errorNumber([&] {
+                  connection.Execute(insert,
+                                     {base::Variant("A"), base::Variant("b"), base::Variant("c")});
+              }),
+              errors::ErrorsInCommand);
+    EXPECT_EQ(errorNumber([&] {
+                  connection.Execute(insert, {base::Variant("A"), base::Variant(true)});
+              }),
+              errors::ErrorsInCommand);
+    EXPECT_EQ(
+        errorNumber([&] {
+            connection.Execute(insert, {base::Variant(std::string("A\0B", 3)), base::Variant("b")});
+        }),
+        errors::ErrorsInCommand);
+    EXPECT_EQ(stored("A"), "<none>");
+    // The command still runs with the right values afterwards.
+    EXPECT_EQ(connection.Execute(insert, {base::Variant("A"), base::Variant("b")}), 1);
+    EXPECT_EQ(stored("A"), "b");
+}
+
+TEST_F(ConnectionExecuteValues, AFailingCommandRaisesItsErrorAndTheNextOneRuns) {
+    const char* insert = "insert into AQ_StockSymbolData(Symbol, SymbolData) values(?, ?)";
+    connection.Execute(insert, {base::Variant("A"), base::Variant("1")});
+    EXPECT_NE(errorNumber([&] {
+                  connection.Execute(insert, {base::Variant("A"), base::Variant("2")});
+              }),
+              0);
+    EXPECT_EQ(stored("A"), "1");
+    EXPECT_EQ(connection.Execute(insert, {base::Variant("B"), base::Variant("3")}), 1);
+    EXPECT_EQ(stored("B"), "3");
 }
 
 }  // namespace
