@@ -441,11 +441,9 @@ void Application::insertLines(const Range& lines) {
 void Application::followHyperlink(const Range& cell) {
     SheetData& sheet = cell.live();
     const Area& a = cell.areas().front();
-    for (const auto& link : sheet.hyperlinks) {
-        if (link.row == a.firstRow && link.column == a.firstColumn) {
-            followLink(sheet, link.id);
-            return;
-        }
+    if (const auto links = sheet.hyperlinks.at(a.firstRow, a.firstColumn); !links.empty()) {
+        followLink(sheet, links.front()->id);
+        return;
     }
     fail(base::errors::ApplicationDefined,
          "The cell " + areaAddress(a, false, false) + " has no hyperlink");
@@ -527,17 +525,11 @@ namespace detail {
 void followLink(SheetData& sheet, std::uint64_t linkId) {
     AppState& app = sheet.app();
     auto hold = sheet.shared_from_this();
-    HyperlinkData link;
-    bool found = false;
-    for (const auto& l : sheet.hyperlinks) {
-        if (l.id == linkId) {
-            link = l;
-            found = true;
-        }
-    }
-    if (!found) {
+    const HyperlinkData* found = sheet.hyperlinks.find(linkId);
+    if (found == nullptr) {
         failObjectGone();
     }
+    const HyperlinkData link = *found;
     if (!link.subAddress.empty()) {
         // A sub-address that names no place ("To Watch List…") moves nothing, but the link was
         // followed all the same: the add-in decides what such a link does.

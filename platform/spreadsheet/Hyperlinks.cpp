@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/detail/Model.h"
@@ -23,21 +24,10 @@ SheetData& liveSheet(const std::shared_ptr<SheetData>& sheet) {
 }
 
 HyperlinkData& linkOf(SheetData& sheet, std::uint64_t id) {
-    for (auto& l : sheet.hyperlinks) {
-        if (l.id == id) {
-            return l;
-        }
+    if (HyperlinkData* link = sheet.hyperlinks.find(id)) {
+        return *link;
     }
     failObjectGone();
-}
-
-bool inside(const HyperlinkData& link, const std::optional<Range>& within) {
-    if (!within) {
-        return true;
-    }
-    const auto& areas = within->areas();
-    return std::any_of(areas.begin(), areas.end(),
-                       [&](const Area& a) { return a.contains(link.row, link.column); });
 }
 
 }  // namespace
@@ -85,30 +75,32 @@ void Hyperlink::delete_() {
     SheetData& sheet = liveSheet(sheet_);
     linkOf(sheet, id_);
     sheet.app().checkFormattable(sheet);
-    std::erase_if(sheet.hyperlinks, [&](const HyperlinkData& l) { return l.id == id_; });
+    sheet.hyperlinks.erase(id_);
     sheet.app().touch(sheet);
 }
 
 int Hyperlinks::count() const {
-    SheetData& sheet = liveSheet(sheet_);
-    // The links of one rectangle (a cell, most often: "has this cell a link?") are counted with
-    // the rectangle taken out of the loop, as a refresh asks this of every formula cell.
-    if (within_ && within_->areas().size() == 1) {
-        const Area& area = within_->areas().front();
-        return static_cast<int>(std::count_if(
-            sheet.hyperlinks.begin(), sheet.hyperlinks.end(),
-            [&area](const HyperlinkData& l) { return area.contains(l.row, l.column); }));
+    const SheetData& sheet = liveSheet(sheet_);
+    // A refresh asks this of every formula cell ("has this cell a link?"): the sheet's links are
+    // found by their cells, not walked.
+    if (!within_) {
+        return static_cast<int>(sheet.hyperlinks.size());
     }
-    return static_cast<int>(std::count_if(sheet.hyperlinks.begin(), sheet.hyperlinks.end(),
-                                          [&](const auto& l) { return inside(l, within_); }));
+    return static_cast<int>(sheet.hyperlinks.countWithin(within_->areas()));
 }
 
 Hyperlink Hyperlinks::item(int index) const {
-    SheetData& sheet = liveSheet(sheet_);
-    int n = 0;
-    for (const auto& l : sheet.hyperlinks) {
-        if (inside(l, within_) && ++n == index) {
-            return Hyperlink(sheet_, l.id);
+    const SheetData& sheet = liveSheet(sheet_);
+    if (index >= 1) {
+        if (!within_) {
+            if (static_cast<std::size_t>(index) <= sheet.hyperlinks.size()) {
+                return Hyperlink(sheet_, std::next(sheet.hyperlinks.begin(), index - 1)->id);
+            }
+        } else {
+            const auto links = sheet.hyperlinks.within(within_->areas());
+            if (static_cast<std::size_t>(index) <= links.size()) {
+                return Hyperlink(sheet_, links[static_cast<std::size_t>(index) - 1]->id);
+            }
         }
     }
     fail(base::errors::SubscriptOutOfRange, "Subscript out of range");
@@ -153,23 +145,27 @@ Hyperlink Hyperlinks::add(const Range& anchor, const std::string& address,
     app.checkFormattable(sheet);
     const int row = anchor.row(), column = anchor.column();
     // A cell carries one hyperlink: a new one replaces the old.
-    std::erase_if(sheet.hyperlinks,
-                  [&](const HyperlinkData& l) { return l.row == row && l.column == column; });
-    HyperlinkData link{app.newId(), row, column, address, subAddress, screenTip, textToDisplay};
-    sheet.hyperlinks.push_back(link);
+    sheet.hyperlinks.eraseAt(row, column);
+    const std::uint64_t id = app.newId();
+    sheet.hyperlinks.push_back(
+        HyperlinkData{id, row, column, address, subAddress, screenTip, textToDisplay});
     applyLinkLook(app, sheet, row, column);
     if (!textToDisplay.empty()) {
         app.storeEntry(sheet, row, column, Variant(textToDisplay));
         app.changed(sheet, {Area{row, column, row, column}}, {cellKey(row, column)});
     }
     app.touch(sheet);
-    return Hyperlink(sheet_, link.id);
+    return Hyperlink(sheet_, id);
 }
 
 void Hyperlinks::delete_() {
     SheetData& sheet = liveSheet(sheet_);
     sheet.app().checkFormattable(sheet);
-    std::erase_if(sheet.hyperlinks, [&](const HyperlinkData& l) { return inside(l, within_); });
+    if (within_) {
+        sheet.hyperlinks.eraseWithin(within_->areas());
+    } else {
+        sheet.hyperlinks = HyperlinkTable();
+    }
     sheet.app().touch(sheet);
 }
 

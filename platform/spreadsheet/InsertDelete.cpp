@@ -170,14 +170,13 @@ class LineEditor {
     }
 
     void moveLinks() {
-        std::vector<HyperlinkData> links;
-        for (HyperlinkData& link : sheet_.hyperlinks) {
-            if (auto line = moved(link.row, link.column)) {
-                (edit_.columns ? link.column : link.row) = *line;
-                links.push_back(std::move(link));
+        sheet_.hyperlinks.relocate([&](int row, int column) -> std::optional<std::pair<int, int>> {
+            const auto line = moved(row, column);
+            if (!line) {
+                return std::nullopt;
             }
-        }
-        sheet_.hyperlinks = std::move(links);
+            return edit_.columns ? std::pair{row, *line} : std::pair{*line, column};
+        });
     }
 
     void moveHiddenRows() {

@@ -118,13 +118,11 @@ void Range::sort(const Range& key1, int order1, int header, bool matchCase, int 
                 row.comments.emplace_back(c, it->second);
             }
         }
-        for (const auto& link : sheet.hyperlinks) {
-            if (link.row == r && link.column >= area.firstColumn &&
-                link.column <= area.lastColumn) {
-                row.links.push_back(link);
-            }
-        }
         rows.push_back(std::move(row));
+    }
+    const Area sorted{firstData, area.firstColumn, area.lastRow, area.lastColumn};
+    for (const HyperlinkData* link : sheet.hyperlinks.within({sorted})) {
+        rows[static_cast<std::size_t>(link->row - firstData)].links.push_back(*link);
     }
     std::stable_sort(rows.begin(), rows.end(), [&](const RowContent& a, const RowContent& b) {
         const bool ea = category(a.key) == 4, eb = category(b.key) == 4;
@@ -154,10 +152,7 @@ void Range::sort(const Range& key1, int order1, int header, bool matchCase, int 
             keys.push_back(key);
         }
     }
-    std::erase_if(sheet.hyperlinks, [&](const HyperlinkData& l) {
-        return l.row >= firstData && l.row <= area.lastRow && l.column >= area.firstColumn &&
-               l.column <= area.lastColumn;
-    });
+    sheet.hyperlinks.eraseWithin({sorted});
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int target = firstData + static_cast<int>(i);
         RowContent& row = rows[i];

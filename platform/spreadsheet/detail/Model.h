@@ -21,6 +21,7 @@
 #include "platform/spreadsheet/Area.h"
 #include "platform/spreadsheet/Constants.h"
 #include "platform/spreadsheet/detail/CellTable.h"
+#include "platform/spreadsheet/detail/HyperlinkTable.h"
 #include "platform/spreadsheet/formula/Formula.h"
 
 // The host's internal state. Handles (Workbook, Worksheet, Range, ...) point into it; the
@@ -154,16 +155,6 @@ struct CommentData {
     std::vector<Span> spans;
 };
 
-struct HyperlinkData {
-    std::uint64_t id = 0;
-    int row = 1;
-    int column = 1;
-    std::string address;
-    std::string subAddress;
-    std::string screenTip;
-    std::string textToDisplay;
-};
-
 struct ConditionData {
     std::uint64_t id = 0;
     std::vector<Area> areas;
@@ -194,7 +185,7 @@ struct SheetData : std::enable_shared_from_this<SheetData> {
 
     CellTable<Cell> cells;
     std::map<CellKey, CommentData> comments;
-    std::vector<HyperlinkData> hyperlinks;
+    HyperlinkTable hyperlinks;
     std::vector<ConditionData> conditions;
     std::vector<OleData> oleObjects;
     std::set<int> hiddenRows;
