@@ -436,9 +436,9 @@ KAVEX_ALWAYS_INLINE Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& 
             ? context.evaluatePlainCall()
             : formula::evaluate(compiled.parsed, context, cell.rowShift, cell.columnShift);
     if (evaluating.circular()) [[unlikely]] {
-        return Variant(0.0);
+        result = Variant(0.0);
     }
-    return result;
+    return result;  // one named result: no move of the value on the way out
 }
 
 // Keeps a result as the cell's value; true when the value changed.
