@@ -7,6 +7,7 @@
 #include "addin/core/Globals.h"
 #include "addin/portfolio/CellValues.h"
 #include "addin/portfolio/HostSwitches.h"
+#include "addin/portfolio/KnownSheets.h"
 #include "addin/portfolio/Messages.h"
 #include "addin/portfolio/RowFormulas.h"
 #include "platform/base/PlatformError.h"
@@ -176,16 +177,42 @@ PortfolioLayout PortfolioLayoutOf(const sheet::Worksheet& portfolio) {
     return layout;
 }
 
-void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow) {
-    const sheet::Worksheet& sheet = pair.portfolio;
-    const PortfolioLayout layout = PortfolioLayoutOf(sheet);
+namespace {
+
+// The lots in the order the sheet shows them: by symbol, then date, then id.
+std::vector<Lot> sortedLots(const Books& books) {
+    std::vector<Lot> lots = books.lots;
+    std::stable_sort(lots.begin(), lots.end(), [](const Lot& a, const Lot& b) {
+        const std::string symbolA = base::toUpperAscii(a.symbol);
+        const std::string symbolB = base::toUpperAscii(b.symbol);
+        if (symbolA != symbolB) {
+            return symbolA < symbolB;
+        }
+        return a.date != b.date ? a.date < b.date : a.id < b.id;
+    });
+    return lots;
+}
+
+// True when the two lots make the same row.
+bool sameRow(const Lot& a, const Lot& b) {
+    return a.id == b.id && a.symbol == b.symbol && a.code == b.code && a.position == b.position &&
+           a.date == b.date && a.shares == b.shares && a.price == b.price &&
+           a.commission == b.commission && a.remarks == b.remarks;
+}
+
+// Rewrites the sheet from the lot `from` on (0: all of it), as the whole rewrite does: the rows
+// of the lots before it are left as they stand, which is what rewriting them would give again.
+// Returns how many typed rows follow the lots.
+std::size_t rewriteFrom(const sheet::Worksheet& sheet, const PortfolioLayout& layout,
+                        const std::vector<Lot>& lots, std::size_t from, double cash, int handRow) {
     const sheet::Range used = sheet.usedRange();
     const int lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+    const int start = layout.firstRow() + static_cast<int>(from);
 
     // What stays: the alert cells of each booked transaction, and rows typed but not booked.
     std::map<long, KeptRow> alerts;
     std::vector<KeptRow> typed;
-    for (int row = layout.firstRow(); row <= lastRow; ++row) {
+    for (int row = start; row <= lastRow; ++row) {
         const auto id = NumberOf(sheet.cells(row, layout.id).value());
         if (id && *id >= 1) {
             if (layout.alert != 0 || layout.alertId != 0) {
@@ -201,34 +228,27 @@ void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow
         }
     }
 
-    std::vector<Lot> lots = books.lots;
-    std::stable_sort(lots.begin(), lots.end(), [](const Lot& a, const Lot& b) {
-        const std::string symbolA = base::toUpperAscii(a.symbol);
-        const std::string symbolB = base::toUpperAscii(b.symbol);
-        if (symbolA != symbolB) {
-            return symbolA < symbolB;
-        }
-        return a.date != b.date ? a.date < b.date : a.id < b.id;
-    });
-
     sheet::Application& app = sheet.parent().application();
     HostSwitches quiet(app);
     ensureEditLinkTarget(sheet, layout);
-    sheet::Range rows =
-        sheet.range(sheet.cells(layout.firstRow(), 1),
-                    sheet.cells(std::max(lastRow, layout.firstRow()), layout.lastColumn));
-    rows.hyperlinks().delete_();
-    rows.clearContents();
+    const int clearedTo = std::max(lastRow, layout.firstRow());
+    if (start <= clearedTo) {
+        sheet::Range rows =
+            sheet.range(sheet.cells(start, 1), sheet.cells(clearedTo, layout.lastColumn));
+        rows.hyperlinks().delete_();
+        rows.clearContents();
+    }
 
-    int row = layout.firstRow();
-    for (const Lot& lot : lots) {
+    int row = start;
+    for (std::size_t i = from; i < lots.size(); ++i) {
+        const Lot& lot = lots[i];
         writeLot(sheet, layout, row, lot);
         if (const auto kept = alerts.find(lot.id); kept != alerts.end()) {
             const int columns[] = {layout.alert, layout.alertId};
-            for (int i = 0; i < 2; ++i) {
-                if (columns[i] != 0 && !kept->second.formulas[i].empty()) {
-                    sheet.cells(row, columns[i])
-                        .setFormula(movedToRow(kept->second.formulas[i], kept->second.row, row));
+            for (int c = 0; c < 2; ++c) {
+                if (columns[c] != 0 && !kept->second.formulas[c].empty()) {
+                    sheet.cells(row, columns[c])
+                        .setFormula(movedToRow(kept->second.formulas[c], kept->second.row, row));
                 }
             }
         }
@@ -243,7 +263,39 @@ void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow
         }
         ++row;
     }
-    SetNumber(sheet.cells(layout.cashRow, layout.cashColumn), books.cash, core::PriceFormat);
+    SetNumber(sheet.cells(layout.cashRow, layout.cashColumn), cash, core::PriceFormat);
+    return typed.size();
+}
+
+}  // namespace
+
+void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow) {
+    const sheet::Worksheet& sheet = pair.portfolio;
+    ForgetLotsShown(sheet);
+    const PortfolioLayout layout = PortfolioLayoutOf(sheet);
+    std::vector<Lot> lots = sortedLots(books);
+    const std::size_t typed = rewriteFrom(sheet, layout, lots, 0, books.cash, handRow);
+    KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed});
+}
+
+void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow) {
+    const sheet::Worksheet& sheet = pair.portfolio;
+    const ShownLots* shown = LotsShownOn(sheet);
+    if (shown == nullptr) {
+        RewritePortfolio(pair, books, handRow);
+        return;
+    }
+    const PortfolioLayout layout = shown->layout;
+    std::vector<Lot> lots = sortedLots(books);
+    // The rows up to the first that changes stay; every row from there on moves or changes.
+    std::size_t from = 0;
+    const std::size_t common = std::min(lots.size(), shown->lots.size());
+    while (from < common && sameRow(lots[from], shown->lots[from])) {
+        ++from;
+    }
+    ForgetLotsShown(sheet);
+    const std::size_t typed = rewriteFrom(sheet, layout, lots, from, books.cash, handRow);
+    KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed});
 }
 
 }  // namespace kavex::addin::portfolio

@@ -30,4 +30,8 @@ PortfolioLayout PortfolioLayoutOf(const sheet::Worksheet& portfolio);
 // from what was typed there (0 for none).
 void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow);
 
+// The same sheet as RewritePortfolio gives, cell for cell, rewriting only the rows from the first
+// one that changes on, when the sheet stands as the last rewrite left it; else the whole sheet.
+void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow);
+
 }  // namespace kavex::addin::portfolio

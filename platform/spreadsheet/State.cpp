@@ -358,6 +358,7 @@ void AppState::clearCell(SheetData& sheet, int row, int column) {
 }
 
 void AppState::touch(SheetData& sheet) {
+    ++sheet.changes;
     if (sheet.book != nullptr) {
         sheet.book->saved = false;
     }

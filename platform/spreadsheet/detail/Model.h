@@ -171,6 +171,7 @@ struct SheetData : std::enable_shared_from_this<SheetData> {
     std::string name;
     BookData* book = nullptr;  // cleared when the workbook closes
     bool alive = true;
+    std::uint64_t changes = 0;  // counts edits of the sheet and of its workbook's names
 
     CellTable<Cell> cells;
     std::map<CellKey, CommentData> comments;
