@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <regex>
 
 #include "addin/core/Globals.h"
@@ -181,15 +182,25 @@ namespace {
 
 // The lots in the order the sheet shows them: by symbol, then date, then id.
 std::vector<Lot> sortedLots(const Books& books) {
-    std::vector<Lot> lots = books.lots;
-    std::stable_sort(lots.begin(), lots.end(), [](const Lot& a, const Lot& b) {
-        const std::string symbolA = base::toUpperAscii(a.symbol);
-        const std::string symbolB = base::toUpperAscii(b.symbol);
-        if (symbolA != symbolB) {
-            return symbolA < symbolB;
+    // Each symbol upper-cased once, not at every comparison.
+    std::vector<std::pair<std::string, const Lot*>> keyed;
+    keyed.reserve(books.lots.size());
+    for (const Lot& lot : books.lots) {
+        keyed.emplace_back(base::toUpperAscii(lot.symbol), &lot);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        if (a.first != b.first) {
+            return a.first < b.first;
         }
-        return a.date != b.date ? a.date < b.date : a.id < b.id;
+        const Lot& x = *a.second;
+        const Lot& y = *b.second;
+        return x.date != y.date ? x.date < y.date : x.id < y.id;
     });
+    std::vector<Lot> lots;
+    lots.reserve(keyed.size());
+    for (const auto& [symbol, lot] : keyed) {
+        lots.push_back(*lot);
+    }
     return lots;
 }
 
@@ -203,10 +214,18 @@ bool sameRow(const Lot& a, const Lot& b) {
 // Rewrites the sheet from the lot `from` on (0: all of it), as the whole rewrite does: the rows
 // of the lots before it are left as they stand, which is what rewriting them would give again.
 // Returns how many typed rows follow the lots.
+// lastRow is the last row that may hold anything to keep or clear; by default the sheet's last
+// used row.
 std::size_t rewriteFrom(const sheet::Worksheet& sheet, const PortfolioLayout& layout,
-                        const std::vector<Lot>& lots, std::size_t from, double cash, int handRow) {
-    const sheet::Range used = sheet.usedRange();
-    const int lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+                        const std::vector<Lot>& lots, std::size_t from, double cash, int handRow,
+                        std::optional<int> knownLastRow = std::nullopt) {
+    int lastRow = layout.headerRow;
+    if (knownLastRow) {
+        lastRow = std::max(lastRow, *knownLastRow);
+    } else {
+        const sheet::Range used = sheet.usedRange();
+        lastRow = std::max(lastRow, used.row() + used.rowCount() - 1);
+    }
     const int start = layout.firstRow() + static_cast<int>(from);
 
     // What stays: the alert cells of each booked transaction, and rows typed but not booked.
@@ -293,8 +312,13 @@ void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow)
     while (from < common && sameRow(lots[from], shown->lots[from])) {
         ++from;
     }
+    // Below the lots and typed rows the last rewrite left, rows hold nothing (it cleared them,
+    // and nothing changed since): those need neither reading nor clearing.
+    const int lastWritten =
+        layout.firstRow() + static_cast<int>(shown->lots.size() + shown->typedRows) - 1;
     ForgetLotsShown(sheet);
-    const std::size_t typed = rewriteFrom(sheet, layout, lots, from, books.cash, handRow);
+    const std::size_t typed =
+        rewriteFrom(sheet, layout, lots, from, books.cash, handRow, lastWritten);
     KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed});
 }
 

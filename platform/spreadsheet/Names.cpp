@@ -13,31 +13,17 @@ using namespace detail;
 
 namespace {
 
-// True when a formula of an open workbook or the text of a defined name mentions the name: only
-// then can its change move what a formula depends on.
+// True when a formula or the text of a defined name mentions the name: only then can its change
+// move what a formula depends on.
 bool nameInUse(const AppState& app, std::string_view bare) {
+    const std::string lower = base::toLowerAscii(bare);
+    if (app.namesInFormulas.contains(lower)) {
+        return true;
+    }
     auto mentions = [&](const BookData& book) {
-        for (const auto& n : book.names) {
-            if (base::toLowerAscii(n.refersTo).find(base::toLowerAscii(bare)) !=
-                std::string::npos) {
-                return true;
-            }
-        }
-        for (const auto& sheet : book.sheets) {
-            for (const auto& [key, cell] : sheet->cells) {
-                if (!cell.formula) {
-                    continue;
-                }
-                for (const std::string& used : cell.formula->parsed.names()) {
-                    const std::string_view last = std::string_view(used).substr(
-                        used.rfind('!') == std::string::npos ? 0 : used.rfind('!') + 1);
-                    if (base::equalsIgnoringCase(last, bare)) {
-                        return true;
-                    }
-                }
-            }
-        }
-        return false;
+        return std::any_of(book.names.begin(), book.names.end(), [&](const NameData& n) {
+            return base::toLowerAscii(n.refersTo).find(lower) != std::string::npos;
+        });
     };
     for (const auto& book : app.books) {
         if (mentions(*book)) {

@@ -474,6 +474,7 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
                 try {
                     cell.formula = std::make_shared<CompiledFormula>(
                         formula::parse(std::string_view(f).substr(1)));
+                    app.noteNames(cell.formula->parsed);
                 } catch (const formula::ParseError& e) {
                     fault(cp + "/formula", std::string("the formula does not parse: ") + e.what());
                 }

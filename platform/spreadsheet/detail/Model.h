@@ -350,6 +350,10 @@ struct AppState {
     void checkWritable(SheetData& sheet, const std::vector<Area>& areas) const;
     void checkFormattable(SheetData& sheet) const;
     std::shared_ptr<const CompiledFormula> compile(std::string_view textAfterEquals) const;
+    // Every defined name a formula compiled so far mentions, lower-cased, without its sheet: a
+    // name no formula ever mentioned can change without moving what a formula depends on.
+    mutable std::unordered_set<std::string> namesInFormulas;
+    void noteNames(const formula::Formula& parsed) const;
     // Stores an entry (a value, or text read as the host's cell entry); no events, no recalc.
     void storeEntry(SheetData& sheet, int row, int column, const Variant& entry,
                     const std::shared_ptr<const CompiledFormula>& preparsed = nullptr);
