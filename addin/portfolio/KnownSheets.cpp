@@ -60,6 +60,7 @@ KnownLedger& LedgerOf(const sheet::Worksheet& history) {
     read.layout = HistoryLayoutOf(history);
     read.ledger = ReadLedger(history, read.layout);
     read.books = Replay(read.ledger.entries());
+    read.generation = NewBooksGeneration();
     return remember(history, std::move(read)).what;
 }
 
@@ -73,8 +74,13 @@ void ForgetLedger(const sheet::Worksheet& history) {
     forget<KnownLedger>(history);
 }
 
-const ShownLots* LotsShownOn(const sheet::Worksheet& portfolio) {
-    const Known<ShownLots>* known = entryFor<ShownLots>(portfolio);
+std::uint64_t NewBooksGeneration() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
+ShownLots* LotsShownOn(const sheet::Worksheet& portfolio) {
+    Known<ShownLots>* known = entryFor<ShownLots>(portfolio);
     return known != nullptr && known->changes == portfolio.changeCount() ? &known->what : nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
@@ -22,7 +23,12 @@ struct KnownLedger {
     HistoryLayout layout;
     LedgerRows ledger;
     std::variant<Books, BookingRefusal> books;
+    // Names these books among all books known: a Portfolio sheet that shows them says so.
+    std::uint64_t generation = 0;
 };
+
+// A number no books known so far carry.
+std::uint64_t NewBooksGeneration();
 
 // The ledger of the history sheet: read again when the sheet changed since it was last known.
 // Refused (PortfolioRefusal) as HistoryLayoutOf and ReadLedger refuse. The reference stays valid
@@ -39,9 +45,10 @@ struct ShownLots {
     PortfolioLayout layout;
     std::vector<Lot> lots;
     std::size_t typedRows = 0;
+    std::uint64_t generation = 0;  // of the books shown; 0 when not known
 };
 // nullptr when the sheet changed since the last rewrite, or none is known.
-const ShownLots* LotsShownOn(const sheet::Worksheet& portfolio);
+ShownLots* LotsShownOn(const sheet::Worksheet& portfolio);
 void KnowLotsShown(const sheet::Worksheet& portfolio, ShownLots shown);
 // The lots known stay known across edits made since by the caller that leave the Portfolio
 // sheet's rows as they were (the history's rows, the history's names).

@@ -44,21 +44,44 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
         throw PortfolioRefusal("Transaction " + std::to_string(change.voided) +
                                " is not in the history any more.");
     }
-    for (const LedgerRow& row : ledger.rows) {
-        if (!row.voided && row.entry.id != change.voided && row.row != change.removedRow) {
-            entries.push_back(row.entry);
-        }
-    }
     std::optional<LedgerEntry> added = change.added;
     if (added) {
         added->id = ledger.lastId + 1;
-        entries.push_back(*added);
     }
-    Books books = booksOf(std::move(entries));
-    if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
-        throw PortfolioRefusal(refusal->message);
+    // A transaction dated on or after every other that counts is the last the books play: it is
+    // played on the books as they stand rather than playing the whole ledger again.
+    Books* current = std::get_if<Books>(&known.books);
+    bool playedLast = added && change.voided == 0 && change.removedRow == 0 && current != nullptr;
+    if (playedLast) {
+        const double day = base::datePart(added->date).serial;
+        playedLast =
+            std::none_of(ledger.rows.begin(), ledger.rows.end(), [&](const LedgerRow& row) {
+                return !row.voided && base::datePart(row.entry.date).serial > day;
+            });
     }
-    const Books& before = std::get<Books>(known.books);
+    std::optional<Books> replayed;
+    if (playedLast) {
+        if (auto refused = ApplyEntry(*current, *added)) {
+            throw PortfolioRefusal(refused->message);
+        }
+    } else {
+        for (const LedgerRow& row : ledger.rows) {
+            if (!row.voided && row.entry.id != change.voided && row.row != change.removedRow) {
+                entries.push_back(row.entry);
+            }
+        }
+        if (added) {
+            entries.push_back(*added);
+        }
+        replayed = booksOf(std::move(entries));
+        if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
+            throw PortfolioRefusal(refusal->message);
+        }
+    }
+    const Books& books = playedLast ? *current : *replayed;
+    const BooksChange booksChange{
+        known.generation, NewBooksGeneration(),
+        playedLast ? std::optional<std::string>(added->symbol) : std::nullopt};
 
     const int addedRow = std::max(ledger.lastRow + 1, layout.firstRow());
     const std::string voidedRemarks =
@@ -82,14 +105,18 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
         if (shownKnown) {
             KnowLotsShownAsWritten(pair.portfolio);
         }
-        UpdatePortfolio(pair, books, handRow);
+        UpdatePortfolio(pair, books, handRow, booksChange);
         if (change.removedRow != 0) {
             HostSwitches quiet(app);
             DeleteSheetRow(pair.history, change.removedRow);
         }
         KnowLotsShownAsWritten(pair.portfolio);
     } catch (...) {
-        const Books previous = before;
+        std::optional<Books> previous;
+        try {
+            previous = playedLast ? booksOf(ledger.entries()) : std::get<Books>(known.books);
+        } catch (...) {
+        }
         const int voidedRow = voided != nullptr ? voided->row : 0;
         const std::string oldRemarks = voided != nullptr ? voided->entry.remarks : std::string();
         ForgetLedger(pair.history);
@@ -106,7 +133,9 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
         } catch (...) {
         }
         try {
-            RewritePortfolio(pair, previous, 0);
+            if (previous) {
+                RewritePortfolio(pair, *previous, 0);
+            }
         } catch (...) {
         }
         throw;
@@ -144,7 +173,10 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
         const sheet::Range used = pair.history.usedRange();
         ledger.lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
     }
-    known.books = std::move(books);
+    if (replayed) {
+        known.books = std::move(*replayed);
+    }
+    known.generation = booksChange.after;
     KnowLedgerAsWritten(pair.history);
     return added ? added->id : 0;
 }
@@ -154,7 +186,7 @@ void RewriteFromLedger(const PortfolioPair& pair, int handRow) {
     if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
         throw PortfolioRefusal(refusal->message);
     }
-    RewritePortfolio(pair, std::get<Books>(known.books), handRow);
+    RewritePortfolio(pair, std::get<Books>(known.books), handRow, known.generation);
 }
 
 }  // namespace kavex::addin::portfolio

@@ -197,7 +197,8 @@ std::vector<Lot> sortedLots(const Books& books) {
         return x.date != y.date ? x.date < y.date : x.id < y.id;
     });
     std::vector<Lot> lots;
-    lots.reserve(keyed.size());
+    // Room for the lots of the next bookings: a new lot then moves none of the others.
+    lots.reserve(keyed.size() + keyed.size() / 4 + 16);
     for (const auto& [symbol, lot] : keyed) {
         lots.push_back(*lot);
     }
@@ -288,38 +289,83 @@ std::size_t rewriteFrom(const sheet::Worksheet& sheet, const PortfolioLayout& la
 
 }  // namespace
 
-void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow) {
+void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow,
+                      std::uint64_t generation) {
     const sheet::Worksheet& sheet = pair.portfolio;
     ForgetLotsShown(sheet);
     const PortfolioLayout layout = PortfolioLayoutOf(sheet);
     std::vector<Lot> lots = sortedLots(books);
     const std::size_t typed = rewriteFrom(sheet, layout, lots, 0, books.cash, handRow);
-    KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed});
+    KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed, generation});
 }
 
-void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow) {
+void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow,
+                     const BooksChange& change) {
     const sheet::Worksheet& sheet = pair.portfolio;
-    const ShownLots* shown = LotsShownOn(sheet);
+    ShownLots* shown = LotsShownOn(sheet);
     if (shown == nullptr) {
-        RewritePortfolio(pair, books, handRow);
+        RewritePortfolio(pair, books, handRow, change.after);
         return;
-    }
-    const PortfolioLayout layout = shown->layout;
-    std::vector<Lot> lots = sortedLots(books);
-    // The rows up to the first that changes stay; every row from there on moves or changes.
-    std::size_t from = 0;
-    const std::size_t common = std::min(lots.size(), shown->lots.size());
-    while (from < common && sameRow(lots[from], shown->lots[from])) {
-        ++from;
     }
     // Below the lots and typed rows the last rewrite left, rows hold nothing (it cleared them,
     // and nothing changed since): those need neither reading nor clearing.
     const int lastWritten =
-        layout.firstRow() + static_cast<int>(shown->lots.size() + shown->typedRows) - 1;
+        shown->layout.firstRow() + static_cast<int>(shown->lots.size() + shown->typedRows) - 1;
+    std::vector<Lot> lots;
+    std::size_t from = 0;
+    if (change.onlySymbol && change.before != 0 && shown->generation == change.before) {
+        // Only this symbol's lots changed: they take the place of its rows, the others stay.
+        const std::string symbol = base::toUpperAscii(*change.onlySymbol);
+        std::vector<Lot> block;
+        for (const Lot& lot : books.lots) {
+            if (base::equalsIgnoringCase(lot.symbol, symbol)) {
+                block.push_back(lot);
+            }
+        }
+        std::stable_sort(block.begin(), block.end(), [](const Lot& a, const Lot& b) {
+            return a.date != b.date ? a.date < b.date : a.id < b.id;
+        });
+        lots = std::move(shown->lots);
+        const auto first = std::lower_bound(lots.begin(), lots.end(), symbol,
+                                            [](const Lot& lot, const std::string& s) {
+                                                return base::toUpperAscii(lot.symbol) < s;
+                                            });
+        const auto last =
+            std::upper_bound(first, lots.end(), symbol, [](const std::string& s, const Lot& lot) {
+                return s < base::toUpperAscii(lot.symbol);
+            });
+        from = static_cast<std::size_t>(first - lots.begin());
+        std::size_t same = 0;
+        while (same < block.size() && first + static_cast<std::ptrdiff_t>(same) != last &&
+               sameRow(block[same], *(first + static_cast<std::ptrdiff_t>(same)))) {
+            ++same;
+        }
+        const bool unchanged =
+            same == block.size() && first + static_cast<std::ptrdiff_t>(same) == last;
+        from = unchanged ? lots.size() : from + same;
+        // Room to grow, so that a new lot does not move every other one to a new place.
+        const std::size_t firstIndex = static_cast<std::size_t>(first - lots.begin());
+        const std::size_t lastIndex = static_cast<std::size_t>(last - lots.begin());
+        if (lots.capacity() < lots.size() + block.size()) {
+            lots.reserve(2 * (lots.size() + block.size()));
+        }
+        const auto at = lots.erase(lots.begin() + static_cast<std::ptrdiff_t>(firstIndex),
+                                   lots.begin() + static_cast<std::ptrdiff_t>(lastIndex));
+        lots.insert(at, std::make_move_iterator(block.begin()),
+                    std::make_move_iterator(block.end()));
+    } else {
+        lots = sortedLots(books);
+        // The rows up to the first that changes stay; every row from there on moves or changes.
+        const std::size_t common = std::min(lots.size(), shown->lots.size());
+        while (from < common && sameRow(lots[from], shown->lots[from])) {
+            ++from;
+        }
+    }
+    const PortfolioLayout layout = shown->layout;
     ForgetLotsShown(sheet);
     const std::size_t typed =
         rewriteFrom(sheet, layout, lots, from, books.cash, handRow, lastWritten);
-    KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed});
+    KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed, change.after});
 }
 
 }  // namespace kavex::addin::portfolio
