@@ -187,6 +187,8 @@ void RewriteFromLedger(const PortfolioPair& pair, int handRow) {
         throw PortfolioRefusal(refusal->message);
     }
     RewritePortfolio(pair, std::get<Books>(known.books), handRow, known.generation);
+    // The rewrite may have named the edit links' target, which leaves the history as it was.
+    KnowLedgerAsWritten(pair.history);
 }
 
 }  // namespace kavex::addin::portfolio
