@@ -67,6 +67,64 @@ bool Lot::adjusted() const {
     return shares < openedShares - kShareTolerance;
 }
 
+std::optional<BookingRefusal> ApplyEntry(Books& books, const LedgerEntry& entry) {
+    const auto type = TypeOfCode(entry.code);
+    if (!type) {
+        return BookingRefusal{entry.id, "Transaction " + std::to_string(entry.id) +
+                                            " has an unknown transaction type."};
+    }
+    switch (type->effect) {
+        case Effect::Open:
+            books.lots.push_back({entry.id, entry.symbol, entry.code, type->position, entry.date,
+                                  entry.shares, entry.shares, entry.price, entry.commission,
+                                  entry.remarks});
+            break;
+        case Effect::Close: {
+            double open = 0;
+            for (const Lot& lot : books.lots) {
+                if (lot.position == type->position && sameSymbol(lot.symbol, entry.symbol)) {
+                    open += lot.shares;
+                }
+            }
+            if (entry.shares > open + kShareTolerance) {
+                return BookingRefusal{entry.id, refusal(entry, type->name, open, type->position)};
+            }
+            double left = entry.shares;
+            for (Lot& lot : books.lots) {
+                if (left <= kShareTolerance) {
+                    break;
+                }
+                if (lot.position != type->position || !sameSymbol(lot.symbol, entry.symbol)) {
+                    continue;
+                }
+                const double used = std::min(lot.shares, left);
+                const double before = lot.shares;
+                lot.shares -= used;
+                lot.commission =
+                    lot.shares <= kShareTolerance ? 0 : lot.commission * (lot.shares / before);
+                left -= used;
+            }
+            std::erase_if(books.lots, [](const Lot& lot) { return lot.shares <= kShareTolerance; });
+            break;
+        }
+        case Effect::Split:
+            for (Lot& lot : books.lots) {
+                if (sameSymbol(lot.symbol, entry.symbol) && entry.shares > 0) {
+                    lot.shares *= entry.shares;
+                    lot.openedShares *= entry.shares;
+                    lot.price /= entry.shares;
+                }
+            }
+            break;
+        case Effect::CashIn:
+        case Effect::CashOut:
+        case Effect::DividendCash:
+            break;
+    }
+    books.cash += CashEffect(entry);
+    return std::nullopt;
+}
+
 std::variant<Books, BookingRefusal> Replay(std::vector<LedgerEntry> entries) {
     std::stable_sort(
         entries.begin(), entries.end(), [](const LedgerEntry& a, const LedgerEntry& b) {
@@ -75,61 +133,8 @@ std::variant<Books, BookingRefusal> Replay(std::vector<LedgerEntry> entries) {
         });
     Books books;
     for (const LedgerEntry& entry : entries) {
-        const auto type = TypeOfCode(entry.code);
-        if (!type) {
-            return BookingRefusal{entry.id, "Transaction " + std::to_string(entry.id) +
-                                                " has an unknown transaction type."};
-        }
-        books.cash += CashEffect(entry);
-        switch (type->effect) {
-            case Effect::Open:
-                books.lots.push_back({entry.id, entry.symbol, entry.code, type->position,
-                                      entry.date, entry.shares, entry.shares, entry.price,
-                                      entry.commission, entry.remarks});
-                break;
-            case Effect::Close: {
-                double open = 0;
-                for (const Lot& lot : books.lots) {
-                    if (lot.position == type->position && sameSymbol(lot.symbol, entry.symbol)) {
-                        open += lot.shares;
-                    }
-                }
-                if (entry.shares > open + kShareTolerance) {
-                    return BookingRefusal{entry.id,
-                                          refusal(entry, type->name, open, type->position)};
-                }
-                double left = entry.shares;
-                for (Lot& lot : books.lots) {
-                    if (left <= kShareTolerance) {
-                        break;
-                    }
-                    if (lot.position != type->position || !sameSymbol(lot.symbol, entry.symbol)) {
-                        continue;
-                    }
-                    const double used = std::min(lot.shares, left);
-                    const double before = lot.shares;
-                    lot.shares -= used;
-                    lot.commission =
-                        lot.shares <= kShareTolerance ? 0 : lot.commission * (lot.shares / before);
-                    left -= used;
-                }
-                std::erase_if(books.lots,
-                              [](const Lot& lot) { return lot.shares <= kShareTolerance; });
-                break;
-            }
-            case Effect::Split:
-                for (Lot& lot : books.lots) {
-                    if (sameSymbol(lot.symbol, entry.symbol) && entry.shares > 0) {
-                        lot.shares *= entry.shares;
-                        lot.openedShares *= entry.shares;
-                        lot.price /= entry.shares;
-                    }
-                }
-                break;
-            case Effect::CashIn:
-            case Effect::CashOut:
-            case Effect::DividendCash:
-                break;
+        if (auto refused = ApplyEntry(books, entry)) {
+            return *std::move(refused);
         }
     }
     return books;

@@ -63,6 +63,10 @@ struct BookingRefusal {
 // on their date. A sale or cover larger than what is open is refused.
 std::variant<Books, BookingRefusal> Replay(std::vector<LedgerEntry> entries);
 
+// Plays one more transaction on the books, as Replay does for a transaction dated after all the
+// others; a refused one leaves the books as they were.
+std::optional<BookingRefusal> ApplyEntry(Books& books, const LedgerEntry& entry);
+
 // The long shares of the symbol open at the end of the date (letter case of the symbol aside).
 double SharesHeld(const std::vector<LedgerEntry>& entries, const std::string& symbol,
                   base::Date date, Position position = Position::Long);

@@ -1,10 +1,13 @@
 #include "addin/portfolio/LedgerCommit.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "addin/core/Globals.h"
+#include "addin/core/Strings.h"
 #include "addin/portfolio/CellValues.h"
 #include "addin/portfolio/HostSwitches.h"
+#include "addin/portfolio/KnownSheets.h"
 #include "addin/portfolio/Messages.h"
 #include "addin/portfolio/PortfolioRewrite.h"
 #include "addin/portfolio/SheetRows.h"
@@ -24,37 +27,74 @@ Books booksOf(std::vector<LedgerEntry> entries) {
 }  // namespace
 
 long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, int handRow) {
-    const HistoryLayout layout = HistoryLayoutOf(pair.history);
-    const LedgerRows ledger = ReadLedger(pair.history, layout);
+    KnownLedger& known = LedgerOf(pair.history);
+    const HistoryLayout layout = known.layout;
+    LedgerRows& ledger = known.ledger;
 
     // The books as they would stand: everything is checked before anything is written.
     std::vector<LedgerEntry> entries;
-    const LedgerRow* voided = change.voided != 0 ? ledger.find(change.voided) : nullptr;
+    LedgerRow* voided = nullptr;
+    if (change.voided != 0) {
+        const auto found =
+            std::find_if(ledger.rows.begin(), ledger.rows.end(),
+                         [&](const LedgerRow& row) { return row.entry.id == change.voided; });
+        voided = found == ledger.rows.end() ? nullptr : &*found;
+    }
     if (change.voided != 0 && (voided == nullptr || voided->voided)) {
         throw PortfolioRefusal("Transaction " + std::to_string(change.voided) +
                                " is not in the history any more.");
     }
-    for (const LedgerRow& row : ledger.rows) {
-        if (!row.voided && row.entry.id != change.voided && row.row != change.removedRow) {
-            entries.push_back(row.entry);
-        }
-    }
     std::optional<LedgerEntry> added = change.added;
     if (added) {
         added->id = ledger.lastId + 1;
-        entries.push_back(*added);
     }
-    const Books books = booksOf(std::move(entries));
-    const Books before = booksOf(ledger.entries());
+    // A transaction dated on or after every other that counts is the last the books play: it is
+    // played on the books as they stand rather than playing the whole ledger again.
+    Books* current = std::get_if<Books>(&known.books);
+    bool playedLast = added && change.voided == 0 && change.removedRow == 0 && current != nullptr;
+    if (playedLast) {
+        const double day = base::datePart(added->date).serial;
+        playedLast =
+            std::none_of(ledger.rows.begin(), ledger.rows.end(), [&](const LedgerRow& row) {
+                return !row.voided && base::datePart(row.entry.date).serial > day;
+            });
+    }
+    std::optional<Books> replayed;
+    if (playedLast) {
+        if (auto refused = ApplyEntry(*current, *added)) {
+            throw PortfolioRefusal(refused->message);
+        }
+    } else {
+        for (const LedgerRow& row : ledger.rows) {
+            if (!row.voided && row.entry.id != change.voided && row.row != change.removedRow) {
+                entries.push_back(row.entry);
+            }
+        }
+        if (added) {
+            entries.push_back(*added);
+        }
+        replayed = booksOf(std::move(entries));
+        if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
+            throw PortfolioRefusal(refusal->message);
+        }
+    }
+    const Books& books = playedLast ? *current : *replayed;
+    const BooksChange booksChange{
+        known.generation, NewBooksGeneration(),
+        playedLast ? std::optional<std::string>(added->symbol) : std::nullopt};
 
     const int addedRow = std::max(ledger.lastRow + 1, layout.firstRow());
+    const std::string voidedRemarks =
+        voided != nullptr ? WithoutEditMark(voided->entry.remarks) + std::string(kDeletedMark)
+                          : std::string();
+    // Writing the history and its last id leaves the Portfolio sheet's rows as they are.
+    const bool shownKnown = LotsShownOn(pair.portfolio) != nullptr;
     sheet::Application& app = pair.history.parent().application();
     try {
         {
             HostSwitches quiet(app);
             if (voided != nullptr) {
-                SetText(pair.history.cells(voided->row, layout.remarks),
-                        WithoutEditMark(voided->entry.remarks) + std::string(kDeletedMark));
+                SetText(pair.history.cells(voided->row, layout.remarks), voidedRemarks);
             }
             if (added) {
                 WriteLedgerRow(pair.history, layout, addedRow, *added);
@@ -62,36 +102,93 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
             }
         }
         core::PortfolioHistoryChanged = true;
-        RewritePortfolio(pair, books, handRow);
+        if (shownKnown) {
+            KnowLotsShownAsWritten(pair.portfolio);
+        }
+        UpdatePortfolio(pair, books, handRow, booksChange);
         if (change.removedRow != 0) {
             HostSwitches quiet(app);
             DeleteSheetRow(pair.history, change.removedRow);
         }
+        KnowLotsShownAsWritten(pair.portfolio);
     } catch (...) {
+        std::optional<Books> previous;
+        try {
+            previous = playedLast ? booksOf(ledger.entries()) : std::get<Books>(known.books);
+        } catch (...) {
+        }
+        const int voidedRow = voided != nullptr ? voided->row : 0;
+        const std::string oldRemarks = voided != nullptr ? voided->entry.remarks : std::string();
+        ForgetLedger(pair.history);
+        ForgetLotsShown(pair.portfolio);
         // Put the history back as it was, then the portfolio with it.
         try {
             HostSwitches quiet(app);
             if (added) {
                 ClearLedgerRow(pair.history, layout, addedRow);
             }
-            if (voided != nullptr) {
-                SetText(pair.history.cells(voided->row, layout.remarks), voided->entry.remarks);
+            if (voidedRow != 0) {
+                SetText(pair.history.cells(voidedRow, layout.remarks), oldRemarks);
             }
         } catch (...) {
         }
         try {
-            RewritePortfolio(pair, before, 0);
+            if (previous) {
+                RewritePortfolio(pair, *previous, 0);
+            }
         } catch (...) {
         }
         throw;
     }
+    // The known ledger follows what was written, as reading the history again would give it.
+    if (voided != nullptr) {
+        voided->entry.remarks = voidedRemarks;
+        voided->voided = true;
+    }
+    if (added) {
+        LedgerRow row{*added, addedRow, IsVoidRemark(added->remarks)};
+        row.entry.symbol = core::TrimWhitespace(row.entry.symbol);
+        const auto type = TypeOfCode(row.entry.code);
+        if (type && (type->effect == Effect::CashIn || type->effect == Effect::CashOut)) {
+            row.entry.amount = std::abs(CashEffect(row.entry));
+        } else {
+            if (type && type->effect == Effect::Split) {
+                row.entry.price = 0;
+                row.entry.commission = 0;
+            }
+            row.entry.amount = CashEffect(row.entry);
+        }
+        ledger.rows.push_back(std::move(row));
+        ledger.lastRow = addedRow;
+        ledger.lastId = std::max(ledger.lastId, added->id);
+    }
+    if (change.removedRow != 0) {
+        std::erase_if(ledger.rows,
+                      [&](const LedgerRow& row) { return row.row == change.removedRow; });
+        for (LedgerRow& row : ledger.rows) {
+            if (row.row > change.removedRow) {
+                --row.row;
+            }
+        }
+        const sheet::Range used = pair.history.usedRange();
+        ledger.lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+    }
+    if (replayed) {
+        known.books = std::move(*replayed);
+    }
+    known.generation = booksChange.after;
+    KnowLedgerAsWritten(pair.history);
     return added ? added->id : 0;
 }
 
 void RewriteFromLedger(const PortfolioPair& pair, int handRow) {
-    const HistoryLayout layout = HistoryLayoutOf(pair.history);
-    const LedgerRows ledger = ReadLedger(pair.history, layout);
-    RewritePortfolio(pair, booksOf(ledger.entries()), handRow);
+    const KnownLedger& known = LedgerOf(pair.history);
+    if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
+        throw PortfolioRefusal(refusal->message);
+    }
+    RewritePortfolio(pair, std::get<Books>(known.books), handRow, known.generation);
+    // The rewrite may have named the edit links' target, which leaves the history as it was.
+    KnowLedgerAsWritten(pair.history);
 }
 
 }  // namespace kavex::addin::portfolio

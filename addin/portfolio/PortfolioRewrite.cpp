@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <regex>
 
 #include "addin/core/Globals.h"
 #include "addin/portfolio/CellValues.h"
 #include "addin/portfolio/HostSwitches.h"
+#include "addin/portfolio/KnownSheets.h"
 #include "addin/portfolio/Messages.h"
 #include "addin/portfolio/RowFormulas.h"
 #include "platform/base/PlatformError.h"
@@ -176,16 +178,61 @@ PortfolioLayout PortfolioLayoutOf(const sheet::Worksheet& portfolio) {
     return layout;
 }
 
-void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow) {
-    const sheet::Worksheet& sheet = pair.portfolio;
-    const PortfolioLayout layout = PortfolioLayoutOf(sheet);
-    const sheet::Range used = sheet.usedRange();
-    const int lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+namespace {
+
+// The lots in the order the sheet shows them: by symbol, then date, then id.
+std::vector<Lot> sortedLots(const Books& books) {
+    // Each symbol upper-cased once, not at every comparison.
+    std::vector<std::pair<std::string, const Lot*>> keyed;
+    keyed.reserve(books.lots.size());
+    for (const Lot& lot : books.lots) {
+        keyed.emplace_back(base::toUpperAscii(lot.symbol), &lot);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        if (a.first != b.first) {
+            return a.first < b.first;
+        }
+        const Lot& x = *a.second;
+        const Lot& y = *b.second;
+        return x.date != y.date ? x.date < y.date : x.id < y.id;
+    });
+    std::vector<Lot> lots;
+    // Room for the lots of the next bookings: a new lot then moves none of the others.
+    lots.reserve(keyed.size() + keyed.size() / 4 + 16);
+    for (const auto& [symbol, lot] : keyed) {
+        lots.push_back(*lot);
+    }
+    return lots;
+}
+
+// True when the two lots make the same row.
+bool sameRow(const Lot& a, const Lot& b) {
+    return a.id == b.id && a.symbol == b.symbol && a.code == b.code && a.position == b.position &&
+           a.date == b.date && a.shares == b.shares && a.price == b.price &&
+           a.commission == b.commission && a.remarks == b.remarks;
+}
+
+// Rewrites the sheet from the lot `from` on (0: all of it), as the whole rewrite does: the rows
+// of the lots before it are left as they stand, which is what rewriting them would give again.
+// Returns how many typed rows follow the lots.
+// lastRow is the last row that may hold anything to keep or clear; by default the sheet's last
+// used row.
+std::size_t rewriteFrom(const sheet::Worksheet& sheet, const PortfolioLayout& layout,
+                        const std::vector<Lot>& lots, std::size_t from, double cash, int handRow,
+                        std::optional<int> knownLastRow = std::nullopt) {
+    int lastRow = layout.headerRow;
+    if (knownLastRow) {
+        lastRow = std::max(lastRow, *knownLastRow);
+    } else {
+        const sheet::Range used = sheet.usedRange();
+        lastRow = std::max(lastRow, used.row() + used.rowCount() - 1);
+    }
+    const int start = layout.firstRow() + static_cast<int>(from);
 
     // What stays: the alert cells of each booked transaction, and rows typed but not booked.
     std::map<long, KeptRow> alerts;
     std::vector<KeptRow> typed;
-    for (int row = layout.firstRow(); row <= lastRow; ++row) {
+    for (int row = start; row <= lastRow; ++row) {
         const auto id = NumberOf(sheet.cells(row, layout.id).value());
         if (id && *id >= 1) {
             if (layout.alert != 0 || layout.alertId != 0) {
@@ -201,34 +248,27 @@ void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow
         }
     }
 
-    std::vector<Lot> lots = books.lots;
-    std::stable_sort(lots.begin(), lots.end(), [](const Lot& a, const Lot& b) {
-        const std::string symbolA = base::toUpperAscii(a.symbol);
-        const std::string symbolB = base::toUpperAscii(b.symbol);
-        if (symbolA != symbolB) {
-            return symbolA < symbolB;
-        }
-        return a.date != b.date ? a.date < b.date : a.id < b.id;
-    });
-
     sheet::Application& app = sheet.parent().application();
     HostSwitches quiet(app);
     ensureEditLinkTarget(sheet, layout);
-    sheet::Range rows =
-        sheet.range(sheet.cells(layout.firstRow(), 1),
-                    sheet.cells(std::max(lastRow, layout.firstRow()), layout.lastColumn));
-    rows.hyperlinks().delete_();
-    rows.clearContents();
+    const int clearedTo = std::max(lastRow, layout.firstRow());
+    if (start <= clearedTo) {
+        sheet::Range rows =
+            sheet.range(sheet.cells(start, 1), sheet.cells(clearedTo, layout.lastColumn));
+        rows.hyperlinks().delete_();
+        rows.clearContents();
+    }
 
-    int row = layout.firstRow();
-    for (const Lot& lot : lots) {
+    int row = start;
+    for (std::size_t i = from; i < lots.size(); ++i) {
+        const Lot& lot = lots[i];
         writeLot(sheet, layout, row, lot);
         if (const auto kept = alerts.find(lot.id); kept != alerts.end()) {
             const int columns[] = {layout.alert, layout.alertId};
-            for (int i = 0; i < 2; ++i) {
-                if (columns[i] != 0 && !kept->second.formulas[i].empty()) {
-                    sheet.cells(row, columns[i])
-                        .setFormula(movedToRow(kept->second.formulas[i], kept->second.row, row));
+            for (int c = 0; c < 2; ++c) {
+                if (columns[c] != 0 && !kept->second.formulas[c].empty()) {
+                    sheet.cells(row, columns[c])
+                        .setFormula(movedToRow(kept->second.formulas[c], kept->second.row, row));
                 }
             }
         }
@@ -243,7 +283,89 @@ void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow
         }
         ++row;
     }
-    SetNumber(sheet.cells(layout.cashRow, layout.cashColumn), books.cash, core::PriceFormat);
+    SetNumber(sheet.cells(layout.cashRow, layout.cashColumn), cash, core::PriceFormat);
+    return typed.size();
+}
+
+}  // namespace
+
+void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow,
+                      std::uint64_t generation) {
+    const sheet::Worksheet& sheet = pair.portfolio;
+    ForgetLotsShown(sheet);
+    const PortfolioLayout layout = PortfolioLayoutOf(sheet);
+    std::vector<Lot> lots = sortedLots(books);
+    const std::size_t typed = rewriteFrom(sheet, layout, lots, 0, books.cash, handRow);
+    KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed, generation});
+}
+
+void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow,
+                     const BooksChange& change) {
+    const sheet::Worksheet& sheet = pair.portfolio;
+    ShownLots* shown = LotsShownOn(sheet);
+    if (shown == nullptr) {
+        RewritePortfolio(pair, books, handRow, change.after);
+        return;
+    }
+    // Below the lots and typed rows the last rewrite left, rows hold nothing (it cleared them,
+    // and nothing changed since): those need neither reading nor clearing.
+    const int lastWritten =
+        shown->layout.firstRow() + static_cast<int>(shown->lots.size() + shown->typedRows) - 1;
+    std::vector<Lot> lots;
+    std::size_t from = 0;
+    if (change.onlySymbol && change.before != 0 && shown->generation == change.before) {
+        // Only this symbol's lots changed: they take the place of its rows, the others stay.
+        const std::string symbol = base::toUpperAscii(*change.onlySymbol);
+        std::vector<Lot> block;
+        for (const Lot& lot : books.lots) {
+            if (base::equalsIgnoringCase(lot.symbol, symbol)) {
+                block.push_back(lot);
+            }
+        }
+        std::stable_sort(block.begin(), block.end(), [](const Lot& a, const Lot& b) {
+            return a.date != b.date ? a.date < b.date : a.id < b.id;
+        });
+        lots = std::move(shown->lots);
+        const auto first = std::lower_bound(lots.begin(), lots.end(), symbol,
+                                            [](const Lot& lot, const std::string& s) {
+                                                return base::toUpperAscii(lot.symbol) < s;
+                                            });
+        const auto last =
+            std::upper_bound(first, lots.end(), symbol, [](const std::string& s, const Lot& lot) {
+                return s < base::toUpperAscii(lot.symbol);
+            });
+        from = static_cast<std::size_t>(first - lots.begin());
+        std::size_t same = 0;
+        while (same < block.size() && first + static_cast<std::ptrdiff_t>(same) != last &&
+               sameRow(block[same], *(first + static_cast<std::ptrdiff_t>(same)))) {
+            ++same;
+        }
+        const bool unchanged =
+            same == block.size() && first + static_cast<std::ptrdiff_t>(same) == last;
+        from = unchanged ? lots.size() : from + same;
+        // Room to grow, so that a new lot does not move every other one to a new place.
+        const std::size_t firstIndex = static_cast<std::size_t>(first - lots.begin());
+        const std::size_t lastIndex = static_cast<std::size_t>(last - lots.begin());
+        if (lots.capacity() < lots.size() + block.size()) {
+            lots.reserve(2 * (lots.size() + block.size()));
+        }
+        const auto at = lots.erase(lots.begin() + static_cast<std::ptrdiff_t>(firstIndex),
+                                   lots.begin() + static_cast<std::ptrdiff_t>(lastIndex));
+        lots.insert(at, std::make_move_iterator(block.begin()),
+                    std::make_move_iterator(block.end()));
+    } else {
+        lots = sortedLots(books);
+        // The rows up to the first that changes stay; every row from there on moves or changes.
+        const std::size_t common = std::min(lots.size(), shown->lots.size());
+        while (from < common && sameRow(lots[from], shown->lots[from])) {
+            ++from;
+        }
+    }
+    const PortfolioLayout layout = shown->layout;
+    ForgetLotsShown(sheet);
+    const std::size_t typed =
+        rewriteFrom(sheet, layout, lots, from, books.cash, handRow, lastWritten);
+    KnowLotsShown(sheet, ShownLots{layout, std::move(lots), typed, change.after});
 }
 
 }  // namespace kavex::addin::portfolio

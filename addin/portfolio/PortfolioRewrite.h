@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +30,21 @@ PortfolioLayout PortfolioLayoutOf(const sheet::Worksheet& portfolio);
 // link on its ID that edits it; the cash position. A row's alert cells stay with its transaction.
 // Rows a user typed that are not booked stay below the lots, except handRow, the row just booked
 // from what was typed there (0 for none).
-void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow);
+// generation names the books (see KnownSheets.h), 0 when they are not known.
+void RewritePortfolio(const PortfolioPair& pair, const Books& books, int handRow,
+                      std::uint64_t generation = 0);
+
+// How the books changed: from the books of generation `before` to those of `after`, in the lots
+// of onlySymbol alone when it is given.
+struct BooksChange {
+    std::uint64_t before = 0;
+    std::uint64_t after = 0;
+    std::optional<std::string> onlySymbol;
+};
+
+// The same sheet as RewritePortfolio gives, cell for cell, rewriting only the rows from the first
+// one that changes on, when the sheet stands as the last rewrite left it; else the whole sheet.
+void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow,
+                     const BooksChange& change);
 
 }  // namespace kavex::addin::portfolio

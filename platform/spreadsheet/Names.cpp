@@ -13,6 +13,42 @@ using namespace detail;
 
 namespace {
 
+// True when a formula or the text of a defined name mentions the name: only then can its change
+// move what a formula depends on.
+bool nameInUse(const AppState& app, std::string_view bare) {
+    const std::string lower = base::toLowerAscii(bare);
+    if (app.namesInFormulas.contains(lower)) {
+        return true;
+    }
+    auto mentions = [&](const BookData& book) {
+        return std::any_of(book.names.begin(), book.names.end(), [&](const NameData& n) {
+            return base::toLowerAscii(n.refersTo).find(lower) != std::string::npos;
+        });
+    };
+    for (const auto& book : app.books) {
+        if (mentions(*book)) {
+            return true;
+        }
+    }
+    for (const auto& addIn : app.addIns) {
+        if (addIn.book && mentions(*addIn.book)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A name that changes may move what any sheet's references and names lead to.
+void namesChanged(BookData& book, std::string_view bare) {
+    if (!book.app->dependenciesStale && nameInUse(*book.app, bare)) {
+        book.app->dependenciesStale = true;
+    }
+    book.saved = false;
+    for (const auto& sheet : book.sheets) {
+        ++sheet->changes;
+    }
+}
+
 NameData& nameOf(BookData& book, std::uint64_t id) {
     for (auto& n : book.names) {
         if (n.id == id) {
@@ -75,9 +111,9 @@ std::string Name::refersTo() const {
 
 void Name::setRefersTo(const std::string& refersTo) {
     BookData& book = liveBook(book_);
-    nameOf(book, id_).refersTo = normalisedRefersTo(refersTo);
-    book.app->dependenciesStale = true;
-    book.saved = false;
+    NameData& name = nameOf(book, id_);
+    name.refersTo = normalisedRefersTo(refersTo);
+    namesChanged(book, name.name);
 }
 
 Range Name::refersToRange() const {
@@ -100,10 +136,9 @@ Worksheet Name::parentSheet() const {
 
 void Name::delete_() {
     BookData& book = liveBook(book_);
-    nameOf(book, id_);
+    const std::string gone = nameOf(book, id_).name;
     std::erase_if(book.names, [&](const NameData& n) { return n.id == id_; });
-    book.app->dependenciesStale = true;
-    book.saved = false;
+    namesChanged(book, gone);
 }
 
 namespace {
@@ -202,8 +237,7 @@ Name Names::add(const std::string& name, const std::string& refersTo) {
     }
     checkName(bare);
     const std::string text = normalisedRefersTo(refersTo);
-    book.app->dependenciesStale = true;
-    book.saved = false;
+    namesChanged(book, bare);
     for (auto& n : book.names) {
         if (n.scopeSheet == scope && base::equalsIgnoringCase(n.name, bare)) {
             n.refersTo = text;

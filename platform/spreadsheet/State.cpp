@@ -297,9 +297,18 @@ CompiledFormula::CompiledFormula(formula::Formula formula) : parsed(std::move(fo
     }
 }
 
+void AppState::noteNames(const formula::Formula& parsed) const {
+    for (const std::string& name : parsed.names()) {
+        const auto bang = name.rfind('!');
+        namesInFormulas.insert(
+            base::toLowerAscii(bang == std::string::npos ? name : name.substr(bang + 1)));
+    }
+}
+
 std::shared_ptr<const CompiledFormula> AppState::compile(std::string_view textAfterEquals) const {
     try {
         auto compiled = std::make_shared<CompiledFormula>(formula::parse(textAfterEquals));
+        noteNames(compiled->parsed);
         return compiled;
     } catch (const formula::ParseError& e) {
         fail(base::errors::ApplicationDefined,
@@ -407,6 +416,7 @@ void AppState::clearCell(SheetData& sheet, int row, int column) {
 }
 
 void AppState::touch(SheetData& sheet) {
+    ++sheet.changes;
     if (sheet.book != nullptr) {
         sheet.book->saved = false;
     }

@@ -584,6 +584,14 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
             throw *staged.fault;
         }
         sheet->cells = std::move(staged.cells);
+        // The names the formulas mention, once per parsed form (a filled column shares one).
+        const CompiledFormula* noted = nullptr;
+        for (const auto& [key, cell] : sheet->cells) {
+            if (cell.formula && cell.formula.get() != noted) {
+                noted = cell.formula.get();
+                app.noteNames(noted->parsed);
+            }
+        }
     }
     if (j.contains("comments")) {
         const Json& list = array(j.at("comments"), p + "/comments");

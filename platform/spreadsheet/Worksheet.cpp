@@ -152,6 +152,10 @@ Range Worksheet::columns(int column) const {
     return Range(sheet_, {Area{1, column, kMaxRows, column}});
 }
 
+std::uint64_t Worksheet::changeCount() const {
+    return live().changes;
+}
+
 Range Worksheet::usedRange() const {
     SheetData& sheet = live();
     bool any = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ class Worksheet {
     // The rectangle from the first to the last cell holding content or formatting; A1 when
     // the sheet is blank.
     Range usedRange() const;
+    // Grows with every edit of the sheet (contents, looks, links, comments, rows) and of its
+    // workbook's names; recalculation leaves it. Equal counts mean an unchanged sheet.
+    std::uint64_t changeCount() const;
 
     // Activates the sheet (and its workbook): SheetDeactivate of the sheet left, SheetActivate.
     void activate();

@@ -182,6 +182,7 @@ struct SheetData : std::enable_shared_from_this<SheetData> {
     std::string name;
     BookData* book = nullptr;  // cleared when the workbook closes
     bool alive = true;
+    std::uint64_t changes = 0;  // counts edits of the sheet and of its workbook's names
 
     CellTable<Cell> cells;
     std::map<CellKey, CommentData> comments;
@@ -370,6 +371,10 @@ struct AppState {
     void checkWritable(SheetData& sheet, const std::vector<Area>& areas) const;
     void checkFormattable(SheetData& sheet) const;
     std::shared_ptr<const CompiledFormula> compile(std::string_view textAfterEquals) const;
+    // Every defined name a formula compiled so far mentions, lower-cased, without its sheet: a
+    // name no formula ever mentioned can change without moving what a formula depends on.
+    mutable std::unordered_set<std::string> namesInFormulas;
+    void noteNames(const formula::Formula& parsed) const;
     // Stores an entry (a value, or text read as the host's cell entry); no events, no recalc.
     void storeEntry(SheetData& sheet, int row, int column, const Variant& entry,
                     const std::shared_ptr<const CompiledFormula>& preparsed = nullptr);

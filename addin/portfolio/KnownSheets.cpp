@@ -1,0 +1,101 @@
+#include "addin/portfolio/KnownSheets.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+namespace kavex::addin::portfolio {
+
+namespace {
+
+// Few portfolios are open at once; the oldest entry goes when more are known.
+constexpr std::size_t kKept = 8;
+
+template <typename T>
+struct Known {
+    sheet::Worksheet sheet;
+    std::uint64_t changes = 0;
+    T what;
+};
+
+template <typename T>
+std::vector<Known<T>>& knownList() {
+    static std::vector<Known<T>> list;
+    return list;
+}
+
+template <typename T>
+Known<T>* entryFor(const sheet::Worksheet& sheet) {
+    auto& list = knownList<T>();
+    const auto it = std::find_if(list.begin(), list.end(),
+                                 [&](const Known<T>& known) { return known.sheet == sheet; });
+    return it == list.end() ? nullptr : &*it;
+}
+
+template <typename T>
+Known<T>& remember(const sheet::Worksheet& sheet, T what) {
+    auto& list = knownList<T>();
+    std::erase_if(list, [&](const Known<T>& known) { return known.sheet == sheet; });
+    if (list.size() >= kKept) {
+        list.erase(list.begin());
+    }
+    list.push_back(Known<T>{sheet, sheet.changeCount(), std::move(what)});
+    return list.back();
+}
+
+template <typename T>
+void forget(const sheet::Worksheet& sheet) {
+    std::erase_if(knownList<T>(), [&](const Known<T>& known) { return known.sheet == sheet; });
+}
+
+}  // namespace
+
+KnownLedger& LedgerOf(const sheet::Worksheet& history) {
+    if (Known<KnownLedger>* known = entryFor<KnownLedger>(history);
+        known != nullptr && known->changes == history.changeCount()) {
+        return known->what;
+    }
+    forget<KnownLedger>(history);
+    KnownLedger read;
+    read.layout = HistoryLayoutOf(history);
+    read.ledger = ReadLedger(history, read.layout);
+    read.books = Replay(read.ledger.entries());
+    read.generation = NewBooksGeneration();
+    return remember(history, std::move(read)).what;
+}
+
+void KnowLedgerAsWritten(const sheet::Worksheet& history) {
+    if (Known<KnownLedger>* known = entryFor<KnownLedger>(history)) {
+        known->changes = history.changeCount();
+    }
+}
+
+void ForgetLedger(const sheet::Worksheet& history) {
+    forget<KnownLedger>(history);
+}
+
+std::uint64_t NewBooksGeneration() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
+ShownLots* LotsShownOn(const sheet::Worksheet& portfolio) {
+    Known<ShownLots>* known = entryFor<ShownLots>(portfolio);
+    return known != nullptr && known->changes == portfolio.changeCount() ? &known->what : nullptr;
+}
+
+void KnowLotsShown(const sheet::Worksheet& portfolio, ShownLots shown) {
+    remember(portfolio, std::move(shown));
+}
+
+void KnowLotsShownAsWritten(const sheet::Worksheet& portfolio) {
+    if (Known<ShownLots>* known = entryFor<ShownLots>(portfolio)) {
+        known->changes = portfolio.changeCount();
+    }
+}
+
+void ForgetLotsShown(const sheet::Worksheet& portfolio) {
+    forget<ShownLots>(portfolio);
+}
+
+}  // namespace kavex::addin::portfolio

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "addin/portfolio/Ledger.h"
+#include "addin/portfolio/PortfolioRewrite.h"
+#include "addin/portfolio/PortfolioSheets.h"
+
+namespace kavex::addin::portfolio {
+
+// What the portfolio code last read from a history sheet or wrote to a Portfolio sheet, kept for
+// as long as that sheet has not changed since (its change count). A booking then neither reads
+// the whole ledger again nor rewrites the rows it does not change, so that its cost does not
+// grow with what the portfolio already holds. Anything else that edits the sheet - a user, a
+// refresh that colours a cell - makes the next booking read and rewrite it whole.
+
+// A history sheet's ledger as ReadLedger reads it, with the books it leads to.
+struct KnownLedger {
+    HistoryLayout layout;
+    LedgerRows ledger;
+    std::variant<Books, BookingRefusal> books;
+    // Names these books among all books known: a Portfolio sheet that shows them says so.
+    std::uint64_t generation = 0;
+};
+
+// A number no books known so far carry.
+std::uint64_t NewBooksGeneration();
+
+// The ledger of the history sheet: read again when the sheet changed since it was last known.
+// Refused (PortfolioRefusal) as HistoryLayoutOf and ReadLedger refuse. The reference stays valid
+// until the next call of these functions.
+KnownLedger& LedgerOf(const sheet::Worksheet& history);
+// The known ledger, brought up to date by its caller after writing the history, stands for the
+// sheet as it is now.
+void KnowLedgerAsWritten(const sheet::Worksheet& history);
+void ForgetLedger(const sheet::Worksheet& history);
+
+// What a rewrite left on a Portfolio sheet: its layout, the lots in their rows (sorted, from the
+// first row), and how many typed rows follow them.
+struct ShownLots {
+    PortfolioLayout layout;
+    std::vector<Lot> lots;
+    std::size_t typedRows = 0;
+    std::uint64_t generation = 0;  // of the books shown; 0 when not known
+};
+// nullptr when the sheet changed since the last rewrite, or none is known.
+ShownLots* LotsShownOn(const sheet::Worksheet& portfolio);
+void KnowLotsShown(const sheet::Worksheet& portfolio, ShownLots shown);
+// The lots known stay known across edits made since by the caller that leave the Portfolio
+// sheet's rows as they were (the history's rows, the history's names).
+void KnowLotsShownAsWritten(const sheet::Worksheet& portfolio);
+void ForgetLotsShown(const sheet::Worksheet& portfolio);
+
+}  // namespace kavex::addin::portfolio
