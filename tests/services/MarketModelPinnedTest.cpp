@@ -103,5 +103,26 @@ TEST(MarketModelPinnedTest, EveryQuoteAndRankingOfTheSeedsStaysTheSame) {
     EXPECT_EQ(fingerprintOf(modelWithBuckets(std::chrono::seconds(5))), 17494451742082940028ULL);
 }
 
+TEST(MarketModelPinnedTest, AQuoteDoesNotDependOnWhatWasAskedBefore) {
+    using namespace std::chrono;
+    const auto day = sys_days{year{2024} / June / 12};
+    const std::vector<system_clock::time_point> times{day + hours{16},
+                                                      day + hours{9},
+                                                      day + hours{16} + minutes{1},
+                                                      day,
+                                                      day + hours{23},
+                                                      day + hours{12} + seconds{30}};
+    for (const auto bucket : {seconds(60), seconds(5)}) {
+        const MarketModel asking = modelWithBuckets(bucket);
+        for (const auto time : times) {
+            for (const char* symbol : {"MSFT", "%MSFTAD", "$IDX.NYSE", "$BRD.NSDQ"}) {
+                const MarketModel fresh = modelWithBuckets(bucket);
+                EXPECT_EQ(asking.quote(symbol, time), fresh.quote(symbol, time))
+                    << symbol << " with buckets of " << bucket.count() << " s";
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kavex::services::testing
