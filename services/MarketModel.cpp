@@ -4,8 +4,10 @@
 #include <array>
 #include <bit>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <numbers>
@@ -41,9 +43,12 @@ std::string fixed(double value, int decimals) {
     if (!std::isfinite(value)) {
         return "-nan";
     }
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    std::string result = text;
+    // As printf's "%.*f" writes it, without the locale and format-string work: a quote has a
+    // hundred and more of these. Large enough for any double in fixed notation.
+    char text[400];
+    const auto written =
+        std::to_chars(std::begin(text), std::end(text), value, std::chars_format::fixed, decimals);
+    std::string result(std::begin(text), written.ptr);
     // No "-0.00": a change that rounds to nothing has no sign.
     if (result.front() == '-' && result.find_first_not_of("-0.") == std::string::npos) {
         result.erase(0, 1);
