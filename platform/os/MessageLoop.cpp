@@ -58,7 +58,7 @@ bool MessageLoop::turn(std::optional<std::int64_t> waitUntil) {
     if (awaited.pending) {
         // Outside work is under way (a network answer): let real time pass and keep the clock
         // in step with it, so that time-outs still mean something.
-        target = now + awaitOutsideWork(awaited);
+        target = now + awaitOutsideWork(awaited, waitUntil);
     } else if (!waitUntil) {
         // A yield costs the time of one pass of the loop, never more: the clock moves one small
         // step, however far away the next timer is.
@@ -140,16 +140,19 @@ void MessageLoop::registerTimer(const std::shared_ptr<TimerState>& timer) {
     timers_.push_back(timer);
 }
 
-std::int64_t MessageLoop::awaitOutsideWork(const Awaited& awaited) {
+std::int64_t MessageLoop::awaitOutsideWork(const Awaited& awaited,
+                                           std::optional<std::int64_t> waitUntil) {
     const auto before = std::chrono::steady_clock::now();
     if (awaited.waitable && awaited.wait) {
-        // Until the work has news, but no longer than a yield's step nor past the next timer
-        // that is due: the clock follows real time meanwhile, so that timer comes due on time.
+        // Until the work has news, but no longer than a yield's step, nor past the next timer
+        // that is due or the end of the wait: the clock follows real time meanwhile, so that
+        // timer comes due on time.
         const std::int64_t now = machineClock().tickMillis();
-        const std::int64_t next = nextDueMillis();
-        const std::int64_t bound = next == NoTimer
-                                       ? YieldStepMillis
-                                       : std::clamp<std::int64_t>(next - now, 0, YieldStepMillis);
+        std::int64_t bound = std::min(YieldStepMillis, nextDueMillis() - now);
+        if (waitUntil) {
+            bound = std::min(bound, *waitUntil - now);
+        }
+        bound = std::max<std::int64_t>(0, bound);
         awaited.wait(std::chrono::milliseconds(bound));
     } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -172,9 +175,12 @@ bool MessageLoop::runHooks(Awaited& awaited) {
     }
     for (const auto& hook : snapshot) {
         bool pending = false;
+        bool waitable = static_cast<bool>(hook->wait);
         if (hook->running) {
-            // It is the one spinning this loop; it knows it is still waiting.
+            // It is the one spinning this loop; it knows it is still waiting. Its work is not
+            // taken in until it returns, so news of it would not end a wait: none is waited on.
             pending = true;
+            waitable = false;
         } else {
             PollResult result;
             {
@@ -187,7 +193,7 @@ bool MessageLoop::runHooks(Awaited& awaited) {
         if (pending) {
             // Waiting on one hook's work would not see another's news: only a single waitable
             // hook is waited on, anything else sleeps a short fixed step.
-            awaited.waitable = awaited.waitable && !awaited.pending && hook->wait;
+            awaited.waitable = awaited.waitable && !awaited.pending && waitable;
             awaited.pending = true;
             awaited.wait = hook->wait;
         }

@@ -82,7 +82,7 @@ class MessageLoop {
     bool runHooks(Awaited& awaited);
     // Lets real time pass on the outside work and returns how many milliseconds of it the
     // simulated clock is to follow.
-    std::int64_t awaitOutsideWork(const Awaited& awaited);
+    std::int64_t awaitOutsideWork(const Awaited& awaited, std::optional<std::int64_t> waitUntil);
     bool runPosted();
     bool runDueTimers();
     std::int64_t nextDueMillis() const;  // INT64_MAX when no timer is armed
