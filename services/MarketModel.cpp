@@ -1,10 +1,17 @@
 #include "services/MarketModel.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
+#include <memory>
+#include <mutex>
 #include <numbers>
+#include <vector>
 
 #include "platform/base/Text.h"
 #include "services/DeterministicRandom.h"
@@ -20,6 +27,8 @@ constexpr std::int64_t secondsPerDay = 86'400;
 constexpr std::int64_t daySamples = 1'440;
 // Daily closes kept for the averages, ranges and historical closes.
 constexpr int historyDays = 400;
+// Paths' day histories kept at most (a few kilobytes each).
+constexpr std::size_t kKeptHistories = 20'000;
 
 std::int64_t floorDiv(std::int64_t value, std::int64_t divisor) {
     const std::int64_t quotient = value / divisor;
@@ -34,9 +43,12 @@ std::string fixed(double value, int decimals) {
     if (!std::isfinite(value)) {
         return "-nan";
     }
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    std::string result = text;
+    // As printf's "%.*f" writes it, without the locale and format-string work: a quote has a
+    // hundred and more of these. Large enough for any double in fixed notation.
+    char text[400];
+    const auto written =
+        std::to_chars(std::begin(text), std::end(text), value, std::chars_format::fixed, decimals);
+    std::string result(std::begin(text), written.ptr);
     // No "-0.00": a change that rounds to nothing has no sign.
     if (result.front() == '-' && result.find_first_not_of("-0.") == std::string::npos) {
         result.erase(0, 1);
@@ -146,6 +158,15 @@ struct MarketModel::Path {
     double base = 0;
     double swing = 0;
     std::int64_t bucketSeconds = 60;
+    // The waves' phases, drawn once: every price of the path needs all three.
+    std::array<double, 3> phases{};
+
+    Path(std::uint64_t seed_, double base_, double swing_, std::int64_t bucketSeconds_)
+        : seed(seed_), base(base_), swing(swing_), bucketSeconds(bucketSeconds_) {
+        for (int k = 1; k <= 3; ++k) {
+            phases[static_cast<std::size_t>(k - 1)] = phase(k);
+        }
+    }
 
     double phase(int k) const { return 2 * std::numbers::pi * uniform(seed, 1000 + k); }
 
@@ -153,9 +174,9 @@ struct MarketModel::Path {
         const double perDay = static_cast<double>(secondsPerDay) / bucketSeconds;
         const double t = static_cast<double>(bucket);
         const double tau = 2 * std::numbers::pi;
-        const double x = swing * std::sin(tau * t / (perDay * 13.0) + phase(1)) +
-                         swing * 0.5 * std::sin(tau * t / (perDay * 3.7) + phase(2)) +
-                         swing * 0.12 * std::sin(tau * t / (perDay / 15.0) + phase(3)) +
+        const double x = swing * std::sin(tau * t / (perDay * 13.0) + phases[0]) +
+                         swing * 0.5 * std::sin(tau * t / (perDay * 3.7) + phases[1]) +
+                         swing * 0.12 * std::sin(tau * t / (perDay / 15.0) + phases[2]) +
                          swing * 0.03 * (2 * uniform(seed, static_cast<std::uint64_t>(bucket)) - 1);
         return std::max(0.01, round2(base * (1 + x)));
     }
@@ -165,11 +186,24 @@ struct MarketModel::Path {
     double close(std::int64_t day) const {
         return atSecond(day * secondsPerDay + secondsPerDay - 1);
     }
+    // Every how many buckets the day's range is sampled when it reaches the bucket `last`.
+    std::int64_t strideOf(std::int64_t first, std::int64_t last) const {
+        return std::max<std::int64_t>(1, (last - first) / daySamples);
+    }
+    // The day's figures up to the second; the day's range holds the open and the last price.
+    struct Today {
+        double last = 0;
+        double previousClose = 0;
+        double open = 0;
+        double high = 0;
+        double low = 0;
+    };
+
     // The highest and lowest price of the day up to the second.
     std::pair<double, double> highLow(std::int64_t day, std::int64_t untilSecond) const {
         const std::int64_t first = bucketOf(day * secondsPerDay);
         const std::int64_t last = bucketOf(untilSecond);
-        const std::int64_t step = std::max<std::int64_t>(1, (last - first) / daySamples);
+        const std::int64_t step = strideOf(first, last);
         double high = at(last);
         double low = high;
         for (std::int64_t bucket = first; bucket < last; bucket += step) {
@@ -179,35 +213,91 @@ struct MarketModel::Path {
         }
         return {high, low};
     }
+};
+
+// What a path gives for the days before one day, and how far that day's range has been walked:
+// none of it changes while the day goes on, so it is worked out once per path and day instead of
+// for every quote (hundreds of days of closes, a whole day of prices for yesterday's range).
+struct MarketModel::DayHistory {
+    DayHistory(const Path& path, std::int64_t day_) : day(day_), closes(historyDays) {
+        for (int k = 0; k < historyDays; ++k) {
+            closes[static_cast<std::size_t>(k)] = path.close(day - historyDays + k);
+        }
+        previousRange = path.highLow(day - 1, day * secondsPerDay - 1);
+        firstBucket = path.bucketOf(day * secondsPerDay);
+        walkedUntil = firstBucket;
+    }
+
+    // The day's highest and lowest price up to the second, as Path::highLow gives them. The walk
+    // over the day's buckets is kept and only extended while the stride is one bucket (always so
+    // with buckets of a minute or more) and the second does not go back.
+    std::pair<double, double> rangeUntil(const Path& path, std::int64_t untilSecond) {
+        const std::int64_t last = path.bucketOf(untilSecond);
+        if (path.strideOf(firstBucket, last) != 1) {
+            return path.highLow(day, untilSecond);
+        }
+        const std::lock_guard lock(walkMutex);
+        if (last < walkedUntil) {
+            return path.highLow(day, untilSecond);
+        }
+        for (; walkedUntil < last; ++walkedUntil) {
+            const double price = path.at(walkedUntil);
+            walkedHigh = walkedUntil == firstBucket ? price : std::max(walkedHigh, price);
+            walkedLow = walkedUntil == firstBucket ? price : std::min(walkedLow, price);
+        }
+        double high = path.at(last);
+        double low = high;
+        if (last > firstBucket) {
+            high = std::max(high, walkedHigh);
+            low = std::min(low, walkedLow);
+        }
+        return {high, low};
+    }
 
     // The day's figures up to the second; the day's range holds the open and the last price.
-    struct Today {
-        double last = 0;
-        double previousClose = 0;
-        double open = 0;
-        double high = 0;
-        double low = 0;
-    };
-    Today today(std::int64_t now) const {
-        const std::int64_t day = floorDiv(now, secondsPerDay);
-        Today figures{atSecond(now), close(day - 1), open(day)};
-        const auto [high, low] = highLow(day, now);
+    Path::Today today(const Path& path, std::int64_t now) {
+        Path::Today figures{path.atSecond(now), closes.back(), path.open(day)};
+        const auto [high, low] = rangeUntil(path, now);
         figures.high = std::max({high, figures.open, figures.last});
         figures.low = std::min({low, figures.open, figures.last});
         return figures;
     }
+
+    // The close of `days` days before this day (1 = yesterday), for days up to historyDays.
+    double closeDaysBefore(int days) const {
+        return closes[static_cast<std::size_t>(historyDays - days)];
+    }
+
+    const std::int64_t day;
+    // closes[k] is the close of the day (day - historyDays + k); the last is yesterday's.
+    std::vector<double> closes;
+    std::pair<double, double> previousRange;  // yesterday's high and low
+
+  private:
+    std::int64_t firstBucket = 0;
+    std::mutex walkMutex;
+    std::int64_t walkedUntil = 0;  // buckets [firstBucket, walkedUntil) are walked
+    double walkedHigh = 0;
+    double walkedLow = 0;
 };
 
 MarketModel::MarketModel(SeedData seeds, std::chrono::seconds bucket)
-    : seeds_(std::move(seeds)), bucketSeconds_(std::max<std::int64_t>(1, bucket.count())) {}
+    : seeds_(std::move(seeds)),
+      bucketSeconds_(std::max<std::int64_t>(1, bucket.count())),
+      histories_(std::make_unique<Histories>()) {
+    for (std::size_t i = 0; i < seeds_.symbols.size(); ++i) {
+        // The first of symbols that differ only in case is the one found.
+        symbolIndex_.try_emplace(base::toUpperAscii(seeds_.symbols[i].symbol), i);
+    }
+}
+
+MarketModel::~MarketModel() = default;
+MarketModel::MarketModel(MarketModel&&) noexcept = default;
+MarketModel& MarketModel::operator=(MarketModel&&) noexcept = default;
 
 const ListedSymbol* MarketModel::find(std::string_view symbol) const {
-    for (const auto& listed : seeds_.symbols) {
-        if (base::equalsIgnoringCase(listed.symbol, symbol)) {
-            return &listed;
-        }
-    }
-    return nullptr;
+    const auto found = symbolIndex_.find(base::toUpperAscii(symbol));
+    return found == symbolIndex_.end() ? nullptr : &seeds_.symbols[found->second];
 }
 
 std::vector<const ListedSymbol*> MarketModel::stocksOf(std::string_view exchange) const {
@@ -222,6 +312,28 @@ std::vector<const ListedSymbol*> MarketModel::stocksOf(std::string_view exchange
 
 MarketModel::Path MarketModel::pathOf(std::string_view key, double base, double swing) const {
     return Path{hashText(key), base, swing, bucketSeconds_};
+}
+
+std::shared_ptr<MarketModel::DayHistory> MarketModel::historyOf(const Path& path,
+                                                                std::int64_t day) const {
+    const HistoryKey key{path.seed, std::bit_cast<std::uint64_t>(path.base),
+                         std::bit_cast<std::uint64_t>(path.swing), static_cast<std::uint64_t>(day)};
+    {
+        const std::lock_guard lock(histories_->mutex);
+        const auto found = histories_->byKey.find(key);
+        if (found != histories_->byKey.end()) {
+            return found->second;
+        }
+    }
+    // Worked out outside the lock, so that other symbols' quotes are not held up; should two
+    // threads race, both results are the same and the first one kept wins.
+    auto history = std::make_shared<DayHistory>(path, day);
+    const std::lock_guard lock(histories_->mutex);
+    if (histories_->byKey.size() >= kKeptHistories) {
+        // Days gone by are asked for rarely: start over rather than grow without bound.
+        histories_->byKey.clear();
+    }
+    return histories_->byKey.try_emplace(key, std::move(history)).first->second;
 }
 
 MarketModel::TimePoint MarketModel::bucketStart(TimePoint time) const {
@@ -291,18 +403,14 @@ QuoteFields MarketModel::stockQuote(const ListedSymbol& listed, TimePoint time) 
     const std::int64_t day = floorDiv(now, secondsPerDay);
     const std::int64_t bucket = path.bucketOf(now);
 
-    const auto [last, previousClose, open, high, low] = path.today(now);
-    const auto [previousHigh, previousLow] = path.highLow(day - 1, day * secondsPerDay - 1);
+    const std::shared_ptr<DayHistory> history = historyOf(path, day);
+    const auto [last, previousClose, open, high, low] = history->today(path, now);
+    const auto [previousHigh, previousLow] = history->previousRange;
     const double change = round2(last - previousClose);
 
     // closes[k] is the close of the day (day - historyDays + k); the last is yesterday's.
-    std::vector<double> closes(historyDays);
-    for (int k = 0; k < historyDays; ++k) {
-        closes[static_cast<std::size_t>(k)] = path.close(day - historyDays + k);
-    }
-    const auto closeDaysAgo = [&](int days) {
-        return closes[static_cast<std::size_t>(historyDays - days)];
-    };
+    const std::vector<double>& closes = history->closes;
+    const auto closeDaysAgo = [&](int days) { return history->closeDaysBefore(days); };
     const auto extreme = [&](int days, bool highest) {
         const auto first = closes.end() - days;
         return highest ? *std::max_element(first, closes.end())
@@ -576,12 +684,13 @@ QuoteFields MarketModel::indexQuote(const std::string& exchange, const std::stri
     const Path path = pathOf(symbol, facts.indexLevel, 0.03);
     const std::int64_t now = secondsOf(time);
     const std::int64_t day = floorDiv(now, secondsPerDay);
-    const auto [last, previousClose, open, high, low] = path.today(now);
+    const std::shared_ptr<DayHistory> history = historyOf(path, day);
+    const auto [last, previousClose, open, high, low] = history->today(path, now);
     double yearHigh = high;
     double yearLow = low;
     for (int k = 1; k <= 365; ++k) {
-        yearHigh = std::max(yearHigh, path.close(day - k));
-        yearLow = std::min(yearLow, path.close(day - k));
+        yearHigh = std::max(yearHigh, history->closeDaysBefore(k));
+        yearLow = std::min(yearLow, history->closeDaysBefore(k));
     }
     const double change = round2(last - previousClose);
     const EasternTime eastern = toEastern(time);

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -18,12 +22,16 @@ using QuoteFields = Fields;
 
 // The synthetic market: every value is a function of the seeds, the symbol and the time, so that
 // the same question at the same time always gets the same answer. Prices change once per bucket
-// (a minute by default); a day is a calendar day in UTC. Immutable, so any thread may ask.
+// (a minute by default); a day is a calendar day in UTC. Immutable but for the history it keeps
+// behind a lock, so any thread may ask.
 class MarketModel {
   public:
     using TimePoint = std::chrono::system_clock::time_point;
 
     MarketModel(SeedData seeds, std::chrono::seconds bucket);
+    ~MarketModel();
+    MarketModel(MarketModel&&) noexcept;
+    MarketModel& operator=(MarketModel&&) noexcept;
 
     const SeedData& seeds() const noexcept { return seeds_; }
     // A listed symbol, compared without regard to case; nullptr when unknown.
@@ -44,8 +52,27 @@ class MarketModel {
 
   private:
     struct Path;
+    struct DayHistory;
+    // A path (its seed, base and swing as bits) on a day.
+    using HistoryKey = std::array<std::uint64_t, 4>;
+    struct HistoryKeyHash {
+        std::size_t operator()(const HistoryKey& key) const noexcept {
+            std::uint64_t hash = 0;
+            for (const std::uint64_t part : key) {
+                hash = (hash ^ part) * 0x100000001B3ULL + (hash >> 29U);
+            }
+            return static_cast<std::size_t>(hash);
+        }
+    };
+    // What the paths' days before today give, kept across quotes; shared by every thread.
+    struct Histories {
+        std::mutex mutex;
+        std::unordered_map<HistoryKey, std::shared_ptr<DayHistory>, HistoryKeyHash> byKey;
+    };
+
     TimePoint bucketStart(TimePoint time) const;
     Path pathOf(std::string_view key, double base, double swing) const;
+    std::shared_ptr<DayHistory> historyOf(const Path& path, std::int64_t day) const;
     QuoteFields stockQuote(const ListedSymbol& listed, TimePoint time) const;
     QuoteFields indexQuote(const std::string& exchange, const std::string& symbol,
                            TimePoint time) const;
@@ -54,6 +81,9 @@ class MarketModel {
 
     SeedData seeds_;
     std::int64_t bucketSeconds_;
+    std::unique_ptr<Histories> histories_;
+    // The seeds' symbols in capitals, each to its place in the seeds.
+    std::unordered_map<std::string, std::size_t> symbolIndex_;
 };
 
 }  // namespace kavex::services

@@ -27,10 +27,12 @@ void Transfers::ensureHook() {
     }
     auto token = std::make_shared<int>(0);
     hookToken_ = token;
-    os::messageLoop().addPollHook([token]() {
-        const TurnResult turn = Transfers::instance().poll();
-        return os::PollResult{turn.ranSomething, turn.running > 0};
-    });
+    os::messageLoop().addPollHook(
+        [token]() {
+            const TurnResult turn = Transfers::instance().poll();
+            return os::PollResult{turn.ranSomething, turn.running > 0};
+        },
+        [token](std::chrono::milliseconds bound) { Transfers::instance().wait(bound); });
 }
 
 void Transfers::start(Request::Impl& request) {
@@ -55,6 +57,14 @@ void Transfers::died(Request::Impl& request) {
     stop(request);
     alive_.erase(&request);
     std::erase(toNotify_, &request);
+}
+
+void Transfers::wait(std::chrono::milliseconds bound) {
+    if (running_.empty()) {
+        return;
+    }
+    // Wakes on the transfers' sockets, or when curl's own time-outs call for a turn.
+    curl_multi_poll(multi_, nullptr, 0, static_cast<int>(bound.count()), nullptr);
 }
 
 Transfers::TurnResult Transfers::poll() {

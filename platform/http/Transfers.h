@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <unordered_set>
@@ -39,6 +40,9 @@ class Transfers {
         std::size_t running = 0;
     };
     TurnResult poll();
+    // Blocks until a running transfer has news (its socket is ready, curl has a time-out to
+    // handle), at most the time given.
+    void wait(std::chrono::milliseconds bound);
     std::size_t running() const { return running_.size(); }
 
   private:

@@ -46,8 +46,8 @@ bool MessageLoop::DoEvents() {
 }
 
 bool MessageLoop::turn(std::optional<std::int64_t> waitUntil) {
-    bool pending = false;
-    bool ran = runHooks(pending);
+    Awaited awaited;
+    bool ran = runHooks(awaited);
     ran = runPosted() || ran;
     ran = runDueTimers() || ran;
     if (ran || !machineClock().isSimulated()) {
@@ -55,15 +55,10 @@ bool MessageLoop::turn(std::optional<std::int64_t> waitUntil) {
     }
     const std::int64_t now = machineClock().tickMillis();
     std::int64_t target = now;
-    if (pending) {
+    if (awaited.pending) {
         // Outside work is under way (a network answer): let real time pass and keep the clock
         // in step with it, so that time-outs still mean something.
-        const auto before = std::chrono::steady_clock::now();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now() - before)
-                                 .count();
-        target = now + std::max<std::int64_t>(1, elapsed);
+        target = now + awaitOutsideWork(awaited, waitUntil);
     } else if (!waitUntil) {
         // A yield costs the time of one pass of the loop, never more: the clock moves one small
         // step, however far away the next timer is.
@@ -111,9 +106,9 @@ void MessageLoop::post(std::function<void()> action) {
     posted_.push_back(std::move(action));
 }
 
-PollHookId MessageLoop::addPollHook(PollHook hook) {
+PollHookId MessageLoop::addPollHook(PollHook hook, OutsideWait wait) {
     const PollHookId id = nextHookId_++;
-    hooks_.emplace(id, std::make_shared<Hook>(Hook{std::move(hook), false}));
+    hooks_.emplace(id, std::make_shared<Hook>(Hook{std::move(hook), std::move(wait), false}));
     return id;
 }
 
@@ -132,6 +127,7 @@ void MessageLoop::reset() {
     }
     timers_.clear();
     ticksDelivered_ = 0;
+    awaitedMicrosOwed_ = 0;
 }
 
 void MessageLoop::registerTimer(const std::shared_ptr<TimerState>& timer) {
@@ -144,7 +140,32 @@ void MessageLoop::registerTimer(const std::shared_ptr<TimerState>& timer) {
     timers_.push_back(timer);
 }
 
-bool MessageLoop::runHooks(bool& pending) {
+std::int64_t MessageLoop::awaitOutsideWork(const Awaited& awaited,
+                                           std::optional<std::int64_t> waitUntil) {
+    const auto before = std::chrono::steady_clock::now();
+    if (awaited.waitable && awaited.wait) {
+        // Until the work has news, but no longer than a yield's step, nor past the next timer
+        // that is due or the end of the wait: the clock follows real time meanwhile, so that
+        // timer comes due on time.
+        const std::int64_t now = machineClock().tickMillis();
+        std::int64_t bound = std::min(YieldStepMillis, nextDueMillis() - now);
+        if (waitUntil) {
+            bound = std::min(bound, *waitUntil - now);
+        }
+        bound = std::max<std::int64_t>(0, bound);
+        awaited.wait(std::chrono::milliseconds(bound));
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    awaitedMicrosOwed_ += std::chrono::duration_cast<std::chrono::microseconds>(
+                              std::chrono::steady_clock::now() - before)
+                              .count();
+    const std::int64_t millis = awaitedMicrosOwed_ / 1000;
+    awaitedMicrosOwed_ %= 1000;
+    return millis;
+}
+
+bool MessageLoop::runHooks(Awaited& awaited) {
     bool ran = false;
     // A hook may add or remove hooks (or itself) while it runs: work on a snapshot.
     std::vector<std::shared_ptr<Hook>> snapshot;
@@ -153,18 +174,29 @@ bool MessageLoop::runHooks(bool& pending) {
         snapshot.push_back(hook);
     }
     for (const auto& hook : snapshot) {
+        bool pending = false;
+        bool waitable = static_cast<bool>(hook->wait);
         if (hook->running) {
-            // It is the one spinning this loop; it knows it is still waiting.
+            // It is the one spinning this loop; it knows it is still waiting. Its work is not
+            // taken in until it returns, so news of it would not end a wait: none is waited on.
             pending = true;
-            continue;
+            waitable = false;
+        } else {
+            PollResult result;
+            {
+                FlagGuard guard(hook->running);
+                result = hook->hook();
+            }
+            ran = ran || result.ranSomething;
+            pending = result.pending;
         }
-        PollResult result;
-        {
-            FlagGuard guard(hook->running);
-            result = hook->hook();
+        if (pending) {
+            // Waiting on one hook's work would not see another's news: only a single waitable
+            // hook is waited on, anything else sleeps a short fixed step.
+            awaited.waitable = awaited.waitable && !awaited.pending && waitable;
+            awaited.pending = true;
+            awaited.wait = hook->wait;
         }
-        ran = ran || result.ranSomething;
-        pending = pending || result.pending;
     }
     return ran;
 }

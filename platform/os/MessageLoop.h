@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -21,6 +22,9 @@ struct PollResult {
 
 using PollHook = std::function<PollResult()>;
 using PollHookId = std::uint64_t;
+// Blocks until a hook's outside work may have news (bytes of an answer arrived, a connection
+// opened), or at most the time given, whichever comes first.
+using OutsideWait = std::function<void(std::chrono::milliseconds)>;
 
 // The user-interface thread's message loop: timer ticks, asynchronous completions polled through
 // registered hooks, and posted actions, all run on the calling thread inside DoEvents. A hook or
@@ -44,7 +48,10 @@ class MessageLoop {
 
     void post(std::function<void()> action);
 
-    PollHookId addPollHook(PollHook hook);
+    // A hook that can wait on its outside work lets an idle loop in simulated time block on it
+    // until it has news instead of sleeping a fixed step: an answer is taken in as soon as it
+    // arrives.
+    PollHookId addPollHook(PollHook hook, OutsideWait wait = {});
     void removePollHook(PollHookId id);
 
     // Drops posted actions and hooks and forgets every timer (timers keep existing, but no longer
@@ -60,12 +67,22 @@ class MessageLoop {
   private:
     struct Hook {
         PollHook hook;
+        OutsideWait wait;
         bool running = false;
+    };
+    // How a turn lets real time pass while outside work is awaited.
+    struct Awaited {
+        bool pending = false;
+        OutsideWait wait;      // the one way to wait on all of it, if there is one
+        bool waitable = true;  // false once a pending hook cannot be waited on
     };
 
     // A yield (no wait) or one turn of a wait that ends at the tick count `waitUntil`.
     bool turn(std::optional<std::int64_t> waitUntil);
-    bool runHooks(bool& pending);
+    bool runHooks(Awaited& awaited);
+    // Lets real time pass on the outside work and returns how many milliseconds of it the
+    // simulated clock is to follow.
+    std::int64_t awaitOutsideWork(const Awaited& awaited, std::optional<std::int64_t> waitUntil);
     bool runPosted();
     bool runDueTimers();
     std::int64_t nextDueMillis() const;  // INT64_MAX when no timer is armed
@@ -75,6 +92,8 @@ class MessageLoop {
     std::map<PollHookId, std::shared_ptr<Hook>> hooks_;
     PollHookId nextHookId_ = 1;
     std::uint64_t ticksDelivered_ = 0;
+    // Real time awaited that has not yet made up a whole millisecond of the simulated clock.
+    std::int64_t awaitedMicrosOwed_ = 0;
 };
 
 // The process-wide loop (the add-in's code calls DoEvents as a global).

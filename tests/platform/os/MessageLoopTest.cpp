@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/base/PlatformError.h"
@@ -321,6 +322,46 @@ TEST_F(MessageLoopTest, PollHooksRunEachTurnAndAPendingOneHoldsTheClockToRealTim
     messageLoop().removePollHook(id);
     DoEvents();
     EXPECT_EQ(polls, pollsBefore);
+}
+
+TEST_F(MessageLoopTest, AnAwaitedAnswerIsWaitedOnUntilItHasNewsOrTheNextTimerIsDue) {
+    std::vector<std::int64_t> bounds;
+    bool pending = true;
+    const PollHookId id = messageLoop().addPollHook(
+        [&] {
+            return PollResult{false, pending};
+        },
+        [&](std::chrono::milliseconds bound) {
+            bounds.push_back(bound.count());
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));  // news after 3 ms
+        });
+
+    EXPECT_FALSE(DoEvents());
+    ASSERT_EQ(bounds.size(), 1U);
+    EXPECT_EQ(bounds.back(), 10) << "no longer than a yield's step";
+    EXPECT_GE(elapsed(), 3) << "the clock follows the real time waited";
+    EXPECT_LT(elapsed(), 1000);
+
+    Timer soon;
+    soon.setInterval(4);
+    soon.setEnabled(true);
+    DoEvents();
+    ASSERT_EQ(bounds.size(), 2U);
+    EXPECT_EQ(bounds.back(), 4) << "not past the next timer";
+
+    // A second hook awaiting work of its own: neither is waited on, the loop sleeps a step.
+    const PollHookId other = messageLoop().addPollHook(
+        [&] {
+            return PollResult{false, true};
+        },
+        [&](std::chrono::milliseconds bound) { bounds.push_back(bound.count()); });
+    const std::size_t before = bounds.size();
+    const std::int64_t clockBefore = elapsed();
+    DoEvents();
+    EXPECT_EQ(bounds.size(), before);
+    EXPECT_GE(elapsed() - clockBefore, 1);
+    messageLoop().removePollHook(other);
+    messageLoop().removePollHook(id);
 }
 
 TEST_F(MessageLoopTest, AHookThatSpinsTheLoopIsNotReEntered) {
