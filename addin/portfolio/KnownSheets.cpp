@@ -44,6 +44,11 @@ Known<T>& remember(const sheet::Worksheet& sheet, T what) {
 }
 
 template <typename T>
+void forgetAll() {
+    knownList<T>().clear();
+}
+
+template <typename T>
 void forget(const sheet::Worksheet& sheet) {
     std::erase_if(knownList<T>(), [&](const Known<T>& known) { return known.sheet == sheet; });
 }
@@ -96,6 +101,11 @@ void KnowLotsShownAsWritten(const sheet::Worksheet& portfolio) {
 
 void ForgetLotsShown(const sheet::Worksheet& portfolio) {
     forget<ShownLots>(portfolio);
+}
+
+void ForgetKnownSheets() {
+    forgetAll<KnownLedger>();
+    forgetAll<ShownLots>();
 }
 
 }  // namespace kavex::addin::portfolio

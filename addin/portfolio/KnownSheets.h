@@ -54,5 +54,7 @@ void KnowLotsShown(const sheet::Worksheet& portfolio, ShownLots shown);
 // sheet's rows as they were (the history's rows, the history's names).
 void KnowLotsShownAsWritten(const sheet::Worksheet& portfolio);
 void ForgetLotsShown(const sheet::Worksheet& portfolio);
+// Forgets every sheet known, letting go of sheets whose workbook has gone (a new session).
+void ForgetKnownSheets();
 
 }  // namespace kavex::addin::portfolio

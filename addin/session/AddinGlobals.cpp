@@ -21,6 +21,7 @@
 #include "addin/excelevents/SelectedRow.h"
 #include "addin/functions/AttributeNames.h"
 #include "addin/marketdata/DivSplit.h"
+#include "addin/portfolio/KnownSheets.h"
 #include "addin/portfolio/TransactionRecord.h"
 #include "addin/portfolio/dialogs/TransactionEntry.h"
 #include "addin/refresh/AutoRefresh.h"
@@ -299,6 +300,8 @@ void ResetAddinGlobals() noexcept {
         commandbars::UnloadMessageWindow();
     } catch (...) {
     }
+    // What the bookings remember of the portfolio sheets belongs to the workbooks of the session.
+    portfolio::ForgetKnownSheets();
     for (const AddinGlobal& global : AddinGlobals()) {
         try {
             global.reset();
