@@ -348,6 +348,9 @@ TEST_F(MessageLoopTest, AnAwaitedAnswerIsWaitedOnUntilItHasNewsOrTheNextTimerIsD
     DoEvents();
     ASSERT_EQ(bounds.size(), 2U);
     EXPECT_EQ(bounds.back(), 4) << "not past the next timer";
+    // Off again: on a loaded machine the 3 ms waited may already have brought it due, and its
+    // tick would be the next turn's work instead of the sleep looked at below.
+    soon.setEnabled(false);
 
     // A second hook awaiting work of its own: neither is waited on, the loop sleeps a step.
     const PollHookId other = messageLoop().addPollHook(
