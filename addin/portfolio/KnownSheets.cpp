@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <utility>
+
+#include "platform/base/Date.h"
 
 namespace kavex::addin::portfolio {
 
@@ -77,6 +80,19 @@ void KnowLedgerAsWritten(const sheet::Worksheet& history) {
 
 void ForgetLedger(const sheet::Worksheet& history) {
     forget<KnownLedger>(history);
+}
+
+double LatestDay(KnownLedger& known) {
+    if (!known.latestDay) {
+        double latest = std::numeric_limits<double>::lowest();
+        for (const LedgerRow& row : known.ledger.rows) {
+            if (!row.voided) {
+                latest = std::max(latest, base::datePart(row.entry.date).serial);
+            }
+        }
+        known.latestDay = latest;
+    }
+    return *known.latestDay;
 }
 
 std::uint64_t NewBooksGeneration() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -23,9 +24,16 @@ struct KnownLedger {
     HistoryLayout layout;
     LedgerRows ledger;
     std::variant<Books, BookingRefusal> books;
+    // The latest day of the transactions that count, once asked for (LatestDay); forgotten when a
+    // transaction stops counting.
+    std::optional<double> latestDay;
     // Names these books among all books known: a Portfolio sheet that shows them says so.
     std::uint64_t generation = 0;
 };
+
+// The latest day (date part) of the known ledger's transactions that count; the lowest double
+// when none does.
+double LatestDay(KnownLedger& known);
 
 // A number no books known so far carry.
 std::uint64_t NewBooksGeneration();

@@ -53,11 +53,7 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
     Books* current = std::get_if<Books>(&known.books);
     bool playedLast = added && change.voided == 0 && change.removedRow == 0 && current != nullptr;
     if (playedLast) {
-        const double day = base::datePart(added->date).serial;
-        playedLast =
-            std::none_of(ledger.rows.begin(), ledger.rows.end(), [&](const LedgerRow& row) {
-                return !row.voided && base::datePart(row.entry.date).serial > day;
-            });
+        playedLast = LatestDay(known) <= base::datePart(added->date).serial;
     }
     std::optional<Books> replayed;
     if (playedLast) {
@@ -81,7 +77,8 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
     const Books& books = playedLast ? *current : *replayed;
     const BooksChange booksChange{
         known.generation, NewBooksGeneration(),
-        playedLast ? std::optional<std::string>(added->symbol) : std::nullopt};
+        playedLast ? std::optional<std::string>(added->symbol) : std::nullopt,
+        playedLast && !books.lots.empty() && books.lots.back().id == added->id ? added->id : 0};
 
     const int addedRow = std::max(ledger.lastRow + 1, layout.firstRow());
     const std::string voidedRemarks =
@@ -144,6 +141,7 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
     if (voided != nullptr) {
         voided->entry.remarks = voidedRemarks;
         voided->voided = true;
+        known.latestDay.reset();
     }
     if (added) {
         LedgerRow row{*added, addedRow, IsVoidRemark(added->remarks)};
@@ -158,6 +156,9 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
             }
             row.entry.amount = CashEffect(row.entry);
         }
+        if (!row.voided && known.latestDay) {
+            known.latestDay = std::max(*known.latestDay, base::datePart(row.entry.date).serial);
+        }
         ledger.rows.push_back(std::move(row));
         ledger.lastRow = addedRow;
         ledger.lastId = std::max(ledger.lastId, added->id);
@@ -170,6 +171,7 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
                 --row.row;
             }
         }
+        known.latestDay.reset();
         const sheet::Range used = pair.history.usedRange();
         ledger.lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
     }

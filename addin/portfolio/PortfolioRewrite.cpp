@@ -316,15 +316,6 @@ void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow,
     if (change.onlySymbol && change.before != 0 && shown->generation == change.before) {
         // Only this symbol's lots changed: they take the place of its rows, the others stay.
         const std::string symbol = base::toUpperAscii(*change.onlySymbol);
-        std::vector<Lot> block;
-        for (const Lot& lot : books.lots) {
-            if (base::equalsIgnoringCase(lot.symbol, symbol)) {
-                block.push_back(lot);
-            }
-        }
-        std::stable_sort(block.begin(), block.end(), [](const Lot& a, const Lot& b) {
-            return a.date != b.date ? a.date < b.date : a.id < b.id;
-        });
         lots = std::move(shown->lots);
         const auto first = std::lower_bound(lots.begin(), lots.end(), symbol,
                                             [](const Lot& lot, const std::string& s) {
@@ -334,25 +325,49 @@ void UpdatePortfolio(const PortfolioPair& pair, const Books& books, int handRow,
             std::upper_bound(first, lots.end(), symbol, [](const std::string& s, const Lot& lot) {
                 return s < base::toUpperAscii(lot.symbol);
             });
-        from = static_cast<std::size_t>(first - lots.begin());
-        std::size_t same = 0;
-        while (same < block.size() && first + static_cast<std::ptrdiff_t>(same) != last &&
-               sameRow(block[same], *(first + static_cast<std::ptrdiff_t>(same)))) {
-            ++same;
+        const auto byDate = [](const Lot& a, const Lot& b) {
+            return a.date != b.date ? a.date < b.date : a.id < b.id;
+        };
+        if (change.openedId != 0 && !books.lots.empty() &&
+            books.lots.back().id == change.openedId) {
+            // One lot opened, the symbol's others as they were: it goes in its place among them,
+            // and the rows before it stay.
+            const Lot& opened = books.lots.back();
+            const auto at = std::upper_bound(first, last, opened, byDate);
+            from = static_cast<std::size_t>(at - lots.begin());
+            if (lots.capacity() == lots.size()) {
+                // Room to grow, so that a new lot does not move every other one to a new place.
+                lots.reserve(2 * lots.size() + 16);
+            }
+            lots.insert(lots.begin() + static_cast<std::ptrdiff_t>(from), opened);
+        } else {
+            std::vector<Lot> block;
+            for (const Lot& lot : books.lots) {
+                if (base::equalsIgnoringCase(lot.symbol, symbol)) {
+                    block.push_back(lot);
+                }
+            }
+            std::stable_sort(block.begin(), block.end(), byDate);
+            from = static_cast<std::size_t>(first - lots.begin());
+            std::size_t same = 0;
+            while (same < block.size() && first + static_cast<std::ptrdiff_t>(same) != last &&
+                   sameRow(block[same], *(first + static_cast<std::ptrdiff_t>(same)))) {
+                ++same;
+            }
+            const bool unchanged =
+                same == block.size() && first + static_cast<std::ptrdiff_t>(same) == last;
+            from = unchanged ? lots.size() : from + same;
+            // Room to grow, so that a new lot does not move every other one to a new place.
+            const std::size_t firstIndex = static_cast<std::size_t>(first - lots.begin());
+            const std::size_t lastIndex = static_cast<std::size_t>(last - lots.begin());
+            if (lots.capacity() < lots.size() + block.size()) {
+                lots.reserve(2 * (lots.size() + block.size()));
+            }
+            const auto at = lots.erase(lots.begin() + static_cast<std::ptrdiff_t>(firstIndex),
+                                       lots.begin() + static_cast<std::ptrdiff_t>(lastIndex));
+            lots.insert(at, std::make_move_iterator(block.begin()),
+                        std::make_move_iterator(block.end()));
         }
-        const bool unchanged =
-            same == block.size() && first + static_cast<std::ptrdiff_t>(same) == last;
-        from = unchanged ? lots.size() : from + same;
-        // Room to grow, so that a new lot does not move every other one to a new place.
-        const std::size_t firstIndex = static_cast<std::size_t>(first - lots.begin());
-        const std::size_t lastIndex = static_cast<std::size_t>(last - lots.begin());
-        if (lots.capacity() < lots.size() + block.size()) {
-            lots.reserve(2 * (lots.size() + block.size()));
-        }
-        const auto at = lots.erase(lots.begin() + static_cast<std::ptrdiff_t>(firstIndex),
-                                   lots.begin() + static_cast<std::ptrdiff_t>(lastIndex));
-        lots.insert(at, std::make_move_iterator(block.begin()),
-                    std::make_move_iterator(block.end()));
     } else {
         lots = sortedLots(books);
         // The rows up to the first that changes stay; every row from there on moves or changes.

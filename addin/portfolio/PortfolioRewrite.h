@@ -40,6 +40,8 @@ struct BooksChange {
     std::uint64_t before = 0;
     std::uint64_t after = 0;
     std::optional<std::string> onlySymbol;
+    // When all the change did was open one lot (of onlySymbol): its id. The lot is the books' last.
+    long openedId = 0;
 };
 
 // The same sheet as RewritePortfolio gives, cell for cell, rewriting only the rows from the first
