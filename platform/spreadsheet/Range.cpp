@@ -555,6 +555,9 @@ void Range::clearComments() {
 
 Hyperlinks Range::hyperlinks() const {
     live();
+    if (areas_.size() == 1 && areas_.front().cellCount() == 1) {
+        return Hyperlinks(sheet_, areas_.front());
+    }
     return Hyperlinks(sheet_, *this);
 }
 
