@@ -1,6 +1,7 @@
 #include "addin/refresh/ChangeColouring.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -63,19 +64,6 @@ FunctionName functionNameOf(std::string_view formula) {
     return {formula.substr(0, paren), true};
 }
 
-// a < b, letters compared lower-cased.
-bool lessIgnoringCase(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const char x = base::toLowerAscii(a[i]);
-        const char y = base::toLowerAscii(b[i]);
-        if (x != y) {
-            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-        }
-    }
-    return a.size() < b.size();
-}
-
 // A function list as it is compared: lower-cased once, its names in order in one block, so that
 // a cell's name is found by a binary search that neither copies nor lower-cases it, and touches
 // little memory between one cell's reader call and the next.
@@ -115,17 +103,22 @@ const FunctionList& signColourList() {
 // Whether the list, lower-cased, holds "," & name & "," (the name lower-cased first when it is a
 // called function's).
 bool listHolds(const FunctionList& list, const FunctionName& function) {
-    if (function.name.find(',') != std::string_view::npos) {
-        const std::string name =
-            function.hasCall ? base::toLowerAscii(function.name) : std::string(function.name);
-        return list.lowered.find("," + name + ",") != std::string::npos;
+    std::string_view name = function.name;
+    if (name.find(',') != std::string_view::npos) {
+        const std::string text = function.hasCall ? base::toLowerAscii(name) : std::string(name);
+        return list.lowered.find("," + text + ",") != std::string::npos;
     }
-    const auto it =
-        std::lower_bound(list.names.begin(), list.names.end(), function.name, lessIgnoringCase);
-    if (it == list.names.end()) {
-        return false;
+    // A called name is lower-cased where it stands, on the stack; no listed name is this long.
+    std::array<char, 64> lowered{};
+    if (function.hasCall) {
+        if (name.size() > lowered.size()) {
+            return false;
+        }
+        std::transform(name.begin(), name.end(), lowered.begin(),
+                       [](char c) { return base::toLowerAscii(c); });
+        name = std::string_view(lowered.data(), name.size());
     }
-    return function.hasCall ? base::equalsIgnoringCase(*it, function.name) : *it == function.name;
+    return std::binary_search(list.names.begin(), list.names.end(), name);
 }
 
 }  // namespace
