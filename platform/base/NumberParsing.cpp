@@ -151,7 +151,7 @@ std::optional<NumberParts> numberParts(std::string_view text, const Locale& loca
 std::optional<double> exactValue(const NumberParts& parts) {
     constexpr int kExactDigits = 15;
     constexpr long long kExactPower = 22;
-    constexpr std::array<double, kExactPower + 1> kPowers = {
+    static constexpr std::array<double, kExactPower + 1> kPowers = {
         1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     std::uint64_t digits = 0;
