@@ -1,8 +1,9 @@
 #include "addin/refresh/ChangeColouring.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -44,10 +45,11 @@ constexpr std::string_view kToWatchListLink = "To Watch List\xE2\x80\xA6";
 // The host versions from 12 on flash with the font; earlier ones with the fill.
 constexpr int kFontFlashVersion = 12;
 
-// The function name of a formula: the text after its "=" up to the first "(", lower-cased, or
-// the whole text when it calls nothing (hasCall false).
+// The function name of a formula: the text after its "=" up to the first "(", or the whole text
+// when it calls nothing (hasCall false). A called name is compared without regard to case, the
+// whole text of a formula that calls nothing as it is.
 struct FunctionName {
-    std::string name;
+    std::string_view name;
     bool hasCall = false;
 };
 
@@ -57,13 +59,14 @@ FunctionName functionNameOf(std::string_view formula) {
     }
     const std::size_t paren = formula.find('(');
     if (paren == std::string_view::npos) {
-        return {std::string(formula), false};
+        return {formula, false};
     }
-    return {base::toLowerAscii(formula.substr(0, paren)), true};
+    return {formula.substr(0, paren), true};
 }
 
-// A function list as it is compared: lower-cased once, and its names in a set, rather than
-// lower-cased and searched for every cell.
+// A function list as it is compared: lower-cased once, its names in order in one block, so that
+// a cell's name is found by a binary search that neither copies nor lower-cases it, and touches
+// little memory between one cell's reader call and the next.
 struct FunctionList {
     explicit FunctionList(std::string_view list) : lowered(base::toLowerAscii(list)) {
         std::size_t start = 0;
@@ -73,13 +76,18 @@ struct FunctionList {
                 end = lowered.size();
             }
             if (end > start) {
-                names.insert(lowered.substr(start, end - start));
+                names.push_back(std::string_view(lowered).substr(start, end - start));
             }
             start = end + 1;
         }
+        std::sort(names.begin(), names.end());
+        names.erase(std::unique(names.begin(), names.end()), names.end());
     }
+    FunctionList(const FunctionList&) = delete;  // the names point into lowered
+    FunctionList& operator=(const FunctionList&) = delete;
+
     std::string lowered;
-    std::unordered_set<std::string> names;
+    std::vector<std::string_view> names;  // lower-case, sorted
 };
 
 const FunctionList& flashList() {
@@ -92,12 +100,25 @@ const FunctionList& signColourList() {
     return list;
 }
 
-// Whether the list, lower-cased, holds "," & name & ",".
-bool listHolds(const FunctionList& list, const std::string& name) {
-    if (name.find(',') != std::string::npos) {
-        return list.lowered.find("," + name + ",") != std::string::npos;
+// Whether the list, lower-cased, holds "," & name & "," (the name lower-cased first when it is a
+// called function's).
+bool listHolds(const FunctionList& list, const FunctionName& function) {
+    std::string_view name = function.name;
+    if (name.find(',') != std::string_view::npos) {
+        const std::string text = function.hasCall ? base::toLowerAscii(name) : std::string(name);
+        return list.lowered.find("," + text + ",") != std::string::npos;
     }
-    return list.names.count(name) != 0;
+    // A called name is lower-cased where it stands, on the stack; no listed name is this long.
+    std::array<char, 64> lowered{};
+    if (function.hasCall) {
+        if (name.size() > lowered.size()) {
+            return false;
+        }
+        std::transform(name.begin(), name.end(), lowered.begin(),
+                       [](char c) { return base::toLowerAscii(c); });
+        name = std::string_view(lowered.data(), name.size());
+    }
+    return std::binary_search(list.names.begin(), list.names.end(), name);
 }
 
 }  // namespace
@@ -176,7 +197,9 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
     trap([&] { cells = row.eachCell(); });
     for (sheet::Range& cell : cells) {
         bool eligible = false;
-        trap([&] { eligible = cell.hasFormula() && cell.hyperlinks().count() == 0; });
+        // The links first: a row's links lie together, while its link cells' contents would each
+        // be read from memory of their own only to be passed over.
+        trap([&] { eligible = cell.hyperlinks().count() == 0 && cell.hasFormula(); });
         if (!eligible) {
             continue;
         }
@@ -198,8 +221,9 @@ bool RecalculateRowCells(sheet::Range& row, sheet::Worksheet& sheet, const std::
             if (base::equalsIgnoringCase(oldValue, newValue)) {
                 return;
             }
-            const FunctionName function = functionNameOf(cell.formula());
-            if (function.hasCall && listHolds(flashList(), function.name)) {
+            const std::string formula = cell.formula();
+            const FunctionName function = functionNameOf(formula);
+            if (function.hasCall && listHolds(flashList(), function)) {
                 flashIndex = ChangeFlashIndex(oldValue, newValue);
             }
         });
@@ -294,7 +318,8 @@ void colourCell(sheet::Range& cell, sheet::Worksheet& sheet, const std::string& 
         // 3.1 A change function's cell.
         bool signColoured = false;
         trap([&] {
-            signColoured = listHolds(signColourList(), functionNameOf(cell.formula()).name);
+            const std::string formula = cell.formula();
+            signColoured = listHolds(signColourList(), functionNameOf(formula));
         });
         if (signColoured) {
             trap([&] { color = bySign(); });

@@ -103,10 +103,13 @@ short RefreshWorksheet() {
     }
     trap([] { SplashProgress(); });
 
-    // 3. The formula cells, taken with events off.
+    // 3. The formula cells, taken with events off. Only another workbook's sheet calculates them
+    // as one range; the add-in's own sheets go row by row, so theirs are not gathered.
     sheet::Range formulas;
     trap([] { Excel().setEnableEvents(false); });
-    trap([&] { formulas = sheet.usedRange().specialCells(sheet::xlCellTypeFormulas); });
+    if (!addinWorkbook) {
+        trap([&] { formulas = sheet.usedRange().specialCells(sheet::xlCellTypeFormulas); });
+    }
     trap([] { Excel().setEnableEvents(true); });
 
     // 4.

@@ -1,6 +1,10 @@
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "platform/base/Conversions.h"
@@ -27,14 +31,15 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-// Reads the integer digits, grouped by three or not grouped; false on a misplaced separator.
-bool readIntegerDigits(std::string_view& text, char grouping, std::string& digits) {
+// Reads the integer digits, grouped by three or not grouped, and leaves them (separators and
+// all) in digits; false on a misplaced separator.
+bool readIntegerDigits(std::string_view& text, char grouping, std::string_view& digits) {
+    const std::string_view start = text;
     int groupLength = 0;
     bool grouped = false;
     while (!text.empty()) {
         const char c = text.front();
         if (isDigit(c)) {
-            digits += c;
             ++groupLength;
         } else if (c == grouping) {
             // A separator needs digits on both sides and three digits after the previous one.
@@ -49,21 +54,28 @@ bool readIntegerDigits(std::string_view& text, char grouping, std::string& digit
         }
         text.remove_prefix(1);
     }
+    digits = start.substr(0, start.size() - text.size());
     return !grouped || groupLength == 3;
 }
 
-}  // namespace
+// A number text taken apart: its sign, its integer digits (with their grouping separators), its
+// decimal digits and its power of ten.
+struct NumberParts {
+    bool negative = false;
+    std::string_view integer;
+    std::string_view fraction;
+    long long exponent = 0;
+};
 
-std::optional<double> parseNumber(std::string_view text) {
-    const Locale& locale = currentLocale();
+std::optional<NumberParts> numberParts(std::string_view text, const Locale& locale) {
     text = trimBlanks(text);
 
-    bool negative = false;
+    NumberParts parts;
     bool sawSign = false;
     bool sawCurrency = false;
     for (;;) {
         if (!sawSign && !text.empty() && (text.front() == '+' || text.front() == '-')) {
-            negative = text.front() == '-';
+            parts.negative = text.front() == '-';
             sawSign = true;
             text.remove_prefix(1);
         } else if (!sawCurrency && !locale.currencySymbol.empty() &&
@@ -75,23 +87,23 @@ std::optional<double> parseNumber(std::string_view text) {
         }
     }
 
-    std::string integer;
-    if (!readIntegerDigits(text, locale.groupingSeparator, integer)) {
+    if (!readIntegerDigits(text, locale.groupingSeparator, parts.integer)) {
         return std::nullopt;
     }
-    std::string fraction;
     if (!text.empty() && text.front() == locale.decimalSeparator) {
         text.remove_prefix(1);
-        while (!text.empty() && isDigit(text.front())) {
-            fraction += text.front();
-            text.remove_prefix(1);
+        std::size_t count = 0;
+        while (count < text.size() && isDigit(text[count])) {
+            ++count;
         }
+        parts.fraction = text.substr(0, count);
+        text.remove_prefix(count);
     }
-    if (integer.empty() && fraction.empty()) {
+    if (parts.integer.empty() && parts.fraction.empty()) {
         return std::nullopt;
     }
 
-    long long exponent = 0;
+    long long& exponent = parts.exponent;
     if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
         text.remove_prefix(1);
         bool negativeExponent = false;
@@ -129,12 +141,74 @@ std::optional<double> parseNumber(std::string_view text) {
     if (!text.empty()) {
         return std::nullopt;
     }
+    return parts;
+}
 
-    std::string normalized = integer.empty() ? "0" : integer;
-    if (!fraction.empty()) {
-        normalized += '.';
-        normalized += fraction;
+// The value of the usual number, as a cell or a quote shows it, without the decimal text: up to
+// 15 significant digits and a power of ten up to 22 either way. Its digits and that power are
+// then doubles exactly, and one multiplication or division of the two rounds as reading the
+// decimal text does. nullopt for any other number.
+std::optional<double> exactValue(const NumberParts& parts) {
+    constexpr int kExactDigits = 15;
+    constexpr long long kExactPower = 22;
+    static constexpr std::array<double, kExactPower + 1> kPowers = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t digits = 0;
+    int significant = 0;
+    const auto add = [&](char c) {
+        if (!isDigit(c)) {
+            return;  // a grouping separator
+        }
+        if (significant > 0 || c != '0') {
+            ++significant;
+        }
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    };
+    for (const std::string_view part : {parts.integer, parts.fraction}) {
+        for (const char c : part) {
+            add(c);
+            if (significant > kExactDigits) {
+                return std::nullopt;
+            }
+        }
     }
+    const long long power = parts.exponent - static_cast<long long>(parts.fraction.size());
+    if (power < -kExactPower || power > kExactPower) {
+        return std::nullopt;
+    }
+    const double value = static_cast<double>(digits);
+    return power < 0 ? value / kPowers[static_cast<std::size_t>(-power)]
+                     : value * kPowers[static_cast<std::size_t>(power)];
+}
+
+}  // namespace
+
+std::optional<double> parseNumber(std::string_view text) {
+    const Locale& locale = currentLocale();
+    const std::optional<NumberParts> parts = numberParts(text, locale);
+    if (!parts) {
+        return std::nullopt;
+    }
+    const bool negative = parts->negative;
+    if (const std::optional<double> exact = exactValue(*parts)) {
+        return negative ? -*exact : *exact;
+    }
+
+    std::string normalized;
+    for (const char c : parts->integer) {
+        if (isDigit(c)) {
+            normalized += c;
+        }
+    }
+    if (normalized.empty()) {
+        normalized = "0";
+    }
+    if (!parts->fraction.empty()) {
+        normalized += '.';
+        normalized += parts->fraction;
+    }
+    const long long exponent = parts->exponent;
     normalized += 'e';
     normalized += std::to_string(exponent);
     double value = 0;

@@ -79,10 +79,21 @@ void Hyperlink::delete_() {
     sheet.app().touch(sheet);
 }
 
+const std::vector<Area>* Hyperlinks::limit(std::vector<Area>& scratch) const {
+    if (cell_) {
+        scratch.assign(1, *cell_);
+        return &scratch;
+    }
+    return within_ ? &within_->areas() : nullptr;
+}
+
 int Hyperlinks::count() const {
     const SheetData& sheet = liveSheet(sheet_);
     // A refresh asks this of every formula cell ("has this cell a link?"): the sheet's links are
     // found by their cells, not walked.
+    if (cell_) {
+        return static_cast<int>(sheet.hyperlinks.countAt(cell_->firstRow, cell_->firstColumn));
+    }
     if (!within_) {
         return static_cast<int>(sheet.hyperlinks.size());
     }
@@ -92,15 +103,14 @@ int Hyperlinks::count() const {
 Hyperlink Hyperlinks::item(int index) const {
     const SheetData& sheet = liveSheet(sheet_);
     if (index >= 1) {
-        if (!within_) {
-            if (static_cast<std::size_t>(index) <= sheet.hyperlinks.size()) {
-                return Hyperlink(sheet_, std::next(sheet.hyperlinks.begin(), index - 1)->id);
-            }
-        } else {
-            const auto links = sheet.hyperlinks.within(within_->areas());
+        std::vector<Area> scratch;
+        if (const std::vector<Area>* areas = limit(scratch)) {
+            const auto links = sheet.hyperlinks.within(*areas);
             if (static_cast<std::size_t>(index) <= links.size()) {
                 return Hyperlink(sheet_, links[static_cast<std::size_t>(index) - 1]->id);
             }
+        } else if (static_cast<std::size_t>(index) <= sheet.hyperlinks.size()) {
+            return Hyperlink(sheet_, std::next(sheet.hyperlinks.begin(), index - 1)->id);
         }
     }
     fail(base::errors::SubscriptOutOfRange, "Subscript out of range");
@@ -161,8 +171,9 @@ Hyperlink Hyperlinks::add(const Range& anchor, const std::string& address,
 void Hyperlinks::delete_() {
     SheetData& sheet = liveSheet(sheet_);
     sheet.app().checkFormattable(sheet);
-    if (within_) {
-        sheet.hyperlinks.eraseWithin(within_->areas());
+    std::vector<Area> scratch;
+    if (const std::vector<Area>* areas = limit(scratch)) {
+        sheet.hyperlinks.eraseWithin(*areas);
     } else {
         sheet.hyperlinks = HyperlinkTable();
     }

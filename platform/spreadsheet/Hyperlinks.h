@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/spreadsheet/Range.h"
 
@@ -42,6 +43,10 @@ class Hyperlinks {
   public:
     Hyperlinks(std::shared_ptr<detail::SheetData> sheet, std::optional<Range> within)
         : sheet_(std::move(sheet)), within_(std::move(within)) {}
+    // Those of one cell. A refresh asks every formula cell whether it has a link: the cell is
+    // kept as it is, without a copy of its range.
+    Hyperlinks(std::shared_ptr<detail::SheetData> sheet, const Area& cell)
+        : sheet_(std::move(sheet)), cell_(cell) {}
 
     int count() const;
     Hyperlink item(int index) const;  // 1-based
@@ -53,8 +58,12 @@ class Hyperlinks {
     void delete_();
 
   private:
+    // The areas the links are limited to; nullptr for the whole sheet.
+    const std::vector<Area>* limit(std::vector<Area>& scratch) const;
+
     std::shared_ptr<detail::SheetData> sheet_;
     std::optional<Range> within_;
+    std::optional<Area> cell_;
 };
 
 }  // namespace kavex::sheet

@@ -279,6 +279,9 @@ std::vector<Range> Range::eachCell() const {
         if (a.cellCount() > 4'000'000) {
             fail(base::errors::ApplicationDefined, "Too many cells to go through one by one");
         }
+    }
+    cells.reserve(static_cast<std::size_t>(count()));
+    for (const auto& a : areas_) {
         for (int r = a.firstRow; r <= a.lastRow; ++r) {
             for (int c = a.firstColumn; c <= a.lastColumn; ++c) {
                 cells.emplace_back(sheet_, std::vector<Area>{Area{r, c, r, c}});
@@ -292,6 +295,7 @@ std::vector<Range> Range::eachRow() const {
     live();
     std::vector<Range> rows;
     const Area& a = areas_.front();
+    rows.reserve(static_cast<std::size_t>(a.rowCount()));
     for (int r = a.firstRow; r <= a.lastRow; ++r) {
         rows.emplace_back(sheet_, std::vector<Area>{Area{r, a.firstColumn, r, a.lastColumn}});
     }
@@ -555,6 +559,9 @@ void Range::clearComments() {
 
 Hyperlinks Range::hyperlinks() const {
     live();
+    if (areas_.size() == 1 && areas_.front().cellCount() == 1) {
+        return Hyperlinks(sheet_, areas_.front());
+    }
     return Hyperlinks(sheet_, *this);
 }
 

@@ -110,7 +110,7 @@ class HyperlinkTable {
 
     List list_;
     std::unordered_map<std::uint64_t, List::iterator> byId_;
-    std::unordered_map<CellKey, Bucket> byCell_;
+    CellTable<Bucket> byCell_;  // laid out by row and column: a look-up has no division
     std::uint64_t nextOrder_ = 0;
 };
 

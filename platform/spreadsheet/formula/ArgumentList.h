@@ -35,6 +35,9 @@ class ArgumentList {
             }
             pool_ = &taken;
             ++taken.depth;  // only once the list is ready: a throwing resize takes nothing
+            if (taken.depth > taken.reached) {
+                taken.reached = taken.depth;
+            }
         } else {
             own_ = std::make_unique<std::vector<Argument>>(count);
             list_ = own_.get();
@@ -50,10 +53,12 @@ class ArgumentList {
 
     std::vector<Argument>& arguments() { return *list_; }
 
-    // Lets go of the long texts the lists of this thread's pool keep (those not taken now).
+    // Lets go of the long texts the lists of this thread's pool keep (those not taken now). A
+    // host trims after every recalculation, even of one cell: only the lists taken since the
+    // last trim are looked at, the others let go of theirs then.
     static void trim() {
         Pool& taken = pool();
-        for (std::size_t i = taken.depth; i < kKept; ++i) {
+        for (std::size_t i = taken.depth; i < taken.reached; ++i) {
             for (Argument& argument : taken.lists[i]) {
                 if (argument.value.isText() &&
                     argument.value.text().capacity() > kLongestTextKept) {
@@ -61,6 +66,7 @@ class ArgumentList {
                 }
             }
         }
+        taken.reached = taken.depth;
     }
 
   private:
@@ -74,6 +80,7 @@ class ArgumentList {
         std::array<std::vector<Argument>, kKept> lists;
         std::array<std::size_t, kKept> sizes{};  // of each list
         std::size_t depth = 0;
+        std::size_t reached = 0;  // the deepest depth taken since the last trim
     };
     static Pool& pool() {
         thread_local Pool lists;

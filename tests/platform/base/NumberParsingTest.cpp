@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
+
 #include "platform/base/Conversions.h"
 #include "platform/base/Locale.h"
 
@@ -36,6 +43,68 @@ TEST(ParseNumber, RefusesWhatIsNoNumber) {
           "5 5",  "5%%",       "$$5",      "0x10",      "1.2.3",  "1E400",   "abc"}) {
         EXPECT_FALSE(parseNumber(text).has_value()) << '"' << text << '"';
     }
+}
+
+// Every number reads as the double nearest to the decimal it writes, to the last bit and sign:
+// short ones, long ones, grouped, with decimals, exponents and percent signs.
+TEST(ParseNumber, ReadsEveryNumberAsTheDoubleNearestItsDecimal) {
+    std::mt19937 random(20240506);
+    const auto digits = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        return text;
+    };
+    const auto upTo = [&](int most) { return static_cast<int>(random() % (most + 1)); };
+    for (int round = 0; round < 20000; ++round) {
+        const bool negative = random() % 3 == 0;
+        std::string integer = digits(upTo(round % 2 == 0 ? 6 : 20));
+        std::string fraction = digits(upTo(round % 3 == 0 ? 4 : 20));
+        if (integer.empty() && fraction.empty()) {
+            integer = "0";
+        }
+        const bool percent = random() % 4 == 0;
+        const bool withExponent = random() % 5 == 0;
+        const int exponent = withExponent ? upTo(60) - 30 : 0;
+
+        std::string text = negative ? "-$" : "$";
+        const bool grouped = random() % 2 == 0;
+        for (std::size_t i = 0; i < integer.size(); ++i) {
+            if (grouped && i > 0 && (integer.size() - i) % 3 == 0) {
+                text += ',';
+            }
+            text += integer[i];
+        }
+        if (!fraction.empty() || random() % 2 == 0) {
+            text += '.' + fraction;
+        }
+        if (withExponent) {
+            text += "E" + std::to_string(exponent);
+        }
+        if (percent) {
+            text += '%';
+        }
+
+        const std::string decimal = (integer.empty() ? "0" : integer) + "." + fraction + "0e" +
+                                    std::to_string(exponent - (percent ? 2 : 0));
+        double expected = 0;
+        std::from_chars(decimal.data(), decimal.data() + decimal.size(), expected);
+        if (negative) {
+            expected = -expected;
+        }
+        const auto read = parseNumber(text);
+        ASSERT_TRUE(read.has_value()) << text;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(*read), std::bit_cast<std::uint64_t>(expected))
+            << text << " read as " << *read << ", not " << expected;
+    }
+    EXPECT_TRUE(std::signbit(*parseNumber("-0.00")));
+    EXPECT_TRUE(std::signbit(*parseNumber("-$0%")));
+    EXPECT_EQ(parseNumber("107,450.0%"), 1074.5);
+    EXPECT_EQ(parseNumber("$1,037.25"), 1037.25);
+    EXPECT_EQ(parseNumber("0.1"), 0.1);
+    EXPECT_EQ(parseNumber("123456789012345678"), 123456789012345678.0);
+    EXPECT_EQ(parseNumber("0.000000000000000000000000012345"), 1.2345e-26);
 }
 
 TEST(ParseNumber, TinyExponentsReadAsZero) {

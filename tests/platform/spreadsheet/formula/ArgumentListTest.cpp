@@ -55,5 +55,50 @@ TEST(ArgumentListTest, CallsNestedDeeperThanThePoolStillWork) {
     expectFreshList(3, "again.");
 }
 
+TEST(ArgumentListTest, TrimLetsGoOfTheLongTextsOfEveryListNotTakenAndKeepsShortOnes) {
+    const Variant longText(std::string(300, 'x'));
+    const auto firstOf = [](ArgumentList& list) { return list.arguments().front().value; };
+    {
+        ArgumentList outer(1);
+        outer.arguments()[0].value = longText;
+        {
+            ArgumentList middle(1);
+            middle.arguments()[0].value = longText;
+            ArgumentList inner(1);
+            inner.arguments()[0].value = Variant("short");
+        }
+        ArgumentList::trim();  // the outer list is taken: it keeps its text
+        {
+            ArgumentList middle(1);
+            EXPECT_TRUE(firstOf(middle).isEmpty());
+            ArgumentList inner(1);
+            EXPECT_EQ(firstOf(inner), Variant("short"));
+        }
+        EXPECT_EQ(firstOf(outer), longText);
+    }
+    ArgumentList::trim();  // now the outer one's too
+    {
+        ArgumentList outer(1);
+        EXPECT_TRUE(firstOf(outer).isEmpty());
+    }
+
+    // Trims that find nothing new in between do not forget a list filled after them.
+    ArgumentList::trim();
+    ArgumentList::trim();
+    {
+        ArgumentList outer(1);
+        ArgumentList middle(1);
+        ArgumentList inner(1);
+        inner.arguments()[0].value = longText;
+    }
+    ArgumentList::trim();
+    {
+        ArgumentList outer(1);
+        ArgumentList middle(1);
+        ArgumentList inner(1);
+        EXPECT_TRUE(firstOf(inner).isEmpty());
+    }
+}
+
 }  // namespace
 }  // namespace kavex::formula
