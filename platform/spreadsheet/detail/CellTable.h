@@ -346,6 +346,72 @@ class CellTable {
         }
     }
 
+    // Calls visit(row, column, value) for the cells of the rows firstRow to lastRow within the
+    // columns first to last, row by row, left to right, with no look-up per cell, as long as
+    // visit returns true. The entries a few rows down are asked into the cache while a row is
+    // visited, and ahead(value) is called for the cells of the range a little nearer, so that it
+    // can ask for what those cells point to: a walk over more cells than the cache holds then
+    // waits for memory much less. visit may insert and erase cells (the walk then finds its place
+    // again, by row and column), but not the one it is given while it runs; ahead must change
+    // nothing.
+    template <typename Visit, typename Ahead>
+    void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit,
+                       Ahead&& ahead) {
+        constexpr int kFar = 8;   // rows ahead whose entries are fetched
+        constexpr int kNear = 4;  // rows ahead given to ahead()
+        int row = std::max(firstRow, 0);
+        int column = first;
+        while (row <= lastRow) {
+            const auto pageIndex = static_cast<std::size_t>(row) >> kPageBits;
+            if (pageIndex >= pages_.size()) {
+                return;
+            }
+            const Page* page = pages_[pageIndex].get();
+            const int pageLast = static_cast<int>(((pageIndex + 1) << kPageBits) - 1);
+            if (page == nullptr) {
+                row = pageLast + 1;
+                column = first;
+                continue;
+            }
+            const Page* next = pageIndex + 1 < pages_.size() ? pages_[pageIndex + 1].get() : nullptr;
+            const std::uint64_t seen = changes_;
+            bool moved = false;
+            for (; row <= lastRow && row <= pageLast; ++row, column = first) {
+                if (row + kFar <= lastRow) {
+                    fetch(row + kFar <= pageLast ? page : next, row + kFar);
+                }
+                if (row + kNear <= lastRow) {
+                    const Page* near = row + kNear <= pageLast ? page : next;
+                    if (near != nullptr) {
+                        const Row& cells = near->rows[(row + kNear) & (kPageRows - 1)];
+                        for (std::uint32_t i = cells.lowerBound(first);
+                             i < cells.size() && cells.data()[i].column <= last; ++i) {
+                            ahead(std::as_const(cells.data()[i].entry->second));
+                        }
+                    }
+                }
+                const Row& cells = page->rows[row & (kPageRows - 1)];
+                for (std::uint32_t at = cells.lowerBound(column); at < cells.size(); ++at) {
+                    const Slot slot = cells.data()[at];
+                    if (slot.column > last) {
+                        break;
+                    }
+                    if (!visit(row, slot.column, slot.entry->second)) {
+                        return;
+                    }
+                    if (seen != changes_) {
+                        column = slot.column + 1;
+                        moved = true;
+                        break;
+                    }
+                }
+                if (moved) {
+                    break;  // the page may be gone: look the row up again
+                }
+            }
+        }
+    }
+
     T& at(key_type key) {
         if (T* value = get(key)) {
             return *value;
@@ -416,6 +482,20 @@ class CellTable {
     }
 
   private:
+    // Asks for the first cache line of the entries of a row (a few of them) ahead of their use.
+    static void fetch(const Page* page, int row) {
+        if (page == nullptr) {
+            return;
+        }
+        const Row& cells = page->rows[row & (kPageRows - 1)];
+        const std::uint32_t count = std::min<std::uint32_t>(cells.size(), 4);
+        for (std::uint32_t i = 0; i < count; ++i) {
+#if defined(__GNUC__) || defined(__clang__)
+            __builtin_prefetch(cells.data()[i].entry);
+#endif
+        }
+    }
+
     static const T* find(const Row& cells, int column) {
         // A row's cells are mostly side by side (A, B, C, ...): then the column's distance from
         // the row's first cell is its place, and no scan is needed.
