@@ -143,60 +143,35 @@ namespace {
 // them would cost more than their own work.
 #if defined(__GNUC__) || defined(__clang__)
 #define KAVEX_ALWAYS_INLINE inline __attribute__((always_inline))
+#define KAVEX_LAMBDA_INLINE __attribute__((always_inline))
 #else
 #define KAVEX_ALWAYS_INLINE inline
+#define KAVEX_LAMBDA_INLINE
 #endif
 
-// Whether n characters at a and b are the same. The texts a pass compares are short: a result
-// with the cell's value, an argument with what it held. A result's characters were mostly just
-// written, the way a copy writes a short text (its head and its tail, overlapping), and a read
-// that straddles two such writes waits until both reached the cache: the tail is compared with
-// reads inside the last power of two, then the rest with reads inside it.
-KAVEX_ALWAYS_INLINE std::uint64_t load8(const char* p) {
-    std::uint64_t v = 0;
-    std::memcpy(&v, p, 8);
-    return v;
-}
-KAVEX_ALWAYS_INLINE std::uint32_t load4(const char* p) {
-    std::uint32_t v = 0;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-// n < 8: two reads of four (overlapping), or the characters one by one.
-KAVEX_ALWAYS_INLINE bool sameFew(const char* a, const char* b, std::size_t n) {
-    if (n >= 4) {
-        return load4(a) == load4(b) && load4(a + n - 4) == load4(b + n - 4);
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (a[i] != b[i]) {
-            return false;
-        }
-    }
-    return true;
-}
+// Whether n characters at a and b are the same. The texts a pass compares are short (a result
+// with the cell's value, an argument with what it held), and a call to the library's comparison
+// would cost more than the comparison: a text of up to 32 characters is compared as its head and
+// its tail, each of a fixed size that the compiler compares in a few instructions.
 KAVEX_ALWAYS_INLINE bool sameCharacters(const char* a, const char* b, std::size_t n) {
-    if (n < 8) {
-        return sameFew(a, b, n);
+    if (n >= 16 && n <= 32) {
+        return std::memcmp(a, b, 16) == 0 && std::memcmp(a + n - 16, b + n - 16, 16) == 0;
     }
-    if (n > 64) {
-        return std::memcmp(a, b, n) == 0;
+    if (n >= 8 && n < 16) {
+        return std::memcmp(a, b, 8) == 0 && std::memcmp(a + n - 8, b + n - 8, 8) == 0;
     }
-    const std::size_t tail = n >= 32 ? 32 : n >= 16 ? 16 : 8;
-    for (std::size_t i = n - tail; i < n; i += 8) {
-        if (load8(a + i) != load8(b + i)) {
-            return false;
+    if (n >= 4 && n < 8) {
+        return std::memcmp(a, b, 4) == 0 && std::memcmp(a + n - 4, b + n - 4, 4) == 0;
+    }
+    if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (a[i] != b[i]) {
+                return false;
+            }
         }
+        return true;
     }
-    const std::size_t rest = n - tail;
-    if (rest < 8) {
-        return sameFew(a, b, rest);
-    }
-    for (std::size_t i = 0; i + 8 <= rest; i += 8) {
-        if (load8(a + i) != load8(b + i)) {
-            return false;
-        }
-    }
-    return load8(a + rest - 8) == load8(b + rest - 8);
+    return std::memcmp(a, b, n) == 0;
 }
 
 KAVEX_ALWAYS_INLINE bool sameText(const std::string& a, const std::string& b) {
@@ -546,30 +521,67 @@ KAVEX_ALWAYS_INLINE bool store(Cell& cell, Variant&& result) {
     return changed;
 }
 
-// Evaluates a formula cell that is not being evaluated already and keeps its value; true when
-// the value changed.
-KAVEX_ALWAYS_INLINE bool evaluateFormulaCell(AppState& app, SheetData& sheet, Cell& cell,
-                                             const CompiledFormula* compiled, bool recurse) {
-    Variant result = evaluateOnce(app, sheet, cell, *compiled, recurse);
-    bool changed = true;
-    if (cell.formula.get() == compiled) [[likely]] {
-        changed = store(cell, std::move(result));
-    } else {
-        // The function put a new formula into its own cell: that one is computed next, a few
-        // times at most (a function that always rewrites its cell must not spin for ever).
-        for (int attempt = 1; attempt < 4 && cell.formula && cell.dirty; ++attempt) {
-            compiled = cell.formula.get();
-            result = evaluateOnce(app, sheet, cell, *compiled, recurse);
-            if (cell.formula.get() == compiled) {
-                changed = store(cell, std::move(result));
-                break;
-            }
+// The cell's function put a new formula into its own cell while it ran: that one is computed
+// next, a few times at most (a function that always rewrites its cell must not spin for ever).
+bool evaluateRewritten(AppState& app, SheetData& sheet, Cell& cell, bool recurse) {
+    for (int attempt = 1; attempt < 4 && cell.formula && cell.dirty; ++attempt) {
+        const CompiledFormula* compiled = cell.formula.get();
+        Variant result = evaluateOnce(app, sheet, cell, *compiled, recurse);
+        if (cell.formula.get() == compiled) {
+            return store(cell, std::move(result));
         }
     }
+    return true;
+}
+
+// Keeps the result of the cell's formula (compiled), evaluated once; true when the value changed.
+KAVEX_ALWAYS_INLINE bool keepResult(AppState& app, SheetData& sheet, Cell& cell,
+                                    const CompiledFormula* compiled, Variant&& result,
+                                    bool recurse) {
+    const bool changed = cell.formula.get() == compiled
+                             ? store(cell, std::move(result))
+                             : evaluateRewritten(app, sheet, cell, recurse);
     if (app.calcDepth == 0 && !app.retired.empty()) [[unlikely]] {
         app.retired.clear();
     }
     return changed;
+}
+
+// The value of a plain host call (see evaluatePlainCall) whose arguments are all cells of the
+// formula's own sheet, for a pass that takes the cells it reads as they are (see CellReader with
+// recurse false): the road of nearly every cell a pass over an add-in's sheet computes, taken
+// with the fewest steps. row and rowCells are the cell's own row: an argument there is found in
+// it.
+KAVEX_ALWAYS_INLINE Variant evaluatePlainLocal(AppState& app, SheetData& sheet, Cell& cell,
+                                               const CompiledFormula& compiled, int row,
+                                               const CellTable<Cell>::RowCells& rowCells) {
+    Evaluating evaluating(app, cell);
+    Variant result = [&]() KAVEX_LAMBDA_INLINE {
+        TakenArguments taken(app, compiled.plainCount);
+        std::vector<formula::Argument>& arguments = taken.list();
+        const int dr = cell.rowShift;
+        const int dc = cell.columnShift;
+        const CompiledFormula::LocalArea* area = compiled.localArguments.data();
+        for (formula::Argument& argument : arguments) {
+            const int r = area->firstRow + dr;
+            const int c = area->firstColumn + dc;
+            const Cell* source = r == row ? rowCells.find(c) : sheet.cells.get(r, c);
+            assignValue(argument.value, source == nullptr        ? kEmpty
+                                        : !source->evaluating ? source->value
+                                                              : app.readEvaluating(*source));
+            setLocalReference(argument.reference, r, c, area->lastRow + dr, area->lastColumn + dc);
+            ++area;
+        }
+        const WorksheetFunction* function = resolvedFunction(app, compiled, compiled.plainEntry);
+        if (function == nullptr) {
+            return Variant(base::CellError::Name);
+        }
+        return invoke(app, *function, arguments);
+    }();
+    if (evaluating.circular()) [[unlikely]] {
+        result = Variant(0.0);
+    }
+    return result;
 }
 
 // Asks for the text a cell's value keeps out of line, ahead of the cell's evaluation.
@@ -596,7 +608,8 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
     if (compiled == nullptr || cell.evaluating) {
         return false;
     }
-    return evaluateFormulaCell(*this, sheet, cell, compiled, recurse);
+    Variant result = evaluateOnce(*this, sheet, cell, *compiled, recurse);
+    return keepResult(*this, sheet, cell, compiled, std::move(result), recurse);
 }
 
 const Variant& AppState::readEvaluating(const Cell& cell) {
@@ -802,10 +815,17 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
     auto hold = sheet.shared_from_this();
     std::vector<GlobalKey> changedKeys;
     // The hot path: no look-up per cell, no copies of values.
-    auto visit = [&](int row, int column, Cell& cell) {
+    auto visit = [&](int row, int column, Cell& cell,
+                     const CellTable<Cell>::RowCells& rowCells) KAVEX_LAMBDA_INLINE {
         const CompiledFormula* compiled = cell.formula.get();
-        if (compiled != nullptr && !cell.evaluating &&
-            evaluateFormulaCell(*this, sheet, cell, compiled, false)) {
+        if (compiled == nullptr || cell.evaluating) {
+            return true;
+        }
+        Variant result =
+            compiled->plainLocal && compiled->plainEntry != CompiledFormula::kNotPlain
+                ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, rowCells)
+                : evaluateOnce(*this, sheet, cell, *compiled, false);
+        if (keepResult(*this, sheet, cell, compiled, std::move(result), false)) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
         }
         return sheet.alive;
@@ -814,16 +834,10 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         if (!sheet.alive) {
             break;
         }
-        if (a.lastRow - a.firstRow < static_cast<long long>(sheet.cells.size()) * 2 + 64) {
-            sheet.cells.forEachInArea(a.firstRow, a.lastRow, a.firstColumn, a.lastColumn, visit,
-                                      fetchValue);
-        } else {
-            for (CellKey key : existingKeys(sheet, {a})) {
-                if (Cell* cell = sheet.cells.get(key)) {
-                    visit(keyRow(key), keyColumn(key), *cell);
-                }
-            }
-        }
+        // Rows past the last cell and pages without cells cost nothing: whole columns are walked
+        // as cheaply as the cells they hold.
+        sheet.cells.forEachInArea(a.firstRow, a.lastRow, a.firstColumn, a.lastColumn, visit,
+                                  fetchValue);
     }
     trimArguments();
     if (changedKeys.empty() || !sheet.alive) {

@@ -346,14 +346,25 @@ class CellTable {
         }
     }
 
-    // Calls visit(row, column, value) for the cells of the rows firstRow to lastRow within the
-    // columns first to last, row by row, left to right, with no look-up per cell, as long as
-    // visit returns true. The entries a few rows down are asked into the cache while a row is
-    // visited, and ahead(value) is called for the cells of the range a little nearer, so that it
-    // can ask for what those cells point to: a walk over more cells than the cache holds then
-    // waits for memory much less. visit may insert and erase cells (the walk then finds its place
-    // again, by row and column), but not the one it is given while it runs; ahead must change
-    // nothing.
+    // The cells of one row as a walk sees them: a neighbour is found in it without a look-up of
+    // the row. Valid until the next insertion or erasure.
+    class RowCells {
+      public:
+        explicit RowCells(const Row& row) : row_(row) {}
+        T* find(int column) const { return const_cast<T*>(CellTable::find(row_, column)); }
+
+      private:
+        const Row& row_;
+    };
+
+    // Calls visit(row, column, value, rowCells) for the cells of the rows firstRow to lastRow
+    // within the columns first to last, row by row, left to right, with no look-up per cell, as
+    // long as visit returns true; rowCells holds the row's cells. The entries a few rows down are
+    // asked into the cache while a row is visited, and ahead(value) is called for the cells of a
+    // row a little nearer, so that it can ask for what those cells point to: a walk over more
+    // cells than the cache holds then waits for memory much less. visit may insert and erase
+    // cells (the walk then finds its place again, by row and column), but not the one it is given
+    // while it runs; ahead must change nothing.
     template <typename Visit, typename Ahead>
     void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit,
                        Ahead&& ahead) {
@@ -377,26 +388,41 @@ class CellTable {
             const std::uint64_t seen = changes_;
             bool moved = false;
             for (; row <= lastRow && row <= pageLast; ++row, column = first) {
+                // Rows of a page lie side by side: the rows ahead are found by counting.
+                const Row& cells = page->rows[row & (kPageRows - 1)];
                 if (row + kFar <= lastRow) {
-                    fetch(row + kFar <= pageLast ? page : next, row + kFar);
-                }
-                if (row + kNear <= lastRow) {
-                    const Page* near = row + kNear <= pageLast ? page : next;
-                    if (near != nullptr) {
-                        const Row& cells = near->rows[(row + kNear) & (kPageRows - 1)];
-                        for (std::uint32_t i = cells.lowerBound(first);
-                             i < cells.size() && cells.data()[i].column <= last; ++i) {
-                            ahead(std::as_const(cells.data()[i].entry->second));
+                    const Row* far = row + kFar <= pageLast ? &cells + kFar
+                                     : next != nullptr
+                                         ? &next->rows[(row + kFar) & (kPageRows - 1)]
+                                         : nullptr;
+                    if (far != nullptr) {
+                        const Slot* slot = far->data();
+                        for (std::uint32_t i = std::min<std::uint32_t>(far->size(), 4); i > 0;
+                             --i, ++slot) {
+                            prefetch(slot->entry);
                         }
                     }
                 }
-                const Row& cells = page->rows[row & (kPageRows - 1)];
+                if (row + kNear <= lastRow) {
+                    const Row* near = row + kNear <= pageLast ? &cells + kNear
+                                      : next != nullptr
+                                          ? &next->rows[(row + kNear) & (kPageRows - 1)]
+                                          : nullptr;
+                    if (near != nullptr) {
+                        const Slot* slot = near->data();
+                        for (std::uint32_t i = std::min<std::uint32_t>(near->size(), 4); i > 0;
+                             --i, ++slot) {
+                            ahead(std::as_const(slot->entry->second));
+                        }
+                    }
+                }
+                const RowCells rowCells(cells);
                 for (std::uint32_t at = cells.lowerBound(column); at < cells.size(); ++at) {
                     const Slot slot = cells.data()[at];
                     if (slot.column > last) {
                         break;
                     }
-                    if (!visit(row, slot.column, slot.entry->second)) {
+                    if (!visit(row, slot.column, slot.entry->second, rowCells)) {
                         return;
                     }
                     if (seen != changes_) {
@@ -482,18 +508,12 @@ class CellTable {
     }
 
   private:
-    // Asks for the first cache line of the entries of a row (a few of them) ahead of their use.
-    static void fetch(const Page* page, int row) {
-        if (page == nullptr) {
-            return;
-        }
-        const Row& cells = page->rows[row & (kPageRows - 1)];
-        const std::uint32_t count = std::min<std::uint32_t>(cells.size(), 4);
-        for (std::uint32_t i = 0; i < count; ++i) {
+    static void prefetch(const void* address) {
 #if defined(__GNUC__) || defined(__clang__)
-            __builtin_prefetch(cells.data()[i].entry);
+        __builtin_prefetch(address);
+#else
+        (void)address;
 #endif
-        }
     }
 
     static const T* find(const Row& cells, int column) {
