@@ -302,25 +302,31 @@ KAVEX_ALWAYS_INLINE Variant invoke(AppState& app, const WorksheetFunction& funct
 // lives (a nested call takes the next level's).
 class TakenArguments {
   public:
-    KAVEX_ALWAYS_INLINE TakenArguments(AppState& app, std::size_t count) : depth_(app.plainDepth) {
+    KAVEX_ALWAYS_INLINE explicit TakenArguments(AppState& app) : depth_(app.plainDepth) {
         if (depth_ == app.plainArguments.size()) [[unlikely]] {
             app.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
         }
         list_ = app.plainArguments[depth_].get();
+        size_ = list_->size();
         ++depth_;
-        if (list_->size() != count) [[unlikely]] {
-            list_->resize(count);
-        }
     }
     ~TakenArguments() { --depth_; }
     TakenArguments(const TakenArguments&) = delete;
     TakenArguments& operator=(const TakenArguments&) = delete;
 
-    std::vector<formula::Argument>& list() const { return *list_; }
+    // The list, of count arguments (of unspecified values: the caller assigns every one).
+    KAVEX_ALWAYS_INLINE std::vector<formula::Argument>& list(std::size_t count) {
+        if (size_ != count) [[unlikely]] {
+            list_->resize(count);
+            size_ = count;
+        }
+        return *list_;
+    }
 
   private:
     std::size_t& depth_;
     std::vector<formula::Argument>* list_;
+    std::size_t size_;  // of list_, kept here: asking the list costs a division
 };
 
 // An argument's area, written over the one a reused argument may hold (without copying a sheet
@@ -361,8 +367,8 @@ KAVEX_ALWAYS_INLINE void setLocalReference(std::optional<formula::AreaRef>& refe
 KAVEX_ALWAYS_INLINE Variant evaluatePlainCall(CellReader& reader, const CompiledFormula& compiled,
                                               int dr, int dc) {
     AppState& app = reader.app();
-    TakenArguments taken(app, compiled.plainCount);
-    std::vector<formula::Argument>& arguments = taken.list();
+    TakenArguments taken(app);
+    std::vector<formula::Argument>& arguments = taken.list(compiled.plainCount);
     if (compiled.plainLocal) [[likely]] {
         const CompiledFormula::LocalArea* area = compiled.localArguments.data();
         for (formula::Argument& argument : arguments) {
@@ -535,30 +541,32 @@ bool evaluateRewritten(AppState& app, SheetData& sheet, Cell& cell, bool recurse
 }
 
 // Keeps the result of the cell's formula (compiled), evaluated once; true when the value changed.
+// The formulas replaced while cells were evaluated are let go of by the caller, once no cell is.
 KAVEX_ALWAYS_INLINE bool keepResult(AppState& app, SheetData& sheet, Cell& cell,
                                     const CompiledFormula* compiled, Variant&& result,
                                     bool recurse) {
-    const bool changed = cell.formula.get() == compiled
-                             ? store(cell, std::move(result))
-                             : evaluateRewritten(app, sheet, cell, recurse);
+    return cell.formula.get() == compiled ? store(cell, std::move(result))
+                                          : evaluateRewritten(app, sheet, cell, recurse);
+}
+
+void releaseRetired(AppState& app) {
     if (app.calcDepth == 0 && !app.retired.empty()) [[unlikely]] {
         app.retired.clear();
     }
-    return changed;
 }
 
 // The value of a plain host call (see evaluatePlainCall) whose arguments are all cells of the
 // formula's own sheet, for a pass that takes the cells it reads as they are (see CellReader with
 // recurse false): the road of nearly every cell a pass over an add-in's sheet computes, taken
 // with the fewest steps. row and rowCells are the cell's own row: an argument there is found in
-// it.
+// it. The pass holds one argument list for all these calls (taken: the list of its nesting level).
 KAVEX_ALWAYS_INLINE Variant evaluatePlainLocal(AppState& app, SheetData& sheet, Cell& cell,
                                                const CompiledFormula& compiled, int row,
-                                               const CellTable<Cell>::RowCells& rowCells) {
+                                               const CellTable<Cell>::RowCells& rowCells,
+                                               TakenArguments& taken) {
     Evaluating evaluating(app, cell);
     Variant result = [&]() KAVEX_LAMBDA_INLINE {
-        TakenArguments taken(app, compiled.plainCount);
-        std::vector<formula::Argument>& arguments = taken.list();
+        std::vector<formula::Argument>& arguments = taken.list(compiled.plainCount);
         const int dr = cell.rowShift;
         const int dc = cell.columnShift;
         const CompiledFormula::LocalArea* area = compiled.localArguments.data();
@@ -609,7 +617,9 @@ bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
         return false;
     }
     Variant result = evaluateOnce(*this, sheet, cell, *compiled, recurse);
-    return keepResult(*this, sheet, cell, compiled, std::move(result), recurse);
+    const bool changed = keepResult(*this, sheet, cell, compiled, std::move(result), recurse);
+    releaseRetired(*this);
+    return changed;
 }
 
 const Variant& AppState::readEvaluating(const Cell& cell) {
@@ -815,6 +825,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
     auto hold = sheet.shared_from_this();
     std::vector<GlobalKey> changedKeys;
     // The hot path: no look-up per cell, no copies of values.
+    std::optional<TakenArguments> taken(std::in_place, *this);
     auto visit = [&](int row, int column, Cell& cell,
                      const CellTable<Cell>::RowCells& rowCells) KAVEX_LAMBDA_INLINE {
         const CompiledFormula* compiled = cell.formula.get();
@@ -823,7 +834,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         }
         Variant result =
             compiled->plainLocal && compiled->plainEntry != CompiledFormula::kNotPlain
-                ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, rowCells)
+                ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, rowCells, *taken)
                 : evaluateOnce(*this, sheet, cell, *compiled, false);
         if (keepResult(*this, sheet, cell, compiled, std::move(result), false)) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
@@ -839,6 +850,8 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         sheet.cells.forEachInArea(a.firstRow, a.lastRow, a.firstColumn, a.lastColumn, visit,
                                   fetchValue);
     }
+    taken.reset();
+    releaseRetired(*this);
     trimArguments();
     if (changedKeys.empty() || !sheet.alive) {
         return;
