@@ -92,6 +92,17 @@ class CellTable {
             return i;
         }
 
+        // The same, found at once where the row's cells lie side by side from its first.
+        std::uint32_t place(int column) const {
+            if (size_ != 0) {
+                const auto guess = static_cast<std::uint32_t>(column - data_[0].column);
+                if (guess < size_ && data_[guess].column == column) {
+                    return guess;
+                }
+            }
+            return lowerBound(column);
+        }
+
         void insert(std::uint32_t at, Slot slot) {
             if (size_ == capacity_) {
                 const std::uint32_t capacity = capacity_ * 2;
@@ -417,7 +428,7 @@ class CellTable {
                     }
                 }
                 const RowCells rowCells(cells);
-                for (std::uint32_t at = cells.lowerBound(column); at < cells.size(); ++at) {
+                for (std::uint32_t at = cells.place(column); at < cells.size(); ++at) {
                     const Slot slot = cells.data()[at];
                     if (slot.column > last) {
                         break;
