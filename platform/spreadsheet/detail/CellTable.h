@@ -379,8 +379,9 @@ class CellTable {
     template <typename Visit, typename Ahead>
     void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit,
                        Ahead&& ahead) {
-        constexpr int kFar = 8;   // rows ahead whose entries are fetched
-        constexpr int kNear = 4;  // rows ahead given to ahead()
+        constexpr int kRowsAhead = 16;  // rows ahead whose slots are fetched
+        constexpr int kFar = 8;         // rows ahead whose entries are fetched
+        constexpr int kNear = 4;        // rows ahead given to ahead()
         int row = std::max(firstRow, 0);
         int column = first;
         while (row <= lastRow) {
@@ -401,6 +402,9 @@ class CellTable {
             for (; row <= lastRow && row <= pageLast; ++row, column = first) {
                 // Rows of a page lie side by side: the rows ahead are found by counting.
                 const Row& cells = page->rows[row & (kPageRows - 1)];
+                if ((row & (kPageRows - 1)) + kRowsAhead < kPageRows) {
+                    prefetch(&cells + kRowsAhead);  // the slots the far rows will be read from
+                }
                 if (row + kFar <= lastRow) {
                     const Row* far = row + kFar <= pageLast ? &cells + kFar
                                      : next != nullptr
