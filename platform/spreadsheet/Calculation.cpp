@@ -345,9 +345,8 @@ void setReference(std::optional<formula::AreaRef>& reference, const formula::Are
     reference->lastColumn = area.lastColumn;
 }
 
-KAVEX_ALWAYS_INLINE void setLocalReference(std::optional<formula::AreaRef>& reference,
-                                           int firstRow, int firstColumn, int lastRow,
-                                           int lastColumn) {
+KAVEX_ALWAYS_INLINE void setLocalReference(std::optional<formula::AreaRef>& reference, int firstRow,
+                                           int firstColumn, int lastRow, int lastColumn) {
     if (!reference) [[unlikely]] {
         reference.emplace();
     } else if (!reference->sheet.empty()) [[unlikely]] {
@@ -382,7 +381,8 @@ KAVEX_ALWAYS_INLINE Variant evaluatePlainCall(CellReader& reader, const Compiled
     } else {
         const formula::AreaRef* area = compiled.plainArguments;
         for (formula::Argument& argument : arguments) {
-            argument.value = reader.current(area->sheet, area->firstRow + dr, area->firstColumn + dc);
+            argument.value =
+                reader.current(area->sheet, area->firstRow + dr, area->firstColumn + dc);
             setReference(argument.reference, *area);
             if (dr != 0 || dc != 0) {
                 argument.reference->firstRow += dr;
@@ -574,7 +574,7 @@ KAVEX_ALWAYS_INLINE Variant evaluatePlainLocal(AppState& app, SheetData& sheet, 
             const int r = area->firstRow + dr;
             const int c = area->firstColumn + dc;
             const Cell* source = r == row ? rowCells.find(c) : sheet.cells.get(r, c);
-            assignValue(argument.value, source == nullptr        ? kEmpty
+            assignValue(argument.value, source == nullptr     ? kEmpty
                                         : !source->evaluating ? source->value
                                                               : app.readEvaluating(*source));
             setLocalReference(argument.reference, r, c, area->lastRow + dr, area->lastColumn + dc);

@@ -324,39 +324,6 @@ class CellTable {
         return find(page->rows[rowNumber & (kPageRows - 1)], column);
     }
 
-    // Calls visit(column, value) for the cells of the row from column first to last, left to
-    // right, with no look-up per cell. visit may insert and erase cells (the walk then finds its
-    // place again, by column), but not the one it is given while it runs.
-    template <typename Visit>
-    void forEachInRow(int row, int first, int last, Visit&& visit) {
-        const auto rowNumber = static_cast<std::size_t>(row);
-        const std::size_t pageIndex = rowNumber >> kPageBits;
-        const Row* cells = nullptr;
-        std::uint32_t at = 0;
-        std::uint64_t seen = changes_ + 1;
-        int column = first;
-        while (column <= last) {
-            if (seen != changes_) {
-                seen = changes_;
-                if (pageIndex >= pages_.size() || !pages_[pageIndex]) {
-                    return;
-                }
-                cells = &pages_[pageIndex]->rows[rowNumber & (kPageRows - 1)];
-                at = cells->lowerBound(column);
-            }
-            if (at >= cells->size()) {
-                return;
-            }
-            const Slot slot = cells->data()[at];
-            if (slot.column > last) {
-                return;
-            }
-            column = slot.column + 1;
-            ++at;
-            visit(slot.column, slot.entry->second);
-        }
-    }
-
     // The cells of one row as a walk sees them: a neighbour is found in it without a look-up of
     // the row. Valid until the next insertion or erasure.
     class RowCells {
@@ -396,7 +363,8 @@ class CellTable {
                 column = first;
                 continue;
             }
-            const Page* next = pageIndex + 1 < pages_.size() ? pages_[pageIndex + 1].get() : nullptr;
+            const Page* next =
+                pageIndex + 1 < pages_.size() ? pages_[pageIndex + 1].get() : nullptr;
             const std::uint64_t seen = changes_;
             bool moved = false;
             for (; row <= lastRow && row <= pageLast; ++row, column = first) {
@@ -407,9 +375,8 @@ class CellTable {
                 }
                 if (row + kFar <= lastRow) {
                     const Row* far = row + kFar <= pageLast ? &cells + kFar
-                                     : next != nullptr
-                                         ? &next->rows[(row + kFar) & (kPageRows - 1)]
-                                         : nullptr;
+                                     : next != nullptr ? &next->rows[(row + kFar) & (kPageRows - 1)]
+                                                       : nullptr;
                     if (far != nullptr) {
                         const Slot* slot = far->data();
                         for (std::uint32_t i = std::min<std::uint32_t>(far->size(), 4); i > 0;
