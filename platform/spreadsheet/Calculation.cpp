@@ -164,12 +164,8 @@ KAVEX_ALWAYS_INLINE bool sameCharacters(const char* a, const char* b, std::size_
         return std::memcmp(a, b, 4) == 0 && std::memcmp(a + n - 4, b + n - 4, 4) == 0;
     }
     if (n < 4) {
-        for (std::size_t i = 0; i < n; ++i) {
-            if (a[i] != b[i]) {
-                return false;
-            }
-        }
-        return true;
+        // The first, the middle and the last character cover one, two or three.
+        return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
     }
     return std::memcmp(a, b, n) == 0;
 }
@@ -503,8 +499,8 @@ Variant evaluateTree(CellReader& reader, const CompiledFormula& compiled, int dr
 }
 
 // The value of the cell's formula, computed once.
-KAVEX_ALWAYS_INLINE Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell,
-                                         const CompiledFormula& compiled, bool recurse) {
+Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell, const CompiledFormula& compiled,
+                     bool recurse) {
     Evaluating evaluating(app, cell);
     CellReader reader(app, sheet, recurse);
     Variant result = compiled.plainEntry != CompiledFormula::kNotPlain
