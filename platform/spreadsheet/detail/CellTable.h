@@ -368,34 +368,34 @@ class CellTable {
             const std::uint64_t seen = changes_;
             bool moved = false;
             for (; row <= lastRow && row <= pageLast; ++row, column = first) {
-                // Rows of a page lie side by side: the rows ahead are found by counting.
                 const Row& cells = page->rows[row & (kPageRows - 1)];
                 if ((row & (kPageRows - 1)) + kRowsAhead < kPageRows) {
                     prefetch(&cells + kRowsAhead);  // the slots the far rows will be read from
                 }
-                if (row + kFar <= lastRow) {
-                    const Row* far = row + kFar <= pageLast ? &cells + kFar
-                                     : next != nullptr ? &next->rows[(row + kFar) & (kPageRows - 1)]
-                                                       : nullptr;
-                    if (far != nullptr) {
-                        const Slot* slot = far->data();
-                        for (std::uint32_t i = std::min<std::uint32_t>(far->size(), 4); i > 0;
-                             --i, ++slot) {
-                            prefetch(slot->entry);
-                        }
+                // Rows of a page lie side by side: the rows ahead are found by counting (on
+                // this page, or the next one while the walk has not changed the table).
+                const auto rowDown = [&](int distance) -> const Row* {
+                    if (row + distance > lastRow) {
+                        return nullptr;
+                    }
+                    if (row + distance <= pageLast) {
+                        return &cells + distance;
+                    }
+                    return next != nullptr ? &next->rows[(row + distance) & (kPageRows - 1)]
+                                           : nullptr;
+                };
+                if (const Row* far = rowDown(kFar)) {
+                    const Slot* slot = far->data();
+                    for (std::uint32_t i = std::min<std::uint32_t>(far->size(), 4); i > 0;
+                         --i, ++slot) {
+                        prefetch(slot->entry);
                     }
                 }
-                if (row + kNear <= lastRow) {
-                    const Row* near = row + kNear <= pageLast ? &cells + kNear
-                                      : next != nullptr
-                                          ? &next->rows[(row + kNear) & (kPageRows - 1)]
-                                          : nullptr;
-                    if (near != nullptr) {
-                        const Slot* slot = near->data();
-                        for (std::uint32_t i = std::min<std::uint32_t>(near->size(), 4); i > 0;
-                             --i, ++slot) {
-                            ahead(std::as_const(slot->entry->second));
-                        }
+                if (const Row* near = rowDown(kNear)) {
+                    const Slot* slot = near->data();
+                    for (std::uint32_t i = std::min<std::uint32_t>(near->size(), 4); i > 0;
+                         --i, ++slot) {
+                        ahead(std::as_const(slot->entry->second));
                     }
                 }
                 const RowCells rowCells(cells);
