@@ -385,10 +385,17 @@ class CellTable {
                                            : nullptr;
                 };
                 if (const Row* far = rowDown(kFar)) {
+                    // The first three: rows are mostly short, and a loop would cost more.
                     const Slot* slot = far->data();
-                    for (std::uint32_t i = std::min<std::uint32_t>(far->size(), 4); i > 0;
-                         --i, ++slot) {
-                        prefetch(slot->entry);
+                    const std::uint32_t size = far->size();
+                    if (size > 0) {
+                        prefetch(slot[0].entry);
+                    }
+                    if (size > 1) {
+                        prefetch(slot[1].entry);
+                    }
+                    if (size > 2) {
+                        prefetch(slot[2].entry);
                     }
                 }
                 if (const Row* near = rowDown(kNear)) {
