@@ -4,6 +4,8 @@
 // its evaluating flag is set; sheets are kept alive by shared pointers for the whole pass.
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/detail/Model.h"
@@ -137,45 +139,275 @@ void AppState::ensureDependencies() {
 
 namespace {
 
-// a == b, with the common case of two texts (what most host functions return) compared
-// without the general dispatch on both kinds.
-inline bool sameValue(const Variant& a, const Variant& b) {
-    if (a.isText() && b.isText()) {
-        return a.text() == b.text();
-    }
-    return a == b;
-}
-
 // The steps of recalculating one cell are small and run for every cell of a pass: calls between
 // them would cost more than their own work.
 #if defined(__GNUC__) || defined(__clang__)
 #define KAVEX_ALWAYS_INLINE inline __attribute__((always_inline))
+#define KAVEX_LAMBDA_INLINE __attribute__((always_inline))
 #else
 #define KAVEX_ALWAYS_INLINE inline
+#define KAVEX_LAMBDA_INLINE
 #endif
+
+// Whether n characters at a and b are the same. The texts a pass compares are short (a result
+// with the cell's value, an argument with what it held), and a call to the library's comparison
+// would cost more than the comparison: a text of up to 32 characters is compared as its head and
+// its tail, each of a fixed size that the compiler compares in a few instructions.
+KAVEX_ALWAYS_INLINE bool sameCharacters(const char* a, const char* b, std::size_t n) {
+    if (n >= 16 && n <= 32) {
+        return std::memcmp(a, b, 16) == 0 && std::memcmp(a + n - 16, b + n - 16, 16) == 0;
+    }
+    if (n >= 8 && n < 16) {
+        return std::memcmp(a, b, 8) == 0 && std::memcmp(a + n - 8, b + n - 8, 8) == 0;
+    }
+    if (n >= 4 && n < 8) {
+        return std::memcmp(a, b, 4) == 0 && std::memcmp(a + n - 4, b + n - 4, 4) == 0;
+    }
+    if (n < 4) {
+        // The first, the middle and the last character cover one, two or three.
+        return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
+    }
+    return std::memcmp(a, b, n) == 0;
+}
+
+KAVEX_ALWAYS_INLINE bool sameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && sameCharacters(a.data(), b.data(), a.size());
+}
+
+// a == b, with the common case of two texts (what most host functions return) compared
+// without the general dispatch on both kinds.
+KAVEX_ALWAYS_INLINE bool sameValue(const Variant& a, const Variant& b) {
+    if (a.isText() && b.isText()) {
+        return sameText(a.text(), b.text());
+    }
+    return a == b;
+}
+
+// Writes a value over an argument's: a text equal to the one already there is left as it is.
+KAVEX_ALWAYS_INLINE void assignValue(Variant& to, const Variant& from) {
+    if (to.isText() && from.isText() && sameText(to.text(), from.text())) {
+        return;
+    }
+    to = from;
+}
 
 const Variant kEmpty;
 const Variant kNoSheet(base::CellError::Ref);  // a sheet named in a formula that does not exist
 const std::string kOwnSheet;                   // how a formula names its own sheet: not at all
 
-// What a formula sees of the workbook around it while one cell is evaluated.
+// How a formula being evaluated reads cells: each cell's value, brought up to date first when it
+// waits for recalculation (and this evaluation may recurse). A value read stays valid until the
+// host runs again. The usual case, a cell of the formula's own sheet that waits for nothing, is
+// answered inline; the rest by refreshed().
+class CellReader {
+  public:
+    CellReader(AppState& app, SheetData& sheet, bool recurse)
+        : app_(app), sheet_(sheet), recurse_(recurse) {}
+
+    AppState& app() const { return app_; }
+    SheetData& sheet() const { return sheet_; }
+
+    const Variant& current(const std::string& sheetName, int row, int column) {
+        if (sheetName.empty()) {
+            return current(row, column);
+        }
+        return refreshed(sheetName, row, column);
+    }
+
+    // The same, of a cell of the formula's own sheet.
+    KAVEX_ALWAYS_INLINE const Variant& current(int row, int column) {
+        const Cell* cell = sheet_.cells.get(row, column);
+        if (cell == nullptr) {
+            return kEmpty;
+        }
+        if (cell->evaluating) [[unlikely]] {
+            return app_.readEvaluating(*cell);
+        }
+        if (!cell->dirty || !recurse_) [[likely]] {
+            return cell->value;
+        }
+        return refreshed(kOwnSheet, row, column);
+    }
+
+  private:
+    const Variant& refreshed(const std::string& sheetName, int row, int column) {
+        SheetData* target = &sheet_;
+        if (!sheetName.empty()) {
+            target = sheet_.book ? sheet_.book->sheetNamed(sheetName) : nullptr;
+            if (target == nullptr) {
+                return kNoSheet;
+            }
+        }
+        const CellKey key = cellKey(row, column);
+        const Cell* cell = target->cells.get(key);
+        if (cell == nullptr) {
+            return kEmpty;
+        }
+        if (cell->evaluating) {
+            return app_.readEvaluating(*cell);
+        }
+        if (cell->dirty && recurse_ && cell->formula && !cell->evaluating && app_.calcDepth < 256) {
+            auto keep = target->shared_from_this();
+            app_.evaluateCell(*target, key, true);
+            cell = target->cells.get(key);
+            if (cell == nullptr) {
+                return kEmpty;
+            }
+        }
+        return cell->value;
+    }
+
+    AppState& app_;
+    SheetData& sheet_;
+    bool recurse_;
+};
+
+// The registered function of the formula's functionNames() entry, or nullptr; the formula's
+// functions are resolved again after the registrations changed.
+KAVEX_ALWAYS_INLINE const WorksheetFunction* resolvedFunction(const AppState& app,
+                                                              const CompiledFormula& compiled,
+                                                              std::size_t entry) {
+    if (compiled.slotsVersion != app.functionsVersion) [[unlikely]] {
+        const auto& names = compiled.parsed.functionNames();
+        compiled.clearFunctions(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            compiled.function(i) = app.registeredFunction(names[i]);
+        }
+        compiled.slotsVersion = app.functionsVersion;
+    }
+    return compiled.function(entry);
+}
+
+// Calls a host function. Slots are never removed or replaced, so the callable outlives any
+// re-registration made while it runs. A function that fails gives #VALUE!.
+KAVEX_ALWAYS_INLINE Variant invoke(AppState& app, const WorksheetFunction& function,
+                                   const std::vector<formula::Argument>& arguments) {
+    struct Running {
+        int& calls;
+        explicit Running(int& c) : calls(++c) {}
+        ~Running() { --calls; }
+    } running(app.hostCalls);
+    try {
+        return function(arguments);
+    } catch (...) {
+        return Variant(base::CellError::Value);
+    }
+}
+
+// The argument list of a plain host call at the current nesting level, held for as long as this
+// lives (a nested call takes the next level's).
+class TakenArguments {
+  public:
+    KAVEX_ALWAYS_INLINE explicit TakenArguments(AppState& app) : depth_(app.plainDepth) {
+        if (depth_ == app.plainArguments.size()) [[unlikely]] {
+            app.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
+        }
+        list_ = app.plainArguments[depth_].get();
+        size_ = list_->size();
+        ++depth_;
+    }
+    ~TakenArguments() { --depth_; }
+    TakenArguments(const TakenArguments&) = delete;
+    TakenArguments& operator=(const TakenArguments&) = delete;
+
+    // The list, of count arguments (of unspecified values: the caller assigns every one).
+    KAVEX_ALWAYS_INLINE std::vector<formula::Argument>& list(std::size_t count) {
+        if (size_ != count) [[unlikely]] {
+            list_->resize(count);
+            size_ = count;
+        }
+        return *list_;
+    }
+
+  private:
+    std::size_t& depth_;
+    std::vector<formula::Argument>* list_;
+    std::size_t size_;  // of list_, kept here: asking the list costs a division
+};
+
+// An argument's area, written over the one a reused argument may hold (without copying a sheet
+// name that is already there).
+void setReference(std::optional<formula::AreaRef>& reference, const formula::AreaRef& area) {
+    if (!reference) {
+        reference = area;
+        return;
+    }
+    if (reference->sheet != area.sheet) {
+        reference->sheet = area.sheet;
+    }
+    reference->firstRow = area.firstRow;
+    reference->firstColumn = area.firstColumn;
+    reference->lastRow = area.lastRow;
+    reference->lastColumn = area.lastColumn;
+}
+
+KAVEX_ALWAYS_INLINE void setLocalReference(std::optional<formula::AreaRef>& reference, int firstRow,
+                                           int firstColumn, int lastRow, int lastColumn) {
+    if (!reference) [[unlikely]] {
+        reference.emplace();
+    } else if (!reference->sheet.empty()) [[unlikely]] {
+        reference->sheet.clear();
+    }
+    reference->firstRow = firstRow;
+    reference->firstColumn = firstColumn;
+    reference->lastRow = lastRow;
+    reference->lastColumn = lastColumn;
+}
+
+// The value of a formula that is a plain host call (see Formula::plainHostCall), the very value
+// evaluate() gives, without walking the tree: the arguments are read in order, then the function
+// is called. This is the road of nearly every formula an add-in's sheet holds, and the arguments
+// are mostly cells of the formula's own sheet, read here without a sheet name. A shared form's
+// references are all relative: they move with the cell by (dr, dc).
+KAVEX_ALWAYS_INLINE Variant evaluatePlainCall(CellReader& reader, const CompiledFormula& compiled,
+                                              int dr, int dc) {
+    AppState& app = reader.app();
+    TakenArguments taken(app);
+    std::vector<formula::Argument>& arguments = taken.list(compiled.plainCount);
+    if (compiled.plainLocal) [[likely]] {
+        const CompiledFormula::LocalArea* area = compiled.localArguments.data();
+        for (formula::Argument& argument : arguments) {
+            const int row = area->firstRow + dr;
+            const int column = area->firstColumn + dc;
+            assignValue(argument.value, reader.current(row, column));
+            setLocalReference(argument.reference, row, column, area->lastRow + dr,
+                              area->lastColumn + dc);
+            ++area;
+        }
+    } else {
+        const formula::AreaRef* area = compiled.plainArguments;
+        for (formula::Argument& argument : arguments) {
+            argument.value =
+                reader.current(area->sheet, area->firstRow + dr, area->firstColumn + dc);
+            setReference(argument.reference, *area);
+            if (dr != 0 || dc != 0) {
+                argument.reference->firstRow += dr;
+                argument.reference->lastRow += dr;
+                argument.reference->firstColumn += dc;
+                argument.reference->lastColumn += dc;
+            }
+            ++area;
+        }
+    }
+    const WorksheetFunction* function = resolvedFunction(app, compiled, compiled.plainEntry);
+    if (function == nullptr) {
+        return Variant(base::CellError::Name);
+    }
+    return invoke(app, *function, arguments);
+}
+
+// What a formula sees of the workbook around it while one cell is evaluated by walking its tree.
 class CellContext final : public formula::EvaluationContext {
   public:
-    CellContext(AppState& app, SheetData& sheet, const CompiledFormula& compiled, const Cell& cell,
-                bool recurse)
-        : app_(app),
-          sheet_(sheet),
-          compiled_(compiled),
-          rowShift_(cell.rowShift),
-          columnShift_(cell.columnShift),
-          recurse_(recurse) {}
+    CellContext(CellReader& reader, const CompiledFormula& compiled)
+        : reader_(reader), app_(reader.app()), sheet_(reader.sheet()), compiled_(compiled) {}
 
     Variant cellValue(const std::string& sheetName, int row, int column) override {
-        return current(sheetName, row, column);
+        return reader_.current(sheetName, row, column);
     }
 
     void readCellValue(const std::string& sheetName, int row, int column, Variant& value) override {
-        value = current(sheetName, row, column);
+        value = reader_.current(sheetName, row, column);
     }
 
     std::optional<formula::AreaRef> resolveName(const std::string& name) override {
@@ -212,7 +444,7 @@ class CellContext final : public formula::EvaluationContext {
         bool found = false;
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (&names[i] == &name || base::equalsIgnoringCase(names[i], name)) {
-                function = resolved(i);
+                function = resolvedFunction(app_, compiled_, i);
                 found = true;
                 break;
             }
@@ -223,194 +455,28 @@ class CellContext final : public formula::EvaluationContext {
         if (function == nullptr) {
             return std::nullopt;
         }
-        return invoke(*function, arguments);
-    }
-
-    // The value of a formula that is a plain host call (see Formula::plainHostCall), the very
-    // value evaluate() gives, without walking the tree: the arguments are read in order, then
-    // the function is called. This is the road of nearly every formula an add-in's sheet holds.
-    KAVEX_ALWAYS_INLINE Variant evaluatePlainCall() {
-        // The list of this nesting level, given back when the call is over.
-        if (app_.plainDepth == app_.plainArguments.size()) [[unlikely]] {
-            app_.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
-        }
-        std::vector<formula::Argument>& arguments = *app_.plainArguments[app_.plainDepth];
-        if (arguments.size() != compiled_.plainCount) [[unlikely]] {
-            arguments.resize(compiled_.plainCount);
-        }
-        struct Taken {
-            std::size_t& depth;
-            explicit Taken(std::size_t& d) : depth(++d) {}
-            ~Taken() { --depth; }
-        } taken(app_.plainDepth);
-        // A shared form's references are all relative: they move with the cell.
-        const int dr = rowShift_, dc = columnShift_;
-        if (compiled_.plainLocal) {
-            const CompiledFormula::LocalArea* area = compiled_.localArguments.data();
-            for (formula::Argument& argument : arguments) {
-                const CompiledFormula::LocalArea moved{area->firstRow + dr, area->firstColumn + dc,
-                                                       area->lastRow + dr, area->lastColumn + dc};
-                argument.value = current(moved.firstRow, moved.firstColumn);
-                setReference(argument.reference, moved);
-                ++area;
-            }
-        } else {
-            const formula::AreaRef* area = compiled_.plainArguments;
-            for (formula::Argument& argument : arguments) {
-                argument.value = current(area->sheet, area->firstRow + dr, area->firstColumn + dc);
-                setReference(argument.reference, *area);
-                if (dr != 0 || dc != 0) {
-                    argument.reference->firstRow += dr;
-                    argument.reference->lastRow += dr;
-                    argument.reference->firstColumn += dc;
-                    argument.reference->lastColumn += dc;
-                }
-                ++area;
-            }
-        }
-        const WorksheetFunction* function = resolved(compiled_.plainEntry);
-        if (function == nullptr) {
-            return Variant(base::CellError::Name);
-        }
-        return invoke(*function, arguments);
+        return invoke(app_, *function, arguments);
     }
 
   private:
-    // The registered function of the formula's functionNames() entry, or nullptr.
-    const WorksheetFunction* resolved(std::size_t entry) {
-        if (compiled_.slotsVersion != app_.functionsVersion) {
-            resolveFunctions();
-        }
-        return compiled_.function(entry);
-    }
-
-    void resolveFunctions() {
-        const auto& names = compiled_.parsed.functionNames();
-        compiled_.clearFunctions(names.size());
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            compiled_.function(i) = app_.registeredFunction(names[i]);
-        }
-        compiled_.slotsVersion = app_.functionsVersion;
-    }
-
-    // Slots are never removed or replaced, so the callable outlives any re-registration made
-    // while it runs. A function that fails gives #VALUE!.
-    KAVEX_ALWAYS_INLINE Variant invoke(const WorksheetFunction& function,
-                                       const std::vector<formula::Argument>& arguments) {
-        struct Running {
-            int& calls;
-            explicit Running(int& c) : calls(++c) {}
-            ~Running() { --calls; }
-        } running(app_.hostCalls);
-        try {
-            return function(arguments);
-        } catch (...) {
-            return Variant(base::CellError::Value);
-        }
-    }
-
-    // An argument's area, written over the one a reused argument may hold (without copying a
-    // sheet name that is already there).
-    static void setReference(std::optional<formula::AreaRef>& reference,
-                             const formula::AreaRef& area) {
-        if (!reference) {
-            reference = area;
-            return;
-        }
-        if (reference->sheet != area.sheet) {
-            reference->sheet = area.sheet;
-        }
-        reference->firstRow = area.firstRow;
-        reference->firstColumn = area.firstColumn;
-        reference->lastRow = area.lastRow;
-        reference->lastColumn = area.lastColumn;
-    }
-
-    static void setReference(std::optional<formula::AreaRef>& reference,
-                             const CompiledFormula::LocalArea& area) {
-        if (!reference) {
-            reference.emplace();
-        } else if (!reference->sheet.empty()) {
-            reference->sheet.clear();
-        }
-        reference->firstRow = area.firstRow;
-        reference->firstColumn = area.firstColumn;
-        reference->lastRow = area.lastRow;
-        reference->lastColumn = area.lastColumn;
-    }
-
-    // The cell's value, brought up to date first when it waits for recalculation (and this
-    // evaluation may recurse). Valid until the host runs again. The usual case, a cell of the
-    // formula's own sheet that waits for nothing, is answered here; the rest by refreshed().
-    const Variant& current(const std::string& sheetName, int row, int column) {
-        if (sheetName.empty()) {
-            return current(row, column);
-        }
-        return refreshed(sheetName, row, column);
-    }
-
-    // The same, of a cell of the formula's own sheet.
-    KAVEX_ALWAYS_INLINE const Variant& current(int row, int column) {
-        const Cell* cell = sheet_.cells.get(row, column);
-        if (cell == nullptr) {
-            return kEmpty;
-        }
-        if (cell->evaluating) [[unlikely]] {
-            return app_.readEvaluating(*cell);
-        }
-        if (!cell->dirty || !recurse_) {
-            return cell->value;
-        }
-        return refreshed(kOwnSheet, row, column);
-    }
-
-    const Variant& refreshed(const std::string& sheetName, int row, int column) {
-        SheetData* target = &sheet_;
-        if (!sheetName.empty()) {
-            target = sheet_.book ? sheet_.book->sheetNamed(sheetName) : nullptr;
-            if (target == nullptr) {
-                return kNoSheet;
-            }
-        }
-        const CellKey key = cellKey(row, column);
-        const Cell* cell = target->cells.get(key);
-        if (cell == nullptr) {
-            return kEmpty;
-        }
-        if (cell->evaluating) {
-            return app_.readEvaluating(*cell);
-        }
-        if (cell->dirty && recurse_ && cell->formula && !cell->evaluating && app_.calcDepth < 256) {
-            auto keep = target->shared_from_this();
-            app_.evaluateCell(*target, key, true);
-            cell = target->cells.get(key);
-            if (cell == nullptr) {
-                return kEmpty;
-            }
-        }
-        return cell->value;
-    }
-
+    CellReader& reader_;
     AppState& app_;
     SheetData& sheet_;
     const CompiledFormula& compiled_;
-    int rowShift_;
-    int columnShift_;
-    bool recurse_;
 };
 
 // Marks a cell as being evaluated for as long as it lives: a nested pass then neither evaluates
 // nor erases it, and a formula that reads it reads a cycle or a pending value (readEvaluating).
 class Evaluating {
   public:
-    Evaluating(AppState& app, Cell& cell)
+    KAVEX_ALWAYS_INLINE Evaluating(AppState& app, Cell& cell)
         : app_(app), cell_(cell), record_{&cell, app.hostCalls, false, app.innermost} {
         cell.evaluating = true;
         cell.dirty = false;
         ++app.calcDepth;
         app.innermost = &record_;
     }
-    ~Evaluating() {
+    KAVEX_ALWAYS_INLINE ~Evaluating() {
         app_.innermost = record_.outer;
         --app_.calcDepth;
         cell_.evaluating = false;
@@ -426,15 +492,20 @@ class Evaluating {
     AppState::Evaluation record_;
 };
 
+// Walks the formula's tree: every formula that is not a plain host call.
+Variant evaluateTree(CellReader& reader, const CompiledFormula& compiled, int dr, int dc) {
+    CellContext context(reader, compiled);
+    return formula::evaluate(compiled.parsed, context, dr, dc);
+}
+
 // The value of the cell's formula, computed once.
-KAVEX_ALWAYS_INLINE Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell,
-                                         const CompiledFormula& compiled, bool recurse) {
+Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell, const CompiledFormula& compiled,
+                     bool recurse) {
     Evaluating evaluating(app, cell);
-    CellContext context(app, sheet, compiled, cell, recurse);
-    Variant result =
-        compiled.plainEntry != CompiledFormula::kNotPlain
-            ? context.evaluatePlainCall()
-            : formula::evaluate(compiled.parsed, context, cell.rowShift, cell.columnShift);
+    CellReader reader(app, sheet, recurse);
+    Variant result = compiled.plainEntry != CompiledFormula::kNotPlain
+                         ? evaluatePlainCall(reader, compiled, cell.rowShift, cell.columnShift)
+                         : evaluateTree(reader, compiled, cell.rowShift, cell.columnShift);
     if (evaluating.circular()) [[unlikely]] {
         result = Variant(0.0);
     }
@@ -452,6 +523,85 @@ KAVEX_ALWAYS_INLINE bool store(Cell& cell, Variant&& result) {
     return changed;
 }
 
+// The cell's function put a new formula into its own cell while it ran: that one is computed
+// next, a few times at most (a function that always rewrites its cell must not spin for ever).
+bool evaluateRewritten(AppState& app, SheetData& sheet, Cell& cell, bool recurse) {
+    for (int attempt = 1; attempt < 4 && cell.formula && cell.dirty; ++attempt) {
+        const CompiledFormula* compiled = cell.formula.get();
+        Variant result = evaluateOnce(app, sheet, cell, *compiled, recurse);
+        if (cell.formula.get() == compiled) {
+            return store(cell, std::move(result));
+        }
+    }
+    return true;
+}
+
+// Keeps the result of the cell's formula (compiled), evaluated once; true when the value changed.
+// The formulas replaced while cells were evaluated are let go of by the caller, once no cell is.
+KAVEX_ALWAYS_INLINE bool keepResult(AppState& app, SheetData& sheet, Cell& cell,
+                                    const CompiledFormula* compiled, Variant&& result,
+                                    bool recurse) {
+    return cell.formula.get() == compiled ? store(cell, std::move(result))
+                                          : evaluateRewritten(app, sheet, cell, recurse);
+}
+
+void releaseRetired(AppState& app) {
+    if (app.calcDepth == 0 && !app.retired.empty()) [[unlikely]] {
+        app.retired.clear();
+    }
+}
+
+// The value of a plain host call (see evaluatePlainCall) whose arguments are all cells of the
+// formula's own sheet, for a pass that takes the cells it reads as they are (see CellReader with
+// recurse false): the road of nearly every cell a pass over an add-in's sheet computes, taken
+// with the fewest steps. row and rowCells are the cell's own row: an argument there is found in
+// it. The pass holds one argument list for all these calls (taken: the list of its nesting level).
+KAVEX_ALWAYS_INLINE Variant evaluatePlainLocal(AppState& app, SheetData& sheet, Cell& cell,
+                                               const CompiledFormula& compiled, int row,
+                                               const CellTable<Cell>::RowCells& rowCells,
+                                               TakenArguments& taken) {
+    Evaluating evaluating(app, cell);
+    Variant result = [&]() KAVEX_LAMBDA_INLINE {
+        std::vector<formula::Argument>& arguments = taken.list(compiled.plainCount);
+        const int dr = cell.rowShift;
+        const int dc = cell.columnShift;
+        const CompiledFormula::LocalArea* area = compiled.localArguments.data();
+        for (formula::Argument& argument : arguments) {
+            const int r = area->firstRow + dr;
+            const int c = area->firstColumn + dc;
+            const Cell* source = r == row ? rowCells.find(c) : sheet.cells.get(r, c);
+            assignValue(argument.value, source == nullptr     ? kEmpty
+                                        : !source->evaluating ? source->value
+                                                              : app.readEvaluating(*source));
+            setLocalReference(argument.reference, r, c, area->lastRow + dr, area->lastColumn + dc);
+            ++area;
+        }
+        const WorksheetFunction* function = resolvedFunction(app, compiled, compiled.plainEntry);
+        if (function == nullptr) {
+            return Variant(base::CellError::Name);
+        }
+        return invoke(app, *function, arguments);
+    }();
+    if (evaluating.circular()) [[unlikely]] {
+        result = Variant(0.0);
+    }
+    return result;
+}
+
+// Asks for the text a cell's value keeps out of line, ahead of the cell's evaluation: its first
+// and its last character, which may lie on two cache lines.
+KAVEX_ALWAYS_INLINE void fetchValue(const Cell& cell) {
+#if defined(__GNUC__) || defined(__clang__)
+    if (cell.value.isText()) {
+        const std::string& text = cell.value.text();
+        __builtin_prefetch(text.data());
+        __builtin_prefetch(text.data() + text.size());
+    }
+#else
+    (void)cell;
+#endif
+}
+
 }  // namespace
 
 void AppState::evaluateCell(SheetData& sheet, CellKey key, bool recurse) {
@@ -461,29 +611,13 @@ void AppState::evaluateCell(SheetData& sheet, CellKey key, bool recurse) {
 }
 
 bool AppState::evaluateCell(SheetData& sheet, Cell& cell, bool recurse) {
-    if (!cell.formula || cell.evaluating) {
+    const CompiledFormula* compiled = cell.formula.get();
+    if (compiled == nullptr || cell.evaluating) {
         return false;
     }
-    const CompiledFormula* compiled = cell.formula.get();
     Variant result = evaluateOnce(*this, sheet, cell, *compiled, recurse);
-    bool changed = true;
-    if (cell.formula.get() == compiled) [[likely]] {
-        changed = store(cell, std::move(result));
-    } else {
-        // The function put a new formula into its own cell: that one is computed next, a few
-        // times at most (a function that always rewrites its cell must not spin for ever).
-        for (int attempt = 1; attempt < 4 && cell.formula && cell.dirty; ++attempt) {
-            compiled = cell.formula.get();
-            result = evaluateOnce(*this, sheet, cell, *compiled, recurse);
-            if (cell.formula.get() == compiled) {
-                changed = store(cell, std::move(result));
-                break;
-            }
-        }
-    }
-    if (calcDepth == 0 && !retired.empty()) [[unlikely]] {
-        retired.clear();
-    }
+    const bool changed = keepResult(*this, sheet, cell, compiled, std::move(result), recurse);
+    releaseRetired(*this);
     return changed;
 }
 
@@ -690,28 +824,33 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
     auto hold = sheet.shared_from_this();
     std::vector<GlobalKey> changedKeys;
     // The hot path: no look-up per cell, no copies of values.
-    auto visit = [&](int row, int column, Cell& cell) {
-        if (cell.formula && evaluateCell(sheet, cell, false)) {
+    std::optional<TakenArguments> taken(std::in_place, *this);
+    auto visit = [&](int row, int column, Cell& cell,
+                     const CellTable<Cell>::RowCells& rowCells) KAVEX_LAMBDA_INLINE {
+        const CompiledFormula* compiled = cell.formula.get();
+        if (compiled == nullptr || cell.evaluating) {
+            return true;
+        }
+        Variant result =
+            compiled->plainLocal && compiled->plainEntry != CompiledFormula::kNotPlain
+                ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, rowCells, *taken)
+                : evaluateOnce(*this, sheet, cell, *compiled, false);
+        if (keepResult(*this, sheet, cell, compiled, std::move(result), false)) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
         }
+        return sheet.alive;
     };
     for (const Area& a : areas) {
         if (!sheet.alive) {
             break;
         }
-        if (a.lastRow - a.firstRow < static_cast<long long>(sheet.cells.size()) * 2 + 64) {
-            for (int r = a.firstRow; r <= a.lastRow && sheet.alive; ++r) {
-                sheet.cells.forEachInRow(r, a.firstColumn, a.lastColumn,
-                                         [&](int c, Cell& cell) { visit(r, c, cell); });
-            }
-        } else {
-            for (CellKey key : existingKeys(sheet, {a})) {
-                if (Cell* cell = sheet.cells.get(key)) {
-                    visit(keyRow(key), keyColumn(key), *cell);
-                }
-            }
-        }
+        // Rows past the last cell and pages without cells cost nothing: whole columns are walked
+        // as cheaply as the cells they hold.
+        sheet.cells.forEachInArea(a.firstRow, a.lastRow, a.firstColumn, a.lastColumn, visit,
+                                  fetchValue);
     }
+    taken.reset();
+    releaseRetired(*this);
     trimArguments();
     if (changedKeys.empty() || !sheet.alive) {
         return;

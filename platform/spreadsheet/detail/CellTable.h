@@ -92,6 +92,17 @@ class CellTable {
             return i;
         }
 
+        // The same, found at once where the row's cells lie side by side from its first.
+        std::uint32_t place(int column) const {
+            if (size_ != 0) {
+                const auto guess = static_cast<std::uint32_t>(column - data_[0].column);
+                if (guess < size_ && data_[guess].column == column) {
+                    return guess;
+                }
+            }
+            return lowerBound(column);
+        }
+
         void insert(std::uint32_t at, Slot slot) {
             if (size_ == capacity_) {
                 const std::uint32_t capacity = capacity_ * 2;
@@ -313,36 +324,106 @@ class CellTable {
         return find(page->rows[rowNumber & (kPageRows - 1)], column);
     }
 
-    // Calls visit(column, value) for the cells of the row from column first to last, left to
-    // right, with no look-up per cell. visit may insert and erase cells (the walk then finds its
-    // place again, by column), but not the one it is given while it runs.
-    template <typename Visit>
-    void forEachInRow(int row, int first, int last, Visit&& visit) {
-        const auto rowNumber = static_cast<std::size_t>(row);
-        const std::size_t pageIndex = rowNumber >> kPageBits;
-        const Row* cells = nullptr;
-        std::uint32_t at = 0;
-        std::uint64_t seen = changes_ + 1;
+    // The cells of one row as a walk sees them: a neighbour is found in it without a look-up of
+    // the row. Valid until the next insertion or erasure.
+    class RowCells {
+      public:
+        explicit RowCells(const Row& row) : row_(row) {}
+        T* find(int column) const { return const_cast<T*>(CellTable::find(row_, column)); }
+
+      private:
+        const Row& row_;
+    };
+
+    // Calls visit(row, column, value, rowCells) for the cells of the rows firstRow to lastRow
+    // within the columns first to last, row by row, left to right, with no look-up per cell, as
+    // long as visit returns true; rowCells holds the row's cells. The entries a few rows down are
+    // asked into the cache while a row is visited, and ahead(value) is called for the cells of a
+    // row a little nearer, so that it can ask for what those cells point to: a walk over more
+    // cells than the cache holds then waits for memory much less. visit may insert and erase
+    // cells (the walk then finds its place again, by row and column), but not the one it is given
+    // while it runs; ahead must change nothing.
+    template <typename Visit, typename Ahead>
+    void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit,
+                       Ahead&& ahead) {
+        constexpr int kRowsAhead = 16;  // rows ahead whose slots are fetched
+        constexpr int kFar = 8;         // rows ahead whose entries are fetched
+        constexpr int kNear = 4;        // rows ahead given to ahead()
+        int row = std::max(firstRow, 0);
         int column = first;
-        while (column <= last) {
-            if (seen != changes_) {
-                seen = changes_;
-                if (pageIndex >= pages_.size() || !pages_[pageIndex]) {
-                    return;
+        while (row <= lastRow) {
+            const auto pageIndex = static_cast<std::size_t>(row) >> kPageBits;
+            if (pageIndex >= pages_.size()) {
+                return;
+            }
+            const Page* page = pages_[pageIndex].get();
+            const int pageLast = static_cast<int>(((pageIndex + 1) << kPageBits) - 1);
+            if (page == nullptr) {
+                row = pageLast + 1;
+                column = first;
+                continue;
+            }
+            const Page* next =
+                pageIndex + 1 < pages_.size() ? pages_[pageIndex + 1].get() : nullptr;
+            const std::uint64_t seen = changes_;
+            bool moved = false;
+            for (; row <= lastRow && row <= pageLast; ++row, column = first) {
+                const Row& cells = page->rows[row & (kPageRows - 1)];
+                if ((row & (kPageRows - 1)) + kRowsAhead < kPageRows) {
+                    prefetch(&cells + kRowsAhead);  // the slots the far rows will be read from
                 }
-                cells = &pages_[pageIndex]->rows[rowNumber & (kPageRows - 1)];
-                at = cells->lowerBound(column);
+                // Rows of a page lie side by side: the rows ahead are found by counting (on
+                // this page, or the next one while the walk has not changed the table).
+                const auto rowDown = [&](int distance) -> const Row* {
+                    if (row + distance > lastRow) {
+                        return nullptr;
+                    }
+                    if (row + distance <= pageLast) {
+                        return &cells + distance;
+                    }
+                    return next != nullptr ? &next->rows[(row + distance) & (kPageRows - 1)]
+                                           : nullptr;
+                };
+                if (const Row* far = rowDown(kFar)) {
+                    // The first three: rows are mostly short, and a loop would cost more.
+                    const Slot* slot = far->data();
+                    const std::uint32_t size = far->size();
+                    if (size > 0) {
+                        prefetch(slot[0].entry);
+                    }
+                    if (size > 1) {
+                        prefetch(slot[1].entry);
+                    }
+                    if (size > 2) {
+                        prefetch(slot[2].entry);
+                    }
+                }
+                if (const Row* near = rowDown(kNear)) {
+                    const Slot* slot = near->data();
+                    for (std::uint32_t i = std::min<std::uint32_t>(near->size(), 4); i > 0;
+                         --i, ++slot) {
+                        ahead(std::as_const(slot->entry->second));
+                    }
+                }
+                const RowCells rowCells(cells);
+                for (std::uint32_t at = cells.place(column); at < cells.size(); ++at) {
+                    const Slot slot = cells.data()[at];
+                    if (slot.column > last) {
+                        break;
+                    }
+                    if (!visit(row, slot.column, slot.entry->second, rowCells)) {
+                        return;
+                    }
+                    if (seen != changes_) {
+                        column = slot.column + 1;
+                        moved = true;
+                        break;
+                    }
+                }
+                if (moved) {
+                    break;  // the page may be gone: look the row up again
+                }
             }
-            if (at >= cells->size()) {
-                return;
-            }
-            const Slot slot = cells->data()[at];
-            if (slot.column > last) {
-                return;
-            }
-            column = slot.column + 1;
-            ++at;
-            visit(slot.column, slot.entry->second);
         }
     }
 
@@ -416,6 +497,14 @@ class CellTable {
     }
 
   private:
+    static void prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(address);
+#else
+        (void)address;
+#endif
+    }
+
     static const T* find(const Row& cells, int column) {
         // A row's cells are mostly side by side (A, B, C, ...): then the column's distance from
         // the row's first cell is its place, and no scan is needed.

@@ -354,5 +354,92 @@ TEST_F(RecalculationTest, AHostFunctionThatRecalculatesIsNoCycle) {
     EXPECT_EQ(sheet.range("B2").value(), Variant(60.0));
 }
 
+// A range's pass computes a formula that is nothing but a host call on cells of its own sheet
+// on a short road: what it reads and what it gives are what any formula reads and gives.
+TEST_F(RecalculationTest, ARangePassOverHostCallsReadsWhatAnyFormulaReads) {
+    std::vector<std::vector<formula::Argument>> seen;
+    app.registerFunction("Record", [&](const std::vector<formula::Argument>& args) {
+        seen.push_back(args);
+        return args.empty() ? Variant() : args[0].value;
+    });
+    app.setCalculation(xlCalculationManual);
+    sheet.range("A1").setValue("IBM");
+    sheet.range("A3").setValue(2.0);
+    sheet.range("B1").setFormula("=Record(A1,A3)");  // its own row, and another row
+    sheet.range("C1").setFormula("=Record(D1)");     // a cell the pass comes to later
+    sheet.range("D1").setFormula("=Record(A1)");
+    sheet.range("B2").setFormula("=Record(Z9)");  // a cell that does not exist
+    sheet.range("B3").setFormula("=Record(B3)");  // itself: a cycle
+    sheet.range("A1").setValue("MSFT");
+    seen.clear();
+    sheet.range("B1:D3").calculate();
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0][0].value, Variant("MSFT"));
+    EXPECT_EQ(seen[0][0].reference, (formula::AreaRef{"", 1, 1, 1, 1}));
+    EXPECT_EQ(seen[0][1].value, Variant(2.0));
+    EXPECT_EQ(seen[0][1].reference, (formula::AreaRef{"", 3, 1, 3, 1}));
+    EXPECT_EQ(seen[1][0].value, Variant("IBM"));  // D1 as it was, computed later in the pass
+    EXPECT_EQ(seen[2][0].value, Variant("MSFT"));
+    EXPECT_TRUE(seen[3][0].value.isEmpty());
+    EXPECT_EQ(seen[3][0].reference, (formula::AreaRef{"", 9, 26, 9, 26}));
+    EXPECT_EQ(sheet.range("B1").value(), Variant("MSFT"));
+    EXPECT_EQ(sheet.range("C1").value(), Variant("IBM"));
+    EXPECT_EQ(sheet.range("D1").value(), Variant("MSFT"));
+    EXPECT_EQ(sheet.range("B3").value(), Variant(0.0));
+    // The next pass reads what this one left.
+    seen.clear();
+    sheet.range("C1").calculate();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0][0].value, Variant("MSFT"));
+}
+
+// A host function that recalculates a range while its own call is under way keeps the arguments
+// it was given, and the cells of both passes are computed from their own arguments.
+TEST_F(RecalculationTest, AHostFunctionThatCalculatesARangeKeepsItsOwnArguments) {
+    int depth = 0;
+    std::vector<std::string> mismatches;
+    app.registerFunction("Nested", [&](const std::vector<formula::Argument>& args) {
+        const Variant before = args.at(0).value;
+        const auto reference = args.at(0).reference;
+        if (depth++ == 0) {
+            sheet.range("D1:D3").calculate();
+        }
+        --depth;
+        if (args.at(0).value != before || args.at(0).reference != reference) {
+            mismatches.push_back(std::to_string(reference->firstRow));
+        }
+        return Variant(before.text() + "!");
+    });
+    app.setCalculation(xlCalculationManual);
+    for (int r = 1; r <= 3; ++r) {
+        sheet.cells(r, 1).setValue("row " + std::to_string(r) + " with a text on the heap");
+        sheet.cells(r, 3).setValue("other " + std::to_string(r) + " with a text on the heap");
+    }
+    sheet.range("B1:B3").setFormula("=Nested(A1)");
+    sheet.range("D1:D3").setFormula("=Nested(C1)");
+    sheet.range("B1:B3").calculate();
+    EXPECT_TRUE(mismatches.empty()) << mismatches.front();
+    for (int r = 1; r <= 3; ++r) {
+        EXPECT_EQ(sheet.cells(r, 2).value(),
+                  Variant("row " + std::to_string(r) + " with a text on the heap!"));
+        EXPECT_EQ(sheet.cells(r, 4).value(),
+                  Variant("other " + std::to_string(r) + " with a text on the heap!"));
+    }
+}
+
+// Whole columns are walked by the cells they hold: each formula of them is computed once.
+TEST_F(RecalculationTest, CalculatingWholeColumnsComputesEachOfTheirFormulasOnce) {
+    app.setCalculation(xlCalculationManual);
+    for (int row : {1, 64, 65, 70'000, 1'048'576}) {
+        sheet.cells(row, 1).setValue(static_cast<double>(row));
+        sheet.cells(row, 2).setFormula("=Counted(A" + std::to_string(row) + ")");
+        sheet.cells(row, 4).setFormula("=Counted(A" + std::to_string(row) + ")");
+    }
+    calls.clear();
+    sheet.range("B:C").calculate();
+    EXPECT_EQ(calls,
+              (std::map<double, int>{{1, 1}, {64, 1}, {65, 1}, {70'000, 1}, {1'048'576, 1}}));
+}
+
 }  // namespace
 }  // namespace kavex::sheet
