@@ -141,7 +141,9 @@ inline void runDirectFloor(benchmark::State& state, const BenchDatabase& databas
     }
 }
 
-// Keeps each benchmark's adjusted real time so that main can report their ratio.
+// Keeps each benchmark's adjusted real time so that main can report their ratio. A benchmark run
+// with repetitions counts by the median of its repetitions, reported after them, so that one
+// disturbed repetition of either side moves the ratio no more than it moves the other.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     // Colours only on a terminal, so that piped output and logs stay plain text.
@@ -149,8 +151,13 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (!run.error_occurred) {
+            if (run.error_occurred) {
+                continue;
+            }
+            if (run.run_type == Run::RT_Iteration) {
                 times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            } else if (run.aggregate_name == "median") {
+                times_[withoutRepetitions(run.run_name.str())] = run.GetAdjustedRealTime();
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -176,6 +183,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
 
   private:
+    // A benchmark's name as registered: "X/repeats:5" is X.
+    static std::string withoutRepetitions(const std::string& name) {
+        const std::size_t at = name.find("/repeats:");
+        return at == std::string::npos ? name : name.substr(0, at);
+    }
+
     std::map<std::string, double> times_;
 };
 
