@@ -1,8 +1,7 @@
 #include "platform/xml/Document.h"
 
-#include <sstream>
-
 #include "platform/base/PlatformError.h"
+#include "platform/xml/TextWriter.h"
 #include "platform/xml/Tree.h"
 
 namespace kavex::xml {
@@ -263,14 +262,14 @@ std::string Node::xml() const {
         pugi::xml_document scratch;
         pugi::xml_node element = scratch.append_child("a");
         element.append_copy(pugi::xml_attribute(attribute_));
-        std::ostringstream out;
+        TextWriter out;
         element.print(out, "", pugi::format_raw);
-        std::string text = out.str();  // <a name="value"/>
+        const std::string& text = out.text;  // <a name="value"/>
         return text.substr(3, text.size() - 5);
     }
-    std::ostringstream out;
+    TextWriter out;
     pugi::xml_node(node_).print(out, "", pugi::format_raw | pugi::format_no_declaration);
-    return out.str();
+    return std::move(out.text);
 }
 
 // ---- Document --------------------------------------------------------------------------------
@@ -356,13 +355,13 @@ NodeList Document::selectNodes(std::string_view xpath) const {
 }
 
 std::string Document::xml() const {
-    std::ostringstream out;
+    TextWriter out;
     for (pugi::xml_node node = tree_->document.first_child(); node; node = node.next_sibling()) {
         if (node != tree_->holder) {
             node.print(out, "", pugi::format_raw | pugi::format_no_declaration);
         }
     }
-    return out.str();
+    return std::move(out.text);
 }
 
 }  // namespace kavex::xml
