@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "addin/core/Log.h"
 #include "addin/marketdata/CacheSupport.h"
@@ -15,47 +18,83 @@ namespace {
 
 constexpr long kDefaultSymbolFreshSeconds = 15;
 
-struct BatchOutcome {
-    std::size_t stored = 0;
+// What the answer to one request for up to 25 symbols gave: the quotes to store (a symbol the
+// service does not know, a Stock element with an Error, or one it leaves out is not stored), and
+// what it wrote into the description, if anything.
+struct BatchAnswer {
+    bool answered = false;  // the service answered the request with quotes
+    std::vector<std::pair<std::string, std::string>> quotes;
+    std::optional<std::string> description;
     bool connectivityLost = false;
     bool stop = false;  // the service cannot be reached: the remaining batches are not tried
 };
 
-// One request for up to 25 symbols; its quotes are stored together or not at all. A symbol the
-// service does not know (a Stock element with an Error) or leaves out is not stored.
-BatchOutcome fetchBatch(const std::vector<std::string>& batch, std::string& description) {
-    BatchOutcome outcome;
+BatchAnswer readBatch(const std::vector<std::string>& batch) {
+    BatchAnswer outcome;
     const QuoteAnswer answer = RequestQuotes(batch);
     if (answer.status != kOK) {
-        description = answer.status + ": " + answer.description;
+        outcome.description = answer.status + ": " + answer.description;
         outcome.connectivityLost = answer.status == kConnectivityLost;
         outcome.stop = answer.status == kConnectivityLost || answer.status == kTimeout;
         return outcome;
     }
-    std::vector<std::pair<std::string, std::string>> quotes;
+    outcome.answered = true;
     for (const std::string& symbol : batch) {
         const auto stock =
             std::find_if(answer.stocks.begin(), answer.stocks.end(), [&](const xml::Node& s) {
                 return base::equalsIgnoringCase(ChildText(s, "Symbol"), symbol);
             });
         if (stock == answer.stocks.end()) {
-            description = "The quote service did not answer for " + symbol + ".";
+            outcome.description = "The quote service did not answer for " + symbol + ".";
         } else if (stock->selectSingleNode("Error")) {
-            description = symbol + ": " + ChildText(*stock, "Error");
+            outcome.description = symbol + ": " + ChildText(*stock, "Error");
         } else {
-            quotes.emplace_back(symbol, StockXml(*stock));
+            outcome.quotes.emplace_back(symbol, StockXml(*stock));
         }
     }
-    try {
-        CacheTransaction transaction(CacheConnection());
-        for (const auto& [symbol, stockXml] : quotes)
-            InsertUpdateStockSymbolData(symbol, stockXml);
-        transaction.commit();
-        outcome.stored = quotes.size();
-    } catch (const std::exception& error) {
-        description = "Error while storing quotes: " + ErrorText(error);
-    }
     return outcome;
+}
+
+void storeQuotes(const std::vector<std::pair<std::string, std::string>>& quotes) {
+    for (const auto& [symbol, stockXml] : quotes)
+        InsertUpdateStockSymbolData(symbol, stockXml);
+}
+
+// Stores every answered batch in one transaction, so that a fetch of many batches waits for the
+// disk once. Raises the database's error, having kept nothing.
+std::size_t storeTogether(const std::vector<BatchAnswer>& answers) {
+    if (std::none_of(answers.begin(), answers.end(),
+                     [](const BatchAnswer& answer) { return answer.answered; }))
+        return 0;
+    CacheTransaction transaction(CacheConnection());
+    std::size_t stored = 0;
+    for (const BatchAnswer& answer : answers) {
+        storeQuotes(answer.quotes);
+        stored += answer.quotes.size();
+    }
+    transaction.commit();
+    return stored;
+}
+
+// Stores each answered batch in a transaction of its own, so that a batch that cannot be stored
+// costs only its own quotes; the description ends as the batches, in their order, left it.
+std::size_t storeEach(const std::vector<BatchAnswer>& answers, std::string& description) {
+    std::size_t stored = 0;
+    for (const BatchAnswer& answer : answers) {
+        if (answer.description)
+            description = *answer.description;
+        if (!answer.answered)
+            continue;
+        try {
+            CacheTransaction transaction(CacheConnection());
+            storeQuotes(answer.quotes);
+            transaction.commit();
+            stored += answer.quotes.size();
+        } catch (const std::exception& error) {
+            description = "Error while storing quotes: " + ErrorText(error);
+        }
+    }
+    return stored;
 }
 
 // Whether the symbol's cached quote is due, with quotes younger than fresh seconds not due.
@@ -68,20 +107,30 @@ std::string statusOf(const std::string& symbol, long fresh) {
     return std::string(IsDue(lastCheck, fresh) ? kDataFetched : kDataNotFetched);
 }
 
-// Fetches the symbols in batches of 25.
+// Fetches the symbols in batches of 25, and stores the quotes once every batch has answered.
 std::string fetchSymbols(const char* procedure, const std::vector<std::string>& symbols,
                          std::string& description) {
-    std::size_t stored = 0;
+    std::vector<BatchAnswer> answers;
     bool connectivityLost = false;
     for (std::size_t start = 0; start < symbols.size(); start += kQuoteBatchSize) {
         const std::size_t end = std::min(symbols.size(), start + kQuoteBatchSize);
         const std::vector<std::string> batch(symbols.begin() + static_cast<long>(start),
                                              symbols.begin() + static_cast<long>(end));
-        const BatchOutcome outcome = fetchBatch(batch, description);
-        stored += outcome.stored;
-        connectivityLost = connectivityLost || outcome.connectivityLost;
-        if (outcome.stop)
+        answers.push_back(readBatch(batch));
+        connectivityLost = connectivityLost || answers.back().connectivityLost;
+        if (answers.back().stop)
             break;
+    }
+    std::size_t stored = 0;
+    try {
+        stored = storeTogether(answers);
+        for (const BatchAnswer& answer : answers) {
+            if (answer.description)
+                description = *answer.description;
+        }
+    } catch (const std::exception&) {
+        // Nothing was kept: each batch on its own then keeps what can be kept.
+        stored = storeEach(answers, description);
     }
     const std::string status = CombinedStatus(stored, symbols.size(), connectivityLost);
     if (status != kOK)
