@@ -29,21 +29,31 @@ struct BatchAnswer {
     bool stop = false;  // the service cannot be reached: the remaining batches are not tried
 };
 
-BatchAnswer readBatch(const std::vector<std::string>& batch) {
+// Whether the service could not be reached at all, so that no further batch is tried.
+bool unreachable(const QuoteAnswer& answer) {
+    return answer.status == kConnectivityLost || answer.status == kTimeout;
+}
+
+BatchAnswer readBatch(const std::vector<std::string>& batch, const QuoteAnswer& answer) {
     BatchAnswer outcome;
-    const QuoteAnswer answer = RequestQuotes(batch);
     if (answer.status != kOK) {
         outcome.description = answer.status + ": " + answer.description;
         outcome.connectivityLost = answer.status == kConnectivityLost;
-        outcome.stop = answer.status == kConnectivityLost || answer.status == kTimeout;
+        outcome.stop = unreachable(answer);
         return outcome;
     }
     outcome.answered = true;
+    // Each Stock's symbol read once, not once for every symbol asked for.
+    std::vector<std::string> answeredSymbols;
+    answeredSymbols.reserve(answer.stocks.size());
+    for (const xml::Node& stock : answer.stocks)
+        answeredSymbols.push_back(ChildText(stock, "Symbol"));
     for (const std::string& symbol : batch) {
-        const auto stock =
-            std::find_if(answer.stocks.begin(), answer.stocks.end(), [&](const xml::Node& s) {
-                return base::equalsIgnoringCase(ChildText(s, "Symbol"), symbol);
-            });
+        const auto found = std::find_if(answeredSymbols.begin(), answeredSymbols.end(),
+                                        [&](const std::string& answered) {
+                                            return base::equalsIgnoringCase(answered, symbol);
+                                        });
+        const auto stock = answer.stocks.begin() + (found - answeredSymbols.begin());
         if (stock == answer.stocks.end()) {
             outcome.description = "The quote service did not answer for " + symbol + ".";
         } else if (stock->selectSingleNode("Error")) {
@@ -107,16 +117,27 @@ std::string statusOf(const std::string& symbol, long fresh) {
     return std::string(IsDue(lastCheck, fresh) ? kDataFetched : kDataNotFetched);
 }
 
-// Fetches the symbols in batches of 25, and stores the quotes once every batch has answered.
+// Fetches the symbols in batches of 25, one request after the other, and stores the quotes once
+// every batch has answered. The next batch is asked for as soon as the one before has answered,
+// and that answer is read while the service works on the next.
 std::string fetchSymbols(const char* procedure, const std::vector<std::string>& symbols,
                          std::string& description) {
+    const auto batchAt = [&](std::size_t start) {
+        const std::size_t end = std::min(symbols.size(), start + kQuoteBatchSize);
+        return std::vector<std::string>(symbols.begin() + static_cast<long>(start),
+                                        symbols.begin() + static_cast<long>(end));
+    };
     std::vector<BatchAnswer> answers;
     bool connectivityLost = false;
+    std::optional<PendingQuotes> pending;
+    if (!symbols.empty())
+        pending.emplace(batchAt(0));
     for (std::size_t start = 0; start < symbols.size(); start += kQuoteBatchSize) {
-        const std::size_t end = std::min(symbols.size(), start + kQuoteBatchSize);
-        const std::vector<std::string> batch(symbols.begin() + static_cast<long>(start),
-                                             symbols.begin() + static_cast<long>(end));
-        answers.push_back(readBatch(batch));
+        const QuoteAnswer answer = pending->wait();
+        pending.reset();
+        if (!unreachable(answer) && start + kQuoteBatchSize < symbols.size())
+            pending.emplace(batchAt(start + kQuoteBatchSize));
+        answers.push_back(readBatch(batchAt(start), answer));
         connectivityLost = connectivityLost || answers.back().connectivityLost;
         if (answers.back().stop)
             break;
