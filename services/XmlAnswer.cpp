@@ -40,7 +40,7 @@ ServiceAnswer quoteServiceFailure(std::string_view code, std::string_view descri
 
 ServiceAnswer xmlAnswer(const pugi::xml_document& document) {
     xml::TextWriter text;
-    text.text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    text.text = xmlDeclaration;
     document.save(text, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     ServiceAnswer answer;
     answer.body = std::move(text.text);

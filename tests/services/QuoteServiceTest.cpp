@@ -66,7 +66,9 @@ TEST_F(QuoteServiceTest, EveryAnswerStaysTheSameText) {
     backend.overrideQuote("IBM", {{"Name", "Fish & Chips <Ltd> \"quoted\" 'single' ]]>"},
                                   {"Custom", ""},
                                   {"Control", std::string("a\x01b\tc\rd\ne")},
-                                  {"Wide", "Z\xC3\xBCrich \xE2\x82\xAC"}});
+                                  {"Wide", "Z\xC3\xBCrich \xE2\x82\xAC"},
+                                  {"Nul", std::string("x\0y", 3)},
+                                  {"NulFirst", std::string("\0z", 2)}});
     backend.overrideQuote("NEWCO", {{"Last", "3.00"}});
     std::vector<std::string> batches;
     std::string batch;
@@ -92,7 +94,7 @@ TEST_F(QuoteServiceTest, EveryAnswerStaysTheSameText) {
     for (const auto& time : {fixedTime(), fixedTime() + std::chrono::hours(30)}) {
         now = time;
         for (const std::string& symbols : batches) {
-            for (const char* fields : {"", "Last,Name,Custom,Control,Wide,Error"}) {
+            for (const char* fields : {"", "Last,Name,Custom,Control,Wide,Nul,NulFirst,Error"}) {
                 const ServiceAnswer answer = ask(
                     "/tools/XM01",
                     {{"qid", std::string(quoteQueryId)}, {"symbols", symbols}, {"fields", fields}},
@@ -105,7 +107,7 @@ TEST_F(QuoteServiceTest, EveryAnswerStaysTheSameText) {
         }
     }
     EXPECT_GT(answers, 20);
-    EXPECT_EQ(print.value(), 5683943064298213412ULL);
+    EXPECT_EQ(print.value(), 6180777933757963396ULL);
 }
 
 TEST_F(QuoteServiceTest, RefusesAWrongQueryIdentifier) {
