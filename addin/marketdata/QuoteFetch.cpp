@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "addin/core/Log.h"
 #include "addin/marketdata/CacheSupport.h"
 #include "addin/marketdata/QuoteRequest.h"
+#include "platform/base/Conversions.h"
 #include "platform/base/Text.h"
 #include "platform/db/Recordset.h"
 
@@ -117,6 +119,39 @@ std::string statusOf(const std::string& symbol, long fresh) {
     return std::string(IsDue(lastCheck, fresh) ? kDataFetched : kDataNotFetched);
 }
 
+// The symbols whose cached quote is due, in list order. Their rows are looked up a hundred at a
+// time, by one query whose marks stand for the symbols (unused marks for Null, which matches no
+// row), rather than by a statement each.
+std::vector<std::string> dueSymbols(const std::vector<std::string>& symbols, long fresh) {
+    constexpr std::size_t kSymbolsPerQuery = 100;
+    static const std::string query = [] {
+        std::string text =
+            "SELECT Symbol, LastCheckDate FROM AQ_StockSymbolData WHERE Symbol IN (?";
+        for (std::size_t i = 1; i < kSymbolsPerQuery; ++i)
+            text += ", ?";
+        return text + ")";
+    }();
+    // Keys compare as the table's do: without regard to the case of ASCII letters.
+    std::unordered_map<std::string, base::Variant> lastChecks;
+    for (std::size_t start = 0; start < symbols.size(); start += kSymbolsPerQuery) {
+        std::vector<base::Variant> values(kSymbolsPerQuery, base::Variant::null());
+        for (std::size_t i = start; i < std::min(symbols.size(), start + kSymbolsPerQuery); ++i)
+            values[i - start] = base::Variant(symbols[i]);
+        db::Recordset rows;
+        rows.Open(query, CacheConnection(), values);
+        for (; !rows.Eof(); rows.MoveNext())
+            lastChecks[base::toUpperAscii(base::CStr(rows.Fields(0)))] = rows.Fields(1);
+        rows.Close();
+    }
+    std::vector<std::string> due;
+    for (const std::string& symbol : symbols) {
+        const auto found = lastChecks.find(base::toUpperAscii(symbol));
+        if (IsDue(found == lastChecks.end() ? base::Variant::null() : found->second, fresh))
+            due.push_back(symbol);
+    }
+    return due;
+}
+
 // Fetches the symbols in batches of 25, one request after the other, and stores the quotes once
 // every batch has answered. The next batch is asked for as soon as the one before has answered,
 // and that answer is read while the service works on the next.
@@ -178,10 +213,7 @@ std::string FetchStockSymbolData(const SymbolList& symbolList, std::string& desc
         // One reading of the freshness serves the whole list.
         const long fresh =
             FreshnessSeconds("SYMBOL_DATA_REFRESH_SECONDS", kDefaultSymbolFreshSeconds);
-        for (const std::string& symbol : SymbolsOf(symbolList)) {
-            if (statusOf(symbol, fresh) == kDataFetched)
-                due.push_back(symbol);
-        }
+        due = dueSymbols(SymbolsOf(symbolList), fresh);
     } catch (const std::exception& error) {
         description = "Error while checking the cached quotes: " + ErrorText(error);
         core::WriteLog("FetchStockSymbolData", 1, description);

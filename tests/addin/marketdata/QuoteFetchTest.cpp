@@ -255,6 +255,27 @@ TEST_F(QuoteFetchTest, TheRefreshFetchAsksOnlyForDueSymbols) {
     EXPECT_EQ(requestsTo("/tools/XM01").size(), 1u);
 }
 
+TEST_F(QuoteFetchTest, ALongListFindsItsDueSymbolsWhateverTheirLetterCase) {
+    std::vector<std::string> symbols;
+    for (int i = 0; i < 250; ++i) {
+        const std::string symbol = "F" + std::to_string(1000 + i);
+        sql("INSERT INTO AQ_StockSymbolData(Symbol, SymbolData, LastCheckDate, LastFetchDate) "
+            "VALUES('" +
+            symbol + "', '<Stock><Last>2</Last></Stock>', Now(), Now())");
+        symbols.push_back(i % 2 == 0 ? symbol : "f" + symbol.substr(1));
+    }
+    cacheOldQuote("IBM");
+    sql("INSERT INTO AQ_StockSymbolData(Symbol) VALUES('GE')");
+    symbols.insert(symbols.begin(), "ibm");
+    symbols.insert(symbols.begin() + 150, "KO");
+    symbols.push_back("Ge");
+    std::string description;
+    EXPECT_EQ(FetchStockSymbolData(symbols, description), "OK") << description;
+    const auto requests = requestsTo("/tools/XM01");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].params.find("symbols")->second, "ibm,KO,Ge");
+}
+
 TEST_F(QuoteFetchTest, SymbolsNeedingEncodingReachTheServiceIntact) {
     std::string description;
     EXPECT_EQ(AddSymbols("", std::vector<std::string>{"BRK.B", "%MSFTAD"}, 0, "", description),
