@@ -84,14 +84,9 @@ std::string ChildText(const xml::Node& element, std::string_view name) {
 
 std::string StockXml(const xml::Node& stock, const std::vector<std::string_view>& without,
                      const xml::Node& extra, const std::vector<std::string_view>& append) {
-    // Each kept child printed where it is, rather than copied into a document of its own and
-    // printed from there: the text is the same, without a copy of every element.
-    std::string children;
-    for (const xml::Node& child : stock.selectNodes("*")) {
-        const std::string name = child.nodeName();
-        if (std::find(without.begin(), without.end(), name) == without.end())
-            children += child.xml();
-    }
+    // The kept children printed where they are, rather than copied into a document of their own
+    // and printed from there: the text is the same, without a copy of every element.
+    std::string children = stock.childElementsXml(without);
     if (extra) {
         for (const std::string_view name : append) {
             if (const xml::Node child = extra.selectSingleNode(name))
