@@ -8,6 +8,7 @@
 #include "platform/base/Text.h"
 #include "services/ReservedSymbols.h"
 #include "services/XmlAnswer.h"
+#include "services/XmlText.h"
 
 namespace kavex::services {
 
@@ -106,24 +107,25 @@ std::vector<const ListedSymbol*> rankedList(const QuoteServiceState& state,
 
 // Appends a Stock element: Symbol first, then the extra elements, then the wanted fields (all
 // when none are named).
-void appendStock(pugi::xml_node root, const QuoteFields& quote, const QuoteFields& extra,
+void appendStock(XmlText& xml, const QuoteFields& quote, const QuoteFields& extra,
                  const std::vector<std::string>& fields) {
-    pugi::xml_node stock = root.append_child("Stock");
+    xml.open("Stock");
     for (const auto& [name, value] : quote) {
         if (name == "Symbol") {
-            appendText(stock, name, value);
+            xml.element(name, value);
         }
     }
     for (const auto& [name, value] : extra) {
-        appendText(stock, name, value);
+        xml.element(name, value);
     }
     for (const auto& [name, value] : quote) {
         const bool wanted =
             fields.empty() || std::find(fields.begin(), fields.end(), name) != fields.end();
         if (name != "Symbol" && wanted) {
-            appendText(stock, name, value);
+            xml.element(name, value);
         }
     }
+    xml.close("Stock");
 }
 
 }  // namespace
@@ -151,8 +153,10 @@ ServiceAnswer answerQuoteService(const ServiceRequest& request, const QuoteServi
         }
     }
 
-    pugi::xml_document document;
-    pugi::xml_node root = document.append_child(quoteServiceRoot);
+    // Written as text: an answer of 25 quotes holds thousands of elements.
+    XmlText xml;
+    xml.text() = xmlDeclaration;
+    xml.open(quoteServiceRoot);
     std::vector<std::string> answered;
     for (const std::string& symbol : symbols) {
         if (std::find(answered.begin(), answered.end(), base::toUpperAscii(symbol)) !=
@@ -165,17 +169,20 @@ ServiceAnswer answerQuoteService(const ServiceRequest& request, const QuoteServi
             int rank = 0;
             for (const ListedSymbol* listed : rankedList(state, *list)) {
                 const auto quote = quoteOf(state, listed->symbol);
-                appendStock(root, *quote, {{"List", listSymbol}, {"Rank", std::to_string(++rank)}},
+                appendStock(xml, *quote, {{"List", listSymbol}, {"Rank", std::to_string(++rank)}},
                             fields);
             }
         } else if (const auto quote = quoteOf(state, symbol)) {
-            appendStock(root, *quote, {}, fields);
+            appendStock(xml, *quote, {}, fields);
         } else {
-            appendStock(root, {{"Symbol", base::toUpperAscii(symbol)}},
+            appendStock(xml, {{"Symbol", base::toUpperAscii(symbol)}},
                         {{"Error", std::string(invalidSymbol)}}, {});
         }
     }
-    return xmlAnswer(document);
+    xml.close(quoteServiceRoot);
+    ServiceAnswer answer;
+    answer.body = std::move(xml.text());
+    return answer;
 }
 
 }  // namespace kavex::services

@@ -1,8 +1,9 @@
 #include "services/XmlAnswer.h"
 
 #include <cctype>
-#include <sstream>
 #include <string>
+
+#include "platform/xml/TextWriter.h"
 
 namespace kavex::services {
 
@@ -38,11 +39,11 @@ ServiceAnswer quoteServiceFailure(std::string_view code, std::string_view descri
 }
 
 ServiceAnswer xmlAnswer(const pugi::xml_document& document) {
-    std::ostringstream text;
-    text << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    xml::TextWriter text;
+    text.text = xmlDeclaration;
     document.save(text, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     ServiceAnswer answer;
-    answer.body = text.str();
+    answer.body = std::move(text.text);
     return answer;
 }
 

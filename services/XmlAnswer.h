@@ -24,6 +24,9 @@ ServiceAnswer webServiceFailure(std::string_view code, std::string_view descript
 // <StockData><Error><Code>code</Code><Description>description</Description></Error></StockData>
 ServiceAnswer quoteServiceFailure(std::string_view code, std::string_view description);
 
+// What every answer's text starts with.
+inline constexpr const char* xmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
 // The document as the body of a 200 answer, with its XML declaration.
 ServiceAnswer xmlAnswer(const pugi::xml_document& document);
 

@@ -1,6 +1,7 @@
 #include "addin/core/WebTransport.h"
 
 #include <chrono>
+#include <stdexcept>
 
 #include "addin/core/Globals.h"
 #include "addin/core/Log.h"
@@ -85,25 +86,44 @@ WebResponse SendWebRequest(const std::string& url, const std::string& referer) {
 }
 
 WebResponse SendAsyncWebRequest(const std::string& url, const std::string& referer) {
+    return PendingWebRequest(url, referer).wait();
+}
+
+PendingWebRequest::PendingWebRequest(const std::string& url, const std::string& referer) {
     try {
-        http::Request request;
-        prepare(request, url, true, referer);
-        request.send();
-        // The request carries its own time-out; the deadline below only guards against a
-        // transfer that never reports its end.
-        const auto deadline =
-            std::chrono::steady_clock::now() + WebRequestTimeout + std::chrono::seconds(5);
-        while (request.readyState() != 4) {
+        request_ = std::make_unique<http::Request>();
+        prepare(*request_, url, true, referer);
+        request_->send();
+        // The request carries its own time-out; the deadline only guards against a transfer
+        // that never reports its end.
+        deadline_ = std::chrono::steady_clock::now() + WebRequestTimeout + std::chrono::seconds(5);
+    } catch (const std::exception& e) {
+        request_.reset();
+        failed_ = failedToSend(e);
+    }
+}
+
+PendingWebRequest::~PendingWebRequest() = default;
+PendingWebRequest::PendingWebRequest(PendingWebRequest&&) noexcept = default;
+PendingWebRequest& PendingWebRequest::operator=(PendingWebRequest&&) noexcept = default;
+
+WebResponse PendingWebRequest::wait() {
+    if (!request_) {
+        return failed_ ? *failed_ : failedToSend(std::runtime_error("The request was collected."));
+    }
+    const std::unique_ptr<http::Request> request = std::move(request_);
+    try {
+        while (request->readyState() != 4) {
             os::DoEvents();
-            if (request.readyState() != 4 && std::chrono::steady_clock::now() > deadline) {
-                request.abort();
+            if (request->readyState() != 4 && std::chrono::steady_clock::now() > deadline_) {
+                request->abort();
                 WebResponse response;
                 response.status = kStatusTimeout;
                 response.description = "no answer within the time-out";
                 return response;
             }
         }
-        return completed(request);
+        return completed(*request);
     } catch (const std::exception& e) {
         return failedToSend(e);
     }

@@ -1,10 +1,16 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/xml/Document.h"
+
+namespace kavex::http {
+class Request;
+}  // namespace kavex::http
 
 namespace kavex::addin::core {
 
@@ -65,6 +71,26 @@ WebResponse SendWebRequest(const std::string& url, const std::string& referer = 
 // An asynchronous GET: the request runs while the message loop turns (timer ticks, events and
 // other requests go on meanwhile); returns when it completed or timed out. Never throws.
 WebResponse SendAsyncWebRequest(const std::string& url, const std::string& referer = {});
+
+// An asynchronous GET sent on construction, whose answer wait() collects the way
+// SendAsyncWebRequest returns it: the caller can go on with other work while the server
+// answers. A request never waited for is abandoned.
+class PendingWebRequest {
+  public:
+    explicit PendingWebRequest(const std::string& url, const std::string& referer = {});
+    ~PendingWebRequest();
+    PendingWebRequest(PendingWebRequest&&) noexcept;
+    PendingWebRequest& operator=(PendingWebRequest&&) noexcept;
+
+    // Turns the message loop until the answer is in or the time-out passed. Never throws; once
+    // only.
+    WebResponse wait();
+
+  private:
+    std::unique_ptr<http::Request> request_;
+    std::optional<WebResponse> failed_;  // what wait() gives when the request could not be sent
+    std::chrono::steady_clock::time_point deadline_;
+};
 
 // The address of a web-service page: WebsiteURL & "/datafeeder/" & page & "?" & query (the
 // query already encoded, "" for none).

@@ -73,8 +73,10 @@ CachedDocuments::Row* CachedDocuments::find(const std::string& key, db::Connecti
         entries_.erase(found);
         forget(*kept);  // what was found of it stays; the parse is made again when needed
     }
+    // The key as a value of its own: one prepared statement serves every key, where a statement
+    // of each key's text would be prepared anew for each of a sheet's symbols.
     db::Recordset cached;
-    cached.Open(select_ + key + "'", connection);
+    cached.Open(select_, connection, {base::Variant(key)});
     if (cached.Eof()) {
         cached.Close();
         return nullptr;
@@ -101,14 +103,14 @@ void CachedDocuments::clear() {
 CachedDocuments& CachedSymbolDocuments() {
     static CachedDocuments documents(
         "SELECT AQ_StockSymbolData.SymbolData, AQ_StockSymbolData.Symbol FROM AQ_StockSymbolData "
-        "WHERE AQ_StockSymbolData.Symbol = '",
+        "WHERE AQ_StockSymbolData.Symbol = ?",
         "SymbolData");
     return documents;
 }
 
 CachedDocuments& CachedExchangeDocuments() {
     static CachedDocuments documents(
-        "SELECT ExchangeData, Exchange FROM AQ_StockExchangeData WHERE Exchange = '",
+        "SELECT ExchangeData, Exchange FROM AQ_StockExchangeData WHERE Exchange = ?",
         "ExchangeData");
     return documents;
 }

@@ -22,12 +22,13 @@ namespace kavex::addin::functions {
 // Each element asked for is remembered with the document, and so is its display text, so a warm
 // read is a few look-ups.
 //
-// Every answer is the one the uncached road gives: the same statement selects the row, the same
-// parse and selection find the element, the same formatter makes its display text.
+// Every answer is the one the uncached road gives: the same query selects the row (the key bound
+// as a value instead of quoted into the text), the same parse and selection find the element,
+// the same formatter makes its display text.
 class CachedDocuments {
   public:
-    // The statement is select followed by the key (a text literal's inside) and "'"; the
-    // document is in the column of that name of its first row.
+    // The statement selects by one "?" mark, which stands for the key; the document is in the
+    // column of that name of its first row.
     CachedDocuments(std::string select, std::string column)
         : select_(std::move(select)), column_(std::move(column)) {}
 
@@ -60,8 +61,8 @@ class CachedDocuments {
         std::list<Row*>::iterator parsedPlace_;
     };
 
-    // The first row the statement selects for the key, or nullptr when it selects none. Raises
-    // the database's errors as the statement would.
+    // The first row the statement selects for the key (as stored, not quoted), or nullptr when
+    // it selects none. Raises the database's errors as the statement would.
     Row* find(const std::string& key, db::Connection& connection);
 
     // Forgets every row (memory only; the next reads go to the database).

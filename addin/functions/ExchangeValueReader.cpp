@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "addin/core/Log.h"
-#include "addin/core/Strings.h"
 #include "addin/functions/CachedDocuments.h"
 #include "addin/functions/CellErrorText.h"
 #include "addin/functions/DeprecationNotice.h"
@@ -61,8 +60,7 @@ std::string GetExchangeDataItemUnFormatted(std::string_view tag, const std::stri
         result = cell_error::NoData;
         db::Connection& connection = SharedConnection();
         // The row and what was found in it stay in memory until the data changes.
-        if (CachedDocuments::Row* row =
-                CachedExchangeDocuments().find(core::SqlText(exchange), connection)) {
+        if (CachedDocuments::Row* row = CachedExchangeDocuments().find(exchange, connection)) {
             if (std::optional<std::string> text =
                     row->elementText(tag, CachedExchangeDocuments())) {
                 result = *text;

@@ -38,7 +38,7 @@ std::string unformatted(std::string_view tag, const std::string& symbol, bool ne
         const std::string key = core::SqlText(symbol);
 
         // The row and what was found in it stay in memory until the data changes.
-        if (CachedDocuments::Row* row = CachedSymbolDocuments().find(key, connection)) {
+        if (CachedDocuments::Row* row = CachedSymbolDocuments().find(symbol, connection)) {
             if (std::optional<std::string> text = row->elementText(tag, CachedSymbolDocuments())) {
                 result = *text;
             }

@@ -10,8 +10,18 @@
 
 namespace kavex::addin::marketdata {
 
-QuoteAnswer RequestQuotes(const std::vector<std::string>& symbols) {
+namespace {
+
+QuoteAnswer failedAnswer(const std::exception& error) {
     QuoteAnswer answer;
+    answer.status = kFail;
+    answer.description = "Error while requesting quotes: " + ErrorText(error);
+    return answer;
+}
+
+}  // namespace
+
+PendingQuotes::PendingQuotes(const std::vector<std::string>& symbols) {
     try {
         std::string list;
         for (const std::string& symbol : symbols) {
@@ -19,8 +29,18 @@ QuoteAnswer RequestQuotes(const std::vector<std::string>& symbols) {
                 list += ',';
             list += core::URLEncode(symbol);
         }
-        const core::WebResponse response = core::SendAsyncWebRequest(
-            core::QuoteServiceRequestURL("symbols=" + list), session::ExFeedReferrer);
+        request_.emplace(core::QuoteServiceRequestURL("symbols=" + list), session::ExFeedReferrer);
+    } catch (const std::exception& error) {
+        failed_ = failedAnswer(error);
+    }
+}
+
+QuoteAnswer PendingQuotes::wait() {
+    if (!request_)
+        return failed_;
+    QuoteAnswer answer;
+    try {
+        const core::WebResponse response = request_->wait();
         if (response.status != kOK) {
             answer.status = response.status.empty() ? std::string(kFail) : response.status;
             answer.description = response.description;
@@ -48,11 +68,13 @@ QuoteAnswer RequestQuotes(const std::vector<std::string>& symbols) {
             answer.stocks.push_back(stock);
         answer.status = kOK;
     } catch (const std::exception& error) {
-        answer.status = kFail;
-        answer.description = "Error while requesting quotes: " + ErrorText(error);
-        answer.stocks.clear();
+        return failedAnswer(error);
     }
     return answer;
+}
+
+QuoteAnswer RequestQuotes(const std::vector<std::string>& symbols) {
+    return PendingQuotes(symbols).wait();
 }
 
 std::string ChildText(const xml::Node& element, std::string_view name) {
@@ -62,14 +84,9 @@ std::string ChildText(const xml::Node& element, std::string_view name) {
 
 std::string StockXml(const xml::Node& stock, const std::vector<std::string_view>& without,
                      const xml::Node& extra, const std::vector<std::string_view>& append) {
-    // Each kept child printed where it is, rather than copied into a document of its own and
-    // printed from there: the text is the same, without a copy of every element.
-    std::string children;
-    for (const xml::Node& child : stock.selectNodes("*")) {
-        const std::string name = child.nodeName();
-        if (std::find(without.begin(), without.end(), name) == without.end())
-            children += child.xml();
-    }
+    // The kept children printed where they are, rather than copied into a document of their own
+    // and printed from there: the text is the same, without a copy of every element.
+    std::string children = stock.childElementsXml(without);
     if (extra) {
         for (const std::string_view name : append) {
             if (const xml::Node child = extra.selectSingleNode(name))

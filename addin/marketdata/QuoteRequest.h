@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "addin/core/WebTransport.h"
 #include "platform/xml/Document.h"
 
 namespace kavex::addin::marketdata {
@@ -21,6 +23,19 @@ struct QuoteAnswer {
 // Asks the quote service for the symbols (special symbols included; at most a batch), with the
 // session's referrer, while the message loop runs. Never throws.
 QuoteAnswer RequestQuotes(const std::vector<std::string>& symbols);
+
+// RequestQuotes in two steps: the request is sent on construction, and wait() collects its
+// answer, so that the caller can read an earlier answer while the service works on this one.
+class PendingQuotes {
+  public:
+    explicit PendingQuotes(const std::vector<std::string>& symbols);
+    // Turns the message loop until the answer is in; once only. Never throws.
+    QuoteAnswer wait();
+
+  private:
+    std::optional<core::PendingWebRequest> request_;
+    QuoteAnswer failed_;  // when the request could not be made
+};
 
 // The text of the element's child; the empty text when it has none.
 std::string ChildText(const xml::Node& element, std::string_view name);

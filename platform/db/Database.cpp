@@ -200,6 +200,7 @@ void Database::release(std::unique_ptr<Statement> statement) {
         return;
     }
     sqlite3_reset(statement->handle);
+    sqlite3_clear_bindings(statement->handle);
     if (handle == nullptr) {
         return;  // closed meanwhile: the statement is finalised here
     }
@@ -211,6 +212,33 @@ void Database::release(std::unique_ptr<Statement> statement) {
     }
     const std::string_view key = statement->key;
     idle_.emplace(key, std::move(statement));
+}
+
+void Database::bind(Statement& statement, const std::vector<base::Variant>& values) {
+    if (sqlite3_bind_parameter_count(statement.handle) != static_cast<int>(values.size())) {
+        raise(errors::ErrorsInCommand, "The number of values does not match the command's marks.");
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const int index = static_cast<int>(i + 1);
+        const base::Variant& value = values[i];
+        int rc = SQLITE_OK;
+        if (value.isNull()) {
+            rc = sqlite3_bind_null(statement.handle, index);
+        } else if (value.isText() && value.text().find('\0') != std::string::npos) {
+            // As in a statement's text: what follows a NUL would be lost on the way back.
+            raise(errors::ErrorsInCommand, "Characters found after end of SQL statement.");
+        } else if (value.isText()) {
+            rc = sqlite3_bind_text(statement.handle, index, value.text().data(),
+                                   static_cast<int>(value.text().size()), SQLITE_STATIC);
+        } else if (value.isNumber()) {
+            rc = sqlite3_bind_double(statement.handle, index, value.number());
+        } else {
+            raise(errors::ErrorsInCommand, "A value of this type cannot stand for a mark.");
+        }
+        if (rc != SQLITE_OK) {
+            raiseSqlite(rc, sqlite3_errmsg(handle));
+        }
+    }
 }
 
 bool Database::step(Statement& statement) {

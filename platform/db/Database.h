@@ -58,8 +58,15 @@ struct Database {
     // A prepared statement for the text, from the cache or freshly prepared; raises the
     // database's error when the text does not prepare.
     std::unique_ptr<Statement> acquire(std::string_view text);
-    // Resets the statement and keeps it for the next use of the same text.
+    // Resets the statement, clears its bound values and keeps it for the next use of the same
+    // text.
     void release(std::unique_ptr<Statement> statement);
+
+    // Binds the values, in order, to the statement's "?" marks: a text, a number or Null each.
+    // Raises the error of a faulty command for a count that does not match the marks, a value of
+    // another type or a text holding a NUL character; the bindings are then left half made, and
+    // release() clears them.
+    void bind(Statement& statement, const std::vector<base::Variant>& values);
 
     // Steps the statement; true for a row, false when done. On an error the statement is reset
     // and the error raised.

@@ -26,6 +26,16 @@ Recordset& Recordset::operator=(Recordset&& other) noexcept {
 }
 
 void Recordset::Open(std::string_view statement, Connection& connection) {
+    open(statement, connection, nullptr);
+}
+
+void Recordset::Open(std::string_view statement, Connection& connection,
+                     const std::vector<base::Variant>& values) {
+    open(statement, connection, &values);
+}
+
+void Recordset::open(std::string_view statement, Connection& connection,
+                     const std::vector<base::Variant>* values) {
     if (State() == 1) {
         raise(errors::ObjectOpen, "Operation is not allowed when the object is open.");
     }
@@ -37,6 +47,14 @@ void Recordset::Open(std::string_view statement, Connection& connection) {
     }
     const std::shared_ptr<detail::Database>& database = connection.database_;
     auto prepared = database->acquire(statement);
+    if (values != nullptr) {
+        try {
+            database->bind(*prepared, *values);
+        } catch (...) {
+            database->release(std::move(prepared));
+            throw;
+        }
+    }
     if (prepared->columns.empty()) {
         // A command run through a recordset: it runs, and the recordset stays closed.
         while (database->step(*prepared)) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/base/Variant.h"
 
@@ -30,6 +31,10 @@ class Recordset {
 
     // A statement that returns no rows (an insert) runs and leaves the recordset closed, as ADO.
     void Open(std::string_view statement, Connection& connection);
+    // The same for a query whose "?" marks stand for the values given, in order, as
+    // Connection::Execute takes them: the query is prepared once for all values.
+    void Open(std::string_view statement, Connection& connection,
+              const std::vector<base::Variant>& values);
     // 0 closed, 1 open; a recordset whose connection was closed is closed.
     long State() const;
 
@@ -49,6 +54,9 @@ class Recordset {
     void Close();
 
   private:
+    // values is null for a statement given without values, whose marks stay unbound (Null).
+    void open(std::string_view statement, Connection& connection,
+              const std::vector<base::Variant>* values);
     void requireOpen() const;
     void requireCurrentRow() const;
     void step();

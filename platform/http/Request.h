@@ -25,8 +25,9 @@ std::string_view outcomeName(Outcome outcome);
 
 // An HTTP request, XMLHTTP style: open, setRequestHeader, send, then readyState (0 unsent,
 // 1 opened, 2 sent, 3 receiving, 4 done), status, statusText, responseText. A synchronous send
-// blocks until the answer or the time-out. An asynchronous send returns at once; the transfer
-// advances and completes inside the message loop's DoEvents (or poll()), on the calling thread.
+// blocks until the answer or the time-out. An asynchronous send connects and sends what it can
+// without waiting and returns; the transfer advances and completes inside the message loop's
+// DoEvents (or poll()), on the calling thread.
 // A transport failure does not raise: the request completes (readyState 4) with status 0 and an
 // outcome that names the failure. Misuse (send before open, status before completion, a method
 // other than GET, an address that is not http or https) raises kavex::base::PlatformError.

@@ -198,23 +198,30 @@ Range Range::currentRegion() const {
         }
         return false;
     };
+    // The region grows by every row or column of the ring around it that holds something, until
+    // the ring is empty; the order of growing does not change where it ends. Rows are taken as
+    // far as they go before a column is looked at, so that a long list costs one pass down its
+    // rows rather than a pass down its sides for every row.
     for (bool grew = true; grew;) {
         grew = false;
-        const int top = region.firstRow, left = region.firstColumn;
-        const int bottom = region.lastRow, right = region.lastColumn;
-        if (top > 1 && anyContent(top - 1, left - 1, top - 1, right + 1)) {
+        while (region.firstRow > 1 && anyContent(region.firstRow - 1, region.firstColumn - 1,
+                                                 region.firstRow - 1, region.lastColumn + 1)) {
             --region.firstRow;
             grew = true;
         }
-        if (bottom < kMaxRows && anyContent(bottom + 1, left - 1, bottom + 1, right + 1)) {
+        while (region.lastRow < kMaxRows && anyContent(region.lastRow + 1, region.firstColumn - 1,
+                                                       region.lastRow + 1, region.lastColumn + 1)) {
             ++region.lastRow;
             grew = true;
         }
-        if (left > 1 && anyContent(top - 1, left - 1, bottom + 1, left - 1)) {
+        if (region.firstColumn > 1 && anyContent(region.firstRow - 1, region.firstColumn - 1,
+                                                 region.lastRow + 1, region.firstColumn - 1)) {
             --region.firstColumn;
             grew = true;
         }
-        if (right < kMaxColumns && anyContent(top - 1, right + 1, bottom + 1, right + 1)) {
+        if (region.lastColumn < kMaxColumns &&
+            anyContent(region.firstRow - 1, region.lastColumn + 1, region.lastRow + 1,
+                       region.lastColumn + 1)) {
             ++region.lastColumn;
             grew = true;
         }

@@ -1,8 +1,9 @@
 #include "platform/xml/Document.h"
 
-#include <sstream>
+#include <algorithm>
 
 #include "platform/base/PlatformError.h"
+#include "platform/xml/TextWriter.h"
 #include "platform/xml/Tree.h"
 
 namespace kavex::xml {
@@ -263,14 +264,51 @@ std::string Node::xml() const {
         pugi::xml_document scratch;
         pugi::xml_node element = scratch.append_child("a");
         element.append_copy(pugi::xml_attribute(attribute_));
-        std::ostringstream out;
+        TextWriter out;
         element.print(out, "", pugi::format_raw);
-        std::string text = out.str();  // <a name="value"/>
+        const std::string& text = out.text;  // <a name="value"/>
         return text.substr(3, text.size() - 5);
     }
-    std::ostringstream out;
+    TextWriter out;
     pugi::xml_node(node_).print(out, "", pugi::format_raw | pugi::format_no_declaration);
-    return out.str();
+    return std::move(out.text);
+}
+
+std::string Node::childElementsXml(const std::vector<std::string_view>& without) const {
+    if (isNothing()) {
+        raiseNothing();
+    }
+    TextWriter out;
+    if (attribute_ != nullptr) {
+        return out.text;
+    }
+    constexpr unsigned kFlags = pugi::format_raw | pugi::format_no_declaration;
+    const pugi::xml_node node(node_);
+    const auto kept = [&](const pugi::xml_node& child) {
+        return std::find(without.begin(), without.end(), std::string_view(child.name())) ==
+               without.end();
+    };
+    // An element holding nothing but elements, all of them kept, prints its children between its
+    // own tags: print it whole and take the tags off, instead of printing child by child.
+    bool whole = node.type() == pugi::node_element && !node.first_attribute();
+    for (pugi::xml_node child = node.first_child(); whole && child; child = child.next_sibling()) {
+        whole = child.type() == pugi::node_element && kept(child);
+    }
+    if (whole) {
+        node.print(out, "", kFlags);
+        const std::string_view name = node.name();
+        const std::size_t open = name.size() + 2;  // <name>
+        if (out.text.size() < 2 * open + 1 || out.text.compare(out.text.size() - 2, 2, "/>") == 0) {
+            return {};
+        }
+        return out.text.substr(open, out.text.size() - 2 * open - 1);
+    }
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && child != tree_->holder && kept(child)) {
+            child.print(out, "", kFlags);
+        }
+    }
+    return std::move(out.text);
 }
 
 // ---- Document --------------------------------------------------------------------------------
@@ -356,13 +394,13 @@ NodeList Document::selectNodes(std::string_view xpath) const {
 }
 
 std::string Document::xml() const {
-    std::ostringstream out;
+    TextWriter out;
     for (pugi::xml_node node = tree_->document.first_child(); node; node = node.next_sibling()) {
         if (node != tree_->holder) {
             node.print(out, "", pugi::format_raw | pugi::format_no_declaration);
         }
     }
-    return out.str();
+    return std::move(out.text);
 }
 
 }  // namespace kavex::xml

@@ -51,6 +51,9 @@ class Node {
 
     // The node serialised as markup.
     std::string xml() const;
+    // The markup of the element's child elements in order, leaving out those with a name in
+    // `without`: the xml() of each of selectNodes("*") joined, printed in one go.
+    std::string childElementsXml(const std::vector<std::string_view>& without = {}) const;
 
     // The same node of the same document.
     friend bool operator==(const Node& a, const Node& b) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Fingerprint.h"
 #include "ServiceFixture.h"
 #include "services/MarketModel.h"
 
@@ -17,23 +18,6 @@ namespace kavex::services::testing {
 namespace {
 
 using std::chrono::system_clock;
-
-// A fingerprint of texts that does not depend on the standard library's hash.
-class Fingerprint {
-  public:
-    void add(std::string_view text) {
-        for (const char c : text) {
-            value_ ^= static_cast<unsigned char>(c);
-            value_ *= 0x100000001B3ULL;
-        }
-        value_ ^= 0xFFU;  // a separator no text holds
-        value_ *= 0x100000001B3ULL;
-    }
-    std::uint64_t value() const { return value_; }
-
-  private:
-    std::uint64_t value_ = 0xCBF29CE484222325ULL;
-};
 
 std::vector<system_clock::time_point> pinnedTimes() {
     using namespace std::chrono;

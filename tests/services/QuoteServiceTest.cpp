@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "Fingerprint.h"
 #include "ServiceFixture.h"
 #include "services/ReservedSymbols.h"
 
@@ -55,6 +57,57 @@ TEST_F(QuoteServiceTest, UnknownSymbolsAreMarkedAndDuplicatesAnsweredOnce) {
               (std::vector<std::string>{"ZZZZ", "IBM"}));
     EXPECT_EQ(text(document, "/StockData/Stock[Symbol='ZZZZ']/Error"), "invalid_symbol");
     EXPECT_TRUE(document.select_node("/StockData/Stock[Symbol='ZZZZ']/Last").node().empty());
+}
+
+// Every answer of the synthetic market stays the same text, character for character: how the
+// service builds its answers may change, what a client reads may not.
+TEST_F(QuoteServiceTest, EveryAnswerStaysTheSameText) {
+    // Texts that need escaping, and one that is empty, in fields of their own and in a known one.
+    backend.overrideQuote("IBM", {{"Name", "Fish & Chips <Ltd> \"quoted\" 'single' ]]>"},
+                                  {"Custom", ""},
+                                  {"Control", std::string("a\x01b\tc\rd\ne")},
+                                  {"Wide", "Z\xC3\xBCrich \xE2\x82\xAC"},
+                                  {"Nul", std::string("x\0y", 3)},
+                                  {"NulFirst", std::string("\0z", 2)}});
+    backend.overrideQuote("NEWCO", {{"Last", "3.00"}});
+    std::vector<std::string> batches;
+    std::string batch;
+    int inBatch = 0;
+    for (const auto& listed : backend.market().seeds().symbols) {
+        batch += (inBatch == 0 ? "" : ",") + listed.symbol;
+        if (++inBatch == 25) {
+            batches.push_back(batch);
+            batch.clear();
+            inBatch = 0;
+        }
+    }
+    batches.push_back(batch);
+    for (const auto exchange : exchangeCodes) {
+        batches.push_back(indexSymbol(exchange) + "," + breadthSymbol(exchange));
+        for (const auto code : topListCodes) {
+            batches.push_back(topListSymbol(code, exchange));
+        }
+    }
+    batches.push_back("IBM,ibm,ZZZZ,NEWCO, msft ");
+    Fingerprint print;
+    int answers = 0;
+    for (const auto& time : {fixedTime(), fixedTime() + std::chrono::hours(30)}) {
+        now = time;
+        for (const std::string& symbols : batches) {
+            for (const char* fields : {"", "Last,Name,Custom,Control,Wide,Nul,NulFirst,Error"}) {
+                const ServiceAnswer answer = ask(
+                    "/tools/XM01",
+                    {{"qid", std::string(quoteQueryId)}, {"symbols", symbols}, {"fields", fields}},
+                    referrer);
+                EXPECT_EQ(answer.status, 200);
+                print.add(answer.contentType);
+                print.add(answer.body);
+                ++answers;
+            }
+        }
+    }
+    EXPECT_GT(answers, 20);
+    EXPECT_EQ(print.value(), 6180777933757963396ULL);
 }
 
 TEST_F(QuoteServiceTest, RefusesAWrongQueryIdentifier) {

@@ -88,6 +88,12 @@ TEST_F(SymbolValueReaderTest, ApostrophesAreLookedUpAsText) {
               "#INVALID!");
     EXPECT_EQ(GetSymbolDataItem("Last", "'", true), "#INVALID!");
     EXPECT_EQ(count("select Symbol from AQ_StockSymbolList"), 1);
+    // A cached row of such a symbol is found, in any letter case, and only for that symbol.
+    cacheSymbol("O'BRIEN", "<Stock><Name>O'Brien &amp; Sons</Name></Stock>");
+    EXPECT_EQ(GetSymbolDataItem("Name", "O'BRIEN", true), "O'Brien & Sons");
+    EXPECT_EQ(GetSymbolDataItem("Name", "o'brien", true), "O'Brien & Sons");
+    EXPECT_EQ(GetSymbolDataItem("Name", "O''BRIEN", true), "#INVALID!");
+    EXPECT_EQ(GetSymbolDataItem("Name", "O'BRIEN' or '1'='1", true), "#INVALID!");
 }
 
 TEST_F(SymbolValueReaderTest, BlankAndVeryLongSymbolsAreNoSymbols) {

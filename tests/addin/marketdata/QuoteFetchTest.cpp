@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,20 @@ class QuoteFetchTest : public LiveServicesFixture {
             symbol + "', '<Stock><Symbol>" + symbol +
             "</Symbol><Last>1.00</Last></Stock>', '2001-02-03 04:05:06', '2001-02-03 04:05:06')");
     }
+    // The database file's change counter, which every commit to the file counts up.
+    std::uint32_t fileChangeCounter() {
+        std::ifstream file(folder_ / "Kavex.mdb", std::ios::binary);
+        std::array<unsigned char, 28> header{};
+        file.read(reinterpret_cast<char*>(header.data()), header.size());
+        return (std::uint32_t{header[24]} << 24) | (std::uint32_t{header[25]} << 16) |
+               (std::uint32_t{header[26]} << 8) | std::uint32_t{header[27]};
+    }
+    // A symbol whose row the database refuses to write.
+    void refuseToStore(const std::string& symbol) {
+        sql("CREATE TRIGGER refuse_" + symbol + " BEFORE INSERT ON AQ_StockSymbolData WHEN " +
+            "NEW.Symbol = '" + symbol + "' BEGIN SELECT RAISE(ABORT, 'refused " + symbol +
+            "'); END");
+    }
     std::vector<std::string> cacheSnapshot() {
         return column(
             "SELECT Symbol || '|' || IFNULL(SymbolData, '') || '|' || "
@@ -72,6 +88,50 @@ TEST_F(QuoteFetchTest, AddSymbolsAsksInBatchesOf25AndStoresEveryStockWithFreshDa
     ASSERT_TRUE(stored.loadXML(ibm[0]));
     EXPECT_EQ(stored.selectSingleNode("Stock/Symbol").text(), "IBM");
     EXPECT_FALSE(stored.selectSingleNode("Stock/Last").text().empty());
+}
+
+TEST_F(QuoteFetchTest, TheQuotesOfEveryBatchReachTheFileInOneWrite) {
+    std::string description;
+    const std::uint32_t before = fileChangeCounter();
+    EXPECT_EQ(AddSymbols("", listedSymbols(30), 0, "", description), "OK") << description;
+    EXPECT_EQ(requestsTo("/tools/XM01").size(), 2u);
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData WHERE SymbolData IS NOT NULL"), 30u);
+    EXPECT_EQ(fileChangeCounter(), before + 1);
+}
+
+TEST_F(QuoteFetchTest, ABatchThatCannotBeStoredCostsOnlyItsOwnQuotes) {
+    // XOM is in the second batch, which is lost; the first is kept.
+    refuseToStore("XOM");
+    std::string description;
+    EXPECT_EQ(AddSymbols("", listedSymbols(30), 0, "", description), "PARTIALOK");
+    EXPECT_EQ(description, "Error while storing quotes: (-2147217873) refused XOM");
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData"), 25u);
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData WHERE Symbol IN ('T', 'JNJ', 'PG', "
+                    "'XOM', 'WMT')"),
+              0u);
+    EXPECT_NE(log().find("Fetched 25 of 30 symbols. Status : PARTIALOK"), std::string::npos)
+        << log();
+}
+
+TEST_F(QuoteFetchTest, TheDescriptionTellsTheLastBatchThatFailed) {
+    // The first batch cannot be stored, the second answers without one of its symbols: the
+    // description is the second's.
+    std::vector<std::string> symbols = listedSymbols(30);
+    symbols[27] = "NOSUCH";
+    refuseToStore("AAPL");
+    std::string description;
+    EXPECT_EQ(AddSymbols("", symbols, 0, "", description), "PARTIALOK");
+    EXPECT_EQ(description.rfind("NOSUCH", 0), 0u) << description;
+    EXPECT_EQ(count("SELECT Symbol FROM AQ_StockSymbolData"), 4u);
+
+    // The other way round: the description is the failed store of the second batch.
+    sql("DROP TRIGGER refuse_AAPL");
+    sql("DELETE FROM AQ_StockSymbolData");
+    symbols = listedSymbols(30);
+    symbols[3] = "NOSUCH";
+    refuseToStore("XOM");
+    EXPECT_EQ(AddSymbols("", symbols, 0, "", description), "PARTIALOK");
+    EXPECT_EQ(description, "Error while storing quotes: (-2147217873) refused XOM");
 }
 
 TEST_F(QuoteFetchTest, ExactlyTwentyFiveSymbolsTakeOneRequest) {
@@ -193,6 +253,27 @@ TEST_F(QuoteFetchTest, TheRefreshFetchAsksOnlyForDueSymbols) {
     EXPECT_EQ(FetchStockSymbolData(std::vector<std::string>{"IBM", "KO", "GE", "PG"}, description),
               "OK");
     EXPECT_EQ(requestsTo("/tools/XM01").size(), 1u);
+}
+
+TEST_F(QuoteFetchTest, ALongListFindsItsDueSymbolsWhateverTheirLetterCase) {
+    std::vector<std::string> symbols;
+    for (int i = 0; i < 250; ++i) {
+        const std::string symbol = "F" + std::to_string(1000 + i);
+        sql("INSERT INTO AQ_StockSymbolData(Symbol, SymbolData, LastCheckDate, LastFetchDate) "
+            "VALUES('" +
+            symbol + "', '<Stock><Last>2</Last></Stock>', Now(), Now())");
+        symbols.push_back(i % 2 == 0 ? symbol : "f" + symbol.substr(1));
+    }
+    cacheOldQuote("IBM");
+    sql("INSERT INTO AQ_StockSymbolData(Symbol) VALUES('GE')");
+    symbols.insert(symbols.begin(), "ibm");
+    symbols.insert(symbols.begin() + 150, "KO");
+    symbols.push_back("Ge");
+    std::string description;
+    EXPECT_EQ(FetchStockSymbolData(symbols, description), "OK") << description;
+    const auto requests = requestsTo("/tools/XM01");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].params.find("symbols")->second, "ibm,KO,Ge");
 }
 
 TEST_F(QuoteFetchTest, SymbolsNeedingEncodingReachTheServiceIntact) {

@@ -169,6 +169,21 @@ TEST_F(ConnectionExecute, CommittedWritesStayRolledBackWritesGo) {
     EXPECT_EQ(countRows(connection, "AQ_StockSymbolList"), 2);
 }
 
+TEST_F(ConnectionExecute, ALargeWriteReachesTheFileOnlyWithItsCommit) {
+    // About 6 MB of changed pages, as a sheet's quotes stored together make: they wait in memory
+    // for the commit rather than spilling into the file (and onto the disk) on the way.
+    const std::uintmax_t before = std::filesystem::file_size(database.path());
+    connection.BeginTrans();
+    const std::string document(4000, 'q');
+    for (int i = 0; i < 1500; ++i) {
+        connection.Execute("insert into AQ_StockSymbolData(Symbol, SymbolData) values(?, ?)",
+                           {base::Variant("S" + std::to_string(i)), base::Variant(document)});
+    }
+    EXPECT_EQ(std::filesystem::file_size(database.path()), before);
+    connection.CommitTrans();
+    EXPECT_GT(std::filesystem::file_size(database.path()), before + 1500 * 4000);
+}
+
 TEST_F(ConnectionExecute, WriteOfSeveralStatementsFailingHalfWayLeavesNothingHalfWritten) {
     // A replace of a ranked list: delete the old rows, insert the new ones. The second insert
     // breaks the key, so the whole replace is undone and the old list stays.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/base/Conversions.h"
 #include "platform/base/PlatformError.h"
 #include "platform/db/Clock.h"
 #include "platform/db/Connection.h"
@@ -195,6 +196,49 @@ TEST_F(RecordsetTest, BooleanColumnsReadAsBooleans) {
     EXPECT_EQ(rs.Fields("Active"), base::Variant(false));
     rs.MoveNext();
     EXPECT_EQ(rs.Fields("Active"), base::Variant(true));
+}
+
+TEST_F(RecordsetTest, AQueryWithMarksReadsTheRowsOfTheValuesGiven) {
+    connection.Execute(
+        "insert into AQ_StockSymbolList(Symbol, Description) values('A', 'first'), ('B', "
+        "'it''s'), ('C', NULL)");
+    const char* query =
+        "select Symbol, Description from AQ_StockSymbolList where Symbol in (?, ?, ?) order by "
+        "Symbol";
+    Recordset rs;
+    rs.Open(query, connection, {base::Variant("c"), base::Variant("a"), base::Variant::null()});
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(base::CStr(rs.Fields("Symbol")), "A");
+    rs.MoveNext();
+    EXPECT_EQ(base::CStr(rs.Fields("Symbol")), "C");
+    EXPECT_TRUE(rs.Fields("Description").isNull());
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+    rs.Close();
+    // The same query again with other values: nothing of the first ones is left bound.
+    rs.Open(query, connection, {base::Variant("B"), base::Variant::null(), base::Variant(3.0)});
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(base::CStr(rs.Fields("Description")), "it's");
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(RecordsetTest, AQueryWithMarksRefusesAWrongCountOrTypeAndStaysClosed) {
+    const char* query = "select Symbol from AQ_StockSymbolList where Symbol = ?";
+    Recordset rs;
+    EXPECT_EQ(errorNumber([&] { rs.Open(query, connection, {}); }), -2147217900);
+    EXPECT_EQ(errorNumber([&] {
+                  rs.Open(query, connection, {base::Variant("A"), base::Variant("B")});
+              }),
+              -2147217900);
+    EXPECT_EQ(errorNumber([&] { rs.Open(query, connection, {base::Variant(true)}); }), -2147217900);
+    EXPECT_EQ(
+        errorNumber([&] { rs.Open(query, connection, {base::Variant(std::string("A\0B", 3))}); }),
+        -2147217900);
+    EXPECT_EQ(rs.State(), 0);
+    connection.Execute("insert into AQ_StockSymbolList(Symbol) values('A')");
+    rs.Open(query, connection, {base::Variant("a")});
+    EXPECT_FALSE(rs.Eof());
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // A small local server: /ok answers XML, /fail a 500, /slow answers after a pause, /header echoes
-// the X-Probe request header, /redirect sends to /ok.
+// the X-Probe request header, /redirect sends to /ok, /count counts the requests that reached it.
 class LocalServer {
   public:
     LocalServer() {
@@ -47,6 +47,10 @@ class LocalServer {
         server_.Get("/redirect", [](const httplib::Request&, httplib::Response& res) {
             res.set_redirect("/ok");
         });
+        server_.Get("/count", [this](const httplib::Request&, httplib::Response& res) {
+            ++counted_;
+            res.set_content("counted", "text/plain");
+        });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         while (!server_.is_running()) {
@@ -63,10 +67,13 @@ class LocalServer {
         return "http://127.0.0.1:" + std::to_string(port_) + path;
     }
 
+    int counted() const { return counted_; }
+
   private:
     httplib::Server server_;
     std::thread thread_;
     std::atomic<bool> stopping_{false};
+    std::atomic<int> counted_{0};
     int port_ = 0;
 };
 
@@ -209,6 +216,23 @@ TEST(RequestAsync, CompletesThroughDoEventsWhileTheLoopKeepsRunning) {
     ASSERT_FALSE(states.empty());
     EXPECT_EQ(states.back(), 4);
     EXPECT_EQ(runningRequests(), 0u);
+}
+
+TEST(RequestAsync, SendPutsTheRequestOnItsWayBeforeTheLoopTurns) {
+    // So that the server works on it while the caller does something else first.
+    LocalServer server;
+    Request request;
+    request.open("GET", server.url("/count"), true);
+    request.send();
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    while (server.counted() == 0 && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(server.counted(), 1);
+    EXPECT_EQ(request.readyState(), 2);  // the answer is taken in only by a turn of the loop
+    runLoopUntilDone(request, 5s);
+    EXPECT_EQ(request.outcome(), Outcome::Success);
+    EXPECT_EQ(request.responseText(), "counted");
 }
 
 TEST(RequestAsync, InSimulatedTimeTheLoopWaitsForTheAnswerInsteadOfJumping) {

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "platform/spreadsheet/Application.h"
 #include "tests/platform/spreadsheet/ErrorNumber.h"
 
@@ -130,6 +136,67 @@ TEST_F(SheetTest, UsedRangeCurrentRegionAndIntersect) {
     EXPECT_EQ(errorNumber([&] { app.intersect(sheet.range("A1"), other.range("A1")); }), 1004);
     EXPECT_EQ(sheet.range("B2").entireRow().address(), "$2:$2");
     EXPECT_EQ(sheet.range("B2").offset(1, 2).resize(2, 2).address(), "$D$3:$E$4");
+}
+
+// The current region as the spreadsheet defines it: grown by one row or column at a time while
+// the ring around it holds something, on a grid of which cells hold something.
+std::array<int, 4> referenceRegion(const std::vector<std::vector<bool>>& filled,
+                                   std::array<int, 4> region) {
+    const int rows = static_cast<int>(filled.size());
+    const int columns = static_cast<int>(filled[0].size());
+    const auto any = [&](int r1, int c1, int r2, int c2) {
+        for (int r = std::max(r1, 1); r <= std::min(r2, rows); ++r) {
+            for (int c = std::max(c1, 1); c <= std::min(c2, columns); ++c) {
+                if (filled[r - 1][c - 1]) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    auto& [top, left, bottom, right] = region;
+    for (bool grew = true; grew;) {
+        grew = false;
+        if (top > 1 && any(top - 1, left - 1, top - 1, right + 1)) {
+            --top, grew = true;
+        } else if (any(bottom + 1, left - 1, bottom + 1, right + 1)) {
+            ++bottom, grew = true;
+        } else if (left > 1 && any(top - 1, left - 1, bottom + 1, left - 1)) {
+            --left, grew = true;
+        } else if (any(top - 1, right + 1, bottom + 1, right + 1)) {
+            ++right, grew = true;
+        }
+    }
+    return region;
+}
+
+TEST_F(SheetTest, CurrentRegionMatchesItsDefinitionOnRandomSheets) {
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 300; ++round) {
+        Worksheet grid = book.worksheets().add("Grid" + std::to_string(round));
+        const int rows = 3 + static_cast<int>(random() % 14);
+        const int columns = 3 + static_cast<int>(random() % 8);
+        const unsigned percent = 10 + random() % 60;
+        std::vector<std::vector<bool>> filled(static_cast<std::size_t>(rows),
+                                              std::vector<bool>(static_cast<std::size_t>(columns)));
+        for (int r = 1; r <= rows; ++r) {
+            for (int c = 1; c <= columns; ++c) {
+                if (random() % 100 < percent) {
+                    filled[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)] = true;
+                    grid.cells(r, c).setValue(r % 3 == 0 ? Variant("x") : Variant(1.0 * c));
+                }
+            }
+        }
+        const int top = 1 + static_cast<int>(random() % static_cast<unsigned>(rows));
+        const int left = 1 + static_cast<int>(random() % static_cast<unsigned>(columns));
+        const int height = 1 + static_cast<int>(random() % 3);
+        const int width = 1 + static_cast<int>(random() % 3);
+        const auto [r1, c1, r2, c2] =
+            referenceRegion(filled, {top, left, top + height - 1, left + width - 1});
+        EXPECT_EQ(grid.cells(top, left).resize(height, width).currentRegion().address(),
+                  grid.cells(r1, c1).resize(r2 - r1 + 1, c2 - c1 + 1).address())
+            << "round " << round;
+    }
 }
 
 TEST_F(SheetTest, SortMovesRowsWithTheirFormulas) {

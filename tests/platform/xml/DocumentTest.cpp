@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/base/PlatformError.h"
@@ -199,6 +202,56 @@ TEST(DocumentBuild, MovingANodeUnderItselfIsRefused) {
     // Moving within the document keeps one copy.
     doc.documentElement().appendChild(doc.selectSingleNode("a/b/c"));
     EXPECT_EQ(doc.xml(), "<a><b/><c/></a>");
+}
+
+// What childElementsXml stands for: the markup of each child element, one by one.
+std::string childElementsOneByOne(const Node& node, const std::vector<std::string_view>& without) {
+    std::string text;
+    for (const Node& child : node.selectNodes("*")) {
+        if (std::find(without.begin(), without.end(), child.nodeName()) == without.end()) {
+            text += child.xml();
+        }
+    }
+    return text;
+}
+
+TEST(NodeMarkup, ChildElementsPrintAsEachOfThemDoes) {
+    const std::vector<std::string> texts{
+        kQuote,
+        "<Stock/>",
+        "<Stock></Stock>",
+        "<Stock a=\"1\"><Last>2</Last></Stock>",
+        "<Stock>text<Last>2</Last><!--note--><Bid/>tail</Stock>",
+        "<Stock><Last>a &amp; b &lt;c&gt;</Last><Nested><Deep "
+        "x=\"q&quot;\">1</Deep></Nested></Stock>",
+        "<Stock><Stock>inner</Stock><Last/></Stock>",
+        "<Stock>\n  <Last>1</Last>\n  <Bid>2</Bid>\n</Stock>",
+    };
+    const std::vector<std::vector<std::string_view>> withouts{
+        {}, {"Last"}, {"Symbol", "Time"}, {"Stock"}, {"Nothing"}};
+    for (const std::string& text : texts) {
+        Document doc;
+        ASSERT_TRUE(doc.loadXML(text)) << text;
+        const Node stock = doc.documentElement();
+        for (const auto& without : withouts) {
+            EXPECT_EQ(stock.childElementsXml(without), childElementsOneByOne(stock, without))
+                << text;
+        }
+        EXPECT_EQ(doc.selectSingleNode("Stock/@a").isNothing()
+                      ? std::string()
+                      : doc.selectSingleNode("Stock/@a").childElementsXml(),
+                  "");
+    }
+    // An element not yet in the document, and the document's own top.
+    Document doc;
+    Node made = doc.createElement("Made");
+    made.appendChild(doc.createElement("Child"));
+    EXPECT_EQ(made.childElementsXml(), "<Child/>");
+    ASSERT_TRUE(doc.loadXML("<Stock><Last>1</Last></Stock>"));
+    Node waiting = doc.createElement("Waiting");
+    EXPECT_EQ(doc.selectSingleNode("/").childElementsXml(), "<Stock><Last>1</Last></Stock>");
+    EXPECT_TRUE(Node().isNothing());
+    EXPECT_THROW(Node().childElementsXml(), base::PlatformError);
 }
 
 }  // namespace
