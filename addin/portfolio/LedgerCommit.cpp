@@ -141,7 +141,7 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
     if (voided != nullptr) {
         voided->entry.remarks = voidedRemarks;
         voided->voided = true;
-        known.latestDay.reset();
+        UncountDay(known, voided->entry);
     }
     if (added) {
         LedgerRow row{*added, addedRow, IsVoidRemark(added->remarks)};
@@ -156,14 +156,19 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
             }
             row.entry.amount = CashEffect(row.entry);
         }
-        if (!row.voided && known.latestDay) {
-            known.latestDay = std::max(*known.latestDay, base::datePart(row.entry.date).serial);
+        if (!row.voided) {
+            CountDay(known, row.entry);
         }
         ledger.rows.push_back(std::move(row));
         ledger.lastRow = addedRow;
         ledger.lastId = std::max(ledger.lastId, added->id);
     }
     if (change.removedRow != 0) {
+        for (const LedgerRow& row : ledger.rows) {
+            if (row.row == change.removedRow && !row.voided) {
+                UncountDay(known, row.entry);
+            }
+        }
         std::erase_if(ledger.rows,
                       [&](const LedgerRow& row) { return row.row == change.removedRow; });
         for (LedgerRow& row : ledger.rows) {
@@ -171,7 +176,6 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
                 --row.row;
             }
         }
-        known.latestDay.reset();
         const sheet::Range used = pair.history.usedRange();
         ledger.lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
     }
