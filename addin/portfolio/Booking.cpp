@@ -10,6 +10,7 @@
 #include "addin/excelevents/PortfolioEditRow.h"
 #include "addin/marketdata/CacheSupport.h"
 #include "addin/portfolio/CellValues.h"
+#include "addin/portfolio/KnownSheets.h"
 #include "addin/portfolio/LedgerCommit.h"
 #include "addin/portfolio/Messages.h"
 #include "addin/portfolio/PortfolioRewrite.h"
@@ -148,17 +149,17 @@ long editedTransaction(const PortfolioPair& pair) {
         throw PortfolioRefusal("The transaction to change is no longer on the portfolio sheet.");
     }
     const long wanted = static_cast<long>(*id);
-    const HistoryLayout historyLayout = HistoryLayoutOf(pair.history);
-    const LedgerRows ledger = ReadLedger(pair.history, historyLayout);
-    const LedgerRow* booked = ledger.find(wanted);
+    // The ledger and its books as known since the history last changed: no reading or playing
+    // of the whole ledger again.
+    const KnownLedger& known = LedgerOf(pair.history);
+    const LedgerRow* booked = known.ledger.find(wanted);
     if (booked == nullptr || booked->voided) {
         throw PortfolioRefusal("Transaction " + std::to_string(wanted) +
                                " is not in the history any more.");
     }
     // A lot that a sale or a split has changed no longer shows what was booked; changing it
     // would book the changed figures a second time.
-    auto books = Replay(ledger.entries());
-    if (const Books* open = std::get_if<Books>(&books)) {
+    if (const Books* open = std::get_if<Books>(&known.books)) {
         for (const Lot& lot : open->lots) {
             if (lot.id == wanted &&
                 (lot.adjusted() || std::abs(lot.shares - booked->entry.shares) > 1e-9 ||
@@ -290,11 +291,13 @@ bool DeleteHistoryTransaction(const sheet::Worksheet& history, int row) {
     static constexpr std::string_view kProcedure = "DeleteHistoryTransaction";
     try {
         const PortfolioPair pair = PortfolioOf(history);
-        const HistoryLayout layout = HistoryLayoutOf(pair.history);
+        const KnownLedger* known = LedgerKnown(pair.history);
+        const HistoryLayout layout =
+            known != nullptr ? known->layout : HistoryLayoutOf(pair.history);
         if (row < layout.firstRow()) {
             throw PortfolioRefusal("That row holds no transaction.");
         }
-        const LedgerRows ledger = ReadLedger(pair.history, layout);
+        const LedgerRows& ledger = LedgerOf(pair.history).ledger;
         const auto found = std::find_if(ledger.rows.begin(), ledger.rows.end(),
                                         [&](const LedgerRow& r) { return r.row == row; });
         if (found == ledger.rows.end()) {

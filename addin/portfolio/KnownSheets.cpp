@@ -72,6 +72,11 @@ KnownLedger& LedgerOf(const sheet::Worksheet& history) {
     return remember(history, std::move(read)).what;
 }
 
+const KnownLedger* LedgerKnown(const sheet::Worksheet& history) {
+    const Known<KnownLedger>* known = entryFor<KnownLedger>(history);
+    return known != nullptr && known->changes == history.changeCount() ? &known->what : nullptr;
+}
+
 void KnowLedgerAsWritten(const sheet::Worksheet& history) {
     if (Known<KnownLedger>* known = entryFor<KnownLedger>(history)) {
         known->changes = history.changeCount();

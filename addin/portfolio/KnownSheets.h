@@ -47,6 +47,8 @@ std::uint64_t NewBooksGeneration();
 // Refused (PortfolioRefusal) as HistoryLayoutOf and ReadLedger refuse. The reference stays valid
 // until the next call of these functions.
 KnownLedger& LedgerOf(const sheet::Worksheet& history);
+// The known ledger when the sheet has not changed since it was known, else nullptr; reads nothing.
+const KnownLedger* LedgerKnown(const sheet::Worksheet& history);
 // The known ledger, brought up to date by its caller after writing the history, stands for the
 // sheet as it is now.
 void KnowLedgerAsWritten(const sheet::Worksheet& history);
