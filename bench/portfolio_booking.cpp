@@ -74,7 +74,7 @@ kavex::bench::BenchDatabase& benchDatabase() {
 // Reads through more memory than the processor caches hold, so that none of what the process
 // touched before stays cached.
 void evictCaches() {
-    static std::vector<unsigned char> sweep(std::size_t{128} << 20, 1);
+    static std::vector<unsigned char> sweep(std::size_t{64} << 20, 1);
     unsigned sum = 0;
     for (std::size_t i = 0; i < sweep.size(); i += 64) {
         sum += sweep[i];
