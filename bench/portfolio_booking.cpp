@@ -3,13 +3,6 @@
 // after every lot held, so its lot is the sheet's last row. The goal: booking into a portfolio
 // of 2,000 lots costs at most 1.5 times booking into one of 100. Each booked lot is deleted
 // again, untimed, so that every iteration books into the same portfolio.
-//
-// Deleting a transaction plays the whole ledger again (to check that no later sale used its
-// shares), so its footprint in the caches grows with the ledger: left as it is, the deletion
-// would leave the next booking into 100 lots with its code and data still cached and the one
-// into 2,000 lots without them, and the ratio would measure the deletion rather than the booking.
-// So the untimed part ends by reading through a buffer larger than the processor's caches: every
-// booking, whatever the portfolio's size, starts as one a user makes after doing something else.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -69,17 +62,6 @@ void fillCache(sqlite3* handle) {
 kavex::bench::BenchDatabase& benchDatabase() {
     static kavex::bench::BenchDatabase database("portfolio-booking", fillCache);
     return database;
-}
-
-// Reads through more memory than the processor caches hold, so that none of what the process
-// touched before stays cached.
-void evictCaches() {
-    static std::vector<unsigned char> sweep(std::size_t{64} << 20, 1);
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < sweep.size(); i += 64) {
-        sum += sweep[i];
-    }
-    benchmark::DoNotOptimize(sum);
 }
 
 // The add-in's workbook with a session, its Portfolio sheet active and holding `lots` open lots.
@@ -167,7 +149,6 @@ void BookOneBuy(benchmark::State& state) {
         ok = book.buy() && ok;
         state.PauseTiming();
         ok = book.undo() && ok;
-        evictCaches();
         state.ResumeTiming();
     }
     const kavex::sheet::Worksheet sheet = book.book.worksheets().item("Portfolio");
