@@ -139,12 +139,17 @@ class LineEditor {
         return movedLine(lineOf(edit_.columns, row, column), edit_);
     }
 
+    // The first row whose cells or links a row edit may move or read (the row before an
+    // insertion gives the inserted rows its format); a column edit reaches every row.
+    int firstRowReached() const { return edit_.columns ? 1 : std::max(edit_.at - 1, 1); }
+
     // Moves the cells on the edited lines and past them in place; those before the edit stay
-    // where they are, untouched.
+    // where they are, untouched (rows before a row edit are not even visited).
     void moveCells() {
         std::vector<CellKey> keys;  // of the cells on the lines the edit reaches, in key order
         std::vector<std::pair<CellKey, std::shared_ptr<const Style>>> formats;
-        for (const auto& [key, cell] : sheet_.cells) {
+        for (auto it = sheet_.cells.fromRow(firstRowReached()); it != sheet_.cells.end(); ++it) {
+            const auto& [key, cell] = *it;
             const int line = lineOf(edit_.columns, keyRow(key), keyColumn(key));
             if (line >= edit_.at) {
                 keys.push_back(key);
@@ -186,36 +191,42 @@ class LineEditor {
     }
 
     void moveComments() {
-        std::map<CellKey, CommentData> comments;
-        for (auto& [key, comment] : sheet_.comments) {
+        auto& comments = sheet_.comments;
+        const auto first = comments.lower_bound(cellKey(firstRowReached(), 0));
+        std::map<CellKey, CommentData> reached;
+        reached.insert(std::make_move_iterator(first), std::make_move_iterator(comments.end()));
+        comments.erase(first, comments.end());
+        for (auto& [key, comment] : reached) {
             if (auto line = moved(keyRow(key), keyColumn(key))) {
                 comments[movedKey(key, *line, edit_.columns)] = std::move(comment);
             }
         }
-        sheet_.comments = std::move(comments);
     }
 
     void moveLinks() {
-        sheet_.hyperlinks.relocate([&](int row, int column) -> std::optional<std::pair<int, int>> {
-            const auto line = moved(row, column);
-            if (!line) {
-                return std::nullopt;
-            }
-            return edit_.columns ? std::pair{row, *line} : std::pair{*line, column};
-        });
+        sheet_.hyperlinks.relocate(
+            firstRowReached(), [&](int row, int column) -> std::optional<std::pair<int, int>> {
+                const auto line = moved(row, column);
+                if (!line) {
+                    return std::nullopt;
+                }
+                return edit_.columns ? std::pair{row, *line} : std::pair{*line, column};
+            });
     }
 
     void moveHiddenRows() {
         if (edit_.columns) {
             return;
         }
-        std::set<int> hidden;
-        for (int row : sheet_.hiddenRows) {
+        std::set<int>& hidden = sheet_.hiddenRows;
+        const auto first = hidden.lower_bound(edit_.at);
+        const std::vector<int> reached(first, hidden.end());
+        hidden.erase(first, hidden.end());
+        for (int row : reached) {
             if (auto line = movedLine(row, edit_)) {
                 hidden.insert(*line);
             }
         }
-        sheet_.hiddenRows = std::move(hidden);
     }
 
     void moveConditions() {
@@ -413,7 +424,10 @@ void Range::insert() {
     }
     const bool columns = runs.front().columns;
     const int limit = columns ? kMaxColumns : kMaxRows;
-    for (const auto& [key, cell] : sheet.cells) {
+    // Row insertions look at the last rows alone.
+    for (auto it = sheet.cells.fromRow(columns ? 1 : limit - inserted + 1); it != sheet.cells.end();
+         ++it) {
+        const auto& [key, cell] = *it;
         if ((cell.formula || !cell.value.isEmpty()) &&
             lineOf(columns, keyRow(key), keyColumn(key)) > limit - inserted) {
             fail(base::errors::ApplicationDefined,
