@@ -5,6 +5,7 @@
 #include <functional>
 #include <iterator>
 #include <list>
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -95,9 +96,11 @@ class HyperlinkTable {
     std::size_t eraseAt(int row, int column);
     std::size_t eraseWithin(const std::vector<Area>& areas);
 
-    // Moves every link to the cell `to` gives for its own (row, column), dropping those it gives
-    // none; the order of those kept stays.
-    void relocate(const std::function<std::optional<std::pair<int, int>>(int, int)>& to);
+    // Moves every link on row fromRow or below it to the cell `to` gives for its own (row,
+    // column), dropping those it gives none; links above fromRow stay where they are, unvisited,
+    // and `to` must not move a link above it. The order of those kept stays.
+    void relocate(int fromRow,
+                  const std::function<std::optional<std::pair<int, int>>(int, int)>& to);
 
   private:
     using Bucket = std::vector<List::iterator>;  // one cell's links, in order
@@ -110,7 +113,7 @@ class HyperlinkTable {
 
     List list_;
     std::unordered_map<std::uint64_t, List::iterator> byId_;
-    std::unordered_map<CellKey, Bucket> byCell_;
+    std::map<CellKey, Bucket> byCell_;  // in row order: an edit of the last rows finds theirs
     std::uint64_t nextOrder_ = 0;
 };
 
