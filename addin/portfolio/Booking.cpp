@@ -113,12 +113,12 @@ int handRow() {
 
 // Books the change and rewrites the portfolio, telling the user why when it cannot. The rows the
 // rewrite wrote are marked for the sheet-change handler unless the user typed them.
-bool commit(std::string_view procedure, const PortfolioPair& pair, const LedgerChange& change) {
+bool commit(std::string_view procedure, const PortfolioPair& pair, LedgerChange change) {
     const bool rewrittenBefore = core::PortfolioRowRewritten;
     const bool byHand = TransactionEntryMode == dialogs::kEntryModeHandEdit;
     try {
         core::PortfolioRowRewritten = true;
-        CommitLedgerChange(pair, change, handRow());
+        CommitLedgerChange(pair, std::move(change), handRow());
         if (byHand) {
             core::PortfolioRowRewritten = rewrittenBefore;
         }
@@ -198,7 +198,7 @@ bool BuyTransactionFunction(std::string typeName, std::string position, short ty
         }
         change.added = tradeEntry(typeCode, core::TrimWhitespace(symbol), transactionDate,
                                   numberOfShares, price, commission, remarks);
-        booked = commit(kProcedure, pair, change);
+        booked = commit(kProcedure, pair, std::move(change));
         if (booked) {
             ShowPortfolioMessage(std::string(nounOf(typeCode)) +
                                  (edit ? " transaction Updated." : " transaction completed."));
@@ -229,7 +229,7 @@ bool SellTransactionFunction(std::string typeName, std::string position, short t
         LedgerChange change;
         change.added = tradeEntry(typeCode, core::TrimWhitespace(symbol), transactionDate,
                                   numberOfShares, price, commission, remarks);
-        booked = commit(kProcedure, pair, change);
+        booked = commit(kProcedure, pair, std::move(change));
         if (booked) {
             ShowPortfolioMessage(std::string(nounOf(typeCode)) + " transaction completed.");
         }
@@ -262,7 +262,7 @@ bool AddCashToPortFolioHistory(std::string& typeText, base::Date& transactionDat
         LedgerChange change;
         change.added = LedgerEntry{0, "",     type->code, base::datePart(transactionDate), 0, 0,
                                    0, amount, remarks};
-        booked = commit(kProcedure, pair, change);
+        booked = commit(kProcedure, pair, std::move(change));
     } catch (const PortfolioRefusal& refusal) {
         ShowPortfolioMessage(refusal.what());
     }
@@ -310,7 +310,7 @@ bool DeleteHistoryTransaction(const sheet::Worksheet& history, int row) {
                 rest.push_back(other.entry);
             }
         }
-        const auto replayed = Replay(std::move(rest));
+        auto replayed = Replay(std::move(rest));
         if (const auto* refusal = std::get_if<BookingRefusal>(&replayed)) {
             const std::string later = std::to_string(refusal->id);
             throw PortfolioRefusal("Transaction " + std::to_string(found->entry.id) +
@@ -319,7 +319,10 @@ bool DeleteHistoryTransaction(const sheet::Worksheet& history, int row) {
         }
         LedgerChange change;
         change.removedRow = row;
-        return commit(kProcedure, pair, change);
+        // The books the check played are those the deletion leaves: the commit need not play the
+        // ledger a second time.
+        change.books = std::get<Books>(std::move(replayed));
+        return commit(kProcedure, pair, std::move(change));
     } catch (const PortfolioRefusal& refusal) {
         ShowPortfolioMessage(refusal.what());
     }

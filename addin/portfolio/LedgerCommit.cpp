@@ -26,7 +26,7 @@ Books booksOf(std::vector<LedgerEntry> entries) {
 
 }  // namespace
 
-long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, int handRow) {
+long CommitLedgerChange(const PortfolioPair& pair, LedgerChange change, int handRow) {
     KnownLedger& known = LedgerOf(pair.history);
     const HistoryLayout layout = known.layout;
     LedgerRows& ledger = known.ledger;
@@ -59,6 +59,11 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
     if (playedLast) {
         if (auto refused = ApplyEntry(*current, *added)) {
             throw PortfolioRefusal(refused->message);
+        }
+    } else if (change.books) {
+        replayed = std::move(change.books);
+        if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
+            throw PortfolioRefusal(refusal->message);
         }
     } else {
         for (const LedgerRow& row : ledger.rows) {
