@@ -289,12 +289,20 @@ class LineEditor {
         std::vector<GlobalKey> recompute;
         const auto canonical = [this](std::string_view n) { return app_.canonicalFunctionName(n); };
         for (const auto& other : sheet_.book->sheets) {
+            if (!namesChanged &&
+                !other->formulaReach.mayReach(edit_.columns, edit_.at, other.get() == &sheet_)) {
+                continue;  // none of its formulas reads the edited lines or lines past them
+            }
+            // Found out again through the walk, as the formulas read once edited.
+            FormulaReach reach;
+            reach.known = true;
             const formula::LineEdit seen = editSeenFrom(edit_, sheet_, other.get());
             for (auto& [key, cell] : other->cells) {
                 if (!cell.formula) {
                     continue;
                 }
                 if (!followsEdit(cell, seen)) {
+                    reach.include(cell.formula->parsed, cell.rowShift, cell.columnShift);
                     if (namesChanged && !cell.formula->parsed.names().empty()) {
                         recompute.push_back(globalKey(other->id, key));
                     }
@@ -312,7 +320,9 @@ class LineEditor {
                 } else if (namesChanged && !parsed.names().empty()) {
                     recompute.push_back(globalKey(other->id, key));
                 }
+                reach.include(cell.formula->parsed, 0, 0);
             }
+            other->formulaReach = reach;
         }
         return recompute;
     }

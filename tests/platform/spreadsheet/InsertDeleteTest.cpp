@@ -301,5 +301,77 @@ TEST_F(InsertDeleteTest, FormulasComputeAsWorkedOutAfreshAfterRandomEdits) {
     }
 }
 
+// A sort moves a formula down with what it reads: an edit between where it read before and where
+// it reads now still rewrites it.
+TEST_F(InsertDeleteTest, AFormulaASortMovedFollowsLaterEdits) {
+    at("A100").entireRow().delete_();  // every formula of the sheet has been seen
+    at("A1").setValue(3.0);
+    at("A2").setValue(2.0);
+    at("A3").setValue(1.0);
+    at("B1").setFormula("=C1");
+    at("C3").setValue(7.0);
+    at("A1:B3").sort(at("A1"));
+    ASSERT_EQ(at("B3").formula(), "=C3");
+    at("A2").entireRow().delete_();
+    EXPECT_EQ(at("B2").formula(), "=C2");
+    EXPECT_EQ(at("B2").value(), Variant(7.0));
+}
+
+// An edit passes by the sheets whose formulas all stop before it. Formulas written one by one,
+// as a fill or moved by a sort, on the edited sheet and on another naming it, must still be
+// found: after every edit the live book's formulas read as those of the same book saved and
+// opened again before the edit (opened, its sheets' formulas are found by walking them).
+TEST_F(InsertDeleteTest, EditsRewriteTheSameFormulasAsInTheBookOpenedAgain) {
+    std::mt19937 random(7);
+    const auto pick = [&](int from, int to) {
+        return std::uniform_int_distribution<int>(from, to)(random);
+    };
+    const auto cellName = [](int row, int column) {
+        return std::string(1, static_cast<char>('A' + column - 1)) + std::to_string(row);
+    };
+    const std::string path = ::testing::TempDir() + "/reach.xls";
+    for (int step = 0; step < 120; ++step) {
+        const int what = pick(0, 5);
+        Worksheet target = pick(0, 2) == 0 ? other : sheet;
+        if (what <= 1) {  // a formula, reading its own sheet or naming one
+            const std::string prefix =
+                pick(0, 1) == 0 ? "" : (pick(0, 1) == 0 ? "Sheet1!" : "Other!");
+            target.cells(pick(1, 40), pick(1, 6))
+                .setFormula("=" + prefix + cellName(pick(1, 40), pick(1, 6)) + "+1");
+        } else if (what == 2) {  // a fill: one form shared by the cells
+            const int top = pick(1, 35);
+            const int column = pick(1, 6);
+            target.range(cellName(top, column) + ":" + cellName(top + 4, column))
+                .setFormula("=" + cellName(pick(1, 40), pick(1, 6)) + "*2");
+        } else if (what == 3) {  // a sort moves formulas and the rows they read
+            const int top = pick(1, 30);
+            target.range(cellName(top, 1) + ":" + cellName(top + 8, 6))
+                .sort(target.range(cellName(top, pick(1, 6))));
+        } else {  // a row or column edit, done on the book opened again too
+            book.saveAs(path);
+            Application fresh;
+            Workbook reopened = fresh.workbooks().open(path);
+            const bool columns = pick(0, 3) == 0;
+            const int line = columns ? pick(1, 7) : pick(1, 45);
+            const bool insert = pick(0, 1) == 0;
+            for (Worksheet each : {target, reopened.worksheets().item(target.name())}) {
+                Range lines =
+                    columns ? each.cells(1, line).entireColumn() : each.cells(line, 1).entireRow();
+                insert ? lines.insert() : lines.delete_();
+            }
+            for (const std::string name : {"Sheet1", "Other"}) {
+                const Worksheet live = book.worksheets().item(name);
+                const Worksheet opened = reopened.worksheets().item(name);
+                for (int r = 1; r <= 50; ++r) {
+                    for (int c = 1; c <= 9; ++c) {
+                        ASSERT_EQ(live.cells(r, c).formula(), opened.cells(r, c).formula())
+                            << name << "!" << cellName(r, c) << " after step " << step;
+                    }
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kavex::sheet
