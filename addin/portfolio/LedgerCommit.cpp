@@ -80,9 +80,21 @@ long CommitLedgerChange(const PortfolioPair& pair, LedgerChange change, int hand
         }
     }
     const Books& books = playedLast ? *current : *replayed;
+    // The lots of one symbol are played apart from the others': a transaction added last, or
+    // one deleted, changes only its symbol's lots (and the cash).
+    std::optional<std::string> changedSymbol;
+    if (playedLast) {
+        changedSymbol = added->symbol;
+    } else if (!added && change.voided == 0 && change.removedRow != 0) {
+        const auto removed =
+            std::find_if(ledger.rows.begin(), ledger.rows.end(),
+                         [&](const LedgerRow& row) { return row.row == change.removedRow; });
+        if (removed != ledger.rows.end()) {
+            changedSymbol = removed->entry.symbol;
+        }
+    }
     const BooksChange booksChange{
-        known.generation, NewBooksGeneration(),
-        playedLast ? std::optional<std::string>(added->symbol) : std::nullopt,
+        known.generation, NewBooksGeneration(), changedSymbol,
         playedLast && !books.lots.empty() && books.lots.back().id == added->id ? added->id : 0};
 
     const int addedRow = std::max(ledger.lastRow + 1, layout.firstRow());
