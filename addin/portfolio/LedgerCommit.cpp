@@ -188,13 +188,22 @@ long CommitLedgerChange(const PortfolioPair& pair, LedgerChange change, int hand
         }
         std::erase_if(ledger.rows,
                       [&](const LedgerRow& row) { return row.row == change.removedRow; });
+        // The last row holding anything moves up with the rows below the deleted one; when the
+        // deleted row was the last, a transaction on the row above it is the last, else the
+        // history is searched for the last row holding anything.
+        bool rowAboveHeld = false;
         for (LedgerRow& row : ledger.rows) {
             if (row.row > change.removedRow) {
                 --row.row;
             }
+            rowAboveHeld = rowAboveHeld || row.row == ledger.lastRow - 1;
         }
-        const sheet::Range used = pair.history.usedRange();
-        ledger.lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+        if (change.removedRow < ledger.lastRow || rowAboveHeld) {
+            ledger.lastRow = std::max(layout.headerRow, ledger.lastRow - 1);
+        } else {
+            const sheet::Range used = pair.history.usedRange();
+            ledger.lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+        }
     }
     if (replayed) {
         known.books = std::move(*replayed);

@@ -351,5 +351,38 @@ TEST_F(BookingRowsTest, TheLatestDayFollowsDeletionsAndEdits) {
     expectKnownLedgerReadsAsTheSheet("after the bookings");
 }
 
+// Deleting the last transaction leaves as the history's last row the last one that still holds
+// anything, which need not be the row above it: the next booking goes right below that one.
+TEST_F(BookingRowsTest, AfterTheLastTransactionIsDeletedTheNextGoesBelowWhatIsLeft) {
+    const sheet::Worksheet history = sheetOf(book_, "Portfolio History");
+    sheetOf(book_, "Portfolio").activate();
+    const HistoryLayout layout = HistoryLayoutOf(history);
+    // Transactions on rows 6, 8 and 9 of the history, row 7 never written.
+    history.parent().application().setEnableEvents(false);
+    const auto write = [&](int row, long id, const std::string& symbol, const base::Date& date) {
+        LedgerEntry entry{id, symbol, 3, date, 10, 20, 1, 0, ""};
+        entry.amount = CashEffect(entry);
+        WriteLedgerRow(history, layout, row, entry);
+    };
+    write(6, 1, "IBM", day(2024, 1, 10));
+    write(8, 2, "KO", day(2024, 2, 10));
+    write(9, 3, "T", day(2024, 3, 12));
+    RecordLastId(history, 3);
+    history.parent().application().setEnableEvents(true);
+    resetGlobals();
+    RefreshPortFolioSheet();
+    resetGlobals();
+    ASSERT_TRUE(DeleteHistoryTransaction(history, 9));  // T, the last
+    expectKnownLedgerReadsAsTheSheet("after the last was deleted");
+    resetGlobals();
+    ASSERT_TRUE(DeleteHistoryTransaction(history, 8));  // KO, the last, an empty row above it
+    expectKnownLedgerReadsAsTheSheet("after the last but one was deleted");
+    resetGlobals();
+    ASSERT_TRUE(BuyTransactionFunction("Buy", "long", 3, "GE", day(2024, 3, 11), 10, 20, 1, ""));
+    EXPECT_EQ(history.cells(7, layout.symbol).text(), "GE");
+    EXPECT_TRUE(history.cells(8, layout.symbol).text().empty());
+    expectKnownLedgerReadsAsTheSheet("after the booking");
+}
+
 }  // namespace
 }  // namespace kavex::addin::portfolio
