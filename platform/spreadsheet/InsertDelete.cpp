@@ -293,7 +293,9 @@ class LineEditor {
                 !other->formulaReach.mayReach(edit_.columns, edit_.at, other.get() == &sheet_)) {
                 continue;  // none of its formulas reads the edited lines or lines past them
             }
-            // Found out again through the walk, as the formulas read once edited.
+            // Found out again through the walk, as the formulas read once edited; unknown should
+            // the walk stop half way.
+            other->formulaReach = FormulaReach{};
             FormulaReach reach;
             reach.known = true;
             const formula::LineEdit seen = editSeenFrom(edit_, sheet_, other.get());
