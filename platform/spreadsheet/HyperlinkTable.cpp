@@ -134,12 +134,16 @@ std::size_t HyperlinkTable::eraseWithin(const std::vector<Area>& areas) {
 
 void HyperlinkTable::relocate(
     int fromRow, const std::function<std::optional<std::pair<int, int>>(int, int)>& to) {
-    const auto first = byCell_.lower_bound(cellKey(std::max(fromRow, 0), 0));
+    // The cells are laid out by row: those from fromRow on are walked, not the others.
+    std::vector<CellKey> cells;
     std::vector<List::iterator> moving;
-    for (auto bucket = first; bucket != byCell_.end(); ++bucket) {
+    for (auto bucket = byCell_.fromRow(fromRow); bucket != byCell_.end(); ++bucket) {
+        cells.push_back(bucket->first);
         moving.insert(moving.end(), bucket->second.begin(), bucket->second.end());
     }
-    byCell_.erase(first, byCell_.end());
+    for (const CellKey cell : cells) {
+        byCell_.erase(cell);
+    }
     // Cells that end up on one cell keep their links in the list's order.
     std::sort(moving.begin(), moving.end(),
               [](List::iterator x, List::iterator y) { return x->order < y->order; });

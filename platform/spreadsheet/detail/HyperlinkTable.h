@@ -5,7 +5,6 @@
 #include <functional>
 #include <iterator>
 #include <list>
-#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -113,7 +112,7 @@ class HyperlinkTable {
 
     List list_;
     std::unordered_map<std::uint64_t, List::iterator> byId_;
-    std::map<CellKey, Bucket> byCell_;  // in row order: an edit of the last rows finds theirs
+    CellTable<Bucket> byCell_;  // laid out by row and column: a look-up has no division
     std::uint64_t nextOrder_ = 0;
 };
 
