@@ -128,8 +128,8 @@ struct PortfolioBook {
         const bool deleted =
             portfolio::DeleteHistoryTransaction(history, used.row() + used.rowCount() - 1);
         kavex::forms::scriptedDriver().reset();
-        // Deleting a row makes the host work out again which cells read which; a write anywhere
-        // does that now rather than in the next booking.
+        // Deleting a row that moves many formulas makes the host work out again which cells read
+        // which; a write anywhere does that now rather than in the next booking.
         kavex::sheet::Range scratch = book.worksheets().item("KavexInfo").range("Z1");
         scratch.setValue(kavex::base::Variant(1.0));
         scratch.clearContents();

@@ -10,6 +10,7 @@
 #include "addin/excelevents/PortfolioEditRow.h"
 #include "addin/marketdata/CacheSupport.h"
 #include "addin/portfolio/CellValues.h"
+#include "addin/portfolio/KnownSheets.h"
 #include "addin/portfolio/LedgerCommit.h"
 #include "addin/portfolio/Messages.h"
 #include "addin/portfolio/PortfolioRewrite.h"
@@ -112,12 +113,12 @@ int handRow() {
 
 // Books the change and rewrites the portfolio, telling the user why when it cannot. The rows the
 // rewrite wrote are marked for the sheet-change handler unless the user typed them.
-bool commit(std::string_view procedure, const PortfolioPair& pair, const LedgerChange& change) {
+bool commit(std::string_view procedure, const PortfolioPair& pair, LedgerChange change) {
     const bool rewrittenBefore = core::PortfolioRowRewritten;
     const bool byHand = TransactionEntryMode == dialogs::kEntryModeHandEdit;
     try {
         core::PortfolioRowRewritten = true;
-        CommitLedgerChange(pair, change, handRow());
+        CommitLedgerChange(pair, std::move(change), handRow());
         if (byHand) {
             core::PortfolioRowRewritten = rewrittenBefore;
         }
@@ -148,17 +149,17 @@ long editedTransaction(const PortfolioPair& pair) {
         throw PortfolioRefusal("The transaction to change is no longer on the portfolio sheet.");
     }
     const long wanted = static_cast<long>(*id);
-    const HistoryLayout historyLayout = HistoryLayoutOf(pair.history);
-    const LedgerRows ledger = ReadLedger(pair.history, historyLayout);
-    const LedgerRow* booked = ledger.find(wanted);
+    // The ledger and its books as known since the history last changed: no reading or playing
+    // of the whole ledger again.
+    const KnownLedger& known = LedgerOf(pair.history);
+    const LedgerRow* booked = known.ledger.find(wanted);
     if (booked == nullptr || booked->voided) {
         throw PortfolioRefusal("Transaction " + std::to_string(wanted) +
                                " is not in the history any more.");
     }
     // A lot that a sale or a split has changed no longer shows what was booked; changing it
     // would book the changed figures a second time.
-    auto books = Replay(ledger.entries());
-    if (const Books* open = std::get_if<Books>(&books)) {
+    if (const Books* open = std::get_if<Books>(&known.books)) {
         for (const Lot& lot : open->lots) {
             if (lot.id == wanted &&
                 (lot.adjusted() || std::abs(lot.shares - booked->entry.shares) > 1e-9 ||
@@ -197,7 +198,7 @@ bool BuyTransactionFunction(std::string typeName, std::string position, short ty
         }
         change.added = tradeEntry(typeCode, core::TrimWhitespace(symbol), transactionDate,
                                   numberOfShares, price, commission, remarks);
-        booked = commit(kProcedure, pair, change);
+        booked = commit(kProcedure, pair, std::move(change));
         if (booked) {
             ShowPortfolioMessage(std::string(nounOf(typeCode)) +
                                  (edit ? " transaction Updated." : " transaction completed."));
@@ -228,7 +229,7 @@ bool SellTransactionFunction(std::string typeName, std::string position, short t
         LedgerChange change;
         change.added = tradeEntry(typeCode, core::TrimWhitespace(symbol), transactionDate,
                                   numberOfShares, price, commission, remarks);
-        booked = commit(kProcedure, pair, change);
+        booked = commit(kProcedure, pair, std::move(change));
         if (booked) {
             ShowPortfolioMessage(std::string(nounOf(typeCode)) + " transaction completed.");
         }
@@ -261,7 +262,7 @@ bool AddCashToPortFolioHistory(std::string& typeText, base::Date& transactionDat
         LedgerChange change;
         change.added = LedgerEntry{0, "",     type->code, base::datePart(transactionDate), 0, 0,
                                    0, amount, remarks};
-        booked = commit(kProcedure, pair, change);
+        booked = commit(kProcedure, pair, std::move(change));
     } catch (const PortfolioRefusal& refusal) {
         ShowPortfolioMessage(refusal.what());
     }
@@ -290,11 +291,13 @@ bool DeleteHistoryTransaction(const sheet::Worksheet& history, int row) {
     static constexpr std::string_view kProcedure = "DeleteHistoryTransaction";
     try {
         const PortfolioPair pair = PortfolioOf(history);
-        const HistoryLayout layout = HistoryLayoutOf(pair.history);
+        const KnownLedger* known = LedgerKnown(pair.history);
+        const HistoryLayout layout =
+            known != nullptr ? known->layout : HistoryLayoutOf(pair.history);
         if (row < layout.firstRow()) {
             throw PortfolioRefusal("That row holds no transaction.");
         }
-        const LedgerRows ledger = ReadLedger(pair.history, layout);
+        const LedgerRows& ledger = LedgerOf(pair.history).ledger;
         const auto found = std::find_if(ledger.rows.begin(), ledger.rows.end(),
                                         [&](const LedgerRow& r) { return r.row == row; });
         if (found == ledger.rows.end()) {
@@ -307,7 +310,7 @@ bool DeleteHistoryTransaction(const sheet::Worksheet& history, int row) {
                 rest.push_back(other.entry);
             }
         }
-        const auto replayed = Replay(std::move(rest));
+        auto replayed = Replay(std::move(rest));
         if (const auto* refusal = std::get_if<BookingRefusal>(&replayed)) {
             const std::string later = std::to_string(refusal->id);
             throw PortfolioRefusal("Transaction " + std::to_string(found->entry.id) +
@@ -316,7 +319,10 @@ bool DeleteHistoryTransaction(const sheet::Worksheet& history, int row) {
         }
         LedgerChange change;
         change.removedRow = row;
-        return commit(kProcedure, pair, change);
+        // The books the check played are those the deletion leaves: the commit need not play the
+        // ledger a second time.
+        change.books = std::get<Books>(std::move(replayed));
+        return commit(kProcedure, pair, std::move(change));
     } catch (const PortfolioRefusal& refusal) {
         ShowPortfolioMessage(refusal.what());
     }

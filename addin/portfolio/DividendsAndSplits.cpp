@@ -122,7 +122,7 @@ int BookDividendsAndSplits(const std::vector<CorporateAction>& actions) {
                 }
                 // The rows are written to this portfolio, whichever sheet the user is on.
                 core::PortfolioRowRewritten = true;
-                CommitLedgerChange(pair, LedgerChange{entry, 0, 0}, 0);
+                CommitLedgerChange(pair, LedgerChange{entry, 0, 0, std::nullopt}, 0);
                 ++booked;
                 core::WriteLog(kProcedure, 2,
                                action.type + " " + action.symbol + " " + action.value +

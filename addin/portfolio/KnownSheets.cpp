@@ -72,6 +72,11 @@ KnownLedger& LedgerOf(const sheet::Worksheet& history) {
     return remember(history, std::move(read)).what;
 }
 
+const KnownLedger* LedgerKnown(const sheet::Worksheet& history) {
+    const Known<KnownLedger>* known = entryFor<KnownLedger>(history);
+    return known != nullptr && known->changes == history.changeCount() ? &known->what : nullptr;
+}
+
 void KnowLedgerAsWritten(const sheet::Worksheet& history) {
     if (Known<KnownLedger>* known = entryFor<KnownLedger>(history)) {
         known->changes = history.changeCount();
@@ -83,16 +88,35 @@ void ForgetLedger(const sheet::Worksheet& history) {
 }
 
 double LatestDay(KnownLedger& known) {
-    if (!known.latestDay) {
-        double latest = std::numeric_limits<double>::lowest();
+    if (!known.days) {
+        known.days.emplace();
         for (const LedgerRow& row : known.ledger.rows) {
             if (!row.voided) {
-                latest = std::max(latest, base::datePart(row.entry.date).serial);
+                ++(*known.days)[base::datePart(row.entry.date).serial];
             }
         }
-        known.latestDay = latest;
     }
-    return *known.latestDay;
+    return known.days->empty() ? std::numeric_limits<double>::lowest()
+                               : known.days->rbegin()->first;
+}
+
+void CountDay(KnownLedger& known, const LedgerEntry& entry) {
+    if (known.days) {
+        ++(*known.days)[base::datePart(entry.date).serial];
+    }
+}
+
+void UncountDay(KnownLedger& known, const LedgerEntry& entry) {
+    if (!known.days) {
+        return;
+    }
+    const auto day = known.days->find(base::datePart(entry.date).serial);
+    if (day == known.days->end()) {
+        // Not among the days counted: they no longer stand for the ledger.
+        known.days.reset();
+    } else if (--day->second == 0) {
+        known.days->erase(day);
+    }
 }
 
 std::uint64_t NewBooksGeneration() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <variant>
@@ -24,9 +25,10 @@ struct KnownLedger {
     HistoryLayout layout;
     LedgerRows ledger;
     std::variant<Books, BookingRefusal> books;
-    // The latest day of the transactions that count, once asked for (LatestDay); forgotten when a
-    // transaction stops counting.
-    std::optional<double> latestDay;
+    // How many of the transactions that count fall on each day (date part), once asked for
+    // (LatestDay); kept up to date as transactions start and stop counting, so that neither a
+    // booking nor a deletion looks at every transaction again.
+    std::optional<std::map<double, std::size_t>> days;
     // Names these books among all books known: a Portfolio sheet that shows them says so.
     std::uint64_t generation = 0;
 };
@@ -34,6 +36,9 @@ struct KnownLedger {
 // The latest day (date part) of the known ledger's transactions that count; the lowest double
 // when none does.
 double LatestDay(KnownLedger& known);
+// The transaction starts or stops counting in the known ledger's days.
+void CountDay(KnownLedger& known, const LedgerEntry& entry);
+void UncountDay(KnownLedger& known, const LedgerEntry& entry);
 
 // A number no books known so far carry.
 std::uint64_t NewBooksGeneration();
@@ -42,6 +47,8 @@ std::uint64_t NewBooksGeneration();
 // Refused (PortfolioRefusal) as HistoryLayoutOf and ReadLedger refuse. The reference stays valid
 // until the next call of these functions.
 KnownLedger& LedgerOf(const sheet::Worksheet& history);
+// The known ledger when the sheet has not changed since it was known, else nullptr; reads nothing.
+const KnownLedger* LedgerKnown(const sheet::Worksheet& history);
 // The known ledger, brought up to date by its caller after writing the history, stands for the
 // sheet as it is now.
 void KnowLedgerAsWritten(const sheet::Worksheet& history);

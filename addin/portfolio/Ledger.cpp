@@ -126,14 +126,27 @@ std::optional<BookingRefusal> ApplyEntry(Books& books, const LedgerEntry& entry)
 }
 
 std::variant<Books, BookingRefusal> Replay(std::vector<LedgerEntry> entries) {
-    std::stable_sort(
-        entries.begin(), entries.end(), [](const LedgerEntry& a, const LedgerEntry& b) {
-            const double dayA = base::datePart(a.date).serial, dayB = base::datePart(b.date).serial;
-            return dayA != dayB ? dayA < dayB : a.id < b.id;
-        });
+    // By day, then id, in the given order where both are the same: the order is worked out on
+    // small keys, each day taken once, rather than by moving the entries about.
+    struct Key {
+        double day;
+        long id;
+        std::size_t at;
+    };
+    std::vector<Key> order;
+    order.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        order.push_back(Key{base::datePart(entries[i].date).serial, entries[i].id, i});
+    }
+    std::sort(order.begin(), order.end(), [](const Key& a, const Key& b) {
+        if (a.day != b.day) {
+            return a.day < b.day;
+        }
+        return a.id != b.id ? a.id < b.id : a.at < b.at;
+    });
     Books books;
-    for (const LedgerEntry& entry : entries) {
-        if (auto refused = ApplyEntry(books, entry)) {
+    for (const Key& key : order) {
+        if (auto refused = ApplyEntry(books, entries[key.at])) {
             return *std::move(refused);
         }
     }

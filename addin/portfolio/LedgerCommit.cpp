@@ -26,7 +26,7 @@ Books booksOf(std::vector<LedgerEntry> entries) {
 
 }  // namespace
 
-long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, int handRow) {
+long CommitLedgerChange(const PortfolioPair& pair, LedgerChange change, int handRow) {
     KnownLedger& known = LedgerOf(pair.history);
     const HistoryLayout layout = known.layout;
     LedgerRows& ledger = known.ledger;
@@ -60,6 +60,11 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
         if (auto refused = ApplyEntry(*current, *added)) {
             throw PortfolioRefusal(refused->message);
         }
+    } else if (change.books) {
+        replayed = std::move(change.books);
+        if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
+            throw PortfolioRefusal(refusal->message);
+        }
     } else {
         for (const LedgerRow& row : ledger.rows) {
             if (!row.voided && row.entry.id != change.voided && row.row != change.removedRow) {
@@ -75,9 +80,21 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
         }
     }
     const Books& books = playedLast ? *current : *replayed;
+    // The lots of one symbol are played apart from the others': a transaction added last, or
+    // one deleted, changes only its symbol's lots (and the cash).
+    std::optional<std::string> changedSymbol;
+    if (playedLast) {
+        changedSymbol = added->symbol;
+    } else if (!added && change.voided == 0 && change.removedRow != 0) {
+        const auto removed =
+            std::find_if(ledger.rows.begin(), ledger.rows.end(),
+                         [&](const LedgerRow& row) { return row.row == change.removedRow; });
+        if (removed != ledger.rows.end()) {
+            changedSymbol = removed->entry.symbol;
+        }
+    }
     const BooksChange booksChange{
-        known.generation, NewBooksGeneration(),
-        playedLast ? std::optional<std::string>(added->symbol) : std::nullopt,
+        known.generation, NewBooksGeneration(), changedSymbol,
         playedLast && !books.lots.empty() && books.lots.back().id == added->id ? added->id : 0};
 
     const int addedRow = std::max(ledger.lastRow + 1, layout.firstRow());
@@ -141,7 +158,7 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
     if (voided != nullptr) {
         voided->entry.remarks = voidedRemarks;
         voided->voided = true;
-        known.latestDay.reset();
+        UncountDay(known, voided->entry);
     }
     if (added) {
         LedgerRow row{*added, addedRow, IsVoidRemark(added->remarks)};
@@ -156,24 +173,37 @@ long CommitLedgerChange(const PortfolioPair& pair, const LedgerChange& change, i
             }
             row.entry.amount = CashEffect(row.entry);
         }
-        if (!row.voided && known.latestDay) {
-            known.latestDay = std::max(*known.latestDay, base::datePart(row.entry.date).serial);
+        if (!row.voided) {
+            CountDay(known, row.entry);
         }
         ledger.rows.push_back(std::move(row));
         ledger.lastRow = addedRow;
         ledger.lastId = std::max(ledger.lastId, added->id);
     }
     if (change.removedRow != 0) {
+        for (const LedgerRow& row : ledger.rows) {
+            if (row.row == change.removedRow && !row.voided) {
+                UncountDay(known, row.entry);
+            }
+        }
         std::erase_if(ledger.rows,
                       [&](const LedgerRow& row) { return row.row == change.removedRow; });
+        // The last row holding anything moves up with the rows below the deleted one; when the
+        // deleted row was the last, a transaction on the row above it is the last, else the
+        // history is searched for the last row holding anything.
+        bool rowAboveHeld = false;
         for (LedgerRow& row : ledger.rows) {
             if (row.row > change.removedRow) {
                 --row.row;
             }
+            rowAboveHeld = rowAboveHeld || row.row == ledger.lastRow - 1;
         }
-        known.latestDay.reset();
-        const sheet::Range used = pair.history.usedRange();
-        ledger.lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+        if (change.removedRow < ledger.lastRow || rowAboveHeld) {
+            ledger.lastRow = std::max(layout.headerRow, ledger.lastRow - 1);
+        } else {
+            const sheet::Range used = pair.history.usedRange();
+            ledger.lastRow = std::max(layout.headerRow, used.row() + used.rowCount() - 1);
+        }
     }
     if (replayed) {
         known.books = std::move(*replayed);

@@ -133,17 +133,28 @@ std::size_t HyperlinkTable::eraseWithin(const std::vector<Area>& areas) {
 }
 
 void HyperlinkTable::relocate(
-    const std::function<std::optional<std::pair<int, int>>(int, int)>& to) {
-    byCell_.clear();
-    for (auto it = list_.begin(); it != list_.end();) {
+    int fromRow, const std::function<std::optional<std::pair<int, int>>(int, int)>& to) {
+    // The cells are laid out by row: those from fromRow on are walked, not the others.
+    std::vector<CellKey> cells;
+    std::vector<List::iterator> moving;
+    for (auto bucket = byCell_.fromRow(fromRow); bucket != byCell_.end(); ++bucket) {
+        cells.push_back(bucket->first);
+        moving.insert(moving.end(), bucket->second.begin(), bucket->second.end());
+    }
+    for (const CellKey cell : cells) {
+        byCell_.erase(cell);
+    }
+    // Cells that end up on one cell keep their links in the list's order.
+    std::sort(moving.begin(), moving.end(),
+              [](List::iterator x, List::iterator y) { return x->order < y->order; });
+    for (const List::iterator it : moving) {
         if (const auto cell = to(it->link.row, it->link.column)) {
             it->link.row = cell->first;
             it->link.column = cell->second;
             byCell_[cellKey(cell->first, cell->second)].push_back(it);
-            ++it;
         } else {
             byId_.erase(it->link.id);
-            it = list_.erase(it);
+            list_.erase(it);
         }
     }
 }

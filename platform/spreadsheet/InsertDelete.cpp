@@ -114,7 +114,9 @@ class LineEditor {
         : app_(app), sheet_(sheet), edit_(std::move(edit)) {}
 
     // Moves the sheet's contents; returns the formula cells of the workbook whose text changed
-    // or that read a defined name, which must be computed again.
+    // or that read a defined name, which must be computed again. What the formulas depend on is
+    // kept up to date for the cells the edit moves or rewrites, so that an edit near the end of a
+    // long sheet does not make the next calculation work out every dependency again.
     std::vector<GlobalKey> apply() {
         moveCells();
         moveComments();
@@ -124,7 +126,11 @@ class LineEditor {
         moveDirtyMarks();
         const bool namesChanged = editNames();
         std::vector<GlobalKey> recompute = editFormulas(namesChanged);
-        app_.dependenciesStale = true;
+        if (namesChanged) {
+            // A name's new area moves what every formula reading it depends on.
+            app_.dependenciesStale = true;
+        }
+        registerAgain();
         return recompute;
     }
 
@@ -133,63 +139,94 @@ class LineEditor {
         return movedLine(lineOf(edit_.columns, row, column), edit_);
     }
 
+    // The first row whose cells or links a row edit may move or read (the row before an
+    // insertion gives the inserted rows its format); a column edit reaches every row.
+    int firstRowReached() const { return edit_.columns ? 1 : std::max(edit_.at - 1, 1); }
+
+    // Moves the cells on the edited lines and past them in place; those before the edit stay
+    // where they are, untouched (rows before a row edit are not even visited).
     void moveCells() {
-        CellTable<Cell> table;
-        for (auto& [key, cell] : sheet_.cells) {
-            if (auto line = moved(keyRow(key), keyColumn(key))) {
-                table[movedKey(key, *line, edit_.columns)] = std::move(cell);
+        std::vector<CellKey> keys;  // of the cells on the lines the edit reaches, in key order
+        std::vector<std::pair<CellKey, std::shared_ptr<const Style>>> formats;
+        for (auto it = sheet_.cells.fromRow(firstRowReached()); it != sheet_.cells.end(); ++it) {
+            const auto& [key, cell] = *it;
+            const int line = lineOf(edit_.columns, keyRow(key), keyColumn(key));
+            if (line >= edit_.at) {
+                keys.push_back(key);
+            } else if (line == edit_.at - 1 && edit_.count > 0 && cell.style) {
+                formats.emplace_back(key, cell.style);
+            }
+        }
+        // A line moves only onto lines already emptied: deleting, the cells nearest the edit go
+        // first; inserting, the farthest.
+        if (edit_.count > 0) {
+            std::reverse(keys.begin(), keys.end());
+        }
+        for (CellKey key : keys) {
+            Cell& cell = sheet_.cells.at(key);
+            if (cell.formula) {
+                unregister(sheet_, key);
+            }
+            const auto line = moved(keyRow(key), keyColumn(key));
+            if (!line) {
+                sheet_.cells.erase(key);
+                continue;
+            }
+            const CellKey to = movedKey(key, *line, edit_.columns);
+            Cell content = std::move(cell);
+            sheet_.cells.erase(key);
+            Cell& target = sheet_.cells[to];
+            target = std::move(content);
+            if (target.formula) {
+                noteRegistration(sheet_, to);
             }
         }
         // Inserted lines take the format of the line before them, as the spreadsheet's insertion
         // does by default; they hold nothing else.
-        if (edit_.count > 0 && edit_.at > 1) {
-            std::vector<std::pair<CellKey, std::shared_ptr<const Style>>> formats;
-            for (const auto& [key, cell] : table) {
-                if (cell.style &&
-                    lineOf(edit_.columns, keyRow(key), keyColumn(key)) == edit_.at - 1) {
-                    formats.emplace_back(key, cell.style);
-                }
-            }
-            for (const auto& [key, style] : formats) {
-                for (int line = edit_.at; line < edit_.at + edit_.count; ++line) {
-                    table[movedKey(key, line, edit_.columns)].style = style;
-                }
+        for (const auto& [key, style] : formats) {
+            for (int line = edit_.at; line < edit_.at + edit_.count; ++line) {
+                sheet_.cells[movedKey(key, line, edit_.columns)].style = style;
             }
         }
-        sheet_.cells = std::move(table);
     }
 
     void moveComments() {
-        std::map<CellKey, CommentData> comments;
-        for (auto& [key, comment] : sheet_.comments) {
+        auto& comments = sheet_.comments;
+        const auto first = comments.lower_bound(cellKey(firstRowReached(), 0));
+        std::map<CellKey, CommentData> reached;
+        reached.insert(std::make_move_iterator(first), std::make_move_iterator(comments.end()));
+        comments.erase(first, comments.end());
+        for (auto& [key, comment] : reached) {
             if (auto line = moved(keyRow(key), keyColumn(key))) {
                 comments[movedKey(key, *line, edit_.columns)] = std::move(comment);
             }
         }
-        sheet_.comments = std::move(comments);
     }
 
     void moveLinks() {
-        sheet_.hyperlinks.relocate([&](int row, int column) -> std::optional<std::pair<int, int>> {
-            const auto line = moved(row, column);
-            if (!line) {
-                return std::nullopt;
-            }
-            return edit_.columns ? std::pair{row, *line} : std::pair{*line, column};
-        });
+        sheet_.hyperlinks.relocate(
+            firstRowReached(), [&](int row, int column) -> std::optional<std::pair<int, int>> {
+                const auto line = moved(row, column);
+                if (!line) {
+                    return std::nullopt;
+                }
+                return edit_.columns ? std::pair{row, *line} : std::pair{*line, column};
+            });
     }
 
     void moveHiddenRows() {
         if (edit_.columns) {
             return;
         }
-        std::set<int> hidden;
-        for (int row : sheet_.hiddenRows) {
+        std::set<int>& hidden = sheet_.hiddenRows;
+        const auto first = hidden.lower_bound(edit_.at);
+        const std::vector<int> reached(first, hidden.end());
+        hidden.erase(first, hidden.end());
+        for (int row : reached) {
             if (auto line = movedLine(row, edit_)) {
                 hidden.insert(*line);
             }
         }
-        sheet_.hiddenRows = std::move(hidden);
     }
 
     void moveConditions() {
@@ -250,33 +287,99 @@ class LineEditor {
 
     std::vector<GlobalKey> editFormulas(bool namesChanged) {
         std::vector<GlobalKey> recompute;
+        const auto canonical = [this](std::string_view n) { return app_.canonicalFunctionName(n); };
         for (const auto& other : sheet_.book->sheets) {
+            if (!namesChanged &&
+                !other->formulaReach.mayReach(edit_.columns, edit_.at, other.get() == &sheet_)) {
+                continue;  // none of its formulas reads the edited lines or lines past them
+            }
+            // Found out again through the walk, as the formulas read once edited; unknown should
+            // the walk stop half way.
+            other->formulaReach = FormulaReach{};
+            FormulaReach reach;
+            reach.known = true;
             const formula::LineEdit seen = editSeenFrom(edit_, sheet_, other.get());
             for (auto& [key, cell] : other->cells) {
                 if (!cell.formula) {
                     continue;
                 }
+                if (!followsEdit(cell, seen)) {
+                    reach.include(cell.formula->parsed, cell.rowShift, cell.columnShift);
+                    if (namesChanged && !cell.formula->parsed.names().empty()) {
+                        recompute.push_back(globalKey(other->id, key));
+                    }
+                    continue;
+                }
                 // The edit rewrites references as written: a shared form becomes the cell's own.
                 app_.unshare(cell);
                 const formula::Formula& parsed = cell.formula->parsed;
-                const auto canonical = [this](std::string_view n) {
-                    return app_.canonicalFunctionName(n);
-                };
                 const std::string after = formula::render(parsed, canonical, seen);
                 if (after != formula::render(parsed, canonical)) {
+                    unregister(*other, key);
                     cell.formula = app_.compile(after);
+                    noteRegistration(*other, key);
                     recompute.push_back(globalKey(other->id, key));
                 } else if (namesChanged && !parsed.names().empty()) {
                     recompute.push_back(globalKey(other->id, key));
                 }
+                reach.include(cell.formula->parsed, 0, 0);
             }
+            other->formulaReach = reach;
         }
         return recompute;
+    }
+
+    // Whether a reference of the cell's formula reaches the edited lines or lines past them, so
+    // that its text may change; a formula whose references all lie before the edit (or on other
+    // sheets) reads as it did.
+    static bool followsEdit(const Cell& cell, const formula::LineEdit& seen) {
+        for (const formula::AreaRef& ref : cell.formula->parsed.references()) {
+            const int last =
+                seen.columns ? ref.lastColumn + cell.columnShift : ref.lastRow + cell.rowShift;
+            if (last >= seen.at && seen.onSheet(ref.sheet)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A formula cell the edit moves, rewrites or deletes no longer depends on what it did. Past
+    // a few hundred such cells, working out every dependency again at the next calculation costs
+    // less than taking them out one by one.
+    void unregister(SheetData& sheet, CellKey key) {
+        if (++unregistered_ > kUnregisteredAtMost) {
+            app_.dependenciesStale = true;
+        }
+        app_.unregisterFormula(sheet, key);
+    }
+
+    // A formula cell the edit moved or rewrote: it is registered again once every cell stands
+    // where the edit puts it.
+    void noteRegistration(SheetData& sheet, CellKey key) {
+        if (!app_.dependenciesStale) {
+            toRegister_.emplace_back(&sheet, key);
+        }
+    }
+
+    void registerAgain() {
+        std::sort(toRegister_.begin(), toRegister_.end());
+        toRegister_.erase(std::unique(toRegister_.begin(), toRegister_.end()), toRegister_.end());
+        for (const auto& [sheet, key] : toRegister_) {
+            if (app_.dependenciesStale) {
+                return;
+            }
+            if (const Cell* cell = sheet->cells.get(key); cell != nullptr && cell->formula) {
+                app_.registerFormula(*sheet, key, *cell);
+            }
+        }
     }
 
     AppState& app_;
     SheetData& sheet_;
     formula::LineEdit edit_;
+    static constexpr std::size_t kUnregisteredAtMost = 256;
+    std::size_t unregistered_ = 0;
+    std::vector<std::pair<SheetData*, CellKey>> toRegister_;
 };
 
 // The whole lines of the areas, last first, once the edit is known to be one the spreadsheet
@@ -333,7 +436,10 @@ void Range::insert() {
     }
     const bool columns = runs.front().columns;
     const int limit = columns ? kMaxColumns : kMaxRows;
-    for (const auto& [key, cell] : sheet.cells) {
+    // Row insertions look at the last rows alone.
+    for (auto it = sheet.cells.fromRow(columns ? 1 : limit - inserted + 1); it != sheet.cells.end();
+         ++it) {
+        const auto& [key, cell] = *it;
         if ((cell.formula || !cell.value.isEmpty()) &&
             lineOf(columns, keyRow(key), keyColumn(key)) > limit - inserted) {
             fail(base::errors::ApplicationDefined,

@@ -169,6 +169,7 @@ void Range::sort(const Range& key1, int order1, int header, bool matchCase, int 
                         app.renderFormula(*cell.formula, shift + cell.rowShift, cell.columnShift));
                     cell.rowShift = 0;
                     cell.columnShift = 0;
+                    sheet.formulaReach.include(cell.formula->parsed, 0, 0);
                 }
                 app.registerFormula(sheet, cellKey(target, column), cell);
             }

@@ -346,6 +346,7 @@ void AppState::storeFormula(SheetData& sheet, int row, int column,
     cell.formula = std::move(compiled);
     cell.rowShift = rowShift;
     cell.columnShift = static_cast<std::int16_t>(columnShift);
+    sheet.formulaReach.include(cell.formula->parsed, cell.rowShift, cell.columnShift);
     cell.spans.clear();
     cell.dirty = true;
     registerFormula(sheet, key, cell);

@@ -584,6 +584,7 @@ void readSheet(AppState& app, BookData& book, const Json& j, const std::string& 
             throw *staged.fault;
         }
         sheet->cells = std::move(staged.cells);
+        sheet->formulaReach = FormulaReach{};  // found out by the first row or column edit
         // The names the formulas mention, once per parsed form (a filled column shares one).
         const CompiledFormula* noted = nullptr;
         for (const auto& [key, cell] : sheet->cells) {

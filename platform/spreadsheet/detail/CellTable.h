@@ -295,6 +295,19 @@ class CellTable {
     }
     const_iterator end() const { return const_iterator(&pages_, pages_.size(), 0, 0); }
 
+    // The first cell on the row or below it, in iteration order (end() when none): an edit of
+    // the rows from there on walks those alone.
+    iterator fromRow(int row) {
+        const auto rowNumber = static_cast<std::size_t>(std::max(row, 0));
+        if ((rowNumber >> kPageBits) >= pages_.size()) {
+            return end();
+        }
+        iterator it(&pages_, rowNumber >> kPageBits, static_cast<int>(rowNumber & (kPageRows - 1)),
+                    0);
+        it.settle();
+        return it;
+    }
+
     iterator find(key_type key) {
         const Position at = locate(key);
         return at.found ? iterator(&pages_, at.page, at.row, at.slot) : end();

@@ -95,9 +95,11 @@ class HyperlinkTable {
     std::size_t eraseAt(int row, int column);
     std::size_t eraseWithin(const std::vector<Area>& areas);
 
-    // Moves every link to the cell `to` gives for its own (row, column), dropping those it gives
-    // none; the order of those kept stays.
-    void relocate(const std::function<std::optional<std::pair<int, int>>(int, int)>& to);
+    // Moves every link on row fromRow or below it to the cell `to` gives for its own (row,
+    // column), dropping those it gives none; links above fromRow stay where they are, unvisited,
+    // and `to` must not move a link above it. The order of those kept stays.
+    void relocate(int fromRow,
+                  const std::function<std::optional<std::pair<int, int>>(int, int)>& to);
 
   private:
     using Bucket = std::vector<List::iterator>;  // one cell's links, in order

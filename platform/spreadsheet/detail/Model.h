@@ -21,6 +21,7 @@
 #include "platform/spreadsheet/Area.h"
 #include "platform/spreadsheet/Constants.h"
 #include "platform/spreadsheet/detail/CellTable.h"
+#include "platform/spreadsheet/detail/FormulaReach.h"
 #include "platform/spreadsheet/detail/HyperlinkTable.h"
 #include "platform/spreadsheet/formula/Formula.h"
 
@@ -190,6 +191,7 @@ struct SheetData : std::enable_shared_from_this<SheetData> {
     std::vector<ConditionData> conditions;
     std::vector<OleData> oleObjects;
     std::set<int> hiddenRows;
+    FormulaReach formulaReach;  // kept by every formula written, for row and column edits
     bool protectContents = false;
     std::string password;
     std::vector<Area> selection{Area{}};

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <variant>
@@ -66,6 +68,14 @@ class BookingRowsTest : public testing::PortfolioFixture {
     void expectKnownLedgerReadsAsTheSheet(const std::string& step) {
         const sheet::Worksheet history = sheetOf(book_, "Portfolio History");
         const LedgerRows read = ReadLedger(history, HistoryLayoutOf(history));
+        // The latest day of the transactions that count, as the bookings keep it counted.
+        double latest = std::numeric_limits<double>::lowest();
+        for (const LedgerRow& row : read.rows) {
+            if (!row.voided) {
+                latest = std::max(latest, base::datePart(row.entry.date).serial);
+            }
+        }
+        EXPECT_EQ(LatestDay(LedgerOf(history)), latest) << step;
         const LedgerRows& known = LedgerOf(history).ledger;
         EXPECT_EQ(known.lastRow, read.lastRow) << step;
         EXPECT_EQ(known.lastId, read.lastId) << step;
@@ -310,6 +320,68 @@ TEST_F(BookingRowsTest, EveryBookingLeavesTheSheetARewriteFromTheHistoryGives) {
             RefreshPortFolioSheet();
         }
     }
+}
+
+// The bookings keep the ledger's latest day counted rather than looking at every transaction
+// again: deleting or voiding the latest transaction brings back the day before it.
+TEST_F(BookingRowsTest, TheLatestDayFollowsDeletionsAndEdits) {
+    const sheet::Worksheet history = sheetOf(book_, "Portfolio History");
+    sheetOf(book_, "Portfolio").activate();
+    const auto buy = [&](const std::string& symbol, const base::Date& date) {
+        resetGlobals();
+        return BuyTransactionFunction("Buy", "long", 3, symbol, date, 10, 20, 1, "");
+    };
+    ASSERT_TRUE(buy("IBM", day(2024, 1, 10)));
+    ASSERT_TRUE(buy("KO", day(2024, 2, 10)));
+    ASSERT_TRUE(buy("GE", day(2024, 3, 10)));
+    EXPECT_EQ(LatestDay(LedgerOf(history)), day(2024, 3, 10).serial);
+    // The GE transaction is on the history's third row.
+    resetGlobals();
+    ASSERT_TRUE(DeleteHistoryTransaction(history, 8));
+    EXPECT_EQ(LatestDay(LedgerOf(history)), day(2024, 2, 10).serial);
+    // Changing the KO lot voids its transaction and books it again, dated earlier.
+    resetGlobals();
+    dialogs::TransactionEntryMode = dialogs::kEntryModeEdit;
+    dialogs::TransactionEditRow = 7;
+    ASSERT_TRUE(BuyTransactionFunction("Buy", "long", 3, "KO", day(2024, 1, 20), 10, 20, 1, ""));
+    EXPECT_EQ(LatestDay(LedgerOf(history)), day(2024, 1, 20).serial);
+    resetGlobals();
+    ASSERT_TRUE(buy("T", day(2024, 1, 15)));
+    EXPECT_EQ(LatestDay(LedgerOf(history)), day(2024, 1, 20).serial);
+    expectKnownLedgerReadsAsTheSheet("after the bookings");
+}
+
+// Deleting the last transaction leaves as the history's last row the last one that still holds
+// anything, which need not be the row above it: the next booking goes right below that one.
+TEST_F(BookingRowsTest, AfterTheLastTransactionIsDeletedTheNextGoesBelowWhatIsLeft) {
+    const sheet::Worksheet history = sheetOf(book_, "Portfolio History");
+    sheetOf(book_, "Portfolio").activate();
+    const HistoryLayout layout = HistoryLayoutOf(history);
+    // Transactions on rows 6, 8 and 9 of the history, row 7 never written.
+    history.parent().application().setEnableEvents(false);
+    const auto write = [&](int row, long id, const std::string& symbol, const base::Date& date) {
+        LedgerEntry entry{id, symbol, 3, date, 10, 20, 1, 0, ""};
+        entry.amount = CashEffect(entry);
+        WriteLedgerRow(history, layout, row, entry);
+    };
+    write(6, 1, "IBM", day(2024, 1, 10));
+    write(8, 2, "KO", day(2024, 2, 10));
+    write(9, 3, "T", day(2024, 3, 12));
+    RecordLastId(history, 3);
+    history.parent().application().setEnableEvents(true);
+    resetGlobals();
+    RefreshPortFolioSheet();
+    resetGlobals();
+    ASSERT_TRUE(DeleteHistoryTransaction(history, 9));  // T, the last
+    expectKnownLedgerReadsAsTheSheet("after the last was deleted");
+    resetGlobals();
+    ASSERT_TRUE(DeleteHistoryTransaction(history, 8));  // KO, the last, an empty row above it
+    expectKnownLedgerReadsAsTheSheet("after the last but one was deleted");
+    resetGlobals();
+    ASSERT_TRUE(BuyTransactionFunction("Buy", "long", 3, "GE", day(2024, 3, 11), 10, 20, 1, ""));
+    EXPECT_EQ(history.cells(7, layout.symbol).text(), "GE");
+    EXPECT_TRUE(history.cells(8, layout.symbol).text().empty());
+    expectKnownLedgerReadsAsTheSheet("after the booking");
 }
 
 }  // namespace

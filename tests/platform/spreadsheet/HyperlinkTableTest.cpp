@@ -154,7 +154,7 @@ TEST(HyperlinkTableTest, FindsLinksByCellAndIdInTheOrderOfAPlainList) {
                     }
                 }
                 model = kept;
-                table.relocate(to);
+                table.relocate(gone, to);
                 break;
             }
             case 8: {  // a row is inserted
@@ -165,7 +165,7 @@ TEST(HyperlinkTableTest, FindsLinksByCellAndIdInTheOrderOfAPlainList) {
                 for (HyperlinkData& m : model) {
                     m.row = to(m.row, m.column)->first;
                 }
-                table.relocate(to);
+                table.relocate(at, to);
                 break;
             }
             default: {  // a text changes in place
