@@ -4,6 +4,7 @@
 // its evaluating flag is set; sheets are kept alive by shared pointers for the whole pass.
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -324,35 +325,47 @@ KAVEX_ALWAYS_INLINE Variant invoke(AppState& app, const WorksheetFunction& funct
     }
 }
 
-// The argument list of a plain host call at the current nesting level, held for as long as this
-// lives (a nested call takes the next level's).
+// The argument lists of plain host calls at the current nesting level, held for as long as this
+// lives (a nested call takes the next level's). A level keeps a list for each of a few columns:
+// the cells of one column of a sheet mostly read the same kind of argument (often the very same
+// text), which the column's list then still holds, so that an argument is compared rather than
+// copied.
 class TakenArguments {
   public:
+    static constexpr std::size_t kColumns = AppState::kArgumentListsPerLevel;
+
     KAVEX_ALWAYS_INLINE explicit TakenArguments(AppState& app) : depth_(app.plainDepth) {
-        if (depth_ == app.plainArguments.size()) [[unlikely]] {
-            app.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
+        const std::size_t first = depth_ * kColumns;
+        if (first == app.plainArguments.size()) [[unlikely]] {
+            for (std::size_t i = 0; i < kColumns; ++i) {
+                app.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
+            }
         }
-        list_ = app.plainArguments[depth_].get();
-        size_ = list_->size();
+        for (std::size_t i = 0; i < kColumns; ++i) {
+            lists_[i] = app.plainArguments[first + i].get();
+            sizes_[i] = lists_[i]->size();
+        }
         ++depth_;
     }
     ~TakenArguments() { --depth_; }
     TakenArguments(const TakenArguments&) = delete;
     TakenArguments& operator=(const TakenArguments&) = delete;
 
-    // The list, of count arguments (of unspecified values: the caller assigns every one).
-    KAVEX_ALWAYS_INLINE std::vector<formula::Argument>& list(std::size_t count) {
-        if (size_ != count) [[unlikely]] {
-            list_->resize(count);
-            size_ = count;
+    // The list of the cells of column, of count arguments (of unspecified values: the caller
+    // assigns every one).
+    KAVEX_ALWAYS_INLINE std::vector<formula::Argument>& list(std::size_t count, int column = 0) {
+        const auto at = static_cast<std::size_t>(column) % kColumns;
+        if (sizes_[at] != count) [[unlikely]] {
+            lists_[at]->resize(count);
+            sizes_[at] = count;
         }
-        return *list_;
+        return *lists_[at];
     }
 
   private:
     std::size_t& depth_;
-    std::vector<formula::Argument>* list_;
-    std::size_t size_;  // of list_, kept here: asking the list costs a division
+    std::array<std::vector<formula::Argument>*, kColumns> lists_;
+    std::array<std::size_t, kColumns> sizes_;  // of lists_, kept here: asking costs a division
 };
 
 // An argument's area, written over the one a reused argument may hold (without copying a sheet
@@ -626,14 +639,14 @@ void releaseRetired(AppState& app) {
 // formula's own sheet, for a pass that takes the cells it reads as they are (see CellReader with
 // recurse false): the road of nearly every cell a pass over an add-in's sheet computes, taken
 // with the fewest steps. row and rowCells are the cell's own row: an argument there is found in
-// it. The pass holds one argument list for all these calls (taken: the list of its nesting level).
+// it. The pass holds the argument lists of its nesting level for all these calls (taken).
 KAVEX_ALWAYS_INLINE Variant evaluatePlainLocal(AppState& app, SheetData& sheet, Cell& cell,
-                                               const CompiledFormula& compiled, int row,
+                                               const CompiledFormula& compiled, int row, int column,
                                                const CellTable<Cell>::RowCells& rowCells,
                                                TakenArguments& taken) {
     LeanEvaluating evaluating(app, cell);
     Variant result = [&]() KAVEX_LAMBDA_INLINE {
-        std::vector<formula::Argument>& arguments = taken.list(compiled.plainCount);
+        std::vector<formula::Argument>& arguments = taken.list(compiled.plainCount, column);
         const int dr = cell.rowShift;
         const int dc = cell.columnShift;
         const CompiledFormula::LocalArea* area = compiled.localArguments.data();
@@ -707,7 +720,7 @@ const Variant& AppState::readEvaluating(const Cell& cell) {
 void AppState::trimArguments() {
     formula::ArgumentList::trim();
     constexpr std::size_t kLongestTextKept = 256;
-    for (std::size_t i = plainDepth; i < plainArguments.size(); ++i) {
+    for (std::size_t i = plainDepth * kArgumentListsPerLevel; i < plainArguments.size(); ++i) {
         for (formula::Argument& argument : *plainArguments[i]) {
             if (argument.value.isText() && argument.value.text().capacity() > kLongestTextKept) {
                 argument.value = Variant();
@@ -904,7 +917,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         }
         Variant result =
             compiled->plainLocal && compiled->plainEntry != CompiledFormula::kNotPlain
-                ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, rowCells, *taken)
+                ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, column, rowCells, *taken)
                 : evaluateOnce(*this, sheet, cell, *compiled, false);
         if (keepResult(*this, sheet, cell, compiled, std::move(result), false)) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
