@@ -4,8 +4,13 @@
 // its evaluating flag is set; sheets are kept alive by shared pointers for the whole pass.
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/detail/Model.h"
@@ -149,23 +154,49 @@ namespace {
 #define KAVEX_LAMBDA_INLINE
 #endif
 
+// Whether the 16 characters at a and b are the same, each read at once.
+KAVEX_ALWAYS_INLINE bool same16(const char* a, const char* b) {
+#if defined(__SSE2__)
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(x, y)) == 0xFFFF;
+#else
+    return std::memcmp(a, b, 16) == 0;
+#endif
+}
+
+// Whether the h < 8 characters at a and b are the same, read without touching the ones after them.
+KAVEX_ALWAYS_INLINE bool sameHead(const char* a, const char* b, std::size_t h) {
+    if (h >= 4) {
+        return std::memcmp(a, b, 4) == 0 && std::memcmp(a + h - 4, b + h - 4, 4) == 0;
+    }
+    // The first, the middle and the last character cover one, two or three.
+    return h == 0 || (a[0] == b[0] && a[h / 2] == b[h / 2] && a[h - 1] == b[h - 1]);
+}
+
 // Whether n characters at a and b are the same. The texts a pass compares are short (a result
 // with the cell's value, an argument with what it held), and a call to the library's comparison
-// would cost more than the comparison: a text of up to 32 characters is compared as its head and
-// its tail, each of a fixed size that the compiler compares in a few instructions.
+// would cost more than the comparison: a text of up to 32 characters is compared in reads of a
+// fixed size that the compiler does in a few instructions. A result has mostly just been copied
+// in as a head and a tail of such a size that overlap; a read that spans both has to wait until
+// both are in the cache, so the tail is read as it was written and the head up to it.
 KAVEX_ALWAYS_INLINE bool sameCharacters(const char* a, const char* b, std::size_t n) {
     if (n >= 16 && n <= 32) {
-        return std::memcmp(a, b, 16) == 0 && std::memcmp(a + n - 16, b + n - 16, 16) == 0;
+        const std::size_t h = n - 16;
+        if (!same16(a + h, b + h)) {
+            return false;
+        }
+        return h >= 8 ? std::memcmp(a, b, 8) == 0 && std::memcmp(a + h - 8, b + h - 8, 8) == 0
+                      : sameHead(a, b, h);
     }
     if (n >= 8 && n < 16) {
-        return std::memcmp(a, b, 8) == 0 && std::memcmp(a + n - 8, b + n - 8, 8) == 0;
+        return std::memcmp(a + n - 8, b + n - 8, 8) == 0 && sameHead(a, b, n - 8);
     }
     if (n >= 4 && n < 8) {
-        return std::memcmp(a, b, 4) == 0 && std::memcmp(a + n - 4, b + n - 4, 4) == 0;
+        return std::memcmp(a + n - 4, b + n - 4, 4) == 0 && sameHead(a, b, n - 4);
     }
     if (n < 4) {
-        // The first, the middle and the last character cover one, two or three.
-        return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
+        return sameHead(a, b, n);
     }
     return std::memcmp(a, b, n) == 0;
 }
@@ -294,35 +325,47 @@ KAVEX_ALWAYS_INLINE Variant invoke(AppState& app, const WorksheetFunction& funct
     }
 }
 
-// The argument list of a plain host call at the current nesting level, held for as long as this
-// lives (a nested call takes the next level's).
+// The argument lists of plain host calls at the current nesting level, held for as long as this
+// lives (a nested call takes the next level's). A level keeps a list for each of a few columns:
+// the cells of one column of a sheet mostly read the same kind of argument (often the very same
+// text), which the column's list then still holds, so that an argument is compared rather than
+// copied.
 class TakenArguments {
   public:
+    static constexpr std::size_t kColumns = AppState::kArgumentListsPerLevel;
+
     KAVEX_ALWAYS_INLINE explicit TakenArguments(AppState& app) : depth_(app.plainDepth) {
-        if (depth_ == app.plainArguments.size()) [[unlikely]] {
-            app.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
+        const std::size_t first = depth_ * kColumns;
+        if (first == app.plainArguments.size()) [[unlikely]] {
+            for (std::size_t i = 0; i < kColumns; ++i) {
+                app.plainArguments.push_back(std::make_unique<std::vector<formula::Argument>>());
+            }
         }
-        list_ = app.plainArguments[depth_].get();
-        size_ = list_->size();
+        for (std::size_t i = 0; i < kColumns; ++i) {
+            lists_[i] = app.plainArguments[first + i].get();
+            sizes_[i] = lists_[i]->size();
+        }
         ++depth_;
     }
     ~TakenArguments() { --depth_; }
     TakenArguments(const TakenArguments&) = delete;
     TakenArguments& operator=(const TakenArguments&) = delete;
 
-    // The list, of count arguments (of unspecified values: the caller assigns every one).
-    KAVEX_ALWAYS_INLINE std::vector<formula::Argument>& list(std::size_t count) {
-        if (size_ != count) [[unlikely]] {
-            list_->resize(count);
-            size_ = count;
+    // The list of the cells of column, of count arguments (of unspecified values: the caller
+    // assigns every one).
+    KAVEX_ALWAYS_INLINE std::vector<formula::Argument>& list(std::size_t count, int column = 0) {
+        const auto at = static_cast<std::size_t>(column) % kColumns;
+        if (sizes_[at] != count) [[unlikely]] {
+            lists_[at]->resize(count);
+            sizes_[at] = count;
         }
-        return *list_;
+        return *lists_[at];
     }
 
   private:
     std::size_t& depth_;
-    std::vector<formula::Argument>* list_;
-    std::size_t size_;  // of list_, kept here: asking the list costs a division
+    std::array<std::vector<formula::Argument>*, kColumns> lists_;
+    std::array<std::size_t, kColumns> sizes_;  // of lists_, kept here: asking costs a division
 };
 
 // An argument's area, written over the one a reused argument may hold (without copying a sheet
@@ -492,6 +535,47 @@ class Evaluating {
     AppState::Evaluation record_;
 };
 
+// The same for the lean road (evaluatePlainLocal), which reads its arguments before it calls
+// the function and runs nothing else in between. Only such a read of a cell being evaluated looks
+// for this cell's record among the evaluations; whatever the function runs sits one host call
+// deeper and never looks past its own nesting. So the record is linked only when such a read
+// comes, and a cell whose arguments are all at rest costs no record at all.
+class LeanEvaluating {
+  public:
+    KAVEX_ALWAYS_INLINE LeanEvaluating(AppState& app, Cell& cell) : app_(app), cell_(cell) {
+        cell.evaluating = true;
+        cell.dirty = false;
+        ++app.calcDepth;
+    }
+    KAVEX_ALWAYS_INLINE ~LeanEvaluating() {
+        if (linked_) [[unlikely]] {
+            app_.innermost = record_.outer;
+        }
+        --app_.calcDepth;
+        cell_.evaluating = false;
+    }
+    LeanEvaluating(const LeanEvaluating&) = delete;
+    LeanEvaluating& operator=(const LeanEvaluating&) = delete;
+
+    // What an argument read of a cell being evaluated gives (see AppState::readEvaluating).
+    const Variant& read(const Cell& source) {
+        if (!linked_) {
+            record_ = AppState::Evaluation{&cell_, app_.hostCalls, false, app_.innermost};
+            app_.innermost = &record_;
+            linked_ = true;
+        }
+        return app_.readEvaluating(source);
+    }
+
+    bool circular() const { return linked_ && record_.circular; }
+
+  private:
+    AppState& app_;
+    Cell& cell_;
+    bool linked_ = false;
+    AppState::Evaluation record_{};
+};
+
 // Walks the formula's tree: every formula that is not a plain host call.
 Variant evaluateTree(CellReader& reader, const CompiledFormula& compiled, int dr, int dc) {
     CellContext context(reader, compiled);
@@ -555,14 +639,14 @@ void releaseRetired(AppState& app) {
 // formula's own sheet, for a pass that takes the cells it reads as they are (see CellReader with
 // recurse false): the road of nearly every cell a pass over an add-in's sheet computes, taken
 // with the fewest steps. row and rowCells are the cell's own row: an argument there is found in
-// it. The pass holds one argument list for all these calls (taken: the list of its nesting level).
+// it. The pass holds the argument lists of its nesting level for all these calls (taken).
 KAVEX_ALWAYS_INLINE Variant evaluatePlainLocal(AppState& app, SheetData& sheet, Cell& cell,
-                                               const CompiledFormula& compiled, int row,
+                                               const CompiledFormula& compiled, int row, int column,
                                                const CellTable<Cell>::RowCells& rowCells,
                                                TakenArguments& taken) {
-    Evaluating evaluating(app, cell);
+    LeanEvaluating evaluating(app, cell);
     Variant result = [&]() KAVEX_LAMBDA_INLINE {
-        std::vector<formula::Argument>& arguments = taken.list(compiled.plainCount);
+        std::vector<formula::Argument>& arguments = taken.list(compiled.plainCount, column);
         const int dr = cell.rowShift;
         const int dc = cell.columnShift;
         const CompiledFormula::LocalArea* area = compiled.localArguments.data();
@@ -572,7 +656,7 @@ KAVEX_ALWAYS_INLINE Variant evaluatePlainLocal(AppState& app, SheetData& sheet, 
             const Cell* source = r == row ? rowCells.find(c) : sheet.cells.get(r, c);
             assignValue(argument.value, source == nullptr     ? kEmpty
                                         : !source->evaluating ? source->value
-                                                              : app.readEvaluating(*source));
+                                                              : evaluating.read(*source));
             setLocalReference(argument.reference, r, c, area->lastRow + dr, area->lastColumn + dc);
             ++area;
         }
@@ -636,7 +720,7 @@ const Variant& AppState::readEvaluating(const Cell& cell) {
 void AppState::trimArguments() {
     formula::ArgumentList::trim();
     constexpr std::size_t kLongestTextKept = 256;
-    for (std::size_t i = plainDepth; i < plainArguments.size(); ++i) {
+    for (std::size_t i = plainDepth * kArgumentListsPerLevel; i < plainArguments.size(); ++i) {
         for (formula::Argument& argument : *plainArguments[i]) {
             if (argument.value.isText() && argument.value.text().capacity() > kLongestTextKept) {
                 argument.value = Variant();
@@ -833,7 +917,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         }
         Variant result =
             compiled->plainLocal && compiled->plainEntry != CompiledFormula::kNotPlain
-                ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, rowCells, *taken)
+                ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, column, rowCells, *taken)
                 : evaluateOnce(*this, sheet, cell, *compiled, false);
         if (keepResult(*this, sheet, cell, compiled, std::move(result), false)) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));

@@ -323,9 +323,11 @@ struct AppState {
     };
     Evaluation* innermost = nullptr;
     int hostCalls = 0;  // host functions running
-    // The argument lists of the plain host calls under way (see CompiledFormula), one per
-    // nesting level, each kept for the next call at its level so that its texts' buffers are
-    // reused; a list a running call holds stays put while nested calls take more.
+    // The argument lists of the plain host calls under way (see CompiledFormula), a few per
+    // nesting level (by the column of the cell), each kept for the next call at its level so that
+    // its texts' buffers are reused; a list a running call holds stays put while nested calls take
+    // more.
+    static constexpr std::size_t kArgumentListsPerLevel = 4;
     std::vector<std::unique_ptr<std::vector<formula::Argument>>> plainArguments;
     std::size_t plainDepth = 0;
     // After a pass: lets go of the long texts the idle argument lists keep.

@@ -441,5 +441,31 @@ TEST_F(RecalculationTest, CalculatingWholeColumnsComputesEachOfTheirFormulasOnce
               (std::map<double, int>{{1, 1}, {64, 1}, {65, 1}, {70'000, 1}, {1'048'576, 1}}));
 }
 
+// A pass keeps a result that equals the cell's value as it is: a text that differs in any one
+// character, at any length, is still a new value, and the cell and its argument readers see it.
+TEST_F(RecalculationTest, APassSeesATextResultThatDiffersInAnyOneCharacter) {
+    std::string returned;
+    app.registerFunction("Returned",
+                         [&](const std::vector<formula::Argument>&) { return Variant(returned); });
+    app.setCalculation(xlCalculationManual);
+    sheet.range("A1").setValue("IBM");
+    sheet.range("B1").setFormula("=Returned(A1)");
+    sheet.range("C1").setFormula("=Counted(B1)");
+    for (std::size_t length = 1; length <= 40; ++length) {
+        const std::string base(length, 'a');
+        for (std::size_t changed = 0; changed < length; ++changed) {
+            returned = base;
+            sheet.range("B1:C1").calculate();
+            ASSERT_EQ(sheet.range("B1").value(), Variant(base));
+            returned[changed] = 'b';
+            sheet.range("B1:C1").calculate();
+            ASSERT_EQ(sheet.range("B1").value(), Variant(returned))
+                << "length " << length << ", character " << changed;
+            ASSERT_EQ(sheet.range("C1").value(), Variant(returned))
+                << "length " << length << ", character " << changed;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kavex::sheet
