@@ -956,7 +956,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
             return true;
         }
         Variant result =
-            compiled->plainLocal && compiled->plainEntry != CompiledFormula::kNotPlain
+            compiled->plainLocal
                 ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, column, rowCells, *taken)
                 : [&] {
                       LeanPass::Released careful(*lean);
