@@ -359,9 +359,8 @@ class CellTable {
     template <typename Visit, typename Ahead>
     void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit,
                        Ahead&& ahead) {
-        constexpr int kRowsAhead = 16;  // rows ahead whose slots are fetched
-        constexpr int kFar = 8;         // rows ahead whose entries are fetched
-        constexpr int kNear = 4;        // rows ahead given to ahead()
+        constexpr int kFar = 8;   // rows ahead whose entries are fetched
+        constexpr int kNear = 4;  // rows ahead given to ahead()
         static_assert(kNear <= kFar, "a row whose far row is inside the walk has its near one too");
         int row = std::max(firstRow, 0);
         int column = first;
@@ -384,11 +383,9 @@ class CellTable {
             bool moved = false;
             for (; row <= lastRow && row <= pageLast; ++row, column = first) {
                 const Row& cells = page->rows[row & (kPageRows - 1)];
-                if ((row & (kPageRows - 1)) + kRowsAhead < kPageRows) {
-                    prefetch(&cells + kRowsAhead);  // the slots the far rows will be read from
-                }
                 // Rows of a page lie side by side: the rows ahead are found by counting (on
-                // this page, or the next one while the walk has not changed the table).
+                // this page, or the next one while the walk has not changed the table), and the
+                // processor fetches such a run of rows without being asked.
                 const auto rowDown = [&](int distance) -> const Row* {
                     if (row + distance > lastRow) {
                         return nullptr;
