@@ -154,6 +154,14 @@ namespace {
 #define KAVEX_LAMBDA_INLINE
 #endif
 
+// A pass writes an argument's four coordinates as four plain stores: GCC would otherwise gather
+// them into one vector first, which takes twice the instructions for every cell.
+#if defined(__GNUC__) && !defined(__clang__)
+#define KAVEX_SCALAR_STORES __attribute__((optimize("no-tree-slp-vectorize")))
+#else
+#define KAVEX_SCALAR_STORES
+#endif
+
 // Whether the 16 characters at a and b are the same, each read at once.
 KAVEX_ALWAYS_INLINE bool same16(const char* a, const char* b) {
 #if defined(__SSE2__)
@@ -178,16 +186,11 @@ KAVEX_ALWAYS_INLINE bool sameHead(const char* a, const char* b, std::size_t h) {
 // with the cell's value, an argument with what it held), and a call to the library's comparison
 // would cost more than the comparison: a text of up to 32 characters is compared in reads of a
 // fixed size that the compiler does in a few instructions. A result has mostly just been copied
-// in as a head and a tail of such a size that overlap; a read that spans both has to wait until
-// both are in the cache, so the tail is read as it was written and the head up to it.
+// in as a head and a tail of 16 characters that overlap; a read that spans both has to wait until
+// both are in the cache, so each is read as it was written.
 KAVEX_ALWAYS_INLINE bool sameCharacters(const char* a, const char* b, std::size_t n) {
     if (n >= 16 && n <= 32) {
-        const std::size_t h = n - 16;
-        if (!same16(a + h, b + h)) {
-            return false;
-        }
-        return h >= 8 ? std::memcmp(a, b, 8) == 0 && std::memcmp(a + h - 8, b + h - 8, 8) == 0
-                      : sameHead(a, b, h);
+        return same16(a + n - 16, b + n - 16) && same16(a, b);
     }
     if (n >= 8 && n < 16) {
         return std::memcmp(a + n - 8, b + n - 8, 8) == 0 && sameHead(a, b, n - 8);
@@ -309,8 +312,19 @@ KAVEX_ALWAYS_INLINE const WorksheetFunction* resolvedFunction(const AppState& ap
     return compiled.function(entry);
 }
 
-// Calls a host function. Slots are never removed or replaced, so the callable outlives any
-// re-registration made while it runs. A function that fails gives #VALUE!.
+// Calls a host function whose call is already counted in AppState::hostCalls. Slots are never
+// removed or replaced, so the callable outlives any re-registration made while it runs. A
+// function that fails gives #VALUE!.
+KAVEX_ALWAYS_INLINE Variant invokeCounted(const WorksheetFunction& function,
+                                          const std::vector<formula::Argument>& arguments) {
+    try {
+        return function(arguments);
+    } catch (...) {
+        return Variant(base::CellError::Value);
+    }
+}
+
+// Calls a host function, counted while it runs.
 KAVEX_ALWAYS_INLINE Variant invoke(AppState& app, const WorksheetFunction& function,
                                    const std::vector<formula::Argument>& arguments) {
     struct Running {
@@ -318,11 +332,7 @@ KAVEX_ALWAYS_INLINE Variant invoke(AppState& app, const WorksheetFunction& funct
         explicit Running(int& c) : calls(++c) {}
         ~Running() { --calls; }
     } running(app.hostCalls);
-    try {
-        return function(arguments);
-    } catch (...) {
-        return Variant(base::CellError::Value);
-    }
+    return invokeCounted(function, arguments);
 }
 
 // The argument lists of plain host calls at the current nesting level, held for as long as this
@@ -539,19 +549,18 @@ class Evaluating {
 // the function and runs nothing else in between. Only such a read of a cell being evaluated looks
 // for this cell's record among the evaluations; whatever the function runs sits one host call
 // deeper and never looks past its own nesting. So the record is linked only when such a read
-// comes, and a cell whose arguments are all at rest costs no record at all.
+// comes, and a cell whose arguments are all at rest costs no record at all. The calculation
+// depth and the host call are counted by the pass for all its lean cells (see LeanPass).
 class LeanEvaluating {
   public:
     KAVEX_ALWAYS_INLINE LeanEvaluating(AppState& app, Cell& cell) : app_(app), cell_(cell) {
         cell.evaluating = true;
         cell.dirty = false;
-        ++app.calcDepth;
     }
     KAVEX_ALWAYS_INLINE ~LeanEvaluating() {
         if (linked_) [[unlikely]] {
             app_.innermost = record_.outer;
         }
-        --app_.calcDepth;
         cell_.evaluating = false;
     }
     LeanEvaluating(const LeanEvaluating&) = delete;
@@ -560,7 +569,7 @@ class LeanEvaluating {
     // What an argument read of a cell being evaluated gives (see AppState::readEvaluating).
     const Variant& read(const Cell& source) {
         if (!linked_) {
-            record_ = AppState::Evaluation{&cell_, app_.hostCalls, false, app_.innermost};
+            record_ = {&cell_, app_.hostCalls, false, app_.innermost};
             app_.innermost = &record_;
             linked_ = true;
         }
@@ -573,7 +582,10 @@ class LeanEvaluating {
     AppState& app_;
     Cell& cell_;
     bool linked_ = false;
-    AppState::Evaluation record_{};
+    // Written when linked: most cells never need it, and setting it up would cost every cell.
+    union {
+        AppState::Evaluation record_;
+    };
 };
 
 // Walks the formula's tree: every formula that is not a plain host call.
@@ -664,13 +676,48 @@ KAVEX_ALWAYS_INLINE Variant evaluatePlainLocal(AppState& app, SheetData& sheet, 
         if (function == nullptr) {
             return Variant(base::CellError::Name);
         }
-        return invoke(app, *function, arguments);
+        return invokeCounted(*function, arguments);
     }();
     if (evaluating.circular()) [[unlikely]] {
         result = Variant(0.0);
     }
     return result;
 }
+
+// Counts, for a whole pass, the calculation depth and the host call of each lean cell
+// (evaluatePlainLocal): the counts a cell would set for itself, set once instead of for every
+// cell. Nothing but lean cells runs between them, so nothing else sees the counts. The careful
+// road counts for itself: around it the pass lets go (Released).
+class LeanPass {
+  public:
+    explicit LeanPass(AppState& app) : app_(app) { hold(); }
+    ~LeanPass() { release(); }
+    LeanPass(const LeanPass&) = delete;
+    LeanPass& operator=(const LeanPass&) = delete;
+
+    class Released {
+      public:
+        explicit Released(LeanPass& pass) : pass_(pass) { pass_.release(); }
+        ~Released() { pass_.hold(); }
+        Released(const Released&) = delete;
+        Released& operator=(const Released&) = delete;
+
+      private:
+        LeanPass& pass_;
+    };
+
+  private:
+    void hold() {
+        ++app_.calcDepth;
+        ++app_.hostCalls;
+    }
+    void release() {
+        --app_.calcDepth;
+        --app_.hostCalls;
+    }
+
+    AppState& app_;
+};
 
 // Asks for the text a cell's value keeps out of line, ahead of the cell's evaluation: its first
 // and its last character, which may lie on two cache lines.
@@ -904,11 +951,13 @@ void AppState::calculateDirty(std::uint32_t onlySheet) {
     trimArguments();
 }
 
-void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) {
+KAVEX_SCALAR_STORES void AppState::calculateCells(SheetData& sheet,
+                                                  const std::vector<Area>& areas) {
     auto hold = sheet.shared_from_this();
     std::vector<GlobalKey> changedKeys;
     // The hot path: no look-up per cell, no copies of values.
     std::optional<TakenArguments> taken(std::in_place, *this);
+    std::optional<LeanPass> lean(std::in_place, *this);
     auto visit = [&](int row, int column, Cell& cell,
                      const CellTable<Cell>::RowCells& rowCells) KAVEX_LAMBDA_INLINE {
         const CompiledFormula* compiled = cell.formula.get();
@@ -916,10 +965,18 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
             return true;
         }
         Variant result =
-            compiled->plainLocal && compiled->plainEntry != CompiledFormula::kNotPlain
+            compiled->plainLocal
                 ? evaluatePlainLocal(*this, sheet, cell, *compiled, row, column, rowCells, *taken)
-                : evaluateOnce(*this, sheet, cell, *compiled, false);
-        if (keepResult(*this, sheet, cell, compiled, std::move(result), false)) {
+                : [&] {
+                      LeanPass::Released careful(*lean);
+                      return evaluateOnce(*this, sheet, cell, *compiled, false);
+                  }();
+        // A cell whose function put a new formula into it takes the careful road for that one.
+        const bool changed = cell.formula.get() == compiled ? store(cell, std::move(result)) : [&] {
+            LeanPass::Released careful(*lean);
+            return evaluateRewritten(*this, sheet, cell, false);
+        }();
+        if (changed) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
         }
         return sheet.alive;
@@ -933,6 +990,7 @@ void AppState::calculateCells(SheetData& sheet, const std::vector<Area>& areas) 
         sheet.cells.forEachInArea(a.firstRow, a.lastRow, a.firstColumn, a.lastColumn, visit,
                                   fetchValue);
     }
+    lean.reset();
     taken.reset();
     releaseRetired(*this);
     trimArguments();

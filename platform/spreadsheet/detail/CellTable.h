@@ -359,9 +359,9 @@ class CellTable {
     template <typename Visit, typename Ahead>
     void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit,
                        Ahead&& ahead) {
-        constexpr int kRowsAhead = 16;  // rows ahead whose slots are fetched
-        constexpr int kFar = 8;         // rows ahead whose entries are fetched
-        constexpr int kNear = 4;        // rows ahead given to ahead()
+        constexpr int kFar = 8;   // rows ahead whose entries are fetched
+        constexpr int kNear = 4;  // rows ahead given to ahead()
+        static_assert(kNear <= kFar, "a row whose far row is inside the walk has its near one too");
         int row = std::max(firstRow, 0);
         int column = first;
         while (row <= lastRow) {
@@ -379,14 +379,13 @@ class CellTable {
             const Page* next =
                 pageIndex + 1 < pages_.size() ? pages_[pageIndex + 1].get() : nullptr;
             const std::uint64_t seen = changes_;
+            const int insideLast = std::min(lastRow, pageLast) - kFar;
             bool moved = false;
             for (; row <= lastRow && row <= pageLast; ++row, column = first) {
                 const Row& cells = page->rows[row & (kPageRows - 1)];
-                if ((row & (kPageRows - 1)) + kRowsAhead < kPageRows) {
-                    prefetch(&cells + kRowsAhead);  // the slots the far rows will be read from
-                }
                 // Rows of a page lie side by side: the rows ahead are found by counting (on
-                // this page, or the next one while the walk has not changed the table).
+                // this page, or the next one while the walk has not changed the table), and the
+                // processor fetches such a run of rows without being asked.
                 const auto rowDown = [&](int distance) -> const Row* {
                     if (row + distance > lastRow) {
                         return nullptr;
@@ -397,7 +396,9 @@ class CellTable {
                     return next != nullptr ? &next->rows[(row + distance) & (kPageRows - 1)]
                                            : nullptr;
                 };
-                if (const Row* far = rowDown(kFar)) {
+                // Most rows have both rows ahead on their page and in the walk.
+                const bool inside = row <= insideLast;
+                if (const Row* far = inside ? &cells + kFar : rowDown(kFar)) {
                     // The first three: rows are mostly short, and a loop would cost more.
                     const Slot* slot = far->data();
                     const std::uint32_t size = far->size();
@@ -411,11 +412,21 @@ class CellTable {
                         prefetch(slot[2].entry);
                     }
                 }
-                if (const Row* near = rowDown(kNear)) {
+                if (const Row* near = inside ? &cells + kNear : rowDown(kNear)) {
+                    // The first four, as above.
                     const Slot* slot = near->data();
-                    for (std::uint32_t i = std::min<std::uint32_t>(near->size(), 4); i > 0;
-                         --i, ++slot) {
-                        ahead(std::as_const(slot->entry->second));
+                    const std::uint32_t size = near->size();
+                    if (size > 0) {
+                        ahead(std::as_const(slot[0].entry->second));
+                    }
+                    if (size > 1) {
+                        ahead(std::as_const(slot[1].entry->second));
+                    }
+                    if (size > 2) {
+                        ahead(std::as_const(slot[2].entry->second));
+                    }
+                    if (size > 3) {
+                        ahead(std::as_const(slot[3].entry->second));
                     }
                 }
                 const RowCells rowCells(cells);

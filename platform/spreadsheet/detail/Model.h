@@ -113,7 +113,7 @@ struct alignas(64) CompiledFormula {
     mutable const WorksheetFunction* firstFunction = nullptr;
     std::uint32_t plainEntry = kNotPlain;  // the functionNames() entry a plain host call calls
     std::uint32_t plainCount = 0;          // its arguments
-    bool plainLocal = false;               // every argument is in localArguments
+    bool plainLocal = false;  // a plain host call, every argument of it in localArguments
     std::array<LocalArea, kLocalArguments> localArguments{};
     const formula::AreaRef* plainArguments = nullptr;  // parsed.references()
 
