@@ -70,9 +70,7 @@ void XmlText::element(std::string_view name, std::string_view text) {
     } else {
         appendEscaped(text_, text);
     }
-    text_ += "</";
-    text_ += name;
-    text_ += '>';
+    close(name);
 }
 
 }  // namespace kavex::services

@@ -60,21 +60,20 @@ long CommitLedgerChange(const PortfolioPair& pair, LedgerChange change, int hand
         if (auto refused = ApplyEntry(*current, *added)) {
             throw PortfolioRefusal(refused->message);
         }
-    } else if (change.books) {
-        replayed = std::move(change.books);
-        if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
-            throw PortfolioRefusal(refusal->message);
-        }
     } else {
-        for (const LedgerRow& row : ledger.rows) {
-            if (!row.voided && row.entry.id != change.voided && row.row != change.removedRow) {
-                entries.push_back(row.entry);
+        if (change.books) {
+            replayed = std::move(change.books);
+        } else {
+            for (const LedgerRow& row : ledger.rows) {
+                if (!row.voided && row.entry.id != change.voided && row.row != change.removedRow) {
+                    entries.push_back(row.entry);
+                }
             }
+            if (added) {
+                entries.push_back(*added);
+            }
+            replayed = booksOf(std::move(entries));
         }
-        if (added) {
-            entries.push_back(*added);
-        }
-        replayed = booksOf(std::move(entries));
         if (const BookingRefusal* refusal = std::get_if<BookingRefusal>(&known.books)) {
             throw PortfolioRefusal(refusal->message);
         }

@@ -303,26 +303,24 @@ class LineEditor {
                 if (!cell.formula) {
                     continue;
                 }
-                if (!followsEdit(cell, seen)) {
-                    reach.include(cell.formula->parsed, cell.rowShift, cell.columnShift);
-                    if (namesChanged && !cell.formula->parsed.names().empty()) {
-                        recompute.push_back(globalKey(other->id, key));
+                bool rewritten = false;
+                if (followsEdit(cell, seen)) {
+                    // The edit rewrites references as written: a shared form becomes the cell's
+                    // own.
+                    app_.unshare(cell);
+                    const formula::Formula& parsed = cell.formula->parsed;
+                    const std::string after = formula::render(parsed, canonical, seen);
+                    if (after != formula::render(parsed, canonical)) {
+                        unregister(*other, key);
+                        cell.formula = app_.compile(after);
+                        noteRegistration(*other, key);
+                        rewritten = true;
                     }
-                    continue;
                 }
-                // The edit rewrites references as written: a shared form becomes the cell's own.
-                app_.unshare(cell);
-                const formula::Formula& parsed = cell.formula->parsed;
-                const std::string after = formula::render(parsed, canonical, seen);
-                if (after != formula::render(parsed, canonical)) {
-                    unregister(*other, key);
-                    cell.formula = app_.compile(after);
-                    noteRegistration(*other, key);
-                    recompute.push_back(globalKey(other->id, key));
-                } else if (namesChanged && !parsed.names().empty()) {
+                if (rewritten || (namesChanged && !cell.formula->parsed.names().empty())) {
                     recompute.push_back(globalKey(other->id, key));
                 }
-                reach.include(cell.formula->parsed, 0, 0);
+                reach.include(cell.formula->parsed, cell.rowShift, cell.columnShift);
             }
             other->formulaReach = reach;
         }
