@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/base/Date.h"
+#include "platform/base/Locale.h"
 #include "platform/base/Variant.h"
 
 namespace kavex::base {
@@ -18,6 +19,15 @@ namespace kavex::base {
 // pattern reads back as the value shown. "", blanks only, "#NODATA!", "nan", "-nan", "inf",
 // parentheses, a trailing sign and a number too large for a double are not numbers.
 std::optional<double> parseNumber(std::string_view text);
+// The number the spreadsheet keeps of a text entered as one: parseNumber's reading, its
+// significant digits rounded to the 15 a cell keeps (halves away from zero) before it becomes a
+// double, so that the value is the one the digits shown stand for ("12345678901234567" is
+// 12345678901234600, "1.0000000000000002" is 1). nullopt where parseNumber gives nullopt, and
+// where the rounding carries the number past the largest double ("1.7976931348623157E+308").
+// The runtime's own conversions (CDbl, IsNumeric) keep every digit.
+std::optional<double> parseEnteredNumber(std::string_view text);
+// The same on the given locale's separators and currency symbol.
+std::optional<double> parseEnteredNumber(std::string_view text, const Locale& locale);
 
 // Numbers, Booleans and Empty are numeric; text when parseNumber reads it; dates, Null, errors
 // and Missing are not.
