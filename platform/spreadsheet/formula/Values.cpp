@@ -225,7 +225,12 @@ double roundHalfAway(double value, int digits) {
     if (!std::isfinite(value)) {
         return value;
     }
-    digits = std::max(-308, std::min(digits, 308));
+    if (digits < -308) {
+        // A power of ten past 1E+308 is more than twice the largest number: every number rounds
+        // to 0 at it.
+        return 0.0;
+    }
+    digits = std::min(digits, 308);
     const double scale = std::pow(10.0, std::abs(digits));
     double scaled = digits >= 0 ? value * scale : value / scale;
     if (!std::isfinite(scaled)) {

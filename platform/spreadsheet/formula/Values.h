@@ -56,7 +56,8 @@ BooleanResult toBoolean(const base::Variant& value);
 int compareValues(const base::Variant& a, const base::Variant& b);
 
 // Rounds to digits decimals (negative: to tens, hundreds, ...), halves away from zero, decided on
-// the decimal digits the value shows rather than its binary approximation (2.675 -> 2.68).
+// the decimal digits the value shows rather than its binary approximation (2.675 -> 2.68). To a
+// power of ten past 1E+308 every number rounds to 0 (ROUND(1E308,-309)), never to an overflow.
 double roundHalfAway(double value, int digits);
 
 }  // namespace kavex::formula
