@@ -53,6 +53,14 @@ std::string numberToText(double value);
 // h:mm[:ss] [AM|PM]; or a time alone (a serial below 1). Two-digit years: 00-29 are 2000-2029,
 // 30-99 are 1930-1999. A day or month out of range is refused, never swapped.
 std::optional<Date> parseDate(std::string_view text);
+// A text as the spreadsheet's cells read a date or a time, typed in or taking part in
+// arithmetic: what parseDate reads, and besides
+// - a time alone of 24 hours or more, without AM or PM ("25:00" is 25/24, a day and an hour);
+// - a day and month without a year, in the year currentYear gives (asked only for such a text):
+//   "1/15" (the locale's order), "1-15", "Jan 20", "20 Jan", "20-Jan", each with an optional
+//   time.
+// The runtime's IsDate and CDate read neither.
+std::optional<Date> parseCellDate(std::string_view text, int (*currentYear)());
 // Dates are dates; text when parseDate reads it; numbers are not.
 bool IsDate(const Variant& value);
 // Dates, numbers (as serials), Empty (the zero date) and date text; throws 13 otherwise, 94 for

@@ -7,6 +7,7 @@
 
 #include "platform/base/Conversions.h"
 #include "platform/base/Text.h"
+#include "platform/os/Clock.h"
 #include "platform/spreadsheet/formula/Text.h"
 
 namespace kavex::formula {
@@ -62,11 +63,23 @@ std::string generalNumber(double value) {
     return out;
 }
 
+namespace {
+
+int clockYear() {
+    return base::splitDate(os::Now()).year;
+}
+
+}  // namespace
+
+std::optional<base::Date> dateFromText(std::string_view text) {
+    return base::parseCellDate(text, &clockYear);
+}
+
 std::optional<double> numberFromText(std::string_view text) {
     if (auto number = base::parseNumber(text)) {
         return number;
     }
-    if (auto date = base::parseDate(text)) {
+    if (auto date = dateFromText(text)) {
         return date->serial;
     }
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
