@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/base/Date.h"
+#include "platform/base/Locale.h"
 #include "platform/base/Variant.h"
 
 namespace kavex::base {
@@ -18,6 +19,15 @@ namespace kavex::base {
 // pattern reads back as the value shown. "", blanks only, "#NODATA!", "nan", "-nan", "inf",
 // parentheses, a trailing sign and a number too large for a double are not numbers.
 std::optional<double> parseNumber(std::string_view text);
+// The number the spreadsheet keeps of a text entered as one: parseNumber's reading, its
+// significant digits rounded to the 15 a cell keeps (halves away from zero) before it becomes a
+// double, so that the value is the one the digits shown stand for ("12345678901234567" is
+// 12345678901234600, "1.0000000000000002" is 1). nullopt where parseNumber gives nullopt, and
+// where the rounding carries the number past the largest double ("1.7976931348623157E+308").
+// The runtime's own conversions (CDbl, IsNumeric) keep every digit.
+std::optional<double> parseEnteredNumber(std::string_view text);
+// The same on the given locale's separators and currency symbol.
+std::optional<double> parseEnteredNumber(std::string_view text, const Locale& locale);
 
 // Numbers, Booleans and Empty are numeric; text when parseNumber reads it; dates, Null, errors
 // and Missing are not.
@@ -43,6 +53,14 @@ std::string numberToText(double value);
 // h:mm[:ss] [AM|PM]; or a time alone (a serial below 1). Two-digit years: 00-29 are 2000-2029,
 // 30-99 are 1930-1999. A day or month out of range is refused, never swapped.
 std::optional<Date> parseDate(std::string_view text);
+// A text as the spreadsheet's cells read a date or a time, typed in or taking part in
+// arithmetic: what parseDate reads, and besides
+// - a time alone of 24 hours or more, without AM or PM ("25:00" is 25/24, a day and an hour);
+// - a day and month without a year, in the year currentYear gives (asked only for such a text):
+//   "1/15" (the locale's order), "1-15", "Jan 20", "20 Jan", "20-Jan", each with an optional
+//   time.
+// The runtime's IsDate and CDate read neither.
+std::optional<Date> parseCellDate(std::string_view text, int (*currentYear)());
 // Dates are dates; text when parseDate reads it; numbers are not.
 bool IsDate(const Variant& value);
 // Dates, numbers (as serials), Empty (the zero date) and date text; throws 13 otherwise, 94 for

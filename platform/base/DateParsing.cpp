@@ -118,6 +118,19 @@ struct DateOnly {
     int day;
 };
 
+// What a reading accepts beyond the runtime's forms (see parseCellDate).
+struct Reading {
+    // A time alone may run to 24 hours and more.
+    bool longTimes = false;
+    // A day and month without a year are read in this year; null: they are no date.
+    int (*currentYear)() = nullptr;
+};
+
+// Where a date without its year may end: at the end of the text or where its time begins.
+bool endsHere(const Reader& r) {
+    return r.atEnd() || (r.isNumber(0) && r.isSeparator(':', 1));
+}
+
 // The three numbers of a numeric date in the locale's order, or year first when the first
 // number has more than two digits.
 std::optional<DateOnly> numericDate(const Token& a, const Token& b, const Token& c) {
@@ -136,17 +149,17 @@ std::optional<DateOnly> numericDate(const Token& a, const Token& b, const Token&
     return DateOnly{expandYear(c), a.value, b.value};
 }
 
-std::optional<DateOnly> readDate(Reader& r) {
+bool isDateSeparator(const Token& s) {
+    return s.kind == Token::Separator &&
+           (s.text[0] == '/' || s.text[0] == '-' || s.text[0] == currentLocale().dateSeparator);
+}
+
+std::optional<DateOnly> readDate(Reader& r, const Reading& reading) {
     // 3/15/2007, 2007/03/15, 2007-03-15, 3-15-2007
     if (r.isNumber(0) && r.isNumber(2) && r.isNumber(4)) {
         const Token* s1 = r.peek(1);
         const Token* s2 = r.peek(3);
-        const char dateSeparator = currentLocale().dateSeparator;
-        const auto usable = [&](const Token* s) {
-            return s->kind == Token::Separator &&
-                   (s->text[0] == '/' || s->text[0] == '-' || s->text[0] == dateSeparator);
-        };
-        if (usable(s1) && usable(s2) && s1->text == s2->text) {
+        if (isDateSeparator(*s1) && isDateSeparator(*s2) && s1->text == s2->text) {
             const Token& a = r.take();
             r.take();
             const Token& b = r.take();
@@ -155,12 +168,33 @@ std::optional<DateOnly> readDate(Reader& r) {
             return numericDate(a, b, c);
         }
     }
+    // 3/15, 3-15: month and day (or day and month) in the locale's order, in the current year.
+    if (reading.currentYear && r.isNumber(0) && r.isNumber(2) && r.peek(0)->text.size() <= 2 &&
+        r.peek(2)->text.size() <= 2) {
+        const Token* after = r.peek(3);
+        if (isDateSeparator(*r.peek(1)) && (after == nullptr || after->kind == Token::Number)) {
+            const Token& a = r.take();
+            r.take();
+            const Token& b = r.take();
+            const std::string& pattern = currentLocale().shortDatePattern;
+            const auto first = pattern.find_first_of("dDmM");
+            const bool dayFirst = first != std::string::npos && toLowerAscii(pattern[first]) == 'd';
+            return dayFirst ? DateOnly{reading.currentYear(), b.value, a.value}
+                            : DateOnly{reading.currentYear(), a.value, b.value};
+        }
+    }
     // March 15, 2007 / Mar 15 2007
     if (r.isMonthWord(0) && r.isNumber(1)) {
         const int month = monthFromName(r.take().text);
         const Token& day = r.take();
+        if (day.text.size() > 2) {
+            return std::nullopt;
+        }
+        if (reading.currentYear && endsHere(r)) {
+            return DateOnly{reading.currentYear(), month, day.value};
+        }
         r.skip(',');
-        if (!r.isNumber() || day.text.size() > 2) {
+        if (!r.isNumber()) {
             return std::nullopt;
         }
         return DateOnly{expandYear(r.take()), month, day.value};
@@ -170,6 +204,12 @@ std::optional<DateOnly> readDate(Reader& r) {
         const Token& day = r.take();
         const bool dashed = r.skip('-');
         const int month = monthFromName(r.take().text);
+        if (day.text.size() > 2) {
+            return std::nullopt;
+        }
+        if (reading.currentYear && endsHere(r)) {
+            return DateOnly{reading.currentYear(), month, day.value};
+        }
         if (dashed) {
             if (!r.skip('-')) {
                 return std::nullopt;
@@ -177,7 +217,7 @@ std::optional<DateOnly> readDate(Reader& r) {
         } else {
             r.skip(',');
         }
-        if (!r.isNumber() || day.text.size() > 2) {
+        if (!r.isNumber()) {
             return std::nullopt;
         }
         return DateOnly{expandYear(r.take()), month, day.value};
@@ -232,15 +272,14 @@ std::optional<TimeOnly> readTime(Reader& r) {
     return time;
 }
 
-}  // namespace
-
-std::optional<Date> parseDate(std::string_view text) {
+// The text as a date or a time, with what the reading accepts beyond the runtime's forms.
+std::optional<Date> readDateText(std::string_view text, const Reading& reading) {
     auto tokens = tokenize(text);
     if (!tokens || tokens->empty()) {
         return std::nullopt;
     }
     Reader reader(*tokens);
-    std::optional<DateOnly> date = readDate(reader);
+    std::optional<DateOnly> date = readDate(reader, reading);
     std::optional<TimeOnly> time;
     if (!date) {
         // No date in front: the whole text must be a time.
@@ -257,10 +296,24 @@ std::optional<Date> parseDate(std::string_view text) {
     }
     const TimeOnly t = time.value_or(TimeOnly{0, 0, 0});
     if (!date) {
+        if (reading.longTimes && t.hour > 23 && t.minute <= 59 && t.second <= 59) {
+            // 25:00 is a day and an hour: the serial runs on past the zero date.
+            return addSeconds(Date{0.0}, t.hour * 3600LL + t.minute * 60LL + t.second);
+        }
         // A time alone lies on the zero date.
         return makeDate(1899, 12, 30, t.hour, t.minute, t.second);
     }
     return makeDate(date->year, date->month, date->day, t.hour, t.minute, t.second);
+}
+
+}  // namespace
+
+std::optional<Date> parseDate(std::string_view text) {
+    return readDateText(text, Reading{});
+}
+
+std::optional<Date> parseCellDate(std::string_view text, int (*currentYear)()) {
+    return readDateText(text, Reading{true, currentYear});
 }
 
 }  // namespace kavex::base

@@ -182,21 +182,16 @@ std::optional<double> exactValue(const NumberParts& parts) {
                      : value * kPowers[static_cast<std::size_t>(power)];
 }
 
-}  // namespace
-
-std::optional<double> parseNumber(std::string_view text) {
-    const Locale& locale = currentLocale();
-    const std::optional<NumberParts> parts = numberParts(text, locale);
-    if (!parts) {
-        return std::nullopt;
-    }
-    const bool negative = parts->negative;
-    if (const std::optional<double> exact = exactValue(*parts)) {
+// The value of the parts: exactly as above where it can, else through the standard reading of
+// their decimal text. A number too small to hold reads as zero; one too large is no number.
+std::optional<double> valueOf(const NumberParts& parts) {
+    const bool negative = parts.negative;
+    if (const std::optional<double> exact = exactValue(parts)) {
         return negative ? -*exact : *exact;
     }
 
     std::string normalized;
-    for (const char c : parts->integer) {
+    for (const char c : parts.integer) {
         if (isDigit(c)) {
             normalized += c;
         }
@@ -204,18 +199,17 @@ std::optional<double> parseNumber(std::string_view text) {
     if (normalized.empty()) {
         normalized = "0";
     }
-    if (!parts->fraction.empty()) {
+    if (!parts.fraction.empty()) {
         normalized += '.';
-        normalized += parts->fraction;
+        normalized += parts.fraction;
     }
-    const long long exponent = parts->exponent;
+    const long long exponent = parts.exponent;
     normalized += 'e';
     normalized += std::to_string(exponent);
     double value = 0;
     const auto [end, ec] =
         std::from_chars(normalized.data(), normalized.data() + normalized.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        // Too small to hold reads as zero; too large is no number.
         if (exponent < 0) {
             return negative ? -0.0 : 0.0;
         }
@@ -226,6 +220,73 @@ std::optional<double> parseNumber(std::string_view text) {
         return std::nullopt;
     }
     return negative ? -value : value;
+}
+
+// The significant digits a cell keeps of a number typed into it.
+constexpr std::size_t kKeptDigits = 15;
+
+// The parts with their significant digits rounded to kKeptDigits, halves away from zero; the
+// digits are held in `digits`, which the parts returned point into.
+NumberParts roundedParts(const NumberParts& parts, std::string& digits) {
+    digits.clear();
+    for (const std::string_view part : {parts.integer, parts.fraction}) {
+        for (const char c : part) {
+            if (isDigit(c) && (!digits.empty() || c != '0')) {
+                digits += c;
+            }
+        }
+    }
+    if (digits.size() <= kKeptDigits) {
+        return parts;
+    }
+    // The power of ten of the last digit kept.
+    long long power = parts.exponent - static_cast<long long>(parts.fraction.size()) +
+                      static_cast<long long>(digits.size() - kKeptDigits);
+    const bool up = digits[kKeptDigits] >= '5';
+    digits.resize(kKeptDigits);
+    if (up) {
+        std::size_t i = digits.size();
+        while (i > 0 && digits[i - 1] == '9') {
+            digits[i - 1] = '0';
+            --i;
+        }
+        if (i > 0) {
+            ++digits[i - 1];
+        } else {
+            // 999...9 carried over into 1000...0: one digit more, still 15 of them kept.
+            digits.insert(digits.begin(), '1');
+            digits.pop_back();
+            ++power;
+        }
+    }
+    NumberParts rounded;
+    rounded.negative = parts.negative;
+    rounded.integer = digits;
+    rounded.exponent = power;
+    return rounded;
+}
+
+}  // namespace
+
+std::optional<double> parseNumber(std::string_view text) {
+    const std::optional<NumberParts> parts = numberParts(text, currentLocale());
+    if (!parts) {
+        return std::nullopt;
+    }
+    return valueOf(*parts);
+}
+
+std::optional<double> parseEnteredNumber(std::string_view text, const Locale& locale) {
+    const std::optional<NumberParts> parts = numberParts(text, locale);
+    if (!parts) {
+        return std::nullopt;
+    }
+    std::string digits;
+    return valueOf(roundedParts(*parts, digits));
+}
+
+std::optional<double> parseEnteredNumber(std::string_view text) {
+    return parseEnteredNumber(text, currentLocale());
 }
 
 }  // namespace kavex::base

@@ -7,6 +7,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/detail/Model.h"
+#include "platform/spreadsheet/formula/Values.h"
 
 namespace kavex::sheet::detail {
 
@@ -44,6 +45,51 @@ bool looksLikeDate(std::string_view text) {
     return false;
 }
 
+// The amount inside brackets, "(5)" or "( $1,000 )", which the spreadsheet takes as negative;
+// "" when the text is not bracketed or the amount carries a sign of its own.
+std::string_view bracketed(std::string_view text) {
+    if (text.size() < 3 || text.front() != '(' || text.back() != ')') {
+        return {};
+    }
+    const std::string_view inner = trimmed(text.substr(1, text.size() - 2));
+    if (inner.empty() || inner.front() == '-' || inner.front() == '+') {
+        return {};
+    }
+    return inner;
+}
+
+// A typed number: digits kept to the 15 significant ones a cell holds, "5%" a hundredth, a
+// currency sign or grouping giving the cell the matching format; negated when it was bracketed.
+bool readNumber(std::string_view text, Entry& entry, bool negate = false) {
+    if (text.empty()) {
+        return false;
+    }
+    const bool percent = text.back() == '%';
+    const std::string_view body = percent ? trimmed(text.substr(0, text.size() - 1)) : text;
+    const auto number = base::parseEnteredNumber(body);
+    if (!number || body.empty() || body.back() == '%') {
+        return false;
+    }
+    double value = negate ? -*number : *number;
+    const std::string decimals = decimalsPattern(body);
+    if (percent) {
+        value /= 100.0;
+        entry.impliedFormat = "0" + decimals + "%";
+    } else if (body.find('$') != std::string_view::npos) {
+        entry.impliedFormat = "$#,##0" + decimals;
+    } else if (body.find(',') != std::string_view::npos) {
+        entry.impliedFormat = "#,##0" + decimals;
+    }
+    entry.value = Variant(value);
+    return true;
+}
+
+// A time with no date before it ("25:00", "9:30 PM").
+bool isTimeAlone(std::string_view text) {
+    const auto colon = text.find(':');
+    return colon != std::string_view::npos && text.find_first_not_of("0123456789 \t") >= colon;
+}
+
 }  // namespace
 
 Entry readEntry(std::string_view text) {
@@ -66,29 +112,20 @@ Entry readEntry(std::string_view text) {
         return entry;
     }
     if (!t.empty()) {
-        const bool percent = t.back() == '%';
-        const std::string_view body = percent ? trimmed(t.substr(0, t.size() - 1)) : t;
-        if (auto number = base::parseNumber(body); number && !body.empty() && body.back() != '%') {
-            double value = *number;
-            const std::string decimals = decimalsPattern(body);
-            if (percent) {
-                value /= 100.0;
-                entry.impliedFormat = "0" + decimals + "%";
-            } else if (body.find('$') != std::string_view::npos) {
-                entry.impliedFormat = "$#,##0" + decimals;
-            } else if (body.find(',') != std::string_view::npos) {
-                entry.impliedFormat = "#,##0" + decimals;
-            }
-            entry.value = Variant(value);
+        if (readNumber(t, entry) || readNumber(bracketed(t), entry, true)) {
             return entry;
         }
         if (looksLikeDate(t)) {
-            if (auto date = base::parseDate(t)) {
+            if (auto date = formula::dateFromText(t)) {
                 const bool hasTime = t.find(':') != std::string_view::npos;
-                const bool hasDate = date->serial >= 1.0;
+                // A time of 24 hours or more is still a time, though its serial passes a day.
+                const bool hasDate = date->serial >= 1.0 && !isTimeAlone(t);
+                // A day and month typed without a year show without it ("15-Jan").
+                const bool withoutYear = hasDate && !hasTime && !base::parseDate(t);
                 entry.value = Variant(*date);
-                entry.impliedFormat =
-                    hasDate ? (hasTime ? "m/d/yyyy h:mm" : "m/d/yyyy") : "h:mm:ss AM/PM";
+                entry.impliedFormat = withoutYear ? "d-mmm"
+                                      : hasDate   ? (hasTime ? "m/d/yyyy h:mm" : "m/d/yyyy")
+                                                  : "h:mm:ss AM/PM";
                 return entry;
             }
         }

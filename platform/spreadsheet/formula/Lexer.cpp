@@ -6,6 +6,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/base/Conversions.h"
+#include "platform/base/Locale.h"
 #include "platform/base/Text.h"
 #include "platform/spreadsheet/formula/CellAddress.h"
 #include "platform/spreadsheet/formula/Text.h"
@@ -29,6 +31,12 @@ constexpr std::array<ErrorLiteral, 6> errorLiterals{{
     {"#NAME?", CellError::Name},
     {"#NUM!", CellError::Num},
 }};
+
+// Formulas write numbers with "." whatever the user's regional settings.
+const base::Locale& formulaLocale() {
+    static const base::Locale invariant;
+    return invariant;
+}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -175,12 +183,16 @@ class Lexer {
             last = padded.data() + padded.size();
         }
         const auto result = std::from_chars(first, last, value);
-        if (result.ec != std::errc() || result.ptr != last || !std::isfinite(value)) {
+        // The spreadsheet keeps 15 significant digits of a constant, so that the formula shown
+        // (and saved) is the formula computed; a constant that rounds past the largest number
+        // is out of range as any larger one.
+        const auto kept = base::parseEnteredNumber(text_.substr(start, i - start), formulaLocale());
+        if (result.ec != std::errc() || result.ptr != last || !kept) {
             throw ParseError(start, "The number " + std::string(text_.substr(start, i - start)) +
                                         " is out of range");
         }
         Token token = simple(TokenKind::Number, i - start);
-        token.number = value;
+        token.number = *kept;
         return token;
     }
 

@@ -7,6 +7,7 @@
 
 #include "platform/base/Conversions.h"
 #include "platform/base/Text.h"
+#include "platform/os/Clock.h"
 #include "platform/spreadsheet/formula/Text.h"
 
 namespace kavex::formula {
@@ -62,11 +63,23 @@ std::string generalNumber(double value) {
     return out;
 }
 
+namespace {
+
+int clockYear() {
+    return base::splitDate(os::Now()).year;
+}
+
+}  // namespace
+
+std::optional<base::Date> dateFromText(std::string_view text) {
+    return base::parseCellDate(text, &clockYear);
+}
+
 std::optional<double> numberFromText(std::string_view text) {
     if (auto number = base::parseNumber(text)) {
         return number;
     }
-    if (auto date = base::parseDate(text)) {
+    if (auto date = dateFromText(text)) {
         return date->serial;
     }
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -225,7 +238,12 @@ double roundHalfAway(double value, int digits) {
     if (!std::isfinite(value)) {
         return value;
     }
-    digits = std::max(-308, std::min(digits, 308));
+    if (digits < -308) {
+        // A power of ten past 1E+308 is more than twice the largest number: every number rounds
+        // to 0 at it.
+        return 0.0;
+    }
+    digits = std::min(digits, 308);
     const double scale = std::pow(10.0, std::abs(digits));
     double scaled = digits >= 0 ? value * scale : value / scale;
     if (!std::isfinite(scaled)) {

@@ -16,9 +16,14 @@ namespace kavex::formula {
 // (1234.5 -> "1234.5", 0.1+0.2 -> "0.3", 1E20 -> "1E+20").
 std::string generalNumber(double value);
 
+// A text as the cells read a date or a time (base::parseCellDate): also a time of 24 hours or
+// more, and a day and month without a year, which fall in the current year of the host's clock.
+std::optional<base::Date> dateFromText(std::string_view text);
+
 // A text as a number, as arithmetic and VALUE read it: a number ("$1,000.50", "5%"), a date or
-// a time (its serial: "1/1/2020" is 43831, "12:30" 0.5208...), or a bracketed amount without a
-// sign of its own, which is negative ("(5)" is -5); nullopt for any other text.
+// a time as dateFromText reads it (its serial: "1/1/2020" is 43831, "12:30" 0.5208..., "25:00"
+// 1.0416...), or a bracketed amount without a sign of its own, which is negative ("(5)" is -5);
+// nullopt for any other text.
 std::optional<double> numberFromText(std::string_view text);
 
 // A value in arithmetic: numbers and dates as they are, TRUE 1, FALSE 0, empty 0, text as
@@ -56,7 +61,8 @@ BooleanResult toBoolean(const base::Variant& value);
 int compareValues(const base::Variant& a, const base::Variant& b);
 
 // Rounds to digits decimals (negative: to tens, hundreds, ...), halves away from zero, decided on
-// the decimal digits the value shows rather than its binary approximation (2.675 -> 2.68).
+// the decimal digits the value shows rather than its binary approximation (2.675 -> 2.68). To a
+// power of ten past 1E+308 every number rounds to 0 (ROUND(1E308,-309)), never to an overflow.
 double roundHalfAway(double value, int digits);
 
 }  // namespace kavex::formula

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string_view>
+
 #include "platform/base/Conversions.h"
 #include "platform/base/Date.h"
+#include "platform/base/Locale.h"
 #include "platform/base/PlatformError.h"
 
 namespace kavex::base {
@@ -80,6 +84,78 @@ TEST(ParseDate, RefusesInvalidDatesWithoutGuessing) {
                              "39156", "12.5", "#NODATA!", "March 2007", "3/15/2007 25:00",
                              "3/15/2007 13:00 PM", "3/15-2007", "3/15/2007 xyz", "20070315"}) {
         EXPECT_FALSE(parseDate(text).has_value()) << '"' << text << '"';
+    }
+}
+
+int yearsAsked = 0;
+int year2007() {
+    ++yearsAsked;
+    return 2007;
+}
+
+std::optional<Date> cellDate(std::string_view text) {
+    return parseCellDate(text, &year2007);
+}
+
+// A cell reads more as a time than the runtime does: hours past a day, without AM or PM.
+TEST(ParseCellDate, ATimeMayRunPastADay) {
+    EXPECT_EQ(cellDate("25:00"), Date{25.0 / 24.0});
+    EXPECT_EQ(cellDate("25:00")->serial, 1.0416666666666667);
+    EXPECT_EQ(cellDate("48:00"), Date{2.0});
+    EXPECT_EQ(cellDate("100:30:15"), Date{(100 * 3600 + 30 * 60 + 15) / 86400.0});
+    EXPECT_EQ(cellDate("24:00"), Date{1.0});
+    EXPECT_EQ(cellDate("12:30"), Date{0.5208333333333334});
+    for (const char* text :
+         {"25:00 PM", "13:00 AM", "24:60", "25:00:60", "3/15/2007 25:00", "25", "-25:00"}) {
+        EXPECT_FALSE(cellDate(text).has_value()) << '"' << text << '"';
+    }
+}
+
+// A day and month without a year fall in the year the caller gives, asked only for them.
+TEST(ParseCellDate, ADayAndMonthWithoutAYearTakeTheCurrentYear) {
+    yearsAsked = 0;
+    const Date january15 = *makeDate(2007, 1, 15);
+    EXPECT_EQ(cellDate("1/15"), january15);
+    EXPECT_EQ(cellDate("01/15"), january15);
+    EXPECT_EQ(cellDate("1-15"), january15);
+    EXPECT_EQ(cellDate("Jan 15"), january15);
+    EXPECT_EQ(cellDate("january 15"), january15);
+    EXPECT_EQ(cellDate("15 Jan"), january15);
+    EXPECT_EQ(cellDate("15-Jan"), january15);
+    EXPECT_EQ(cellDate(" 1/15 "), january15);
+    EXPECT_EQ(cellDate("1/15 10:30"), makeDate(2007, 1, 15, 10, 30));
+    EXPECT_EQ(cellDate("Jan 15 2:05 PM"), makeDate(2007, 1, 15, 14, 5));
+    EXPECT_EQ(yearsAsked, 10);
+    // The forms with a year and the times of a day ask for none and read as parseDate reads them.
+    for (const char* text : {"3/15/2007", "Mar 15 2007", "March 15, 2007 12:30 AM", "15-Mar-07",
+                             "15 March 2007", "2007-03-15", "2:05:00 PM"}) {
+        EXPECT_EQ(cellDate(text), parseDate(text)) << '"' << text << '"';
+    }
+    EXPECT_EQ(yearsAsked, 10);
+    // What is no day of that year, or no day and month, stays no date.
+    for (const char* text : {"2/29", "13/15", "1/32", "1/15/", "1/15-", "123/1", "1/2020", "Jan",
+                             "Jan 32", "Jan 15,", "15-Jan-", "1/15 xyz", "1.15"}) {
+        EXPECT_FALSE(cellDate(text).has_value()) << '"' << text << '"';
+    }
+}
+
+TEST(ParseCellDate, AYearlessDateFollowsTheLocaleOrder) {
+    Locale british;
+    british.shortDatePattern = "dd/MM/yyyy";
+    setCurrentLocale(british);
+    const auto read = cellDate("15/1");
+    const auto refused = cellDate("1/15");
+    setCurrentLocale(Locale{});
+    EXPECT_EQ(read, makeDate(2007, 1, 15));
+    EXPECT_FALSE(refused.has_value());
+}
+
+// The runtime's IsDate and CDate, which the add-in calls, read neither.
+TEST(ParseCellDate, TheRuntimesReadingStaysAsItIs) {
+    for (const char* text : {"25:00", "1/15", "Jan 20", "20 Jan", "20-Jan", "1-15"}) {
+        EXPECT_FALSE(parseDate(text).has_value()) << '"' << text << '"';
+        EXPECT_FALSE(IsDate(text)) << '"' << text << '"';
+        EXPECT_THROW(CDate(text), PlatformError) << '"' << text << '"';
     }
 }
 

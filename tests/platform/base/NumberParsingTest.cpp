@@ -107,6 +107,54 @@ TEST(ParseNumber, ReadsEveryNumberAsTheDoubleNearestItsDecimal) {
     EXPECT_EQ(parseNumber("0.000000000000000000000000012345"), 1.2345e-26);
 }
 
+// A number entered into the spreadsheet keeps 15 significant digits, rounded on the decimal
+// digits written (not on the double the full text would make), so that the value is the one the
+// cell shows.
+TEST(ParseEnteredNumber, KeepsTheFifteenDigitsACellShows) {
+    EXPECT_EQ(parseEnteredNumber("12345678901234567"), 12345678901234600.0);
+    EXPECT_EQ(parseEnteredNumber("1.0000000000000002"), 1.0);
+    EXPECT_EQ(parseEnteredNumber("-1.0000000000000002"), -1.0);
+    // The sixteenth digit decides, halves away from zero, though the double nearest to the whole
+    // text (1.0000000000000048...) would round down.
+    EXPECT_EQ(parseEnteredNumber("1.000000000000005"), 1.00000000000001);
+    EXPECT_EQ(parseEnteredNumber("1.00000000000000049999"), 1.0);
+    EXPECT_EQ(parseEnteredNumber("9999999999999999"), 1e16);
+    EXPECT_EQ(parseEnteredNumber("0.000123456789012345678"), 0.000123456789012346);
+    EXPECT_EQ(parseEnteredNumber("$1,234,567,890,123,456.78"), 1234567890123460.0);
+    EXPECT_EQ(parseEnteredNumber("12.3456789012345678%"), 0.123456789012346);
+    EXPECT_EQ(parseEnteredNumber("1.23456789012345678E-5"), 1.23456789012346e-5);
+    // Fifteen digits or fewer are read as parseNumber reads them.
+    EXPECT_EQ(parseEnteredNumber("0.1"), 0.1);
+    EXPECT_EQ(parseEnteredNumber("-$1,000.50"), -1000.5);
+    EXPECT_EQ(parseEnteredNumber("123456789012345"), 123456789012345.0);
+    EXPECT_EQ(parseEnteredNumber("1.79769313486231E+308"), 1.79769313486231e308);
+    EXPECT_TRUE(std::signbit(*parseEnteredNumber("-0.00")));
+    // Rounding past the largest number leaves no number.
+    EXPECT_FALSE(parseEnteredNumber("1.7976931348623157E+308").has_value());
+    EXPECT_FALSE(parseEnteredNumber("-1.7976931348623157E+308").has_value());
+    EXPECT_FALSE(parseEnteredNumber("(5)").has_value());
+    EXPECT_FALSE(parseEnteredNumber("abc").has_value());
+    // The runtime's own reading keeps every digit.
+    EXPECT_EQ(parseNumber("12345678901234567"), 12345678901234567.0);
+    EXPECT_EQ(parseNumber("1.0000000000000002"), 1.0000000000000002);
+}
+
+// What a cell keeps is what it shows: the fifteen digits of the value read back as that value.
+TEST(ParseEnteredNumber, TheValueReadsBackFromTheDigitsShown) {
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = round % 2 == 0 ? "" : "-";
+        const int length = 1 + static_cast<int>(random() % 20);
+        for (int i = 0; i < length; ++i) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        text += "E" + std::to_string(static_cast<int>(random() % 580) - 300);
+        const auto value = parseEnteredNumber(text);
+        ASSERT_TRUE(value.has_value()) << text;
+        EXPECT_EQ(parseEnteredNumber(numberToText(*value)), *value) << text;
+    }
+}
+
 TEST(ParseNumber, TinyExponentsReadAsZero) {
     EXPECT_EQ(parseNumber("1e-400"), 0.0);
     EXPECT_EQ(parseNumber("1e-00000000005"), 1e-5);

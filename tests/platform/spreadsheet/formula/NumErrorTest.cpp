@@ -63,6 +63,15 @@ TEST_F(FormulaNumError, RoundingPastTheLargestNumberIsNum) {
     EXPECT_EQ(eval("ROUND(1.2E308,-308)"), Variant(1e308));
 }
 
+// Rounding to a power of ten past the largest number gives 0, as the number has no digit there.
+TEST_F(FormulaNumError, RoundingToAPowerPastTheLargestNumberIsZero) {
+    EXPECT_EQ(eval("ROUND(5E307,-400)"), Variant(0.0));
+    EXPECT_EQ(eval("ROUND(1E308,-309)"), Variant(0.0));
+    EXPECT_EQ(eval("ROUND(-1.7E308,-309)"), Variant(0.0));
+    EXPECT_EQ(eval("ROUND(5E307,-308)"), Variant(1e308));
+    EXPECT_EQ(eval("ROUND(4E307,-308)"), Variant(0.0));
+}
+
 TEST_F(FormulaNumError, TheInformationFunctionsKnowIt) {
     EXPECT_EQ(eval("ISERROR(2^1024)"), Variant(true));
     EXPECT_EQ(eval("ISERROR(#NUM!)"), Variant(true));

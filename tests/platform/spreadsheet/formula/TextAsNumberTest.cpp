@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include "platform/base/Date.h"
+#include "platform/os/Clock.h"
 #include "platform/spreadsheet/formula/Formula.h"
+#include "platform/spreadsheet/formula/Values.h"
 #include "tests/platform/spreadsheet/formula/FakeWorkbook.h"
 
 namespace kavex::formula {
@@ -57,6 +60,45 @@ TEST_F(FormulaTextAsNumber, ABracketedAmountIsNegative) {
     EXPECT_EQ(eval("\"()\"+0"), Variant(CellError::Value));
     EXPECT_EQ(eval("\"(5\"+0"), Variant(CellError::Value));
     EXPECT_EQ(eval("\"5)\"+0"), Variant(CellError::Value));
+}
+
+// Texts the cells read beyond the runtime's dates: times past a day, and a day and month
+// without a year, which fall in the current year of the host's clock.
+class FormulaCellDateText : public FormulaTextAsNumber {
+  protected:
+    void SetUp() override { os::machineClock().startSimulation(*base::makeDate(2007, 3, 10, 9)); }
+    void TearDown() override { os::machineClock().useRealTime(); }
+};
+
+TEST_F(FormulaCellDateText, CountInArithmetic) {
+    EXPECT_EQ(eval("\"25:00\"+0"), Variant(25.0 / 24.0));
+    EXPECT_EQ(generalNumber(number("\"25:00\"+0")), "1.04166666666667");
+    EXPECT_EQ(eval("\"100:30\"*24"), Variant(100.5));
+    EXPECT_EQ(eval("\"1/15\"+0"), Variant(base::makeDate(2007, 1, 15)->serial));
+    EXPECT_EQ(eval("\"Jan 20\"+0"), Variant(base::makeDate(2007, 1, 20)->serial));
+    EXPECT_EQ(eval("\"20-Jan\"-\"1/15\""), Variant(5.0));
+    EXPECT_EQ(eval("VALUE(\"25:00\")"), Variant(25.0 / 24.0));
+    // Another year on the clock, another date.
+    os::machineClock().startSimulation(*base::makeDate(2024, 6, 1));
+    EXPECT_EQ(eval("\"1/15\"+0"), Variant(base::makeDate(2024, 1, 15)->serial));
+    // What the cells read as before reads so still.
+    EXPECT_EQ(eval("\"12:30\"+0"), Variant(0.5208333333333334));
+    EXPECT_EQ(eval("\"1/1/2020\"+0"), Variant(43831.0));
+    EXPECT_EQ(eval("\"$1,000.00\"+0"), Variant(1000.0));
+    EXPECT_EQ(eval("\"5%\"+0"), Variant(0.05));
+    EXPECT_EQ(eval("\"25:00 PM\"+0"), Variant(CellError::Value));
+    EXPECT_EQ(eval("\"2/30\"+0"), Variant(CellError::Value));
+}
+
+TEST_F(FormulaCellDateText, CountInAggregateArguments) {
+    EXPECT_EQ(eval("SUM(\"25:00\",\"(5)\")"), Variant(25.0 / 24.0 - 5));
+    EXPECT_EQ(eval("MAX(\"1/15\",\"Jan 20\")"), Variant(base::makeDate(2007, 1, 20)->serial));
+    EXPECT_EQ(eval("COUNT(\"25:00\",\"1/15\",\"Jan 20\",\"x\")"), Variant(3.0));
+    // Texts in cells of an area are skipped, as every text is.
+    book.set("A1", "25:00");
+    book.set("A2", "1/15");
+    book.set("A3", 2.0);
+    EXPECT_EQ(eval("SUM(A1:A3)"), Variant(2.0));
 }
 
 }  // namespace
