@@ -22,8 +22,8 @@ void WriteLog(std::string_view procedureName, short level, std::string_view mess
         line += message;
         line += '\n';
         // Kept open between lines (opening it for every line cost more than the rest of the
-        // logging); each line still reaches the file as it is written, and a removed file or a
-        // moved folder is followed.
+        // logging); each line still reaches the file as it is written, and a file removed,
+        // renamed or replaced, or a moved folder, is followed.
         static LogFile file;
         file.append(AddInPath + std::string(kLogFileName), line);
     } catch (...) {

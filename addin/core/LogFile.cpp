@@ -37,15 +37,19 @@ bool LogFile::append(const std::string& path, std::string_view text) {
     return true;
 }
 
-// The open file is still the one to write: the same path, and the file not removed (a removed
-// file keeps its descriptor working while nobody can read what is written to it). One fstat a
-// line: a stat of the path as well would cost as much again as the write.
+// The open file is still the one to write: the same path, and the file found at that path is the
+// one open (the same device and inode). A log removed, renamed or replaced since it was opened is
+// not: its lines would go where nobody looks for them, so the next line opens the file at the
+// path, as a log opened for each line would. A stat and an fstat a line; reopening for every line
+// cost more than the rest of the logging.
 bool LogFile::stillCurrent(const std::string& path) const {
     if (fd_ < 0 || path != path_) {
         return false;
     }
+    struct stat atPath {};
     struct stat open {};
-    return ::fstat(fd_, &open) == 0 && open.st_nlink > 0;
+    return ::stat(path.c_str(), &atPath) == 0 && ::fstat(fd_, &open) == 0 &&
+           atPath.st_dev == open.st_dev && atPath.st_ino == open.st_ino;
 }
 
 void LogFile::close() {

@@ -7,9 +7,10 @@
 namespace kavex::addin::core {
 
 // The log file, kept open between lines. Each line goes to the system in one write as it is
-// logged, so a program that dies loses none; the file is opened again when its path changes
-// (the add-in's folder moved) or it was removed, so a removed log starts afresh with the next
-// line. A log renamed while open goes on under its new name, as logs commonly do.
+// logged, so a program that dies loses none. Every line goes to the file at the log's path: the
+// file is opened again when its path changes (the add-in's folder moved) or the file at the path
+// is no longer the one open (removed, renamed or replaced), so a log moved aside keeps what it
+// held and the next line starts afresh at the log's name.
 class LogFile {
   public:
     LogFile() = default;

@@ -1,6 +1,7 @@
 #include "addin/marketdata/SymbolList.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "addin/core/Strings.h"
 #include "platform/base/Conversions.h"
@@ -10,15 +11,20 @@ namespace kavex::addin::marketdata {
 
 namespace {
 
-void addSymbol(std::vector<std::string>& symbols, std::string_view text) {
+// The symbols kept so far, and the same in lower case for telling a repeat in one look-up: a
+// refresh hands over every symbol of a sheet, thousands of them.
+struct Collected {
+    std::vector<std::string> symbols;
+    std::unordered_set<std::string> seen;
+};
+
+void addSymbol(Collected& collected, std::string_view text) {
     std::string symbol = core::TrimWhitespace(text);
     if (symbol.empty())
         return;
-    const bool repeated = std::any_of(symbols.begin(), symbols.end(), [&](const std::string& s) {
-        return base::equalsIgnoringCase(s, symbol);
-    });
-    if (!repeated)
-        symbols.push_back(std::move(symbol));
+    // Repeats compare as base::equalsIgnoringCase does: letter by letter, ASCII case folded.
+    if (collected.seen.insert(base::toLowerAscii(symbol)).second)
+        collected.symbols.push_back(std::move(symbol));
 }
 
 }  // namespace
@@ -31,23 +37,24 @@ bool HasSymbols(const SymbolList& list) {
 }
 
 std::vector<std::string> SymbolsOf(const SymbolList& list) {
-    std::vector<std::string> symbols;
+    Collected collected;
     if (const auto* array = std::get_if<std::vector<std::string>>(&list)) {
+        collected.seen.reserve(array->size());
         for (const std::string& item : *array)
-            addSymbol(symbols, item);
-        return symbols;
+            addSymbol(collected, item);
+        return std::move(collected.symbols);
     }
     const base::Variant& value = std::get<base::Variant>(list);
     if (value.isEmpty() || value.isMissing() || value.isNull() || value.isError())
-        return symbols;
+        return {};
     const std::string text = base::CStr(value);
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
-        addSymbol(symbols, std::string_view(text).substr(start, comma - start));
+        addSymbol(collected, std::string_view(text).substr(start, comma - start));
         start = comma + 1;
     }
-    return symbols;
+    return std::move(collected.symbols);
 }
 
 }  // namespace kavex::addin::marketdata

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cctype>
+#include <optional>
 #include <string>
 
 #include "platform/base/Text.h"
@@ -52,6 +53,34 @@ bool isTransactionControl(const char* sql) {
 std::uint64_t nextOwnVersion() {
     static std::uint64_t last = 0;
     return ++last;
+}
+
+// The write-ahead log's index header as the shared memory beside the file holds it
+// (SQLite's documented WAL-index format: two copies of 48 bytes at its start, written second
+// copy first, byte 12 telling whether it is set up). Nothing when the region is not there, is
+// not set up, or a writer is changing it.
+std::optional<LogIndexHeader> readLogIndexHeader(sqlite3_file* file) {
+    constexpr int kRegionSize = 32768;  // SQLite's own size of a region of the index
+    volatile void* region = nullptr;
+    if (file->pMethods->iVersion < 2 ||
+        file->pMethods->xShmMap(file, 0, kRegionSize, 0, &region) != SQLITE_OK ||
+        region == nullptr) {
+        return std::nullopt;
+    }
+    const auto* bytes = static_cast<const volatile unsigned char*>(region);
+    LogIndexHeader first{};
+    LogIndexHeader second{};
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        first[i] = bytes[i];
+    }
+    file->pMethods->xShmBarrier(file);
+    for (std::size_t i = 0; i < second.size(); ++i) {
+        second[i] = bytes[second.size() + i];
+    }
+    if (first != second || first[12] == 0) {
+        return std::nullopt;
+    }
+    return first;
 }
 
 }  // namespace
@@ -111,18 +140,32 @@ std::int64_t Database::othersVersion() {
     // In the rollback journal's file format every commit counts up the change counter in the
     // file's header: one short read of the file tells, without a lock or a statement.
     sqlite3_file* file = nullptr;
+    bool writeAheadLog = false;
     if (sqlite3_file_control(handle, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK &&
         file != nullptr && file->pMethods != nullptr) {
         // Bytes 18 and 19: the format versions (2 = write-ahead log); 24 to 27: the counter.
         std::array<unsigned char, 10> header{};
         const int rc = file->pMethods->xRead(file, header.data(), header.size(), 18);
-        if ((rc == SQLITE_OK || rc == SQLITE_IOERR_SHORT_READ) && header[0] != 2 &&
-            header[1] != 2) {
-            return (std::int64_t{header[6]} << 24) | (std::int64_t{header[7]} << 16) |
-                   (std::int64_t{header[8]} << 8) | std::int64_t{header[9]};
+        if (rc == SQLITE_OK || rc == SQLITE_IOERR_SHORT_READ) {
+            if (header[0] != 2 && header[1] != 2) {
+                return (std::int64_t{header[6]} << 24) | (std::int64_t{header[7]} << 16) |
+                       (std::int64_t{header[8]} << 8) | std::int64_t{header[9]};
+            }
+            writeAheadLog = true;
         }
     }
-    // With a write-ahead log the counter stays; SQLite's own count of others' commits tells.
+    // With a write-ahead log the counter stays; SQLite's own count of others' commits tells. It
+    // takes a read transaction, which made a warm read of a cached quote 4.6 times as slow
+    // (7.8 us against 1.7 us in the symbol_value_reader benchmark), so it is asked only when the
+    // log's index header, which every connection to the file shares and every commit rewrites,
+    // has moved since it was last asked.
+    std::optional<LogIndexHeader> index;
+    if (writeAheadLog) {
+        index = readLogIndexHeader(file);
+        if (index && lastLogIndex_ && *index == *lastLogIndex_) {
+            return lastOthersVersion_;
+        }
+    }
     if (dataVersion_ == nullptr) {
         const int rc = sqlite3_prepare_v3(handle, "PRAGMA data_version", -1,
                                           SQLITE_PREPARE_PERSISTENT, &dataVersion_, nullptr);
@@ -139,6 +182,9 @@ std::int64_t Database::othersVersion() {
     // Kept apart from the counter's values, so that a switch of the journal mode moves it too.
     const std::int64_t version = -1 - sqlite3_column_int64(dataVersion_, 0);
     sqlite3_reset(dataVersion_);
+    // The header was read before the count: a commit in between is seen again next time.
+    lastLogIndex_ = index;
+    lastOthersVersion_ = version;
     return version;
 }
 

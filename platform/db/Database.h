@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -13,6 +15,9 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace kavex::db::detail {
+
+// The write-ahead log's index header, as every connection to the file shares it.
+using LogIndexHeader = std::array<unsigned char, 48>;
 
 // How a column's values are handed out, from its declared type.
 enum class ColumnKind { Plain, Date, Boolean };
@@ -90,6 +95,9 @@ struct Database {
 
     std::unordered_map<std::string_view, std::unique_ptr<Statement>> idle_;
     sqlite3_stmt* dataVersion_ = nullptr;
+    // The log's index header when others' commits were last counted, and that count.
+    std::optional<LogIndexHeader> lastLogIndex_;
+    std::int64_t lastOthersVersion_ = 0;
 };
 
 }  // namespace kavex::db::detail

@@ -1,4 +1,5 @@
 #include <array>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -34,6 +35,14 @@ int usage(std::ostream& out, int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A write past the file-size limit the user runs under (ulimit -f, a quota) must reach the
+    // program as a failed write, which the save path already reports as it reports a full disk:
+    // the message, the close given up, the workbook kept open and the old file untouched. Left at
+    // its default, the signal the system sends for such a write ends the process, with whatever
+    // was typed. The disposition is set here, by the program that owns the process, rather than in
+    // the platform libraries: a library that changed a process-wide signal would do it behind its
+    // caller's back, and a program embedding them may want the signal for itself.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         return usage(std::cerr, 2);
     }

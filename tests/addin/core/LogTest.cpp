@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -154,6 +155,35 @@ TEST_F(WriteLogTest, ARemovedLogIsCreatedAgainByTheNextLine) {
     lines = logLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("in the new folder"), std::string::npos);
+}
+
+// A log renamed while the add-in runs (moved aside to keep it) keeps what it held, and the next
+// line goes to a new file at the log's own name, as a log opened for each line would; the same
+// when another file has been put in its place.
+TEST_F(WriteLogTest, ARenamedLogIsStartedAgainAtItsName) {
+    LogLevel = 3;
+    const auto log = folder_.path() / "KavexLog.txt";
+    WriteLog("P", 1, "before");
+    std::filesystem::rename(log, folder_.path() / "KavexLog.old");
+    WriteLog("P", 1, "after renaming");
+
+    const auto old = folder_.lines("KavexLog.old");
+    ASSERT_EQ(old.size(), 1u);
+    EXPECT_NE(old[0].find("\tP\tbefore"), std::string::npos);
+    auto lines = logLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("\tP\tafter renaming"), std::string::npos);
+    EXPECT_EQ(descriptorsOpenOn(std::filesystem::canonical(folder_.path()) / "KavexLog.old"), 0);
+
+    // Another file moved over the log's name: the lines go on in that file.
+    std::ofstream(folder_.path() / "replacement.txt") << "kept\n";
+    std::filesystem::rename(folder_.path() / "replacement.txt", log);
+    WriteLog("P", 1, "into the replacement");
+    lines = logLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "kept");
+    EXPECT_NE(lines[1].find("\tP\tinto the replacement"), std::string::npos);
+    EXPECT_EQ(folder_.lines("KavexLog.old").size(), 1u);
 }
 
 // When the add-in's folder changes, the next line goes to the log in the new folder and the old

@@ -171,8 +171,16 @@ TEST_F(ConnectionExecute, CommittedWritesStayRolledBackWritesGo) {
 
 TEST_F(ConnectionExecute, ALargeWriteReachesTheFileOnlyWithItsCommit) {
     // About 6 MB of changed pages, as a sheet's quotes stored together make: they wait in memory
-    // for the commit rather than spilling into the file (and onto the disk) on the way.
+    // for the commit rather than spilling into the file or its write-ahead log (and onto the
+    // disk) on the way.
+    const std::filesystem::path log = database.path().string() + "-wal";
+    const auto logSize = [&] {
+        std::error_code missing;
+        const std::uintmax_t size = std::filesystem::file_size(log, missing);
+        return missing ? 0 : size;
+    };
     const std::uintmax_t before = std::filesystem::file_size(database.path());
+    const std::uintmax_t logBefore = logSize();
     connection.BeginTrans();
     const std::string document(4000, 'q');
     for (int i = 0; i < 1500; ++i) {
@@ -180,6 +188,7 @@ TEST_F(ConnectionExecute, ALargeWriteReachesTheFileOnlyWithItsCommit) {
                            {base::Variant("S" + std::to_string(i)), base::Variant(document)});
     }
     EXPECT_EQ(std::filesystem::file_size(database.path()), before);
+    EXPECT_EQ(logSize(), logBefore);
     connection.CommitTrans();
     EXPECT_GT(std::filesystem::file_size(database.path()), before + 1500 * 4000);
 }
