@@ -17,7 +17,9 @@ constexpr std::size_t kKept = 8;
 template <typename T>
 struct Known {
     sheet::Worksheet sheet;
+    // The sheet's change count when it was known, and the part of it recalculation made.
     std::uint64_t changes = 0;
+    std::uint64_t recalculations = 0;
     T what;
 };
 
@@ -42,18 +44,35 @@ Known<T>& remember(const sheet::Worksheet& sheet, T what) {
     if (list.size() >= kKept) {
         list.erase(list.begin());
     }
-    list.push_back(Known<T>{sheet, sheet.changeCount(), std::move(what)});
+    list.push_back(
+        Known<T>{sheet, sheet.changeCount(), sheet.recalculationCount(), std::move(what)});
     return list.back();
-}
-
-template <typename T>
-void forgetAll() {
-    knownList<T>().clear();
 }
 
 template <typename T>
 void forget(const sheet::Worksheet& sheet) {
     std::erase_if(knownList<T>(), [&](const Known<T>& known) { return known.sheet == sheet; });
+}
+
+// The caller's own edits since the sheet was known are in what it knows. A value recalculation
+// changed meanwhile may be one the caller's edits made a formula give, or one that waited for
+// calculation: what is known no longer stands for the sheet.
+template <typename T>
+void knowAsWritten(const sheet::Worksheet& sheet) {
+    Known<T>* known = entryFor<T>(sheet);
+    if (known == nullptr) {
+        return;
+    }
+    if (known->recalculations != sheet.recalculationCount()) {
+        forget<T>(sheet);
+        return;
+    }
+    known->changes = sheet.changeCount();
+}
+
+template <typename T>
+void forgetAll() {
+    knownList<T>().clear();
 }
 
 }  // namespace
@@ -78,9 +97,7 @@ const KnownLedger* LedgerKnown(const sheet::Worksheet& history) {
 }
 
 void KnowLedgerAsWritten(const sheet::Worksheet& history) {
-    if (Known<KnownLedger>* known = entryFor<KnownLedger>(history)) {
-        known->changes = history.changeCount();
-    }
+    knowAsWritten<KnownLedger>(history);
 }
 
 void ForgetLedger(const sheet::Worksheet& history) {
@@ -134,9 +151,7 @@ void KnowLotsShown(const sheet::Worksheet& portfolio, ShownLots shown) {
 }
 
 void KnowLotsShownAsWritten(const sheet::Worksheet& portfolio) {
-    if (Known<ShownLots>* known = entryFor<ShownLots>(portfolio)) {
-        known->changes = portfolio.changeCount();
-    }
+    knowAsWritten<ShownLots>(portfolio);
 }
 
 void ForgetLotsShown(const sheet::Worksheet& portfolio) {

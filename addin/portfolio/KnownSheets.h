@@ -17,8 +17,9 @@ namespace kavex::addin::portfolio {
 // What the portfolio code last read from a history sheet or wrote to a Portfolio sheet, kept for
 // as long as that sheet has not changed since (its change count). A booking then neither reads
 // the whole ledger again nor rewrites the rows it does not change, so that its cost does not
-// grow with what the portfolio already holds. Anything else that edits the sheet - a user, a
-// refresh that colours a cell - makes the next booking read and rewrite it whole.
+// grow with what the portfolio already holds. Anything else that changes the sheet - a user, a
+// refresh that colours a cell, a formula whose value recalculation changed, whatever made it
+// recalculate - makes the next booking read and rewrite it whole.
 
 // A history sheet's ledger as ReadLedger reads it, with the books it leads to.
 struct KnownLedger {
@@ -50,7 +51,8 @@ KnownLedger& LedgerOf(const sheet::Worksheet& history);
 // The known ledger when the sheet has not changed since it was known, else nullptr; reads nothing.
 const KnownLedger* LedgerKnown(const sheet::Worksheet& history);
 // The known ledger, brought up to date by its caller after writing the history, stands for the
-// sheet as it is now.
+// sheet as it is now; unless recalculation changed a value of the sheet since it was known, which
+// the caller's writes do not account for: then it is forgotten.
 void KnowLedgerAsWritten(const sheet::Worksheet& history);
 void ForgetLedger(const sheet::Worksheet& history);
 
@@ -66,7 +68,8 @@ struct ShownLots {
 ShownLots* LotsShownOn(const sheet::Worksheet& portfolio);
 void KnowLotsShown(const sheet::Worksheet& portfolio, ShownLots shown);
 // The lots known stay known across edits made since by the caller that leave the Portfolio
-// sheet's rows as they were (the history's rows, the history's names).
+// sheet's rows as they were (the history's rows, the history's names); forgotten when
+// recalculation changed a value of the sheet meanwhile.
 void KnowLotsShownAsWritten(const sheet::Worksheet& portfolio);
 void ForgetLotsShown(const sheet::Worksheet& portfolio);
 // Forgets every sheet known, letting go of sheets whose workbook has gone (a new session).

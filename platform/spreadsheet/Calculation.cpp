@@ -608,9 +608,12 @@ Variant evaluateOnce(AppState& app, SheetData& sheet, Cell& cell, const Compiled
     return result;  // one named result: no move of the value on the way out
 }
 
-// Keeps a result as the cell's value; true when the value changed.
-KAVEX_ALWAYS_INLINE bool store(Cell& cell, Variant&& result) {
+// Keeps a result as the cell's value (a cell of sheet); true when the value changed.
+KAVEX_ALWAYS_INLINE bool store(SheetData& sheet, Cell& cell, Variant&& result) {
     const bool changed = !sameValue(cell.value, result);
+    if (changed) {
+        sheet.valueRecalculated();  // what was read of the sheet may no longer stand
+    }
     // An equal text, logical or error value is the very same value: keeping the old one spares a
     // store. Numbers (and dates) are stored anyway, so that 0 and -0 stay apart.
     if (changed || result.isNumber() || result.isDate()) {
@@ -626,7 +629,7 @@ bool evaluateRewritten(AppState& app, SheetData& sheet, Cell& cell, bool recurse
         const CompiledFormula* compiled = cell.formula.get();
         Variant result = evaluateOnce(app, sheet, cell, *compiled, recurse);
         if (cell.formula.get() == compiled) {
-            return store(cell, std::move(result));
+            return store(sheet, cell, std::move(result));
         }
     }
     return true;
@@ -637,7 +640,7 @@ bool evaluateRewritten(AppState& app, SheetData& sheet, Cell& cell, bool recurse
 KAVEX_ALWAYS_INLINE bool keepResult(AppState& app, SheetData& sheet, Cell& cell,
                                     const CompiledFormula* compiled, Variant&& result,
                                     bool recurse) {
-    return cell.formula.get() == compiled ? store(cell, std::move(result))
+    return cell.formula.get() == compiled ? store(sheet, cell, std::move(result))
                                           : evaluateRewritten(app, sheet, cell, recurse);
 }
 
@@ -972,10 +975,11 @@ KAVEX_SCALAR_STORES void AppState::calculateCells(SheetData& sheet,
                       return evaluateOnce(*this, sheet, cell, *compiled, false);
                   }();
         // A cell whose function put a new formula into it takes the careful road for that one.
-        const bool changed = cell.formula.get() == compiled ? store(cell, std::move(result)) : [&] {
-            LeanPass::Released careful(*lean);
-            return evaluateRewritten(*this, sheet, cell, false);
-        }();
+        const bool changed =
+            cell.formula.get() == compiled ? store(sheet, cell, std::move(result)) : [&] {
+                LeanPass::Released careful(*lean);
+                return evaluateRewritten(*this, sheet, cell, false);
+            }();
         if (changed) {
             changedKeys.push_back(globalKey(sheet.id, cellKey(row, column)));
         }

@@ -156,6 +156,10 @@ std::uint64_t Worksheet::changeCount() const {
     return live().changes;
 }
 
+std::uint64_t Worksheet::recalculationCount() const {
+    return live().recalculated;
+}
+
 Range Worksheet::usedRange() const {
     SheetData& sheet = live();
     bool any = false;

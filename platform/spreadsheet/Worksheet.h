@@ -41,8 +41,12 @@ class Worksheet {
     // the sheet is blank.
     Range usedRange() const;
     // Grows with every edit of the sheet (contents, looks, links, comments, rows) and of its
-    // workbook's names; recalculation leaves it. Equal counts mean an unchanged sheet.
+    // workbook's names, and whenever recalculation changes the value a cell of the sheet shows,
+    // whatever made it recalculate. Equal counts mean an unchanged sheet.
     std::uint64_t changeCount() const;
+    // The part of changeCount that recalculation made: a caller that edited the sheet itself
+    // tells by it whether values moved besides its own edits.
+    std::uint64_t recalculationCount() const;
 
     // Activates the sheet (and its workbook): SheetDeactivate of the sheet left, SheetActivate.
     void activate();

@@ -183,7 +183,15 @@ struct SheetData : std::enable_shared_from_this<SheetData> {
     std::string name;
     BookData* book = nullptr;  // cleared when the workbook closes
     bool alive = true;
-    std::uint64_t changes = 0;  // counts edits of the sheet and of its workbook's names
+    // Counts edits of the sheet and of its workbook's names, and values recalculation changed.
+    std::uint64_t changes = 0;
+    std::uint64_t recalculated = 0;  // of those, the values recalculation changed
+
+    // Recalculation gave one of the sheet's cells another value.
+    void valueRecalculated() {
+        ++changes;
+        ++recalculated;
+    }
 
     CellTable<Cell> cells;
     std::map<CellKey, CommentData> comments;
