@@ -7,7 +7,6 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
-#include <new>
 #include <stdexcept>
 #include <tuple>
 #include <type_traits>
@@ -55,9 +54,23 @@ class CellTable {
     // Rows are mostly short: up to this many cells a straight scan beats a binary search.
     static constexpr std::uint32_t kScanned = 16;
 
+    // Room for one entry, on a cache line of its own start: what recalculation reads of a cell
+    // then comes in one fetch. The entry lives only while the box is in use: it is built when the
+    // box is taken and destroyed when the box is given back (or by its page, if still in use).
+    struct alignas(64) Box {
+        Box() {}
+        ~Box() {}
+        Box(const Box&) = delete;
+        Box& operator=(const Box&) = delete;
+        union {
+            value_type value;
+        };
+    };
+
     struct Slot {
         int column;
-        value_type* entry;
+        Box* box;
+        value_type* entry() const { return &box->value; }
     };
 
     // A row's cells in column order; the first few are held in place, so that the rows of a
@@ -135,12 +148,6 @@ class CellTable {
         Slot inline_[kInline];
     };
 
-    // Room for one entry, on a cache line of its own start: what recalculation reads of a cell
-    // then comes in one fetch.
-    struct alignas(64) Box {
-        alignas(value_type) unsigned char bytes[sizeof(value_type)];
-    };
-
     struct Page {
         std::array<Row, kPageRows> rows;
         std::vector<std::unique_ptr<Box[]>> blocks;  // never moved: entries stay put
@@ -156,7 +163,7 @@ class CellTable {
             for (Row& row : rows) {
                 Slot* first = row.data();
                 for (std::uint32_t i = 0; i < row.size(); ++i) {
-                    first[i].entry->~value_type();
+                    std::destroy_at(first[i].entry());
                 }
             }
         }
@@ -197,8 +204,8 @@ class CellTable {
         requires(Const && !OtherConst) Iterator(const Iterator<OtherConst>& other)
             : pages_(other.pages_), page_(other.page_), row_(other.row_), slot_(other.slot_) {}
 
-        reference operator*() const { return *current().entry; }
-        pointer operator->() const { return current().entry; }
+        reference operator*() const { return *current().entry(); }
+        pointer operator->() const { return current().entry(); }
         Iterator& operator++() {
             ++slot_;
             settle();
@@ -403,13 +410,13 @@ class CellTable {
                     const Slot* slot = far->data();
                     const std::uint32_t size = far->size();
                     if (size > 0) {
-                        prefetch(slot[0].entry);
+                        prefetch(slot[0].entry());
                     }
                     if (size > 1) {
-                        prefetch(slot[1].entry);
+                        prefetch(slot[1].entry());
                     }
                     if (size > 2) {
-                        prefetch(slot[2].entry);
+                        prefetch(slot[2].entry());
                     }
                 }
                 if (const Row* near = inside ? &cells + kNear : rowDown(kNear)) {
@@ -417,16 +424,16 @@ class CellTable {
                     const Slot* slot = near->data();
                     const std::uint32_t size = near->size();
                     if (size > 0) {
-                        ahead(std::as_const(slot[0].entry->second));
+                        ahead(std::as_const(slot[0].entry()->second));
                     }
                     if (size > 1) {
-                        ahead(std::as_const(slot[1].entry->second));
+                        ahead(std::as_const(slot[1].entry()->second));
                     }
                     if (size > 2) {
-                        ahead(std::as_const(slot[2].entry->second));
+                        ahead(std::as_const(slot[2].entry()->second));
                     }
                     if (size > 3) {
-                        ahead(std::as_const(slot[3].entry->second));
+                        ahead(std::as_const(slot[3].entry()->second));
                     }
                 }
                 const RowCells rowCells(cells);
@@ -435,7 +442,7 @@ class CellTable {
                     if (slot.column > last) {
                         break;
                     }
-                    if (!visit(row, slot.column, slot.entry->second, rowCells)) {
+                    if (!visit(row, slot.column, slot.entry()->second, rowCells)) {
                         return;
                     }
                     if (seen != changes_) {
@@ -483,13 +490,13 @@ class CellTable {
         Box* box = page->takeBox();
         value_type* entry = nullptr;
         try {
-            entry = ::new (static_cast<void*>(box->bytes))
-                value_type(std::piecewise_construct, std::forward_as_tuple(key),
-                           std::forward_as_tuple(std::forward<Args>(args)...));
-            page->rows[at.row].insert(at.slot, Slot{keyColumn(key), entry});
+            entry =
+                std::construct_at(&box->value, std::piecewise_construct, std::forward_as_tuple(key),
+                                  std::forward_as_tuple(std::forward<Args>(args)...));
+            page->rows[at.row].insert(at.slot, Slot{keyColumn(key), box});
         } catch (...) {
             if (entry != nullptr) {
-                entry->~value_type();
+                std::destroy_at(entry);
             }
             page->giveBack(box);
             dropIfEmpty(at.page);
@@ -536,12 +543,12 @@ class CellTable {
             const Slot* first = cells.data();
             const auto guess = static_cast<std::uint32_t>(column - first->column);
             if (guess < cells.size() && first[guess].column == column) {
-                return &first[guess].entry->second;
+                return &first[guess].entry()->second;
             }
         }
         const std::uint32_t at = cells.lowerBound(column);
         const Slot* slot = cells.data() + at;
-        return at < cells.size() && slot->column == column ? &slot->entry->second : nullptr;
+        return at < cells.size() && slot->column == column ? &slot->entry()->second : nullptr;
     }
 
     // Where a key is, or where it would go.
@@ -569,14 +576,14 @@ class CellTable {
     void eraseAt(const Position& at) {
         Page& page = *pages_[at.page];
         Row& row = page.rows[at.row];
-        value_type* entry = row.data()[at.slot].entry;
+        Box* box = row.data()[at.slot].box;
         row.erase(at.slot);
         --page.count;
         --size_;
         ++changes_;
         // The entry is destroyed only once the table is consistent again.
-        entry->~value_type();
-        page.giveBack(reinterpret_cast<Box*>(entry));
+        std::destroy_at(&box->value);
+        page.giveBack(box);
         dropIfEmpty(at.page);
     }
 
