@@ -344,31 +344,12 @@ class CellTable {
         return find(page->rows[rowNumber & (kPageRows - 1)], column);
     }
 
-    // The cells of one row as a walk sees them: a neighbour is found in it without a look-up of
-    // the row. Valid until the next insertion or erasure.
-    class RowCells {
-      public:
-        explicit RowCells(const Row& row) : row_(row) {}
-        T* find(int column) const { return const_cast<T*>(CellTable::find(row_, column)); }
-
-      private:
-        const Row& row_;
-    };
-
-    // Calls visit(row, column, value, rowCells) for the cells of the rows firstRow to lastRow
-    // within the columns first to last, row by row, left to right, with no look-up per cell, as
-    // long as visit returns true; rowCells holds the row's cells. The entries a few rows down are
-    // asked into the cache while a row is visited, and ahead(value) is called for the cells of a
-    // row a little nearer, so that it can ask for what those cells point to: a walk over more
-    // cells than the cache holds then waits for memory much less. visit may insert and erase
-    // cells (the walk then finds its place again, by row and column), but not the one it is given
-    // while it runs; ahead must change nothing.
-    template <typename Visit, typename Ahead>
-    void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit,
-                       Ahead&& ahead) {
-        constexpr int kFar = 8;   // rows ahead whose entries are fetched
-        constexpr int kNear = 4;  // rows ahead given to ahead()
-        static_assert(kNear <= kFar, "a row whose far row is inside the walk has its near one too");
+    // Calls visit(row, column, value) for the cells of the rows firstRow to lastRow within the
+    // columns first to last, row by row, left to right, with no look-up per cell, as long as visit
+    // returns true. visit may insert and erase cells (the walk then finds its place again, by row
+    // and column), but not the one it is given while it runs.
+    template <typename Visit>
+    void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit) {
         int row = std::max(firstRow, 0);
         int column = first;
         while (row <= lastRow) {
@@ -383,66 +364,16 @@ class CellTable {
                 column = first;
                 continue;
             }
-            const Page* next =
-                pageIndex + 1 < pages_.size() ? pages_[pageIndex + 1].get() : nullptr;
             const std::uint64_t seen = changes_;
-            const int insideLast = std::min(lastRow, pageLast) - kFar;
             bool moved = false;
             for (; row <= lastRow && row <= pageLast; ++row, column = first) {
                 const Row& cells = page->rows[row & (kPageRows - 1)];
-                // Rows of a page lie side by side: the rows ahead are found by counting (on
-                // this page, or the next one while the walk has not changed the table), and the
-                // processor fetches such a run of rows without being asked.
-                const auto rowDown = [&](int distance) -> const Row* {
-                    if (row + distance > lastRow) {
-                        return nullptr;
-                    }
-                    if (row + distance <= pageLast) {
-                        return &cells + distance;
-                    }
-                    return next != nullptr ? &next->rows[(row + distance) & (kPageRows - 1)]
-                                           : nullptr;
-                };
-                // Most rows have both rows ahead on their page and in the walk.
-                const bool inside = row <= insideLast;
-                if (const Row* far = inside ? &cells + kFar : rowDown(kFar)) {
-                    // The first three: rows are mostly short, and a loop would cost more.
-                    const Slot* slot = far->data();
-                    const std::uint32_t size = far->size();
-                    if (size > 0) {
-                        prefetch(slot[0].entry());
-                    }
-                    if (size > 1) {
-                        prefetch(slot[1].entry());
-                    }
-                    if (size > 2) {
-                        prefetch(slot[2].entry());
-                    }
-                }
-                if (const Row* near = inside ? &cells + kNear : rowDown(kNear)) {
-                    // The first four, as above.
-                    const Slot* slot = near->data();
-                    const std::uint32_t size = near->size();
-                    if (size > 0) {
-                        ahead(std::as_const(slot[0].entry()->second));
-                    }
-                    if (size > 1) {
-                        ahead(std::as_const(slot[1].entry()->second));
-                    }
-                    if (size > 2) {
-                        ahead(std::as_const(slot[2].entry()->second));
-                    }
-                    if (size > 3) {
-                        ahead(std::as_const(slot[3].entry()->second));
-                    }
-                }
-                const RowCells rowCells(cells);
                 for (std::uint32_t at = cells.place(column); at < cells.size(); ++at) {
                     const Slot slot = cells.data()[at];
                     if (slot.column > last) {
                         break;
                     }
-                    if (!visit(row, slot.column, slot.entry()->second, rowCells)) {
+                    if (!visit(row, slot.column, slot.entry()->second)) {
                         return;
                     }
                     if (seen != changes_) {
@@ -528,14 +459,6 @@ class CellTable {
     }
 
   private:
-    static void prefetch(const void* address) {
-#if defined(__GNUC__) || defined(__clang__)
-        __builtin_prefetch(address);
-#else
-        (void)address;
-#endif
-    }
-
     static const T* find(const Row& cells, int column) {
         // A row's cells are mostly side by side (A, B, C, ...): then the column's distance from
         // the row's first cell is its place, and no scan is needed.
