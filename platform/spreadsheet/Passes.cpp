@@ -76,6 +76,24 @@ void AppState::valuesChanged(const std::vector<GlobalKey>& keys) {
     markDirty(closure);
 }
 
+void AppState::inputsMoved(const std::vector<GlobalKey>& formulas) {
+    if (formulas.empty()) {
+        return;
+    }
+    // The formulas first, then what reads them, each after the cells it reads; a formula that
+    // reads another of them comes in that order.
+    const auto closure = dependentsClosure(formulas);
+    std::unordered_set<GlobalKey> ordered(closure.begin(), closure.end());
+    std::vector<GlobalKey> sequence;
+    for (GlobalKey key : formulas) {
+        if (ordered.insert(key).second) {
+            sequence.push_back(key);
+        }
+    }
+    sequence.insert(sequence.end(), closure.begin(), closure.end());
+    markDirty(sequence);
+}
+
 void AppState::markDirty(const std::vector<GlobalKey>& keys) {
     for (GlobalKey key : keys) {
         if (SheetData* sheet = sheetById(globalSheet(key))) {

@@ -395,6 +395,10 @@ struct AppState {
     void calculateDirty(std::uint32_t onlySheet = 0);
     void calculateCells(SheetData& sheet, const std::vector<Area>& areas);
     void valuesChanged(const std::vector<GlobalKey>& keys);
+    // Formula cells whose inputs moved without a cell being written (a row or column edit moved,
+    // removed or shifted what they read): they and everything that reads them are dirty, and
+    // computed as the calculation mode says.
+    void inputsMoved(const std::vector<GlobalKey>& formulas);
     void markDirty(const std::vector<GlobalKey>& keys);
     std::optional<formula::AreaRef> resolveName(SheetData& sheet, const std::string& name);
     int functionSlot(std::string_view name) const;
