@@ -2,11 +2,14 @@
 // a line holds moves with it: values, formulas, formats, spans, comments, hyperlinks, hidden rows
 // and the areas of conditional formats. Every reference to the edited sheet, in the formulas of
 // the whole workbook, in its defined names and in conditional formats, follows the cells it
-// pointed at; a reference to a deleted cell becomes #REF!.
+// pointed at; a reference to a deleted cell becomes #REF!. Every formula that reads the edited
+// lines or lines past them, itself or through a defined name, is computed again, and so is
+// everything that reads it.
 
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/base/Text.h"
@@ -91,6 +94,29 @@ formula::LineEdit editSeenFrom(const formula::LineEdit& edit, const SheetData& e
     return seen;
 }
 
+// Whether a reference of the formula text (after "=") reaches the edited lines or lines past
+// them: what it reads then moves, goes or shifts. A reference that names no sheet is taken to
+// reach the edited sheet.
+bool reachesEdit(std::string_view text, const formula::LineEdit& seen) {
+    try {
+        const formula::Formula parsed = formula::parse(text);
+        return std::any_of(parsed.references().begin(), parsed.references().end(),
+                           [&](const formula::AreaRef& ref) {
+                               const int last = seen.columns ? ref.lastColumn : ref.lastRow;
+                               return last >= seen.at &&
+                                      (ref.sheet.empty() || seen.onSheet(ref.sheet));
+                           });
+    } catch (const formula::ParseError&) {
+        return false;
+    }
+}
+
+// A name as a formula mentions it, lower-cased and without its sheet.
+std::string bareName(std::string_view name) {
+    const auto bang = name.rfind('!');
+    return base::toLowerAscii(bang == std::string_view::npos ? name : name.substr(bang + 1));
+}
+
 // A formula text (after "=") as it reads after the edit; nullopt when it does not change or
 // does not parse.
 std::optional<std::string> editedFormula(const AppState& app, std::string_view text,
@@ -113,25 +139,26 @@ class LineEditor {
     LineEditor(AppState& app, SheetData& sheet, formula::LineEdit edit)
         : app_(app), sheet_(sheet), edit_(std::move(edit)) {}
 
-    // Moves the sheet's contents; returns the formula cells of the workbook whose text changed
-    // or that read a defined name, which must be computed again. What the formulas depend on is
-    // kept up to date for the cells the edit moves or rewrites, so that an edit near the end of a
-    // long sheet does not make the next calculation work out every dependency again.
-    std::vector<GlobalKey> apply() {
+    // Moves the sheet's contents; adds to recompute the formula cells of the workbook that must
+    // be computed again: those that read the edited lines or lines past them, themselves or
+    // through a defined name (the cells already there move with the edit). What the formulas
+    // depend on is kept up to date for the cells the edit moves or rewrites, so that an edit near
+    // the end of a long sheet does not make the next calculation work out every dependency again.
+    void apply(std::vector<GlobalKey>& recompute) {
         moveCells();
         moveComments();
         moveLinks();
         moveHiddenRows();
         moveConditions();
-        moveDirtyMarks();
+        moveKeys(app_.dirty);
+        moveKeys(recompute);
         const bool namesChanged = editNames();
-        std::vector<GlobalKey> recompute = editFormulas(namesChanged);
+        editFormulas(recompute);
         if (namesChanged) {
             // A name's new area moves what every formula reading it depends on.
             app_.dependenciesStale = true;
         }
         registerAgain();
-        return recompute;
     }
 
   private:
@@ -252,22 +279,25 @@ class LineEditor {
         std::erase_if(sheet_.conditions, [](const ConditionData& c) { return c.areas.empty(); });
     }
 
-    // Cells waiting for the next calculation keep waiting at their new places.
-    void moveDirtyMarks() {
-        std::vector<GlobalKey> dirty;
-        for (GlobalKey key : app_.dirty) {
+    // Cells waiting for the next calculation, or to be computed again once the edit is done,
+    // keep waiting at their new places; those deleted wait no more.
+    void moveKeys(std::vector<GlobalKey>& keys) const {
+        std::vector<GlobalKey> kept;
+        for (GlobalKey key : keys) {
             if (globalSheet(key) != sheet_.id) {
-                dirty.push_back(key);
+                kept.push_back(key);
                 continue;
             }
             const CellKey cell = globalCell(key);
             if (auto line = moved(keyRow(cell), keyColumn(cell))) {
-                dirty.push_back(globalKey(sheet_.id, movedKey(cell, *line, edit_.columns)));
+                kept.push_back(globalKey(sheet_.id, movedKey(cell, *line, edit_.columns)));
             }
         }
-        app_.dirty = std::move(dirty);
+        keys = std::move(kept);
     }
 
+    // Rewrites the names' references; true when a name's text changed. Notes the names whose
+    // cells the edit moves, removes or shifts (affectedNames_).
     bool editNames() {
         bool changed = false;
         for (NameData& name : sheet_.book->names) {
@@ -277,7 +307,11 @@ class LineEditor {
             const SheetData* scope =
                 name.scopeSheet != 0 ? app_.sheetById(name.scopeSheet) : nullptr;
             const formula::LineEdit seen = editSeenFrom(edit_, sheet_, scope);
-            if (auto after = editedFormula(app_, std::string_view(name.refersTo).substr(1), seen)) {
+            const std::string_view text = std::string_view(name.refersTo).substr(1);
+            if (reachesEdit(text, seen)) {
+                affectedNames_.insert(bareName(name.name));
+            }
+            if (auto after = editedFormula(app_, text, seen)) {
                 name.refersTo = "=" + *after;
                 changed = true;
             }
@@ -285,13 +319,22 @@ class LineEditor {
         return changed;
     }
 
-    std::vector<GlobalKey> editFormulas(bool namesChanged) {
-        std::vector<GlobalKey> recompute;
+    bool readsAffectedName(const Cell& cell) const {
+        const auto& names = cell.formula->parsed.names();
+        return std::any_of(names.begin(), names.end(), [this](const std::string& name) {
+            return affectedNames_.count(bareName(name)) > 0;
+        });
+    }
+
+    void editFormulas(std::vector<GlobalKey>& recompute) {
         const auto canonical = [this](std::string_view n) { return app_.canonicalFunctionName(n); };
         for (const auto& other : sheet_.book->sheets) {
-            if (!namesChanged &&
-                !other->formulaReach.mayReach(edit_.columns, edit_.at, other.get() == &sheet_)) {
-                continue;  // none of its formulas reads the edited lines or lines past them
+            const FormulaReach& before = other->formulaReach;
+            if (!before.mayReach(edit_.columns, edit_.at, other.get() == &sheet_) &&
+                (affectedNames_.empty() || !before.mayReadNames())) {
+                // None of its formulas reads the edited lines or lines past them, itself or
+                // through a name.
+                continue;
             }
             // Found out again through the walk, as the formulas read once edited; unknown should
             // the walk stop half way.
@@ -303,8 +346,10 @@ class LineEditor {
                 if (!cell.formula) {
                     continue;
                 }
-                bool rewritten = false;
-                if (followsEdit(cell, seen)) {
+                // What the formula reads moves, goes or shifts: it is computed again, whether
+                // or not its text changes (a whole column keeps its text as its rows move).
+                const bool follows = followsEdit(cell, seen);
+                if (follows) {
                     // The edit rewrites references as written: a shared form becomes the cell's
                     // own.
                     app_.unshare(cell);
@@ -314,17 +359,15 @@ class LineEditor {
                         unregister(*other, key);
                         cell.formula = app_.compile(after);
                         noteRegistration(*other, key);
-                        rewritten = true;
                     }
                 }
-                if (rewritten || (namesChanged && !cell.formula->parsed.names().empty())) {
+                if (follows || (!affectedNames_.empty() && readsAffectedName(cell))) {
                     recompute.push_back(globalKey(other->id, key));
                 }
                 reach.include(cell.formula->parsed, cell.rowShift, cell.columnShift);
             }
             other->formulaReach = reach;
         }
-        return recompute;
     }
 
     // Whether a reference of the cell's formula reaches the edited lines or lines past them, so
@@ -378,6 +421,7 @@ class LineEditor {
     static constexpr std::size_t kUnregisteredAtMost = 256;
     std::size_t unregistered_ = 0;
     std::vector<std::pair<SheetData*, CellKey>> toRegister_;
+    std::unordered_set<std::string> affectedNames_;  // bare, lower-cased (see bareName)
 };
 
 // The whole lines of the areas, last first, once the edit is known to be one the spreadsheet
@@ -404,8 +448,7 @@ std::vector<Lines> editableLines(AppState& app, SheetData& sheet, const std::vec
 void editLines(AppState& app, SheetData& sheet, const Lines& run, int count,
                std::vector<GlobalKey>& recompute) {
     const formula::LineEdit edit{run.columns, run.first, count, {}};
-    std::vector<GlobalKey> more = LineEditor(app, sheet, edit).apply();
-    recompute.insert(recompute.end(), more.begin(), more.end());
+    LineEditor(app, sheet, edit).apply(recompute);
 }
 
 }  // namespace
@@ -419,7 +462,7 @@ void Range::delete_() {
     for (const Lines& run : runs) {
         editLines(app, sheet, run, -(run.last - run.first + 1), recompute);
     }
-    app.markDirty(recompute);
+    app.inputsMoved(recompute);
     app.changed(*hold, areas_, {});
 }
 
@@ -457,7 +500,7 @@ void Range::insert() {
         target.push_back(linesArea(columns, it->first + before, it->last + before));
         before += it->last - it->first + 1;
     }
-    app.markDirty(recompute);
+    app.inputsMoved(recompute);
     app.changed(*hold, target, {});
 }
 

@@ -289,12 +289,6 @@ CompiledFormula::CompiledFormula(formula::Formula formula) : parsed(std::move(fo
     plainEntry = static_cast<std::uint32_t>(*entry);
     plainCount = static_cast<std::uint32_t>(references.size());
     plainArguments = references.data();
-    plainLocal = references.size() <= kLocalArguments;
-    for (std::size_t i = 0; i < references.size() && plainLocal; ++i) {
-        const formula::AreaRef& area = references[i];
-        plainLocal = area.sheet.empty();
-        localArguments[i] = {area.firstRow, area.firstColumn, area.lastRow, area.lastColumn};
-    }
 }
 
 void AppState::noteNames(const formula::Formula& parsed) const {

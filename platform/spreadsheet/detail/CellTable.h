@@ -7,7 +7,6 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
-#include <new>
 #include <stdexcept>
 #include <tuple>
 #include <type_traits>
@@ -55,9 +54,23 @@ class CellTable {
     // Rows are mostly short: up to this many cells a straight scan beats a binary search.
     static constexpr std::uint32_t kScanned = 16;
 
+    // Room for one entry, on a cache line of its own start: what recalculation reads of a cell
+    // then comes in one fetch. The entry lives only while the box is in use: it is built when the
+    // box is taken and destroyed when the box is given back (or by its page, if still in use).
+    struct alignas(64) Box {
+        Box() {}
+        ~Box() {}
+        Box(const Box&) = delete;
+        Box& operator=(const Box&) = delete;
+        union {
+            value_type value;
+        };
+    };
+
     struct Slot {
         int column;
-        value_type* entry;
+        Box* box;
+        value_type* entry() const { return &box->value; }
     };
 
     // A row's cells in column order; the first few are held in place, so that the rows of a
@@ -135,12 +148,6 @@ class CellTable {
         Slot inline_[kInline];
     };
 
-    // Room for one entry, on a cache line of its own start: what recalculation reads of a cell
-    // then comes in one fetch.
-    struct alignas(64) Box {
-        alignas(value_type) unsigned char bytes[sizeof(value_type)];
-    };
-
     struct Page {
         std::array<Row, kPageRows> rows;
         std::vector<std::unique_ptr<Box[]>> blocks;  // never moved: entries stay put
@@ -156,7 +163,7 @@ class CellTable {
             for (Row& row : rows) {
                 Slot* first = row.data();
                 for (std::uint32_t i = 0; i < row.size(); ++i) {
-                    first[i].entry->~value_type();
+                    std::destroy_at(first[i].entry());
                 }
             }
         }
@@ -197,8 +204,8 @@ class CellTable {
         requires(Const && !OtherConst) Iterator(const Iterator<OtherConst>& other)
             : pages_(other.pages_), page_(other.page_), row_(other.row_), slot_(other.slot_) {}
 
-        reference operator*() const { return *current().entry; }
-        pointer operator->() const { return current().entry; }
+        reference operator*() const { return *current().entry(); }
+        pointer operator->() const { return current().entry(); }
         Iterator& operator++() {
             ++slot_;
             settle();
@@ -337,31 +344,12 @@ class CellTable {
         return find(page->rows[rowNumber & (kPageRows - 1)], column);
     }
 
-    // The cells of one row as a walk sees them: a neighbour is found in it without a look-up of
-    // the row. Valid until the next insertion or erasure.
-    class RowCells {
-      public:
-        explicit RowCells(const Row& row) : row_(row) {}
-        T* find(int column) const { return const_cast<T*>(CellTable::find(row_, column)); }
-
-      private:
-        const Row& row_;
-    };
-
-    // Calls visit(row, column, value, rowCells) for the cells of the rows firstRow to lastRow
-    // within the columns first to last, row by row, left to right, with no look-up per cell, as
-    // long as visit returns true; rowCells holds the row's cells. The entries a few rows down are
-    // asked into the cache while a row is visited, and ahead(value) is called for the cells of a
-    // row a little nearer, so that it can ask for what those cells point to: a walk over more
-    // cells than the cache holds then waits for memory much less. visit may insert and erase
-    // cells (the walk then finds its place again, by row and column), but not the one it is given
-    // while it runs; ahead must change nothing.
-    template <typename Visit, typename Ahead>
-    void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit,
-                       Ahead&& ahead) {
-        constexpr int kFar = 8;   // rows ahead whose entries are fetched
-        constexpr int kNear = 4;  // rows ahead given to ahead()
-        static_assert(kNear <= kFar, "a row whose far row is inside the walk has its near one too");
+    // Calls visit(row, column, value) for the cells of the rows firstRow to lastRow within the
+    // columns first to last, row by row, left to right, with no look-up per cell, as long as visit
+    // returns true. visit may insert and erase cells (the walk then finds its place again, by row
+    // and column), but not the one it is given while it runs.
+    template <typename Visit>
+    void forEachInArea(int firstRow, int lastRow, int first, int last, Visit&& visit) {
         int row = std::max(firstRow, 0);
         int column = first;
         while (row <= lastRow) {
@@ -376,66 +364,16 @@ class CellTable {
                 column = first;
                 continue;
             }
-            const Page* next =
-                pageIndex + 1 < pages_.size() ? pages_[pageIndex + 1].get() : nullptr;
             const std::uint64_t seen = changes_;
-            const int insideLast = std::min(lastRow, pageLast) - kFar;
             bool moved = false;
             for (; row <= lastRow && row <= pageLast; ++row, column = first) {
                 const Row& cells = page->rows[row & (kPageRows - 1)];
-                // Rows of a page lie side by side: the rows ahead are found by counting (on
-                // this page, or the next one while the walk has not changed the table), and the
-                // processor fetches such a run of rows without being asked.
-                const auto rowDown = [&](int distance) -> const Row* {
-                    if (row + distance > lastRow) {
-                        return nullptr;
-                    }
-                    if (row + distance <= pageLast) {
-                        return &cells + distance;
-                    }
-                    return next != nullptr ? &next->rows[(row + distance) & (kPageRows - 1)]
-                                           : nullptr;
-                };
-                // Most rows have both rows ahead on their page and in the walk.
-                const bool inside = row <= insideLast;
-                if (const Row* far = inside ? &cells + kFar : rowDown(kFar)) {
-                    // The first three: rows are mostly short, and a loop would cost more.
-                    const Slot* slot = far->data();
-                    const std::uint32_t size = far->size();
-                    if (size > 0) {
-                        prefetch(slot[0].entry);
-                    }
-                    if (size > 1) {
-                        prefetch(slot[1].entry);
-                    }
-                    if (size > 2) {
-                        prefetch(slot[2].entry);
-                    }
-                }
-                if (const Row* near = inside ? &cells + kNear : rowDown(kNear)) {
-                    // The first four, as above.
-                    const Slot* slot = near->data();
-                    const std::uint32_t size = near->size();
-                    if (size > 0) {
-                        ahead(std::as_const(slot[0].entry->second));
-                    }
-                    if (size > 1) {
-                        ahead(std::as_const(slot[1].entry->second));
-                    }
-                    if (size > 2) {
-                        ahead(std::as_const(slot[2].entry->second));
-                    }
-                    if (size > 3) {
-                        ahead(std::as_const(slot[3].entry->second));
-                    }
-                }
-                const RowCells rowCells(cells);
                 for (std::uint32_t at = cells.place(column); at < cells.size(); ++at) {
                     const Slot slot = cells.data()[at];
                     if (slot.column > last) {
                         break;
                     }
-                    if (!visit(row, slot.column, slot.entry->second, rowCells)) {
+                    if (!visit(row, slot.column, slot.entry()->second)) {
                         return;
                     }
                     if (seen != changes_) {
@@ -483,13 +421,13 @@ class CellTable {
         Box* box = page->takeBox();
         value_type* entry = nullptr;
         try {
-            entry = ::new (static_cast<void*>(box->bytes))
-                value_type(std::piecewise_construct, std::forward_as_tuple(key),
-                           std::forward_as_tuple(std::forward<Args>(args)...));
-            page->rows[at.row].insert(at.slot, Slot{keyColumn(key), entry});
+            entry =
+                std::construct_at(&box->value, std::piecewise_construct, std::forward_as_tuple(key),
+                                  std::forward_as_tuple(std::forward<Args>(args)...));
+            page->rows[at.row].insert(at.slot, Slot{keyColumn(key), box});
         } catch (...) {
             if (entry != nullptr) {
-                entry->~value_type();
+                std::destroy_at(entry);
             }
             page->giveBack(box);
             dropIfEmpty(at.page);
@@ -521,14 +459,6 @@ class CellTable {
     }
 
   private:
-    static void prefetch(const void* address) {
-#if defined(__GNUC__) || defined(__clang__)
-        __builtin_prefetch(address);
-#else
-        (void)address;
-#endif
-    }
-
     static const T* find(const Row& cells, int column) {
         // A row's cells are mostly side by side (A, B, C, ...): then the column's distance from
         // the row's first cell is its place, and no scan is needed.
@@ -536,12 +466,12 @@ class CellTable {
             const Slot* first = cells.data();
             const auto guess = static_cast<std::uint32_t>(column - first->column);
             if (guess < cells.size() && first[guess].column == column) {
-                return &first[guess].entry->second;
+                return &first[guess].entry()->second;
             }
         }
         const std::uint32_t at = cells.lowerBound(column);
         const Slot* slot = cells.data() + at;
-        return at < cells.size() && slot->column == column ? &slot->entry->second : nullptr;
+        return at < cells.size() && slot->column == column ? &slot->entry()->second : nullptr;
     }
 
     // Where a key is, or where it would go.
@@ -569,14 +499,14 @@ class CellTable {
     void eraseAt(const Position& at) {
         Page& page = *pages_[at.page];
         Row& row = page.rows[at.row];
-        value_type* entry = row.data()[at.slot].entry;
+        Box* box = row.data()[at.slot].box;
         row.erase(at.slot);
         --page.count;
         --size_;
         ++changes_;
         // The entry is destroyed only once the table is consistent again.
-        entry->~value_type();
-        page.giveBack(reinterpret_cast<Box*>(entry));
+        std::destroy_at(&box->value);
+        page.giveBack(box);
         dropIfEmpty(at.page);
     }
 

@@ -20,12 +20,14 @@ struct FormulaReach {
     int ownColumn = 0;
     int namedRow = 0;
     int namedColumn = 0;
+    bool readsNames = false;  // a formula mentions a defined name
 
     // A formula as stored in a cell: its references moved by the cell's shifts.
     void include(const formula::Formula& parsed, int rowShift, int columnShift) {
         if (!known) {
             return;
         }
+        readsNames = readsNames || !parsed.names().empty();
         for (const formula::AreaRef& ref : parsed.references()) {
             int& row = ref.sheet.empty() ? ownRow : namedRow;
             int& column = ref.sheet.empty() ? ownColumn : namedColumn;
@@ -44,6 +46,9 @@ struct FormulaReach {
         const int own = columns ? ownColumn : ownRow;
         return named >= at || (editedHere && own >= at);
     }
+
+    // Whether a formula of this sheet may mention a defined name.
+    bool mayReadNames() const { return !known || readsNames; }
 };
 
 }  // namespace kavex::sheet::detail

@@ -84,8 +84,7 @@ const Style& defaultStyle();
 // A parsed formula with the registered functions it calls, resolved once per change of the
 // registrations (registered functions are never removed or replaced in place, so the pointers
 // stay valid). What recalculating a plain host call (see formula::Formula::plainHostCall) reads
-// of it is on its first cache line: the function, and the arguments' areas when they are few and
-// on the formula's own sheet.
+// of it is on its first cache line: the function, and where its arguments are.
 struct alignas(64) CompiledFormula {
     explicit CompiledFormula(formula::Formula formula);
     // plainArguments points into parsed.
@@ -103,18 +102,11 @@ struct alignas(64) CompiledFormula {
     }
 
     static constexpr std::uint32_t kNotPlain = ~std::uint32_t{0};
-    static constexpr std::size_t kLocalArguments = 2;
-    // An argument's area on the formula's own sheet.
-    struct LocalArea {
-        std::int32_t firstRow, firstColumn, lastRow, lastColumn;
-    };
 
     mutable std::uint64_t slotsVersion = ~std::uint64_t{0};  // of the functions resolved
     mutable const WorksheetFunction* firstFunction = nullptr;
     std::uint32_t plainEntry = kNotPlain;  // the functionNames() entry a plain host call calls
     std::uint32_t plainCount = 0;          // its arguments
-    bool plainLocal = false;  // a plain host call, every argument of it in localArguments
-    std::array<LocalArea, kLocalArguments> localArguments{};
     const formula::AreaRef* plainArguments = nullptr;  // parsed.references()
 
     // Every reference is relative in all its coordinates and the formula names no sheet-bound
@@ -331,13 +323,6 @@ struct AppState {
     };
     Evaluation* innermost = nullptr;
     int hostCalls = 0;  // host functions running
-    // The argument lists of the plain host calls under way (see CompiledFormula), a few per
-    // nesting level (by the column of the cell), each kept for the next call at its level so that
-    // its texts' buffers are reused; a list a running call holds stays put while nested calls take
-    // more.
-    static constexpr std::size_t kArgumentListsPerLevel = 4;
-    std::vector<std::unique_ptr<std::vector<formula::Argument>>> plainArguments;
-    std::size_t plainDepth = 0;
     // After a pass: lets go of the long texts the idle argument lists keep.
     void trimArguments();
     // What a formula reads of a cell that is being evaluated.
@@ -418,6 +403,10 @@ struct AppState {
     void calculateDirty(std::uint32_t onlySheet = 0);
     void calculateCells(SheetData& sheet, const std::vector<Area>& areas);
     void valuesChanged(const std::vector<GlobalKey>& keys);
+    // Formula cells whose inputs moved without a cell being written (a row or column edit moved,
+    // removed or shifted what they read): they and everything that reads them are dirty, and
+    // computed as the calculation mode says.
+    void inputsMoved(const std::vector<GlobalKey>& formulas);
     void markDirty(const std::vector<GlobalKey>& keys);
     std::optional<formula::AreaRef> resolveName(SheetData& sheet, const std::string& name);
     int functionSlot(std::string_view name) const;

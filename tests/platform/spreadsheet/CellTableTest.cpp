@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <random>
 #include <stdexcept>
@@ -167,16 +166,14 @@ TEST(CellTableTest, CopiesAreDeepAndMovesEmptyTheSource) {
     EXPECT_EQ(copy.begin(), copy.end());
 }
 
-// A walk over an area without a look-up per cell, that asks for nothing ahead.
+// A walk over an area without a look-up per cell, to its end.
 template <typename Visit>
 void walk(Table& table, int firstRow, int lastRow, int first, int last, Visit&& visit) {
-    table.forEachInArea(
-        firstRow, lastRow, first, last,
-        [&](int row, int column, std::string& value, const Table::RowCells&) {
-            visit(row, column, value);
-            return true;
-        },
-        [](const std::string&) {});
+    table.forEachInArea(firstRow, lastRow, first, last,
+                        [&](int row, int column, std::string& value) {
+                            visit(row, column, value);
+                            return true;
+                        });
 }
 
 // Along a row: what the visit adds further along the row is visited, what it adds behind or
@@ -216,8 +213,8 @@ TEST(CellTableTest, AWalkAlongARowFollowsTheEditsItsVisitsMake) {
 }
 
 // Over many rows: row by row, left to right, pages without cells and rows past the last cell
-// skipped; rows the visits fill further down are visited, rows they empty are not; the cells
-// ahead are shown to ahead() before they are visited; a visit that says no ends the walk.
+// skipped; rows the visits fill further down are visited, rows they empty are not; a visit that
+// says no ends the walk.
 TEST(CellTableTest, AWalkOverAnAreaGoesRowByRowAndFollowsTheEdits) {
     Table table;
     const std::vector<int> rows{1, 2, 63, 64, 65, 70, 130, 5'000, 300'000};
@@ -227,43 +224,20 @@ TEST(CellTableTest, AWalkOverAnAreaGoesRowByRowAndFollowsTheEdits) {
         }
     }
     std::vector<std::string> seen;
-    std::vector<std::string> ahead;
-    table.forEachInArea(
-        1, 1'048'576, 2, 3,
-        [&](int row, int column, std::string& value, const Table::RowCells& cells) {
-            EXPECT_EQ(value, std::to_string(row) + ":" + std::to_string(column));
-            // The neighbours of the visited cell are found in its row.
-            const std::string* first = cells.find(1);
-            if (row == 66) {
-                EXPECT_EQ(first, nullptr);
-            } else {
-                EXPECT_EQ(first == nullptr ? "none" : *first, std::to_string(row) + ":1");
-            }
-            EXPECT_EQ(cells.find(5), nullptr);
-            seen.push_back(value);
-            if (row == 2 && column == 2) {
-                table[cellKey(66, 2)] = "66:2";  // a row further down, on the next page
-                table.erase(cellKey(70, 2));     // and one emptied there
-                table.erase(cellKey(70, 3));
-                table[cellKey(1, 3)] = "1:3 again";  // a row already walked
-            }
-            return row < 5'000;
-        },
-        [&](const std::string& value) { ahead.push_back(value); });
+    table.forEachInArea(1, 1'048'576, 2, 3, [&](int row, int column, std::string& value) {
+        EXPECT_EQ(value, std::to_string(row) + ":" + std::to_string(column));
+        seen.push_back(value);
+        if (row == 2 && column == 2) {
+            table[cellKey(66, 2)] = "66:2";  // a row further down, on the next page
+            table.erase(cellKey(70, 2));     // and one emptied there
+            table.erase(cellKey(70, 3));
+            table[cellKey(1, 3)] = "1:3 again";  // a row already walked
+        }
+        return row < 5'000;
+    });
     EXPECT_EQ(seen,
               (std::vector<std::string>{"1:2", "1:3", "2:2", "2:3", "63:2", "63:3", "64:2", "64:3",
                                         "65:2", "65:3", "66:2", "130:2", "130:3", "5000:2"}));
-    // Every cell shown ahead exists, and what the walk visited in rows it saw coming was shown
-    // before it was visited (ahead sees a few cells of rows a few rows down, this row's first).
-    for (const std::string& value : ahead) {
-        const auto colon = value.find(':');
-        EXPECT_NE(table.get(cellKey(std::stoi(value.substr(0, colon)),
-                                    std::stoi(value.substr(colon + 1)))),
-                  nullptr)
-            << value;
-    }
-    EXPECT_NE(std::find(ahead.begin(), ahead.end(), "63:2"), ahead.end());
-    EXPECT_NE(std::find(ahead.begin(), ahead.end(), "64:1"), ahead.end());
 }
 
 TEST(CellTableTest, AgreesWithAnOrderedMapUnderRandomEdits) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/spreadsheet/Application.h"
@@ -352,6 +354,53 @@ TEST_F(RecalculationTest, AHostFunctionThatRecalculatesIsNoCycle) {
     sheet.range("A1").setValue(5.0);
     EXPECT_EQ(sheet.range("B1").value(), Variant(6.0));
     EXPECT_EQ(sheet.range("B2").value(), Variant(60.0));
+}
+
+// A host function that recalculates while a cell of a range's pass waits on it: what it computes
+// reads that cell's pending value, which is re-entry, not a cycle. The waiting cell shows its own
+// result, and its dependents follow it, whichever way the function recalculates.
+TEST_F(RecalculationTest, AFunctionThatRecalculatesWhileACellOfAPassWaitsOnItIsNoCycle) {
+    std::function<void()> recalculate = [] {};
+    app.registerFunction("Outer", [this](const std::vector<formula::Argument>& args) {
+        sheet.range("B1").calculate();  // a pass over a cell that reads this function's cell
+        return args.at(0).value;
+    });
+    app.registerFunction("Seven", [&](const std::vector<formula::Argument>&) {
+        recalculate();
+        return Variant(7.0);
+    });
+    const auto bumpE1 = [this] {
+        sheet.range("E1").setValue(sheet.range("E1").value().number() + 1.0);
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> ways{
+        {"Range.Calculate", [this] { sheet.range("D1").calculate(); }},
+        {"a write recalculating its dependents", bumpE1},
+        {"Application.Calculate",
+         [&] {
+             app.setCalculation(xlCalculationManual);
+             bumpE1();
+             app.calculate();
+             app.setCalculation(xlCalculationAutomatic);
+         }},
+    };
+    for (const auto& [way, run] : ways) {
+        sheet.range("A1:E1").clearContents();
+        recalculate = [] {};
+        sheet.range("A1").setValue(1.0);
+        sheet.range("E1").setValue(10.0);
+        sheet.range("B1").setFormula("=Seven(C1)");
+        sheet.range("D1").setFormula("=B1+E1");
+        sheet.range("C1").setFormula("=Outer(A1)");
+        ASSERT_EQ(sheet.range("B1").value(), Variant(7.0)) << way;
+        // C1 computes to what it holds: only the pass its function starts computes B1 again.
+        recalculate = run;
+        sheet.range("C1").calculate();
+        recalculate = [] {};
+        const double e1 = sheet.range("E1").value().number();
+        EXPECT_EQ(sheet.range("B1").value(), Variant(7.0)) << way;
+        EXPECT_EQ(sheet.range("C1").value(), Variant(1.0)) << way;
+        EXPECT_EQ(sheet.range("D1").value(), Variant(7.0 + e1)) << way;
+    }
 }
 
 // A range's pass computes a formula that is nothing but a host call on cells of its own sheet
