@@ -1,52 +1,43 @@
-// One symbol typed into a watch list of 500 symbol rows, end to end as a user has it: the
+// One symbol typed into a watch list of symbol rows, end to end as a user has it: the
 // sheet-change event (cache row, links, formulas), the fetch of the sheet's symbols from the
 // stand-in services running in-process, and the refresh of the whole sheet -- against the floor of
-// the 2,500 cached values the sheet shows read straight from SQLite and pugixml.
+// the values the sheet shows (five a row) read the plain efficient way (QuoteFloor: each row read
+// and parsed once) and formatted. Measured on watch lists of 50, 500 and 5,000 rows, each against
+// its own floor, so the ratios also tell how the cost grows with the sheet.
 //
 // Between two typings the simulated clock moves past the quotes' freshness, so every typing
 // fetches every symbol of the sheet again, the worst case. The log level is the one a user has by
-// default. `--rows=N` changes the number of rows (the goal holds for 500).
+// default. `--rows=N` measures a watch list of N rows alone.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
-#include <unistd.h>
 
-#include <array>
-#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "addin/core/Globals.h"
-#include "addin/core/WebTransport.h"
 #include "addin/core/Workbooks.h"
+#include "addin/functions/FormatClasses.h"
+#include "addin/functions/ValueFormatting.h"
 #include "addin/marketdata/SymbolRegistration.h"
 #include "addin/refresh/AttributeColumns.h"
 #include "addin/refresh/ManualRefresh.h"
 #include "addin/refresh/SymbolHyperlinks.h"
-#include "addin/refresh/TimerPool.h"
-#include "addin/session/KavexConnect.h"
-#include "addin/session/Session.h"
 #include "bench/support/BenchSupport.h"
+#include "bench/support/ConnectedAddIn.h"
+#include "bench/support/QuoteFloor.h"
 #include "platform/base/Conversions.h"
-#include "platform/db/Connection.h"
-#include "platform/forms/ScriptedDriver.h"
+#include "platform/base/Date.h"
 #include "platform/os/Clock.h"
-#include "platform/os/MessageLoop.h"
 #include "platform/spreadsheet/Application.h"
-#include "services/Server.h"
-#include "tools/kavex/runner/Database.h"
 
 namespace {
 
 namespace addin = kavex::addin;
 
-int rowCount = 500;
 constexpr int kFirstRow = 5;
 // The cached quotes are fetched again once they are older than this (the configuration's
 // default freshness is 15 seconds).
@@ -62,86 +53,26 @@ std::string symbolAt(int i) {
     return symbol;
 }
 
-// The shipped synthetic market with the sheet's symbols (and the two typed ones) listed besides.
-std::filesystem::path writeSeeds(const std::filesystem::path& folder) {
-    const std::filesystem::path seeds = folder / "seeds";
-    std::filesystem::create_directories(seeds);
-    const std::filesystem::path shipped =
-        std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "seeds";
-    for (const char* file : {"symbols.tsv", "symbol-changes.tsv", "dividends-splits.tsv"}) {
-        std::filesystem::copy_file(shipped / file, seeds / file);
+// The sheet's symbols and the two typed ones.
+std::vector<std::string> symbolsOf(int rows) {
+    std::vector<std::string> symbols;
+    for (int i = 0; i < rows + 2; ++i) {
+        symbols.push_back(symbolAt(i));
     }
-    std::ofstream symbols(seeds / "symbols.tsv", std::ios::app);
-    for (int i = 0; i < rowCount + 2; ++i) {
-        symbols << symbolAt(i) << "\tNYSE\t" << 20 + i % 300 << ".25\t1.10\t0.40\t1999-01-04\t"
-                << "Industrial Machinery\t" << symbolAt(i) << " Holdings Inc.\n";
-    }
-    return seeds;
+    return symbols;
 }
 
-// The add-in connected to the host, logged in at the stand-in services, on the watch list of the
-// add-in's workbook whose rows each hold a symbol typed before and refreshed once.
+// The logged-in add-in on the watch list of its workbook, whose rows each hold a symbol typed
+// before and refreshed once.
 struct TypedSymbolSetup {
-    TypedSymbolSetup() {
-        folder = std::filesystem::temp_directory_path() /
-                 ("kavex-bench-typed-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        kavex::services::ServerOptions options;
-        options.seedDirectory = writeSeeds(folder);
-        server = std::make_unique<kavex::services::Server>(options);
-        server->start();
-
-        kavex::tool::createDatabase(folder / "Kavex.mdb");
-        configure("WEBSITE_URL", server->baseUrl());
-        configure("USER_ID", "demo");
-        configure("USER_PASSWORD", "demo");
-
-        kavex::os::machineClock().startSimulation(*kavex::base::makeDate(2025, 1, 15, 10, 0, 0));
-        kavex::forms::useScriptedDriver();
-        kavex::forms::scriptedDriver().reset();
-        using Kind = kavex::forms::FormAction::Kind;
-        kavex::forms::scriptedDriver().queueFormActions(
-            "frmLogin", {{Kind::Set, "txtUserID", "demo", "bench"},
-                         {Kind::Set, "txtPassword", "demo", "bench"},
-                         {Kind::Click, "cmdOK", "", "bench"}});
-        connect.AddinInstance_Initialize();
-        connect.AddinInstance_OnConnection(host, folder.string());
-        addin::core::QuoteServiceURL = server->baseUrl();
-        addin::core::WebRequestTimeout = std::chrono::milliseconds(30000);
-        book = host.workbooks().open(
-            (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls")
-                .string());
-        if (addin::session::UserSessionKey.empty()) {
-            throw std::runtime_error("the login failed");
-        }
-        runLoop(10);  // the login's first jobs
-        watch = book.worksheets().item("Watch List");
+    explicit TypedSymbolSetup(int rows)
+        : rowCount(rows),
+          addIn("typed", symbolsOf(rows), *kavex::base::makeDate(2025, 1, 15, 10, 0, 0)),
+          host(addIn.host) {
+        watch = addIn.book.worksheets().item("Watch List");
         host.activate(watch);
         fillRows();
         addin::refresh::ProcessManualRefresh(false, true, 0, "", "", true);
-    }
-
-    ~TypedSymbolSetup() {
-        connect.AddinInstance_OnDisconnection();
-        addin::refresh::DestroyTimerPool();
-        server->stop();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-
-    void configure(const std::string& key, const std::string& value) {
-        kavex::db::Connection connection;
-        connection.Open("Data Source=" + (folder / "Kavex.mdb").string());
-        connection.Execute("update ConfigSettings set ConfigValue='" + value +
-                           "' where ConfigKey='" + key + "'");
-    }
-
-    static void runLoop(int seconds) {
-        const std::int64_t until = kavex::os::machineClock().tickMillis() + seconds * 1000LL;
-        while (kavex::os::machineClock().tickMillis() < until) {
-            kavex::os::DoEvents();
-        }
     }
 
     // What typing each symbol leaves in its row, written the way the sheet-change handler writes
@@ -186,29 +117,35 @@ struct TypedSymbolSetup {
         return formula.substr(6, open - 6);
     }
 
-    std::filesystem::path folder;
-    std::unique_ptr<kavex::services::Server> server;
-    kavex::sheet::Application host;
-    addin::session::KavexConnect connect;
-    kavex::sheet::Workbook book;
+    int rowCount;
+    kavex::bench::ConnectedAddIn addIn;
+    kavex::sheet::Application& host;
     kavex::sheet::Worksheet watch;
     std::vector<std::string> tags{"Name"};
 };
 
-TypedSymbolSetup& setup() {
-    static TypedSymbolSetup instance;
-    return instance;
+// The watch list measured now; taken down by main before the program's own statics go.
+std::unique_ptr<TypedSymbolSetup> current;
+
+// The watch list of that many rows, made when asked for the first time (the one of another size
+// is taken down first: the add-in is connected to one host at a time).
+TypedSymbolSetup& setup(int rows) {
+    if (!current || current->rowCount != rows) {
+        current.reset();
+        current = std::make_unique<TypedSymbolSetup>(rows);
+    }
+    return *current;
 }
 
-void TypeSymbol(benchmark::State& state) {
-    TypedSymbolSetup& s = setup();
-    const std::string row = std::to_string(kFirstRow + rowCount);
+void TypeSymbol(benchmark::State& state, int rows) {
+    TypedSymbolSetup& s = setup(rows);
+    const std::string row = std::to_string(kFirstRow + rows);
     int typed = 0;
     for (auto _ : state) {
         state.PauseTiming();
         kavex::os::machineClock().advance(kPastFreshnessMillis);
         state.ResumeTiming();
-        s.host.typeInto(s.watch.range("B" + row), symbolAt(rowCount + typed++ % 2));
+        s.host.typeInto(s.watch.range("B" + row), symbolAt(rows + typed++ % 2));
     }
     const std::string last = kavex::base::CStr(s.watch.range("D" + row).value());
     const std::string first =
@@ -216,75 +153,80 @@ void TypeSymbol(benchmark::State& state) {
     if (last.empty() || last[0] != '$' || first.empty() || first[0] != '$') {
         state.SkipWithError(("no price shown: " + first + " / " + last).c_str());
     }
-    state.counters["rows"] = rowCount;
+    state.counters["rows"] = rows;
 }
 
-// The floor: each of the sheet's 2,500 values read straight from the database file and its
-// quote document, as runDirectFloor reads one.
-void Floor(benchmark::State& state) {
-    TypedSymbolSetup& s = setup();
-    sqlite3* handle = nullptr;
-    sqlite3_open_v2((s.folder / "Kavex.mdb").c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
-    std::vector<std::string> selects;
-    std::vector<std::string> paths;
-    for (int i = 0; i < rowCount; ++i) {
-        selects.push_back(
-            "SELECT AQ_StockSymbolData.SymbolData, AQ_StockSymbolData.Symbol FROM "
-            "AQ_StockSymbolData WHERE AQ_StockSymbolData.Symbol = '" +
-            symbolAt(i) + "'");
-    }
+// The floor: each row of the sheet read and parsed once, the values of its columns selected and
+// formatted.
+void Floor(benchmark::State& state, int rows) {
+    TypedSymbolSetup& s = setup(rows);
+    kavex::bench::QuoteFloor floor(s.addIn.database(), s.tags);
+    std::vector<std::string_view> classes;
     for (const std::string& tag : s.tags) {
-        paths.push_back("Stock/" + tag);
+        classes.push_back(addin::functions::SymbolFormatClass(tag));
+    }
+    std::vector<std::string> symbols;
+    for (int i = 0; i < rows; ++i) {
+        symbols.push_back(symbolAt(i));
     }
     std::string value;
     std::size_t values = 0;
     for (auto _ : state) {
         values = 0;
-        for (const std::string& select : selects) {
-            for (const std::string& path : paths) {
-                sqlite3_stmt* statement = nullptr;
-                sqlite3_prepare_v2(handle, select.c_str(), -1, &statement, nullptr);
-                if (sqlite3_step(statement) == SQLITE_ROW) {
-                    const auto* text = static_cast<const char*>(sqlite3_column_blob(statement, 0));
-                    const int bytes = sqlite3_column_bytes(statement, 0);
-                    pugi::xml_document doc;
-                    if (doc.load_buffer(text, static_cast<std::size_t>(bytes))) {
-                        const pugi::xpath_node node = doc.select_node(path.c_str());
-                        if (node) {
-                            value = node.node().child_value();
-                            ++values;
-                        }
-                    }
-                }
-                sqlite3_finalize(statement);
+        for (const std::string& symbol : symbols) {
+            if (!floor.read(symbol)) {
+                continue;
+            }
+            for (std::size_t c = 0; c < classes.size(); ++c) {
+                value = addin::functions::FormatValue(floor.value(c), classes[c]);
+                values += value.empty() ? 0 : 1;
                 benchmark::DoNotOptimize(value);
             }
         }
     }
-    sqlite3_close(handle);
-    if (values != selects.size() * paths.size()) {
+    if (values != symbols.size() * classes.size()) {
         state.SkipWithError(("read " + std::to_string(values) + " values").c_str());
     }
     state.counters["values"] = static_cast<double>(values);
 }
 
-BENCHMARK(TypeSymbol)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(Floor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The sizes measured and the goal of each: a short list pays the typing's own work, which
+    // does not grow with the sheet, on few values.
+    std::vector<std::pair<int, double>> sizes = {{50, 0}, {500, 0}, {5000, 0}};
     std::vector<char*> arguments;
     for (int i = 0; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument.rfind("--rows=", 0) == 0) {
-            rowCount = std::atoi(argv[i] + 7);
+            const int rows = std::atoi(argv[i] + 7);
+            sizes = {{rows, rows < 500 ? sizes[0].second : sizes[1].second}};
         } else {
             arguments.push_back(argv[i]);
         }
     }
     int count = static_cast<int>(arguments.size());
-    setup();
-    return kavex::bench::runAndReportRatio(count, arguments.data(), "TypeSymbol/min_time:3.000",
-                                           "Floor/min_time:2.000", 2.0);
+    benchmark::Initialize(&count, arguments.data());
+    // Each size's two sides run one after the other, on the one watch list made for them.
+    for (const auto& [rows, goal] : sizes) {
+        const std::string size = std::to_string(rows);
+        benchmark::RegisterBenchmark(("TypeSymbol/" + size).c_str(), TypeSymbol, rows)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(3.0);
+        benchmark::RegisterBenchmark(("Floor/" + size).c_str(), Floor, rows)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(1.0);
+    }
+    kavex::bench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    current.reset();
+    int missed = 0;
+    for (const auto& [rows, goal] : sizes) {
+        const std::string size = std::to_string(rows);
+        std::printf("%d rows: ", rows);
+        missed |= reporter.reportRatio("TypeSymbol/" + size + "/min_time:3.000",
+                                       "Floor/" + size + "/min_time:1.000", goal);
+    }
+    return missed;
 }
