@@ -7,21 +7,16 @@
 #include <sqlite3.h>
 
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "addin/commandbars/Login.h"
-#include "addin/core/Globals.h"
 #include "addin/functions/FormatClasses.h"
-#include "addin/functions/KavexConnectMethods.h"
 #include "addin/functions/ValueFormatting.h"
-#include "addin/session/Session.h"
+#include "bench/support/AddInSession.h"
 #include "bench/support/BenchSupport.h"
 #include "bench/support/QuoteFloor.h"
 #include "bench/support/QuoteStore.h"
-#include "platform/db/Connection.h"
 #include "platform/spreadsheet/Application.h"
 
 namespace {
@@ -99,19 +94,8 @@ void storeNextQuotes() {
 
 // The add-in connected to a host with a session, its functions registered and the sheet filled.
 struct RecalcSheet {
-    RecalcSheet() {
-        using namespace kavex::addin;
-        core::ExcelApp = &host;
-        core::DBConnection = std::make_unique<kavex::db::Connection>();
-        core::DBConnection->Open(benchDatabase().connectionString());
-        core::ExcelCommandBars.Add("KavexToolbar")->setVisible(true);
-        session::UserSessionKey = "BENCH";
-        for (const functions::InterfaceMethod& method : functions::KavexConnectMethods()) {
-            if (method.call) {
-                host.registerFunction(std::string(method.name),
-                                      functions::WorksheetFunctionFor(method));
-            }
-        }
+    RecalcSheet() : addIn(benchDatabase().connectionString()), host(addIn.host) {
+        addIn.registerWorksheetFunctions();
         host.workbooks().add();
         host.setCalculation(kavex::sheet::xlCalculationManual);
         for (int row = 1; row <= kSymbols; ++row) {
@@ -123,7 +107,8 @@ struct RecalcSheet {
             }
         }
     }
-    kavex::sheet::Application host;
+    kavex::bench::AddInSession addIn;
+    kavex::sheet::Application& host;
 };
 
 void FullRecalculation(benchmark::State& state) {

@@ -11,26 +11,20 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "addin/core/Globals.h"
 #include "addin/functions/FormatClasses.h"
-#include "addin/functions/FunctionTables.h"
-#include "addin/functions/KavexConnectMethods.h"
-#include "addin/functions/SymbolWorkers.h"
 #include "addin/functions/ValueFormatting.h"
 #include "addin/refresh/ChangeColouring.h"
 #include "addin/refresh/SheetRefresh.h"
 #include "addin/refresh/SymbolHyperlinks.h"
-#include "addin/session/Session.h"
+#include "bench/support/AddInSession.h"
 #include "bench/support/BenchSupport.h"
 #include "bench/support/QuoteFloor.h"
 #include "bench/support/QuoteStore.h"
 #include "platform/base/Conversions.h"
-#include "platform/db/Connection.h"
 #include "platform/os/Clock.h"
 #include "platform/spreadsheet/Application.h"
 
@@ -107,19 +101,8 @@ void storeNextQuotes() {
 // The add-in connected to a host with a session and the add-in's workbook open on a watch list
 // whose rows were typed and refreshed once.
 struct WatchListSheet {
-    WatchListSheet() {
-        addin::core::ExcelApp = &host;
-        addin::core::DBConnection = std::make_unique<kavex::db::Connection>();
-        addin::core::DBConnection->Open(benchDatabase().connectionString());
-        addin::core::ExcelCommandBars.Add("KavexToolbar")->setVisible(true);
-        addin::session::UserSessionKey = "BENCH";
-        for (const addin::functions::InterfaceMethod& method :
-             addin::functions::KavexConnectMethods()) {
-            if (method.call) {
-                host.registerFunction(std::string(method.name),
-                                      addin::functions::WorksheetFunctionFor(method));
-            }
-        }
+    WatchListSheet() : addIn(benchDatabase().connectionString()), host(addIn.host) {
+        addIn.registerWorksheetFunctions();
         host.workbooks().open(
             (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls")
                 .string());
@@ -139,7 +122,8 @@ struct WatchListSheet {
         host.setEnableEvents(true);
         addin::refresh::RefreshWorksheet();
     }
-    kavex::sheet::Application host;
+    kavex::bench::AddInSession addIn;
+    kavex::sheet::Application& host;
     kavex::sheet::Worksheet sheet;
 };
 

@@ -10,27 +10,21 @@
 // its first; the row's first value is read untimed, on both sides.
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "addin/core/Globals.h"
 #include "addin/functions/CachedDocuments.h"
 #include "addin/functions/FormatClasses.h"
 #include "addin/functions/SymbolValueReader.h"
 #include "addin/functions/ValueFormatting.h"
-#include "addin/session/Session.h"
+#include "bench/support/AddInSession.h"
 #include "bench/support/BenchSupport.h"
 #include "bench/support/QuoteFloor.h"
-#include "platform/db/Connection.h"
-#include "platform/spreadsheet/Application.h"
 
 namespace {
 
-namespace addin = kavex::addin;
 namespace functions = kavex::addin::functions;
 
 constexpr int kSymbols = 3000;  // S0 to S2999, as fillRealisticCache stores them
@@ -51,21 +45,12 @@ std::string_view formatClass(std::size_t tag) {
     return functions::SymbolFormatClass(kTags[tag]);
 }
 
-// The add-in as a logged-in user has it: the host, the open database, a session, the toolbar.
-struct LoggedInAddIn {
-    LoggedInAddIn() {
-        addin::core::ExcelApp = &host;
-        host.workbooks().add();
-        addin::core::DBConnection = std::make_unique<kavex::db::Connection>();
-        addin::core::DBConnection->Open(benchDatabase().connectionString());
-        addin::core::ExcelCommandBars.Add("KavexToolbar")->setVisible(true);
-        addin::session::UserSessionKey = "BENCH";
+// The add-in as a logged-in user has it, on a workbook of its own.
+kavex::bench::AddInSession& loggedIn() {
+    static kavex::bench::AddInSession addIn(benchDatabase().connectionString());
+    if (addIn.host.workbooks().count() == 0) {
+        addIn.host.workbooks().add();
     }
-    kavex::sheet::Application host;
-};
-
-LoggedInAddIn& loggedIn() {
-    static LoggedInAddIn addIn;
     return addIn;
 }
 
