@@ -9,11 +9,9 @@
 // that rewrite done the plain way: the same rows, as the booking leaves them, cleared and written
 // again cell by cell with their links, on a sheet of their own. Measured at 100 and at 1,000 lots,
 // each against its own floor, so the booking's cost must grow no faster than the plain rewrite's.
-// A booking and its floor alternate, and each counts by the median of its measurements, so that a
-// spell of load from elsewhere on the machine falls on both alike.
+// A booking and its floor take turns, each counting by the median of its runs (SidesInTurn).
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -27,6 +25,7 @@
 #include "addin/refresh/ManualRefresh.h"
 #include "bench/support/BenchSupport.h"
 #include "bench/support/ConnectedAddIn.h"
+#include "bench/support/SidesInTurn.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/Date.h"
 #include "platform/forms/ScriptedDriver.h"
@@ -252,39 +251,24 @@ PortfolioBook& portfolioOf(int lots) {
     return *current;
 }
 
-double millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
 // Each iteration books the typed Buy, deletes it again (untimed) and rewrites the rows plainly.
-// The counters: the median booking and plain rewrite in milliseconds, and their ratio.
 void TypedBuyAgainstPlainRewrite(benchmark::State& state) {
     const int lots = static_cast<int>(state.range(0));
     PortfolioBook& book = portfolioOf(lots);
-    std::vector<double> bookings;
-    std::vector<double> rewrites;
+    kavex::bench::SidesInTurn sides;
     bool ok = true;
     for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        ok = book.typeBuy() && ok;
-        bookings.push_back(millisecondsSince(start));
+        sides.measured([&] { ok = book.typeBuy() && ok; });
         state.PauseTiming();
         ok = book.undo() && ok;
         state.ResumeTiming();
-        start = std::chrono::steady_clock::now();
-        book.rewritePlainly();
-        rewrites.push_back(millisecondsSince(start));
+        sides.floor([&] { book.rewritePlainly(); });
     }
     if (!ok || !book.showsTheLots()) {
         state.SkipWithError("the Buy was not booked and deleted as typed");
     }
-    const double booking = kavex::bench::median(bookings);
-    const double rewrite = kavex::bench::median(rewrites);
+    sides.count(state);
     state.counters["lots"] = lots;
-    state.counters["booking_ms"] = booking;
-    state.counters["plain_ms"] = rewrite;
-    state.counters["ratio"] = rewrite > 0 ? booking / rewrite : 0;
 }
 
 // The two sizes one after the other, each on its own portfolio.

@@ -77,19 +77,20 @@ void RecalculateChanged(benchmark::State& state) {
     recalculateSheet(state, changingPrice);
 }
 
-// Each side counts by the median of five repetitions, interleaved with the others': the
-// machine's noise moves a single measurement of a floor by a quarter.
-BENCHMARK(CallUnchangedDirectly)->Repetitions(5)->Unit(benchmark::kMicrosecond);
-BENCHMARK(CallChangedDirectly)->Repetitions(5)->Unit(benchmark::kMicrosecond);
+// Each side counts by the median of fifteen short repetitions, interleaved with the others'.
+BENCHMARK(CallUnchangedDirectly)->MinTime(0.1)->Repetitions(15)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CallChangedDirectly)->MinTime(0.1)->Repetitions(15)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RecalculateUnchanged)
     ->Arg(kCells)
     ->Arg(kCells * 10)
-    ->Repetitions(5)
+    ->MinTime(0.1)
+    ->Repetitions(15)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(RecalculateChanged)
     ->Arg(kCells)
     ->Arg(kCells * 10)
-    ->Repetitions(5)
+    ->MinTime(0.1)
+    ->Repetitions(15)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
@@ -98,14 +99,19 @@ int main(int argc, char** argv) {
     kavex::bench::initializeInterleaved(argc, argv);
     kavex::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const std::string unchangedFloor = "CallUnchangedDirectly/min_time:0.100";
+    const std::string changedFloor = "CallChangedDirectly/min_time:0.100";
     int missed = 0;
     std::printf("nothing changed, 10,000 cells: ");
-    missed |= reporter.reportRatio("RecalculateUnchanged/10000", "CallUnchangedDirectly", 2.0);
+    missed |=
+        reporter.reportRatio("RecalculateUnchanged/10000/min_time:0.100", unchangedFloor, 2.0);
     std::printf("nothing changed, 100,000 cells: ");
-    missed |= reporter.reportRatio("RecalculateUnchanged/100000", "CallUnchangedDirectly", 2.5, 10);
+    missed |=
+        reporter.reportRatio("RecalculateUnchanged/100000/min_time:0.100", unchangedFloor, 2.5, 10);
     std::printf("every value changed, 10,000 cells: ");
-    missed |= reporter.reportRatio("RecalculateChanged/10000", "CallChangedDirectly", 4.0);
+    missed |= reporter.reportRatio("RecalculateChanged/10000/min_time:0.100", changedFloor, 4.0);
     std::printf("every value changed, 100,000 cells: ");
-    missed |= reporter.reportRatio("RecalculateChanged/100000", "CallChangedDirectly", 4.5, 10);
+    missed |=
+        reporter.reportRatio("RecalculateChanged/100000/min_time:0.100", changedFloor, 4.5, 10);
     return missed;
 }

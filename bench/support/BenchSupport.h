@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -153,13 +154,26 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
     // The same for a ratio a benchmark worked out itself and kept as one of its counters.
     int reportCounter(const std::string& benchmark, const std::string& counter, double goal) const {
-        const auto run = counters_.find(benchmark);
-        const auto found = run == counters_.end() ? nullptr : &run->second;
-        if (found == nullptr || found->find(counter) == found->end()) {
+        const std::optional<double> ratio = counterOf(benchmark, counter);
+        if (!ratio) {
             std::printf("ratio = n/a (%s must run)\n", benchmark.c_str());
             return 1;
         }
-        return printRatio(found->at(counter).value, goal);
+        return printRatio(*ratio, goal);
+    }
+
+    // A counter of a benchmark that ran (its last run without repetitions).
+    std::optional<double> counterOf(const std::string& benchmark,
+                                    const std::string& counter) const {
+        const auto run = counters_.find(benchmark);
+        if (run == counters_.end()) {
+            return std::nullopt;
+        }
+        const auto found = run->second.find(counter);
+        if (found == run->second.end()) {
+            return std::nullopt;
+        }
+        return found->second.value;
     }
 
   private:
