@@ -154,6 +154,6 @@ int main(int argc, char** argv) {
         reporter.reportRatio("ReaderCold/min_time:0.100", "FloorCold/min_time:0.100", 1.5);
     std::printf("warm: ");
     const int warm =
-        reporter.reportRatio("ReaderWarm/min_time:0.100", "FloorWarm/min_time:0.100", 2.0);
+        reporter.reportRatio("ReaderWarm/min_time:0.100", "FloorWarm/min_time:0.100", 3.0);
     return cold | warm;
 }
