@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
         return status;
     }
     constexpr double kGoal = 1.25;
-    const memory::Peaks peaks = memory::measure(true);
+    const memory::Peaks peaks = memory::measure({.open = true, .save = true});
     if (peaks.opened <= 0 || peaks.saved < 0) {
         std::printf("save peak / open peak = n/a (a run failed)\n");
         return 1;

@@ -1,52 +1,44 @@
-// One symbol typed into a watch list of 500 symbol rows, end to end as a user has it: the
+// One symbol typed into a watch list of symbol rows, end to end as a user has it: the
 // sheet-change event (cache row, links, formulas), the fetch of the sheet's symbols from the
 // stand-in services running in-process, and the refresh of the whole sheet -- against the floor of
-// the 2,500 cached values the sheet shows read straight from SQLite and pugixml.
+// the values the sheet shows (five a row) read the plain efficient way (QuoteFloor: each row read
+// and parsed once) and formatted. Measured on watch lists of 50, 500 and 5,000 rows, each against
+// its own floor, so the ratios also tell how the cost grows with the sheet.
 //
 // Between two typings the simulated clock moves past the quotes' freshness, so every typing
 // fetches every symbol of the sheet again, the worst case. The log level is the one a user has by
-// default. `--rows=N` changes the number of rows (the goal holds for 500).
+// default. `--rows=N` measures a watch list of N rows alone.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
-#include <unistd.h>
 
-#include <array>
-#include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "addin/core/Globals.h"
-#include "addin/core/WebTransport.h"
 #include "addin/core/Workbooks.h"
+#include "addin/functions/FormatClasses.h"
+#include "addin/functions/ValueFormatting.h"
 #include "addin/marketdata/SymbolRegistration.h"
 #include "addin/refresh/AttributeColumns.h"
 #include "addin/refresh/ManualRefresh.h"
 #include "addin/refresh/SymbolHyperlinks.h"
-#include "addin/refresh/TimerPool.h"
-#include "addin/session/KavexConnect.h"
-#include "addin/session/Session.h"
 #include "bench/support/BenchSupport.h"
+#include "bench/support/ConnectedAddIn.h"
+#include "bench/support/QuoteFloor.h"
+#include "bench/support/SidesInTurn.h"
 #include "platform/base/Conversions.h"
-#include "platform/db/Connection.h"
-#include "platform/forms/ScriptedDriver.h"
+#include "platform/base/Date.h"
 #include "platform/os/Clock.h"
-#include "platform/os/MessageLoop.h"
 #include "platform/spreadsheet/Application.h"
-#include "services/Server.h"
-#include "tools/kavex/runner/Database.h"
 
 namespace {
 
 namespace addin = kavex::addin;
 
-int rowCount = 500;
 constexpr int kFirstRow = 5;
 // The cached quotes are fetched again once they are older than this (the configuration's
 // default freshness is 15 seconds).
@@ -62,86 +54,26 @@ std::string symbolAt(int i) {
     return symbol;
 }
 
-// The shipped synthetic market with the sheet's symbols (and the two typed ones) listed besides.
-std::filesystem::path writeSeeds(const std::filesystem::path& folder) {
-    const std::filesystem::path seeds = folder / "seeds";
-    std::filesystem::create_directories(seeds);
-    const std::filesystem::path shipped =
-        std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "seeds";
-    for (const char* file : {"symbols.tsv", "symbol-changes.tsv", "dividends-splits.tsv"}) {
-        std::filesystem::copy_file(shipped / file, seeds / file);
+// The sheet's symbols and the two typed ones.
+std::vector<std::string> symbolsOf(int rows) {
+    std::vector<std::string> symbols;
+    for (int i = 0; i < rows + 2; ++i) {
+        symbols.push_back(symbolAt(i));
     }
-    std::ofstream symbols(seeds / "symbols.tsv", std::ios::app);
-    for (int i = 0; i < rowCount + 2; ++i) {
-        symbols << symbolAt(i) << "\tNYSE\t" << 20 + i % 300 << ".25\t1.10\t0.40\t1999-01-04\t"
-                << "Industrial Machinery\t" << symbolAt(i) << " Holdings Inc.\n";
-    }
-    return seeds;
+    return symbols;
 }
 
-// The add-in connected to the host, logged in at the stand-in services, on the watch list of the
-// add-in's workbook whose rows each hold a symbol typed before and refreshed once.
+// The logged-in add-in on the watch list of its workbook, whose rows each hold a symbol typed
+// before and refreshed once.
 struct TypedSymbolSetup {
-    TypedSymbolSetup() {
-        folder = std::filesystem::temp_directory_path() /
-                 ("kavex-bench-typed-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        kavex::services::ServerOptions options;
-        options.seedDirectory = writeSeeds(folder);
-        server = std::make_unique<kavex::services::Server>(options);
-        server->start();
-
-        kavex::tool::createDatabase(folder / "Kavex.mdb");
-        configure("WEBSITE_URL", server->baseUrl());
-        configure("USER_ID", "demo");
-        configure("USER_PASSWORD", "demo");
-
-        kavex::os::machineClock().startSimulation(*kavex::base::makeDate(2025, 1, 15, 10, 0, 0));
-        kavex::forms::useScriptedDriver();
-        kavex::forms::scriptedDriver().reset();
-        using Kind = kavex::forms::FormAction::Kind;
-        kavex::forms::scriptedDriver().queueFormActions(
-            "frmLogin", {{Kind::Set, "txtUserID", "demo", "bench"},
-                         {Kind::Set, "txtPassword", "demo", "bench"},
-                         {Kind::Click, "cmdOK", "", "bench"}});
-        connect.AddinInstance_Initialize();
-        connect.AddinInstance_OnConnection(host, folder.string());
-        addin::core::QuoteServiceURL = server->baseUrl();
-        addin::core::WebRequestTimeout = std::chrono::milliseconds(30000);
-        book = host.workbooks().open(
-            (std::filesystem::path(KAVEX_SOURCE_DIR) / "data" / "workbooks" / "KavexBook.xls")
-                .string());
-        if (addin::session::UserSessionKey.empty()) {
-            throw std::runtime_error("the login failed");
-        }
-        runLoop(10);  // the login's first jobs
-        watch = book.worksheets().item("Watch List");
+    explicit TypedSymbolSetup(int rows)
+        : rowCount(rows),
+          addIn("typed", symbolsOf(rows), *kavex::base::makeDate(2025, 1, 15, 10, 0, 0)),
+          host(addIn.host) {
+        watch = addIn.book.worksheets().item("Watch List");
         host.activate(watch);
         fillRows();
         addin::refresh::ProcessManualRefresh(false, true, 0, "", "", true);
-    }
-
-    ~TypedSymbolSetup() {
-        connect.AddinInstance_OnDisconnection();
-        addin::refresh::DestroyTimerPool();
-        server->stop();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-
-    void configure(const std::string& key, const std::string& value) {
-        kavex::db::Connection connection;
-        connection.Open("Data Source=" + (folder / "Kavex.mdb").string());
-        connection.Execute("update ConfigSettings set ConfigValue='" + value +
-                           "' where ConfigKey='" + key + "'");
-    }
-
-    static void runLoop(int seconds) {
-        const std::int64_t until = kavex::os::machineClock().tickMillis() + seconds * 1000LL;
-        while (kavex::os::machineClock().tickMillis() < until) {
-            kavex::os::DoEvents();
-        }
     }
 
     // What typing each symbol leaves in its row, written the way the sheet-change handler writes
@@ -186,29 +118,85 @@ struct TypedSymbolSetup {
         return formula.substr(6, open - 6);
     }
 
-    std::filesystem::path folder;
-    std::unique_ptr<kavex::services::Server> server;
-    kavex::sheet::Application host;
-    addin::session::KavexConnect connect;
-    kavex::sheet::Workbook book;
+    int rowCount;
+    kavex::bench::ConnectedAddIn addIn;
+    kavex::sheet::Application& host;
     kavex::sheet::Worksheet watch;
     std::vector<std::string> tags{"Name"};
 };
 
-TypedSymbolSetup& setup() {
-    static TypedSymbolSetup instance;
-    return instance;
+// The watch list measured now; taken down by main before the program's own statics go.
+std::unique_ptr<TypedSymbolSetup> current;
+
+// The watch list of that many rows, made when asked for the first time (the one of another size
+// is taken down first: the add-in is connected to one host at a time).
+TypedSymbolSetup& setup(int rows) {
+    if (!current || current->rowCount != rows) {
+        current.reset();
+        current = std::make_unique<TypedSymbolSetup>(rows);
+    }
+    return *current;
 }
 
-void TypeSymbol(benchmark::State& state) {
-    TypedSymbolSetup& s = setup();
-    const std::string row = std::to_string(kFirstRow + rowCount);
+// The floor: each row of the sheet read and parsed once, the values of its columns selected and
+// formatted.
+class SheetFloor {
+  public:
+    SheetFloor(const TypedSymbolSetup& s, int rows) : floor_(s.addIn.database(), s.tags) {
+        for (const std::string& tag : s.tags) {
+            classes_.push_back(addin::functions::SymbolFormatClass(tag));
+        }
+        for (int i = 0; i < rows; ++i) {
+            symbols_.push_back(symbolAt(i));
+        }
+    }
+
+    // Reads the sheet's values; how many it found.
+    std::size_t read() {
+        std::size_t values = 0;
+        for (const std::string& symbol : symbols_) {
+            if (!floor_.read(symbol)) {
+                continue;
+            }
+            for (std::size_t c = 0; c < classes_.size(); ++c) {
+                value_ = addin::functions::FormatValue(floor_.value(c), classes_[c]);
+                values += value_.empty() ? 0 : 1;
+                benchmark::DoNotOptimize(value_);
+            }
+        }
+        return values;
+    }
+
+    std::size_t valuesShown() const { return symbols_.size() * classes_.size(); }
+
+  private:
+    kavex::bench::QuoteFloor floor_;
+    std::vector<std::string_view> classes_;
+    std::vector<std::string> symbols_;
+    std::string value_;
+};
+
+// Each iteration types a symbol into the row below the sheet's symbols (one of two, in turn),
+// then reads the sheet's values the floor's way, three times.
+void TypeSymbolAgainstFloor(benchmark::State& state, int rows) {
+    TypedSymbolSetup& s = setup(rows);
+    SheetFloor floor(s, rows);
+    kavex::bench::SidesInTurn sides;
+    const std::string row = std::to_string(kFirstRow + rows);
     int typed = 0;
+    std::size_t values = 0;
     for (auto _ : state) {
         state.PauseTiming();
         kavex::os::machineClock().advance(kPastFreshnessMillis);
         state.ResumeTiming();
-        s.host.typeInto(s.watch.range("B" + row), symbolAt(rowCount + typed++ % 2));
+        sides.measured(
+            [&] { s.host.typeInto(s.watch.range("B" + row), symbolAt(rows + typed++ % 2)); });
+        // The floor reads through a connection of its own, whose memory of the file the typing's
+        // fetch empties; the add-in, which wrote the new quotes, holds them. So the floor reads
+        // three times a round and counts by the median, a read with the file in its memory.
+        for (int run = 0; run < 3; ++run) {
+            sides.floor([&] { values = floor.read(); });
+        }
     }
     const std::string last = kavex::base::CStr(s.watch.range("D" + row).value());
     const std::string first =
@@ -216,75 +204,74 @@ void TypeSymbol(benchmark::State& state) {
     if (last.empty() || last[0] != '$' || first.empty() || first[0] != '$') {
         state.SkipWithError(("no price shown: " + first + " / " + last).c_str());
     }
-    state.counters["rows"] = rowCount;
+    if (values != floor.valuesShown()) {
+        state.SkipWithError(("the floor read " + std::to_string(values) + " values").c_str());
+    }
+    sides.count(state);
+    state.counters["rows"] = rows;
 }
 
-// The floor: each of the sheet's 2,500 values read straight from the database file and its
-// quote document, as runDirectFloor reads one.
-void Floor(benchmark::State& state) {
-    TypedSymbolSetup& s = setup();
-    sqlite3* handle = nullptr;
-    sqlite3_open_v2((s.folder / "Kavex.mdb").c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
-    std::vector<std::string> selects;
-    std::vector<std::string> paths;
-    for (int i = 0; i < rowCount; ++i) {
-        selects.push_back(
-            "SELECT AQ_StockSymbolData.SymbolData, AQ_StockSymbolData.Symbol FROM "
-            "AQ_StockSymbolData WHERE AQ_StockSymbolData.Symbol = '" +
-            symbolAt(i) + "'");
-    }
-    for (const std::string& tag : s.tags) {
-        paths.push_back("Stock/" + tag);
-    }
-    std::string value;
-    std::size_t values = 0;
-    for (auto _ : state) {
-        values = 0;
-        for (const std::string& select : selects) {
-            for (const std::string& path : paths) {
-                sqlite3_stmt* statement = nullptr;
-                sqlite3_prepare_v2(handle, select.c_str(), -1, &statement, nullptr);
-                if (sqlite3_step(statement) == SQLITE_ROW) {
-                    const auto* text = static_cast<const char*>(sqlite3_column_blob(statement, 0));
-                    const int bytes = sqlite3_column_bytes(statement, 0);
-                    pugi::xml_document doc;
-                    if (doc.load_buffer(text, static_cast<std::size_t>(bytes))) {
-                        const pugi::xpath_node node = doc.select_node(path.c_str());
-                        if (node) {
-                            value = node.node().child_value();
-                            ++values;
-                        }
-                    }
-                }
-                sqlite3_finalize(statement);
-                benchmark::DoNotOptimize(value);
-            }
-        }
-    }
-    sqlite3_close(handle);
-    if (values != selects.size() * paths.size()) {
-        state.SkipWithError(("read " + std::to_string(values) + " values").c_str());
-    }
-    state.counters["values"] = static_cast<double>(values);
-}
+// One size: the watch list's rows, the rounds measured on it and the goal of its ratio.
+struct Size {
+    int rows;
+    int rounds;
+    double goal;
+};
 
-BENCHMARK(TypeSymbol)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(Floor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+std::string benchmarkName(const Size& size) {
+    return "TypeSymbolAgainstFloor/" + std::to_string(size.rows) +
+           "/iterations:" + std::to_string(size.rounds);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A short list pays the typing's own work, which does not grow with the sheet, on few values:
+    // its ratio is the highest.
+    std::vector<Size> sizes = {{50, 41, 12.0}, {500, 15, 8.5}, {5000, 7, 9.5}};
     std::vector<char*> arguments;
     for (int i = 0; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument.rfind("--rows=", 0) == 0) {
-            rowCount = std::atoi(argv[i] + 7);
+            // Another size, against the goal of the largest size above that it reaches.
+            Size size = sizes.front();
+            for (const Size& listed : sizes) {
+                if (std::atoi(argv[i] + 7) >= listed.rows) {
+                    size = listed;
+                }
+            }
+            size.rows = std::atoi(argv[i] + 7);
+            sizes = {size};
         } else {
             arguments.push_back(argv[i]);
         }
     }
     int count = static_cast<int>(arguments.size());
-    setup();
-    return kavex::bench::runAndReportRatio(count, arguments.data(), "TypeSymbol/min_time:3.000",
-                                           "Floor/min_time:2.000", 2.0);
+    benchmark::Initialize(&count, arguments.data());
+    for (const Size& size : sizes) {
+        benchmark::RegisterBenchmark(
+            ("TypeSymbolAgainstFloor/" + std::to_string(size.rows)).c_str(), TypeSymbolAgainstFloor,
+            size.rows)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(size.rounds);
+    }
+    kavex::bench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    current.reset();
+    int missed = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        if (i > 0) {
+            // How the cost grew from the size before: ten times the rows.
+            const auto grown = [&](const char* side) {
+                const auto now = reporter.counterOf(benchmarkName(sizes[i]), side);
+                const auto before = reporter.counterOf(benchmarkName(sizes[i - 1]), side);
+                return now && before && *before > 0 ? *now / *before : 0.0;
+            };
+            std::printf("%d rows over %d: typing %.1f times the cost, floor %.1f times\n",
+                        sizes[i].rows, sizes[i - 1].rows, grown("measured_ms"), grown("floor_ms"));
+        }
+        std::printf("%d rows: ", sizes[i].rows);
+        missed |= reporter.reportCounter(benchmarkName(sizes[i]), "ratio", sizes[i].goal);
+    }
+    return missed;
 }

@@ -1,20 +1,23 @@
 #pragma once
-// What the benchmarks share: a scratch database made from the project's schema, the floor's
-// direct SQLite calls, and the report of one benchmark's time as a ratio of another's.
+// What the benchmarks share: a scratch database made from the project's schema and filled with
+// quotes, and the report of one benchmark's time as a ratio of another's.
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <pugixml.hpp>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kavex::bench {
 
@@ -35,8 +38,9 @@ inline void exec(sqlite3* handle, const std::string& sql) {
 }
 
 // A quote as the quote service sends it and the refresh stores it: one Stock element with some
-// sixty values, Last among them.
-inline std::string realisticQuoteXml(const std::string& symbol, double last) {
+// sixty values, Last among them. A later quote of the symbol passes another `move`: every number
+// in it but Last moves by that much.
+inline std::string realisticQuoteXml(const std::string& symbol, double last, double move = 0) {
     static const char* const kTags[] = {
         "Change",   "ChPerc",    "CuVol",     "VolAvg20",  "Name",      "Exch",      "Time",
         "BidPr",    "AskPr",     "BidSz",     "AskSz",     "PrClose",   "Open",      "DayHi",
@@ -57,7 +61,7 @@ inline std::string realisticQuoteXml(const std::string& symbol, double last) {
         } else if (tag == "Time") {
             xml += "16:00:01";
         } else {
-            xml += std::to_string(1000.0 + 37.25 * ++i);
+            xml += std::to_string(1000.0 + 37.25 * ++i + move);
         }
         xml += "</" + tag + ">";
     }
@@ -111,36 +115,6 @@ class BenchDatabase {
     std::filesystem::path path_;
 };
 
-// The floor of one cached value: the same statement text prepared, stepped and finalized directly
-// with SQLite, the stored quote parsed with pugixml and Stock/Last selected.
-inline void runDirectFloor(benchmark::State& state, const BenchDatabase& database,
-                           const char* select, const std::string& expected) {
-    sqlite3* handle = nullptr;
-    sqlite3_open_v2(database.path().c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
-    std::string value;
-    for (auto _ : state) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(handle, select, -1, &statement, nullptr);
-        if (sqlite3_step(statement) == SQLITE_ROW) {
-            const auto* text = static_cast<const char*>(sqlite3_column_blob(statement, 0));
-            const int bytes = sqlite3_column_bytes(statement, 0);
-            pugi::xml_document doc;
-            if (doc.load_buffer(text, static_cast<std::size_t>(bytes))) {
-                const pugi::xpath_node node = doc.select_node("Stock/Last");
-                if (node) {
-                    value = node.node().child_value();
-                }
-            }
-        }
-        sqlite3_finalize(statement);
-        benchmark::DoNotOptimize(value);
-    }
-    sqlite3_close(handle);
-    if (value != expected) {
-        state.SkipWithError(("wrong value " + value).c_str());
-    }
-}
-
 // Keeps each benchmark's adjusted real time so that main can report their ratio. A benchmark run
 // with repetitions counts by the median of its repetitions, reported after them, so that one
 // disturbed repetition of either side moves the ratio no more than it moves the other.
@@ -156,6 +130,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
             }
             if (run.run_type == Run::RT_Iteration) {
                 times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+                counters_[run.benchmark_name()] = run.counters;
             } else if (run.aggregate_name == "median") {
                 times_[withoutRepetitions(run.run_name.str())] = run.GetAdjustedRealTime();
             }
@@ -174,15 +149,39 @@ class RatioReporter : public benchmark::ConsoleReporter {
             std::printf("ratio = n/a (both %s and %s must run)\n", measured.c_str(), floor.c_str());
             return 1;
         }
-        const double ratio = m->second / (f->second * floorTimes);
-        if (floorTimes != 1) {
-            std::printf("%s: ", measured.c_str());
+        return printRatio(m->second / (f->second * floorTimes), goal);
+    }
+
+    // The same for a ratio a benchmark worked out itself and kept as one of its counters.
+    int reportCounter(const std::string& benchmark, const std::string& counter, double goal) const {
+        const std::optional<double> ratio = counterOf(benchmark, counter);
+        if (!ratio) {
+            std::printf("ratio = n/a (%s must run)\n", benchmark.c_str());
+            return 1;
         }
+        return printRatio(*ratio, goal);
+    }
+
+    // A counter of a benchmark that ran (its last run without repetitions).
+    std::optional<double> counterOf(const std::string& benchmark,
+                                    const std::string& counter) const {
+        const auto run = counters_.find(benchmark);
+        if (run == counters_.end()) {
+            return std::nullopt;
+        }
+        const auto found = run->second.find(counter);
+        if (found == run->second.end()) {
+            return std::nullopt;
+        }
+        return found->second.value;
+    }
+
+  private:
+    static int printRatio(double ratio, double goal) {
         std::printf("ratio = %.2f (goal <= %g)\n", ratio, goal);
         return ratio <= goal ? 0 : 1;
     }
 
-  private:
     // A benchmark's name as registered: "X/repeats:5" is X.
     static std::string withoutRepetitions(const std::string& name) {
         const std::size_t at = name.find("/repeats:");
@@ -190,12 +189,36 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
 
     std::map<std::string, double> times_;
+    std::map<std::string, benchmark::UserCounters> counters_;
 };
 
-// Runs the registered benchmarks and reports measured against floor.
+// The median of the measurements (0 for none).
+inline double median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// Google Benchmark set up with the program's arguments, with the repetitions of all benchmarks
+// run in shuffled order: a spell of load from elsewhere on the machine then falls on the measured
+// side and the floor alike, instead of on whichever ran during it.
+inline void initializeInterleaved(int argc, char** argv) {
+    static std::string interleave = "--benchmark_enable_random_interleaving=true";
+    // Kept for the program's life, as the arguments themselves are.
+    static std::vector<char*> arguments;
+    arguments.assign(argv, argv + argc);
+    arguments.insert(arguments.begin() + (argc > 0 ? 1 : 0), interleave.data());
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+}
+
+// Runs the registered benchmarks, interleaved, and reports measured against floor.
 inline int runAndReportRatio(int argc, char** argv, const std::string& measured,
                              const std::string& floor, double goal) {
-    benchmark::Initialize(&argc, argv);
+    initializeInterleaved(argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     return reporter.reportRatio(measured, floor, goal);

@@ -1,7 +1,8 @@
 #pragma once
 // What the memory benchmarks share: a workbook of 300,000 formula cells (150,000 rows of a
-// number, `=A1*2+1` and `=B1+A1`) built, opened, or opened and saved, each in a process of its
-// own (the benchmark program run again), and the peak resident size the system reports for it.
+// number, `=A1*2+1` and `=B1+A1`) built, opened, opened and recalculated, or opened and saved,
+// each in a process of its own (the benchmark program run again), and the peak resident size the
+// system reports for it.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -10,14 +11,13 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/spreadsheet/Application.h"
 
 namespace kavex::bench::memory {
-
-using sheet::Application;
 
 using sheet::Application;
 
@@ -44,6 +44,19 @@ inline void open(const std::string& file) {
     Application app;
     app.setEnableEvents(false);
     app.workbooks().open(file);
+}
+
+// Opened, then a number typed over, so that the cells that read it are recalculated: the first
+// recalculation, which needs the index of which cells read which, as every later one does.
+inline void openAndRecalculate(const std::string& file) {
+    Application app;
+    app.setEnableEvents(false);
+    app.workbooks().open(file);
+    sheet::Range first = app.activeSheet().cells(1, 1);
+    first.setValue(2.0);
+    if (first.offset(0, 2).value().number() != 2.0 * 2 + 1 + 2) {
+        throw std::runtime_error("the cells that read A1 were not recalculated");
+    }
 }
 
 inline void openAndSave(const std::string& file, const std::string& copy) {
@@ -85,6 +98,7 @@ inline long long peakOfRun(const std::vector<std::string>& arguments) {
 struct Peaks {
     long long nothing = -1;
     long long opened = -1;
+    long long recalculated = -1;
     long long saved = -1;
 };
 
@@ -106,6 +120,10 @@ inline bool runStep(int argc, char** argv, int& status) {
             open(args[1]);
             return true;
         }
+        if (args.size() == 2 && args[0] == "--recalculate") {
+            openAndRecalculate(args[1]);
+            return true;
+        }
         if (args.size() == 3 && args[0] == "--save") {
             openAndSave(args[1], args[2]);
             return true;
@@ -118,8 +136,15 @@ inline bool runStep(int argc, char** argv, int& status) {
     return false;
 }
 
+// The runs a measurement may ask for besides the one that opens nothing.
+struct Runs {
+    bool open = false;
+    bool recalculate = false;
+    bool save = false;
+};
+
 // Builds the workbook, then measures the runs asked for.
-inline Peaks measure(bool withSave) {
+inline Peaks measure(Runs runs) {
     const auto folder = std::filesystem::temp_directory_path() /
                         ("kavex-bench-memory-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
@@ -128,8 +153,13 @@ inline Peaks measure(bool withSave) {
     Peaks peaks;
     if (peakOfRun({"--build", file}) >= 0) {
         peaks.nothing = peakOfRun({"--nothing"});
-        peaks.opened = peakOfRun({"--open", file});
-        if (withSave) {
+        if (runs.open) {
+            peaks.opened = peakOfRun({"--open", file});
+        }
+        if (runs.recalculate) {
+            peaks.recalculated = peakOfRun({"--recalculate", file});
+        }
+        if (runs.save) {
             peaks.saved = peakOfRun({"--save", file, copy});
         }
     }
