@@ -147,180 +147,177 @@ class BookingRowsTest : public testing::PortfolioFixture {
     sheet::Workbook reference_;
 };
 
-TEST_F(BookingRowsTest, EveryBookingLeavesTheSheetARewriteFromTheHistoryGives) {
+// One random run of bookings for each seed, each from fresh books; a test of its own for each, so
+// that the runs take turns with other tests and each stays well within a test's time under the
+// sanitizers.
+class BookingRowsSeedTest : public BookingRowsTest,
+                            public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(BookingRowsSeedTest, EveryBookingLeavesTheSheetARewriteFromTheHistoryGives) {
     const std::vector<std::string> symbols = {"IBM", "KO", "AAPL", "GE", "T", "XOM", "MSFT"};
-    for (unsigned seed = 1; seed <= 6; ++seed) {
-        std::mt19937 random(seed);
-        auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-        for (int step = 0; step < 45; ++step) {
-            const std::string symbol = symbols[static_cast<std::size_t>(pick(7))];
-            const base::Date date = day(2024, 1 + pick(3), 1 + pick(28));
-            const double shares = 10.0 * (1 + pick(10));
-            const double price = 5.0 + pick(50);
-            const int kind = pick(13);
-            std::string what = std::to_string(seed) + "/" + std::to_string(step) + " kind " +
-                               std::to_string(kind) + " " + symbol;
-            switch (kind) {
-                case 0:
-                case 1:
-                case 2:
+    const unsigned seed = GetParam();
+    std::mt19937 random(seed);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int step = 0; step < 45; ++step) {
+        const std::string symbol = symbols[static_cast<std::size_t>(pick(7))];
+        const base::Date date = day(2024, 1 + pick(3), 1 + pick(28));
+        const double shares = 10.0 * (1 + pick(10));
+        const double price = 5.0 + pick(50);
+        const int kind = pick(13);
+        std::string what = std::to_string(seed) + "/" + std::to_string(step) + " kind " +
+                           std::to_string(kind) + " " + symbol;
+        switch (kind) {
+            case 0:
+            case 1:
+            case 2:
+                onBoth([&](const sheet::Workbook&) {
+                    return BuyTransactionFunction("Buy", "long", 3, symbol, date, shares, price, 1,
+                                                  "r" + std::to_string(step));
+                });
+                break;
+            case 3:
+            case 4:
+            case 5: {  // a short sale, or a sale or cover of (part of) a lot
+                const auto lots = shownLots();
+                if (kind == 4 || lots.empty()) {
                     onBoth([&](const sheet::Workbook&) {
-                        return BuyTransactionFunction("Buy", "long", 3, symbol, date, shares, price,
-                                                      1, "r" + std::to_string(step));
-                    });
-                    break;
-                case 3:
-                case 4:
-                case 5: {  // a short sale, or a sale or cover of (part of) a lot
-                    const auto lots = shownLots();
-                    if (kind == 4 || lots.empty()) {
-                        onBoth([&](const sheet::Workbook&) {
-                            return BuyTransactionFunction("Sell Short", "short", 5, symbol, date,
-                                                          shares, price, 2, "");
-                        });
-                        break;
-                    }
-                    const ShownLot& lot =
-                        lots[static_cast<std::size_t>(pick(static_cast<int>(lots.size())))];
-                    const double sold = pick(2) == 0 ? lot.shares : lot.shares / 2;
-                    const base::Date later = day(2024, 4, 1 + pick(28));
-                    what += " sale of " + lot.symbol;
-                    onBoth([&](const sheet::Workbook&) {
-                        if (lot.type == "Sell Short") {
-                            return SellTransactionFunction("Cover Short", "short", 6, 6, lot.symbol,
-                                                           later, sold, price, 1, "");
-                        }
-                        return SellTransactionFunction("Sell", "long", 4, 4, lot.symbol, later,
-                                                       sold, price, 1, "");
+                        return BuyTransactionFunction("Sell Short", "short", 5, symbol, date,
+                                                      shares, price, 2, "");
                     });
                     break;
                 }
-                case 6:
-                    onBoth([&](const sheet::Workbook&) {
-                        return BuyTransactionFunction("Dividend Stocks", "long", 12, symbol, date,
-                                                      3, 0, 0, "");
-                    });
-                    break;
-                case 7: {  // dividends and splits reach every open portfolio at once
-                    const bool split = pick(2) == 0;
-                    const auto lots = shownLots();
-                    const std::string held =
-                        lots.empty()
-                            ? symbol
-                            : lots[static_cast<std::size_t>(pick(static_cast<int>(lots.size())))]
-                                  .symbol;
-                    const std::vector<CorporateAction> actions = {
-                        {held, split ? "Split" : "Dividend", day(2024, 4, 1 + pick(28)),
-                         split ? "2:1" : "0.25"}};
-                    for (sheet::Workbook book : {book_, reference_}) {
-                        book.activate();
+                const ShownLot& lot =
+                    lots[static_cast<std::size_t>(pick(static_cast<int>(lots.size())))];
+                const double sold = pick(2) == 0 ? lot.shares : lot.shares / 2;
+                const base::Date later = day(2024, 4, 1 + pick(28));
+                what += " sale of " + lot.symbol;
+                onBoth([&](const sheet::Workbook&) {
+                    if (lot.type == "Sell Short") {
+                        return SellTransactionFunction("Cover Short", "short", 6, 6, lot.symbol,
+                                                       later, sold, price, 1, "");
                     }
-                    resetGlobals();
-                    if (BookDividendsAndSplits(actions) > 0) {
-                        rewriteReferenceWhole();
-                    }
-                    what += split ? " split" : " dividend";
-                    break;
-                }
-                case 8:
-                case 9: {  // an edit of a lot's row
-                    const sheet::Worksheet shown = sheetOf(book_, "Portfolio");
-                    int lots = 0;
-                    while (!shown.cells(6 + lots, 1).text().empty()) {
-                        ++lots;
-                    }
-                    if (lots == 0) {
-                        break;
-                    }
-                    const int row = 6 + pick(lots);
-                    const std::string type = shown.cells(row, 4).text();
-                    const std::string lotSymbol = shown.cells(row, 2).text();
-                    what += " edit of row " + std::to_string(row);
-                    onBoth([&](const sheet::Workbook&) {
-                        dialogs::TransactionEntryMode = dialogs::kEntryModeEdit;
-                        dialogs::TransactionEditRow = row;
-                        if (type == "Sell Short") {
-                            return BuyTransactionFunction(type, "short", 5, lotSymbol, date, shares,
-                                                          price, 1, "edited");
-                        } else if (type == "Buy") {
-                            return BuyTransactionFunction(type, "long", 3, lotSymbol, date, shares,
-                                                          price, 1, "edited");
-                        } else {
-                            return BuyTransactionFunction("Dividend Stocks", "long", 12, lotSymbol,
-                                                          date, 3, 0, 0, "edited");
-                        }
-                    });
-                    break;
-                }
-                case 10: {  // a deletion
-                    const sheet::Worksheet ledger = sheetOf(book_, "Portfolio History");
-                    int rows = 0;
-                    while (!ledger.cells(6 + rows, 1).text().empty()) {
-                        ++rows;
-                    }
-                    if (rows == 0) {
-                        break;
-                    }
-                    const int row = 6 + pick(rows);
-                    what += " deletion of row " + std::to_string(row);
-                    onBoth([&](const sheet::Workbook& book) {
-                        return DeleteHistoryTransaction(sheetOf(book, "Portfolio History"), row);
-                    });
-                    break;
-                }
-                case 12: {  // the user's own cells: an alert on a lot, a price typed over, a row
-                            // typed below
-                    const auto lots = shownLots();
-                    const int alertRow =
-                        lots.empty()
-                            ? 0
-                            : lots[static_cast<std::size_t>(pick(static_cast<int>(lots.size())))]
-                                  .row;
-                    const int typedRow = 6 + static_cast<int>(lots.size()) + pick(3);
-                    what += " alert on row " + std::to_string(alertRow) + ", typed row " +
-                            std::to_string(typedRow);
-                    for (sheet::Workbook book : {book_, reference_}) {
-                        const sheet::Worksheet portfolio = sheetOf(book, "Portfolio");
-                        if (alertRow != 0) {
-                            portfolio.cells(alertRow, 18).setValue(base::Variant("Above $99"));
-                            portfolio.cells(alertRow, 19).setValue(base::Variant(7.0));
-                            portfolio.cells(alertRow, 8).setValue(base::Variant(1.23));
-                        }
-                        portfolio.cells(typedRow, 2).setValue(base::Variant("GE"));
-                        portfolio.cells(typedRow, 7).setFormula("=2*5");
-                    }
-                    break;
-                }
-                default: {
-                    const double amount = 100.0 * (1 + pick(20));
-                    const bool in = pick(2) == 0;
-                    onBoth([&](const sheet::Workbook&) {
-                        std::string type = in ? "Add Cash" : "Withdraw Cash";
-                        std::string code = type == "Add Cash" ? "1" : "2", remarks;
-                        base::Date when = date;
-                        double sum = amount;
-                        return AddCashToPortFolioHistory(type, when, sum, code, remarks);
-                    });
-                    break;
-                }
+                    return SellTransactionFunction("Sell", "long", 4, 4, lot.symbol, later, sold,
+                                                   price, 1, "");
+                });
+                break;
             }
-            expectSameSheets(what);
-            expectKnownLedgerReadsAsTheSheet(what);
-            if (HasFailure()) {
-                return;
+            case 6:
+                onBoth([&](const sheet::Workbook&) {
+                    return BuyTransactionFunction("Dividend Stocks", "long", 12, symbol, date, 3, 0,
+                                                  0, "");
+                });
+                break;
+            case 7: {  // dividends and splits reach every open portfolio at once
+                const bool split = pick(2) == 0;
+                const auto lots = shownLots();
+                const std::string held =
+                    lots.empty()
+                        ? symbol
+                        : lots[static_cast<std::size_t>(pick(static_cast<int>(lots.size())))]
+                              .symbol;
+                const std::vector<CorporateAction> actions = {{held, split ? "Split" : "Dividend",
+                                                               day(2024, 4, 1 + pick(28)),
+                                                               split ? "2:1" : "0.25"}};
+                for (sheet::Workbook book : {book_, reference_}) {
+                    book.activate();
+                }
+                resetGlobals();
+                if (BookDividendsAndSplits(actions) > 0) {
+                    rewriteReferenceWhole();
+                }
+                what += split ? " split" : " dividend";
+                break;
+            }
+            case 8:
+            case 9: {  // an edit of a lot's row
+                const sheet::Worksheet shown = sheetOf(book_, "Portfolio");
+                int lots = 0;
+                while (!shown.cells(6 + lots, 1).text().empty()) {
+                    ++lots;
+                }
+                if (lots == 0) {
+                    break;
+                }
+                const int row = 6 + pick(lots);
+                const std::string type = shown.cells(row, 4).text();
+                const std::string lotSymbol = shown.cells(row, 2).text();
+                what += " edit of row " + std::to_string(row);
+                onBoth([&](const sheet::Workbook&) {
+                    dialogs::TransactionEntryMode = dialogs::kEntryModeEdit;
+                    dialogs::TransactionEditRow = row;
+                    if (type == "Sell Short") {
+                        return BuyTransactionFunction(type, "short", 5, lotSymbol, date, shares,
+                                                      price, 1, "edited");
+                    } else if (type == "Buy") {
+                        return BuyTransactionFunction(type, "long", 3, lotSymbol, date, shares,
+                                                      price, 1, "edited");
+                    } else {
+                        return BuyTransactionFunction("Dividend Stocks", "long", 12, lotSymbol,
+                                                      date, 3, 0, 0, "edited");
+                    }
+                });
+                break;
+            }
+            case 10: {  // a deletion
+                const sheet::Worksheet ledger = sheetOf(book_, "Portfolio History");
+                int rows = 0;
+                while (!ledger.cells(6 + rows, 1).text().empty()) {
+                    ++rows;
+                }
+                if (rows == 0) {
+                    break;
+                }
+                const int row = 6 + pick(rows);
+                what += " deletion of row " + std::to_string(row);
+                onBoth([&](const sheet::Workbook& book) {
+                    return DeleteHistoryTransaction(sheetOf(book, "Portfolio History"), row);
+                });
+                break;
+            }
+            case 12: {  // the user's own cells: an alert on a lot, a price typed over, a row
+                        // typed below
+                const auto lots = shownLots();
+                const int alertRow =
+                    lots.empty()
+                        ? 0
+                        : lots[static_cast<std::size_t>(pick(static_cast<int>(lots.size())))].row;
+                const int typedRow = 6 + static_cast<int>(lots.size()) + pick(3);
+                what += " alert on row " + std::to_string(alertRow) + ", typed row " +
+                        std::to_string(typedRow);
+                for (sheet::Workbook book : {book_, reference_}) {
+                    const sheet::Worksheet portfolio = sheetOf(book, "Portfolio");
+                    if (alertRow != 0) {
+                        portfolio.cells(alertRow, 18).setValue(base::Variant("Above $99"));
+                        portfolio.cells(alertRow, 19).setValue(base::Variant(7.0));
+                        portfolio.cells(alertRow, 8).setValue(base::Variant(1.23));
+                    }
+                    portfolio.cells(typedRow, 2).setValue(base::Variant("GE"));
+                    portfolio.cells(typedRow, 7).setFormula("=2*5");
+                }
+                break;
+            }
+            default: {
+                const double amount = 100.0 * (1 + pick(20));
+                const bool in = pick(2) == 0;
+                onBoth([&](const sheet::Workbook&) {
+                    std::string type = in ? "Add Cash" : "Withdraw Cash";
+                    std::string code = type == "Add Cash" ? "1" : "2", remarks;
+                    base::Date when = date;
+                    double sum = amount;
+                    return AddCashToPortFolioHistory(type, when, sum, code, remarks);
+                });
+                break;
             }
         }
-        // The next seed starts from empty books again.
-        for (sheet::Workbook book : {book_, reference_}) {
-            const sheet::Worksheet ledger = sheetOf(book, "Portfolio History");
-            ledger.range("A6:J400").clearContents();
-            ledger.range("A6:J400").hyperlinks().delete_();
-            book.activate();
-            sheetOf(book, "Portfolio").activate();
-            RefreshPortFolioSheet();
+        expectSameSheets(what);
+        expectKnownLedgerReadsAsTheSheet(what);
+        if (HasFailure()) {
+            return;
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, BookingRowsSeedTest, ::testing::Range(1u, 7u));
 
 // The bookings keep the ledger's latest day counted rather than looking at every transaction
 // again: deleting or voiding the latest transaction brings back the day before it.
