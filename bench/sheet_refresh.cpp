@@ -223,5 +223,5 @@ int main(int argc, char** argv) {
     kavex::os::machineClock().startSimulation(kavex::base::Date{45000.5});
     benchDatabase();
     return kavex::bench::runAndReportRatio(argc, argv, "RefreshWorksheet/min_time:0.100",
-                                           "Floor/min_time:0.100", 2.5);
+                                           "Floor/min_time:0.100", 3.0);
 }
